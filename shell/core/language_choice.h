@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace shell {
+
+// The language file in `programFolder` for a primary and sub-language
+// identifier pair (desktop numbering; only the low 16 bits count).
+// Unknown languages, English included, give "English1252.ini".
+QString chooseLanguageFile(const QString& programFolder, quint32 mainId, quint32 subId);
+
+// The primary language identifier (desktop numbering) of a locale; 9
+// (English) when the language has no number we know.
+quint32 primaryLanguageIdOf(const QLocale& locale);
+
+}  // namespace shell

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "CDocTemplate.h"
+
+#include "shell/core/app_settings.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+namespace platform {
+class Registry;
+class SleepInhibitor;
+}  // namespace platform
+
+namespace shell {
+
+class CMainFrame;
+
+// The application object: start-up and shut-down of the main program, and
+// the owner of the paths, the settings and the shared working buffer every
+// window reads.
+class CScoparaApp : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        StartupEnvironment environment;
+        bool keepAwake = true;   // hold the sleep inhibitor while running
+        bool showWindow = true;  // show the main window maximised
+    };
+
+    static constexpr qsizetype kWorkingBufferSize = 120000;
+
+    CScoparaApp(platform::Registry& registry, Options options);
+    ~CScoparaApp() override;
+
+    // The one application object of the process, or nullptr.
+    static CScoparaApp* instance();
+
+    // Start-up; false when the program cannot start (it then exits).
+    bool InitInstance();
+    // Shut-down: releases what start-up took. Safe to call more than once.
+    int ExitInstance();
+
+    AppSettings& settings() { return m_settings; }
+    const AppSettings& settings() const { return m_settings; }
+    platform::Registry& registry() { return m_registry; }
+    CMainFrame* mainFrame() const { return m_mainFrame; }
+    const DocTemplateList& docTemplates() const { return m_templates; }
+    DocTemplateList& docTemplates() { return m_templates; }
+    QByteArray& workingBuffer() { return m_workingBuffer; }
+    bool keepsComputerAwake() const;
+
+    // Write the settings back after a change ("RegKey Error" on failure).
+    bool saveRegistrySettings();
+    bool saveImageToggles();
+    // The "Restore Settings" reset, after the user confirmed it.
+    void restoreSettings(const QString& rebootText);
+
+private:
+    platform::Registry& m_registry;
+    Options m_options;
+    AppSettings m_settings;
+    DocTemplateList m_templates;
+    QPointer<CMainFrame> m_mainFrame;
+    std::unique_ptr<platform::SleepInhibitor> m_inhibitor;
+    QByteArray m_workingBuffer;
+    bool m_started = false;
+};
+
+}  // namespace shell

@@ -1,0 +1,113 @@
+// The application object from start-up to exit, with its main window.
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CScoparaApp.h"
+
+#include "platform/registry.h"
+
+#include "sandbox.h"
+#include "scripted_dialogs.h"
+
+#include <QMdiArea>
+#include <QtTest>
+
+using namespace shell;
+
+class AppLifecycleTest : public QObject {
+    Q_OBJECT
+
+private:
+    static CScoparaApp::Options optionsFor(const testing_support::Sandbox& box)
+    {
+        CScoparaApp::Options o;
+        o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
+        return o;
+    }
+
+private Q_SLOTS:
+    void startsWithAnEmptyMainWindowAndEverythingInPlace()
+    {
+        testing_support::Sandbox box;
+        platform::Registry registry(box.registryFile());
+        CScoparaApp app(registry, optionsFor(box));
+        QCOMPARE(CScoparaApp::instance(), &app);
+        QVERIFY(app.InitInstance());
+
+        QVERIFY(app.mainFrame());
+        QVERIFY(app.mainFrame()->isVisible());
+        QVERIFY(app.mainFrame()->windowState() & Qt::WindowMaximized);
+        QCOMPARE(app.mainFrame()->mdiArea()->subWindowList().size(), 0);
+        QCOMPARE(app.workingBuffer().size(), CScoparaApp::kWorkingBufferSize);
+        QVERIFY(!app.keepsComputerAwake());  // no desktop bus in the test environment
+
+        QStringList order;
+        for (const auto& t : app.docTemplates().all())
+            order << t->docClass() + QLatin1Char('/') + t->viewClass();
+        QCOMPARE(order, (QStringList{"CScoparaDoc/CScoparaView", "CDeviceDoc/CDeviceView", "CDeviceTWODoc/CDeviceTWOView",
+                                     "CDeviceTHREEDoc/CDeviceTHREEView", "CDeviceFOURDoc/CDeviceFOURView",
+                                     "CDeviceFIVEDoc/CDeviceFIVEView", "CDeviceSixDoc/CDeviceSixView"}));
+        QVERIFY(!app.docTemplates().find(DocKind::Picture)->canOpen());
+
+        app.mainFrame()->close();
+        QTRY_VERIFY(!app.mainFrame());  // deleted on close
+        app.ExitInstance();
+        QVERIFY(app.workingBuffer().isEmpty());
+        QVERIFY(registry.snapshot().keyExists(QStringLiteral("Software\\Vellumet\\Vellumet\\Workspace")));
+    }
+
+    void windowLayoutComesBackAtTheNextStart()
+    {
+        testing_support::Sandbox box;
+        platform::Registry registry(box.registryFile());
+        {
+            CScoparaApp::Options o = optionsFor(box);
+            o.showWindow = false;
+            CScoparaApp app(registry, o);
+            QVERIFY(app.InitInstance());
+            app.mainFrame()->setGeometry(40, 50, 700, 500);
+            app.mainFrame()->show();
+            app.mainFrame()->close();
+            QTRY_VERIFY(!app.mainFrame());
+        }
+        CScoparaApp::Options o = optionsFor(box);
+        o.showWindow = false;
+        CScoparaApp app(registry, o);
+        QVERIFY(app.InitInstance());
+        QCOMPARE(app.mainFrame()->size(), QSize(700, 500));
+    }
+
+    void cleanWorkspaceFlagErasesTheStoredLayoutAtExit()
+    {
+        testing_support::Sandbox box;
+        platform::Registry registry(box.registryFile());
+        CScoparaApp app(registry, optionsFor(box));
+        QVERIFY(app.InitInstance());
+        app.settings().cleanWorkspace = true;
+        app.mainFrame()->close();  // saves the layout first
+        QTRY_VERIFY(!app.mainFrame());
+        QVERIFY(registry.snapshot().keyExists(QStringLiteral("Software\\Vellumet\\Vellumet\\Workspace")));
+        app.ExitInstance();
+        QVERIFY(!registry.snapshot().keyExists(QStringLiteral("Software\\Vellumet\\Vellumet\\Workspace")));
+        QVERIFY(registry.snapshot().keyExists(QStringLiteral("SOFTWARE\\Vellumet\\Vellumet\\Configation")));
+    }
+
+    void settingsChangedDuringTheRunAreWrittenAtOnce()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        platform::Registry registry(box.registryFile());
+        CScoparaApp app(registry, optionsFor(box));
+        QVERIFY(app.InitInstance());
+        app.settings().registry.g_szBmporjpgDPI = 300;
+        QVERIFY(app.saveRegistrySettings());
+        app.settings().toggles.imageHFlipSelected = 1;
+        QVERIFY(app.saveImageToggles());
+        quint32 dpi = 0;
+        registry.queryDword(QStringLiteral("SOFTWARE\\Vellumet\\Vellumet\\Configation"), QStringLiteral("g_szBmporjpgDPI"), dpi);
+        QCOMPARE(dpi, 300u);
+        QCOMPARE(readImageToggles(app.settings().paths.imageTogglesIni()).imageHFlipSelected, 1);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(AppLifecycleTest)
+#include "app_lifecycle_test.moc"

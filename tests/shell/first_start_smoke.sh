@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Starts the real program on an empty home, waits for its window, stops it the
+# way a session logout does (SIGTERM) and checks what the first start left.
+set -euo pipefail
+exe=$1
+sandbox=$(mktemp -d)
+trap 'rm -rf "$sandbox"' EXIT
+export HOME=$sandbox/home XDG_CONFIG_HOME=$sandbox/home/.config XDG_RUNTIME_DIR=$sandbox/run
+unset XDG_DOCUMENTS_DIR
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+"$exe" >"$sandbox/out.log" 2>&1 &
+pid=$!
+reg=$XDG_CONFIG_HOME/Vellumet/registry.reg
+for _ in $(seq 1 300); do
+  [ -f "$reg" ] && grep -q '"crosshair"' "$reg" && break
+  kill -0 "$pid" 2>/dev/null || { echo "vellumet exited during start-up:"; cat "$sandbox/out.log"; exit 1; }
+  sleep 0.1
+done
+sleep 0.5
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+cat "$sandbox/out.log"
+[ "$status" -eq 0 ] || { echo "vellumet exited with $status after SIGTERM"; exit 1; }
+
+home=$HOME/Documents/Vellumet
+fail=0
+for d in SaveFile/Default/Picture SaveFile/Default/Video Setting/calibration; do
+  [ -d "$home/$d" ] || { echo "missing folder $home/$d"; fail=1; }
+done
+[ -f "$home/savepath.ini" ] || { echo "missing savepath.ini"; fail=1; }
+for v in g_szCompessName m_zoon_ratio_x m_zoon_ratio_y g_szSaveoption1 g_szSaveoption2 g_szBmporjpg \
+         g_szBmporjpgDPI g_szMeasuredecimal m_tool_width m_tool_font_size languagemainid languagesubid \
+         isEnableSnap g_szYuy1ormjpeg g_szYuy2ormjpeg g_szYuy3ormjpeg g_szYuy4ormjpeg g_szYuy5ormjpeg \
+         s_tool_active_unit crosshair; do
+  grep -q "^\"$v\"=" "$reg" || { echo "registry lacks $v"; fail=1; }
+done
+grep -q '^\[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace\]' "$reg" || { echo "window layout not saved at exit"; fail=1; }
+[ "$fail" -eq 0 ] && echo "first start: folder tree, savepath.ini and every registry value present; clean exit"
+exit "$fail"

@@ -1,0 +1,34 @@
+#include "shell/core/language_choice.h"
+
+#include <gtest/gtest.h>
+
+using namespace shell;
+
+TEST(LanguageChoice, TableOfFiles)
+{
+    const QString dir = QStringLiteral("/opt/vellumet");
+    EXPECT_EQ(chooseLanguageFile(dir, 4, 3), dir + QLatin1String("/Chinese936.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 4, 2), dir + QLatin1String("/Chinese936.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 4, 1), dir + QLatin1String("/Chinese950.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 9, 1), dir + QLatin1String("/English1252.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 0, 0), dir + QLatin1String("/English1252.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 99, 0), dir + QLatin1String("/English1252.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 2, 7), dir + QLatin1String("/Bulgarian442.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 42, 0), dir + QLatin1String("/Vietnamese1258.ini"));
+    EXPECT_EQ(chooseLanguageFile(dir, 17, 1), dir + QLatin1String("/Japanese932.ini"));
+}
+
+TEST(LanguageChoice, OnlyTheLowSixteenBitsCount)
+{
+    EXPECT_EQ(chooseLanguageFile(QString(), 0x10004, 0x20001), QStringLiteral("/Chinese950.ini"));
+    EXPECT_EQ(chooseLanguageFile(QString(), 0xFFFF000C, 0), QStringLiteral("/French1252.ini"));
+}
+
+TEST(LanguageChoice, SystemLocaleToLanguageNumber)
+{
+    EXPECT_EQ(primaryLanguageIdOf(QLocale(QLocale::French, QLocale::Canada)), 12u);
+    EXPECT_EQ(primaryLanguageIdOf(QLocale(QLocale::Chinese, QLocale::Taiwan)), 4u);
+    EXPECT_EQ(primaryLanguageIdOf(QLocale(QLocale::NorwegianBokmal, QLocale::Norway)), 20u);
+    EXPECT_EQ(primaryLanguageIdOf(QLocale::c()), 9u);
+    EXPECT_EQ(primaryLanguageIdOf(QLocale(QLocale::Esperanto)), 9u);
+}

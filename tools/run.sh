@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Vellumet and starts it. Arguments go to the
+# program. Without a display it runs on a virtual one (Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+exe=build/release/bin/vellumet
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+  echo "run: no display found; starting on a virtual display (Xvfb)"
+  exec xvfb-run -a -s "-screen 0 1600x1000x24" "$exe" "$@"
+fi
+exec "$exe" "$@"

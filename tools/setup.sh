@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, every Debian package Vellumet needs to build, test
+# and run, skipping those already present. Safe to run again and again.
+#   tools/setup.sh               build, test and run
+#   tools/setup.sh --screenshots also what tools/screenshot.sh needs
+set -euo pipefail
+
+packages=(
+  # tool chain
+  g++ make cmake ninja-build pkg-config
+  # Qt 6 with the modules the windows use
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev
+  # picture codec, desktop bus
+  libjpeg62-turbo-dev libdbus-1-dev
+  # tests: GoogleTest, a private bus for the desktop-service tests, a display
+  libgtest-dev libgmock-dev dbus-daemon xvfb xauth
+  # benchmarks
+  libbenchmark-dev
+)
+if [ "${1:-}" = "--screenshots" ]; then
+  packages+=(imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with the address and
+# undefined-behaviour sanitizers and runs the whole test suite through ctest.
+# Under CI (CI=true) compiler warnings are errors.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+werror=OFF
+[ "${CI:-}" = true ] && werror=ON
+VELLUMET_WERROR=$werror cmake --preset asan -DVELLUMET_WERROR=$werror >/dev/null
+cmake --build --preset asan
+ctest --preset asan -j"$(nproc)"
