@@ -14,7 +14,9 @@ bool postMessage(QObject* receiver, int number, qintptr wParam, qintptr lParam, 
 {
     if (!receiver || number < QEvent::User || number > QEvent::MaxUser)
         return false;
-    QCoreApplication::postEvent(receiver, new PostedMessage(number, wParam, lParam, std::move(payload)));
+    auto* message = new PostedMessage(number, wParam, lParam, std::move(payload));
+    VELLUMET_TSAN_RELEASE(message);
+    QCoreApplication::postEvent(receiver, message);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "message_numbers.h"
+#include "tsan_annotations.h"
 
 #include <QEvent>
 #include <QtGlobal>
@@ -19,17 +20,20 @@ class PostedMessage : public QEvent {
 public:
     PostedMessage(int number, qintptr wParam, qintptr lParam, std::any payload = {});
 
-    int number() const { return static_cast<int>(type()); }
-    qintptr wParam() const { return m_wParam; }
-    qintptr lParam() const { return m_lParam; }
+    int number() const { return (received(), static_cast<int>(type())); }
+    qintptr wParam() const { return (received(), m_wParam); }
+    qintptr lParam() const { return (received(), m_lParam); }
 
     // The payload, or nullptr when there is none or it is of another type.
     template <typename T>
-    const T* payload() const { return std::any_cast<T>(&m_payload); }
+    const T* payload() const { return (received(), std::any_cast<T>(&m_payload)); }
     // Moves the payload out to the receiver.
-    std::any takePayload() { return std::move(m_payload); }
+    std::any takePayload() { return (received(), std::move(m_payload)); }
 
 private:
+    // Everything the sender wrote happened before the receiver reads it.
+    void received() const { VELLUMET_TSAN_ACQUIRE(this); }
+
     qintptr m_wParam;
     qintptr m_lParam;
     std::any m_payload;

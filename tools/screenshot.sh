@@ -11,7 +11,7 @@ cmake --build --preset release
 sandbox=$(mktemp -d)
 trap 'rm -rf "$sandbox"' EXIT
 export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/.config XDG_RUNTIME_DIR=$sandbox/run
-mkdir -p "$XDG_RUNTIME_DIR"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1400x900x24" bash -c '
   "$0" "${@:2}" & pid=$!
   sleep "${SCREENSHOT_DELAY:-3}"

@@ -9,7 +9,7 @@ packages=(
   # tool chain
   g++ make cmake ninja-build pkg-config
   # Qt 6 with the modules the windows use
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n
   # picture codec, desktop bus
   libjpeg62-turbo-dev libdbus-1-dev
   # tests: GoogleTest, a private bus for the desktop-service tests, a display

@@ -40,9 +40,9 @@ QString chooseLanguageFile(const QString& programFolder, quint32 mainId, quint32
     return programFolder + QLatin1Char('/') + QLatin1String(name);
 }
 
-quint32 primaryLanguageIdOf(const QLocale& locale)
-{
-    static const std::pair<QLocale::Language, quint32> kIds[] = {
+namespace {
+
+const std::pair<QLocale::Language, quint32> kIds[] = {
         {QLocale::Arabic, 1},     {QLocale::Bulgarian, 2},  {QLocale::Catalan, 3},    {QLocale::Chinese, 4},
         {QLocale::Czech, 5},      {QLocale::Danish, 6},     {QLocale::German, 7},     {QLocale::Greek, 8},
         {QLocale::English, 9},    {QLocale::Spanish, 10},   {QLocale::Finnish, 11},   {QLocale::French, 12},
@@ -52,12 +52,31 @@ quint32 primaryLanguageIdOf(const QLocale& locale)
         {QLocale::Russian, 25},   {QLocale::Croatian, 26},  {QLocale::Slovak, 27},    {QLocale::Albanian, 28},
         {QLocale::Swedish, 29},   {QLocale::Thai, 30},      {QLocale::Turkish, 31},   {QLocale::Urdu, 32},
         {QLocale::Indonesian, 33}, {QLocale::Ukrainian, 34}, {QLocale::Vietnamese, 42},
-    };
+};
+
+}  // namespace
+
+quint32 primaryLanguageIdOf(const QLocale& locale)
+{
     for (const auto& [language, id] : kIds) {
         if (language == locale.language())
             return id;
     }
     return 9;
+}
+
+QLocale localeOfLanguageIds(quint32 mainId, quint32 subId)
+{
+    mainId &= 0xFFFF;
+    subId &= 0xFFFF;
+    if (mainId == kChinese)
+        return subId == kTraditional ? QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
+                                     : QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
+    for (const auto& [language, id] : kIds) {
+        if (id == mainId)
+            return QLocale(language);
+    }
+    return QLocale(QLocale::English);
 }
 
 }  // namespace shell

@@ -14,4 +14,9 @@ QString chooseLanguageFile(const QString& programFolder, quint32 mainId, quint32
 // (English) when the language has no number we know.
 quint32 primaryLanguageIdOf(const QLocale& locale);
 
+// The locale whose standard texts (buttons, standard dialogs) go with a
+// language identifier pair: Chinese sub-language 1 is traditional, any
+// other simplified; unknown languages give English.
+QLocale localeOfLanguageIds(quint32 mainId, quint32 subId);
+
 }  // namespace shell

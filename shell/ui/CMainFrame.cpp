@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QScreen>
 
 namespace shell {
 
@@ -45,6 +46,12 @@ void CMainFrame::saveWorkspace()
         t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kGeometryValue, geometry));
         t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kStateValue, state));
     });
+}
+
+void CMainFrame::fitToScreen()
+{
+    if (const QScreen* s = screen())
+        setGeometry(s->availableGeometry());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

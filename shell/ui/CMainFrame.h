@@ -23,6 +23,9 @@ public:
     // Restores the stored layout; false when none is stored or it is unusable.
     bool restoreWorkspace();
     void saveWorkspace();
+    // Covers the screen's free area: the first-start size, also where no
+    // window manager honours "maximised".
+    void fitToScreen();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,11 +2,16 @@
 
 #include "CMainFrame.h"
 
+#include "shell/core/language_choice.h"
 #include "shell/core/registry_settings.h"
 #include "shell/core/restore_settings.h"
 
 #include "platform/registry.h"
 #include "platform/sleep_inhibitor.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace shell {
 
@@ -37,6 +42,7 @@ CScoparaApp* CScoparaApp::instance()
 bool CScoparaApp::InitInstance()
 {
     m_settings = loadAppSettings(m_registry, m_options.environment);
+    installStandardTexts();
 
     if (m_options.keepAwake)
         m_inhibitor = std::make_unique<platform::SleepInhibitor>(QStringLiteral("Vellumet"),
@@ -46,7 +52,8 @@ bool CScoparaApp::InitInstance()
 
     m_mainFrame = new CMainFrame(m_registry);
     m_mainFrame->setAttribute(Qt::WA_DeleteOnClose);
-    m_mainFrame->restoreWorkspace();
+    if (!m_mainFrame->restoreWorkspace())
+        m_mainFrame->fitToScreen();
 
     if (m_workingBuffer.isEmpty())
         m_workingBuffer = QByteArray(kWorkingBufferSize, '\0');
@@ -65,9 +72,21 @@ int CScoparaApp::ExitInstance()
     delete m_mainFrame.data();  // still open when start-up was cut short
     m_inhibitor.reset();
     m_workingBuffer = QByteArray();
+    if (m_qtTexts)
+        QCoreApplication::removeTranslator(m_qtTexts.get());
     if (m_settings.cleanWorkspace)
         m_registry.deleteTree(kWorkspaceKey);
     return 0;
+}
+
+void CScoparaApp::installStandardTexts()
+{
+    // Qt's own texts (standard buttons and dialogs) in the language of the run.
+    const QLocale locale = localeOfLanguageIds(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
+    if (!m_qtTexts)
+        m_qtTexts = std::make_unique<QTranslator>();
+    if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_qtTexts.get());
 }
 
 bool CScoparaApp::keepsComputerAwake() const

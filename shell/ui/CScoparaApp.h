@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class QTranslator;
+
 namespace platform {
 class Registry;
 class SleepInhibitor;
@@ -60,12 +62,15 @@ public:
     void restoreSettings(const QString& rebootText);
 
 private:
+    void installStandardTexts();
+
     platform::Registry& m_registry;
     Options m_options;
     AppSettings m_settings;
     DocTemplateList m_templates;
     QPointer<CMainFrame> m_mainFrame;
     std::unique_ptr<platform::SleepInhibitor> m_inhibitor;
+    std::unique_ptr<QTranslator> m_qtTexts;
     QByteArray m_workingBuffer;
     bool m_started = false;
 };

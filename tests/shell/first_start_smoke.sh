@@ -7,7 +7,8 @@ sandbox=$(mktemp -d)
 trap 'rm -rf "$sandbox"' EXIT
 export HOME=$sandbox/home XDG_CONFIG_HOME=$sandbox/home/.config XDG_RUNTIME_DIR=$sandbox/run
 unset XDG_DOCUMENTS_DIR
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+mkdir -p "$HOME"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 "$exe" >"$sandbox/out.log" 2>&1 &

@@ -32,3 +32,16 @@ TEST(LanguageChoice, SystemLocaleToLanguageNumber)
     EXPECT_EQ(primaryLanguageIdOf(QLocale::c()), 9u);
     EXPECT_EQ(primaryLanguageIdOf(QLocale(QLocale::Esperanto)), 9u);
 }
+
+TEST(LanguageChoice, StandardTextsFollowTheChosenLanguage)
+{
+    EXPECT_EQ(localeOfLanguageIds(4, 1).name(), QStringLiteral("zh_TW"));
+    EXPECT_EQ(localeOfLanguageIds(4, 2).name(), QStringLiteral("zh_CN"));
+    EXPECT_EQ(localeOfLanguageIds(4, 0).name(), QStringLiteral("zh_CN"));
+    EXPECT_EQ(localeOfLanguageIds(16, 1).language(), QLocale::Italian);
+    EXPECT_EQ(localeOfLanguageIds(0x10011, 0).language(), QLocale::Japanese);
+    EXPECT_EQ(localeOfLanguageIds(77, 0).language(), QLocale::English);
+    // Every language with a number maps back to that number.
+    for (quint32 id : {1u, 2u, 6u, 7u, 10u, 11u, 12u, 13u, 16u, 17u, 18u, 19u, 20u, 21u, 22u, 25u, 29u, 30u, 31u, 42u})
+        EXPECT_EQ(primaryLanguageIdOf(localeOfLanguageIds(id, 0)), id) << id;
+}
