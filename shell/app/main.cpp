@@ -2,7 +2,7 @@
 
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
-#include "shell/ui/QtMessageDialogs.h"
+#include "shell/ui/WarningDialogs.h"
 #include "shell/ui/TerminationSignals.h"
 
 #include "platform/known_folders.h"
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.process(app);
 
-    shell::QtMessageDialogs dialogs;
+    shell::WarningDialogs dialogs;
     platform::setMessageDialogs(&dialogs);
 
     platform::Registry registry(platform::Registry::defaultFilePath());
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     shell::TerminationSignals signals;
     QObject::connect(&signals, &shell::TerminationSignals::terminationRequested, &app, [&theApp] {
         if (theApp.mainFrame())
-            theApp.mainFrame()->close();
+            theApp.mainFrame()->closeWithoutAsking();
         else
             QApplication::quit();
     });

@@ -1,12 +1,29 @@
 #include "CMainFrame.h"
 
-#include "shell/core/registry_settings.h"
+#include "AppLook.h"
+#include "CPanes.h"
+#include "CScoparaApp.h"
+#include "CommandRouter.h"
+#include "UserToolbars.h"
 
+#include "shell/core/calibration_files.h"
+#include "shell/core/command_tables.h"
+#include "shell/core/registry_settings.h"
+#include "shell/core/text_lookup.h"
+
+#include "platform/message_dialogs.h"
+#include "platform/posted_message.h"
 #include "platform/registry.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScreen>
+#include <QStatusBar>
 
 namespace shell {
 
@@ -14,23 +31,114 @@ namespace {
 
 const QString kGeometryValue = QStringLiteral("MainFrameGeometry");
 const QString kStateValue = QStringLiteral("MainFrameState");
+const QString kAppLookValue = QStringLiteral("ApplicationLook");
+
+// Widths of the status bar panes after the text pane.
+constexpr int kPaneWidths[] = {200, 600, 400, 80};
+
+// A status bar pane that asks for its width but gives way on a small
+// screen instead of forcing the window wider.
+class StatusPane : public QLabel {
+public:
+    StatusPane(int width, QWidget* parent) : QLabel(parent), m_width(width) {}
+    QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {40, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int m_width;
+};
 
 }  // namespace
 
-CMainFrame::CMainFrame(platform::Registry& registry, QWidget* parent)
-    : QMainWindow(parent), m_registry(registry), m_mdiArea(new QMdiArea(this))
+CNewMFCToolBar::CNewMFCToolBar(QWidget* parent) : QToolBar(QStringLiteral("Standard"), parent)
+{
+    setObjectName(QStringLiteral("CNewMFCToolBar"));
+    setIconSize(QSize(21, 21));
+}
+
+CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_router(new CommandRouter(this)), m_mdiArea(new QMdiArea(this))
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QStringLiteral("Vellumet"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vellumet.svg")));
+
+    quint32 look = kDefaultAppLook;
+    if (app.registry().queryDword(kWorkspaceKey, kAppLookValue, look) != platform::RegStatus::Ok)
+        look = kDefaultAppLook;
+    m_appLook = static_cast<int>(look);
+
+    const AppPaths& paths = app.settings().paths;
+    QDir().mkpath(paths.foldersRoot);
+    ensureCurrentFolderTree(paths);
+    QDir().mkpath(paths.calibrationFolder());
+    m_calibrationFiles = listCalibrationFiles(paths.calibrationFolder());
+
+    applyAppLook(m_appLook);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_mdiArea->setViewMode(QMdiArea::SubWindowView);
     setCentralWidget(m_mdiArea);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
+
+    m_router->setTargetFinder([this] { return activeTarget(); });
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, m_router, &CommandRouter::refresh);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    createDockWindows();
+    registerFrameCommands();
+    relabel();
+    m_router->refresh();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+CommandTarget* CMainFrame::activeTarget() const
+{
+    const QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
+    return sub ? dynamic_cast<CommandTarget*>(sub->widget()) : nullptr;
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    for (int i = 0; i < 4; ++i) {
+        auto* pane = new StatusPane(kPaneWidths[i], bar);
+        pane->setObjectName(QStringLiteral("StatusPane%1").arg(i));
+        if (i == 0)
+            bar->addWidget(pane, 1);
+        else
+            bar->addPermanentWidget(pane);
+        m_panes.append(pane);
+    }
+}
+
+void CMainFrame::setPaneText(int pane, const QString& text)
+{
+    if (pane >= 0 && pane < m_panes.size())
+        m_panes[pane]->setText(text);
+}
+
+QString CMainFrame::paneText(int pane) const
+{
+    return pane >= 0 && pane < m_panes.size() ? m_panes[pane]->text() : QString();
+}
+
+void CMainFrame::createDockWindows()
+{
+    m_devicePane = new CFileView(this);
+    m_folderPane = new CPropertiesWnd(this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_devicePane);
+    addDockWidget(Qt::RightDockWidgetArea, m_folderPane);
+    resizeDocks({m_devicePane, m_folderPane}, {190, 230}, Qt::Horizontal);
 }
 
 bool CMainFrame::restoreWorkspace()
 {
-    const platform::RegistryTree tree = m_registry.snapshot();
+    const platform::RegistryTree tree = m_app.registry().snapshot();
     QByteArray geometry, state;
     if (tree.queryBinary(kWorkspaceKey, kGeometryValue, geometry) != platform::RegStatus::Ok)
         return false;
@@ -42,9 +150,10 @@ void CMainFrame::saveWorkspace()
 {
     const QByteArray geometry = saveGeometry();
     const QByteArray state = saveState();
-    m_registry.update([&](platform::RegistryTree& t) {
+    m_app.registry().update([&](platform::RegistryTree& t) {
         t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kGeometryValue, geometry));
         t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kStateValue, state));
+        t.setValue(kWorkspaceKey, platform::RegValue::ofDword(kAppLookValue, static_cast<quint32>(m_appLook)));
     });
 }
 
@@ -54,8 +163,21 @@ void CMainFrame::fitToScreen()
         setGeometry(s->availableGeometry());
 }
 
+void CMainFrame::setAppLook(int lookId)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_appLook = lookId;
+    applyAppLook(lookId);
+    m_app.registry().setDword(kWorkspaceKey, kAppLookValue, static_cast<quint32>(lookId));
+    QApplication::restoreOverrideCursor();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (!m_closeConfirmed && !platform::messageDialogs().confirm(uiText("CloseTip", "Are you sure close?", kMessageCapacity))) {
+        event->ignore();
+        return;
+    }
     m_mdiArea->closeAllSubWindows();
     if (!m_mdiArea->subWindowList().isEmpty()) {
         event->ignore();  // a window refused to close
@@ -63,6 +185,42 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     saveWorkspace();
     event->accept();
+}
+
+bool CMainFrame::closeWithoutAsking()
+{
+    m_closeConfirmed = true;
+    const bool closed = close();
+    m_closeConfirmed = false;
+    return closed;
+}
+
+void CMainFrame::reloadCalibrationFiles()
+{
+    m_calibrationFiles = listCalibrationFiles(m_app.settings().paths.calibrationFolder());
+    showCalibrationName(false);
+}
+
+void CMainFrame::showCalibrationName(bool clear)
+{
+    const QString name = clear ? QString() : calibrationDisplayName(m_app.settings().calibrationName);
+    m_calibrationBox->setText(name);
+    m_calibrationBox->setToolTip(name);
+}
+
+void CMainFrame::customEvent(QEvent* event)
+{
+    auto* message = static_cast<platform::PostedMessage*>(event);
+    switch (message->number()) {
+    case platform::msg::CalibrationListChanged:
+        reloadCalibrationFiles();
+        break;
+    case platform::msg::RefreshCalibrationName:
+        showCalibrationName(message->wParam() != 0);
+        break;
+    default:
+        QMainWindow::customEvent(event);
+    }
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include "shell/core/language_choice.h"
 #include "shell/core/registry_settings.h"
 #include "shell/core/restore_settings.h"
+#include "shell/core/text_lookup.h"
 
 #include "platform/registry.h"
 #include "platform/sleep_inhibitor.h"
@@ -42,6 +43,7 @@ CScoparaApp* CScoparaApp::instance()
 bool CScoparaApp::InitInstance()
 {
     m_settings = loadAppSettings(m_registry, m_options.environment);
+    setLanguageFile(m_settings.paths.languageFile);
     installStandardTexts();
 
     if (m_options.keepAwake)
@@ -50,7 +52,7 @@ bool CScoparaApp::InitInstance()
 
     m_templates.registerAll();
 
-    m_mainFrame = new CMainFrame(m_registry);
+    m_mainFrame = new CMainFrame(*this);
     m_mainFrame->setAttribute(Qt::WA_DeleteOnClose);
     if (!m_mainFrame->restoreWorkspace())
         m_mainFrame->fitToScreen();

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void startsWithAnEmptyMainWindowAndEverythingInPlace()
     {
         testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
         platform::Registry registry(box.registryFile());
         CScoparaApp app(registry, optionsFor(box));
         QCOMPARE(CScoparaApp::instance(), &app);
@@ -57,6 +58,7 @@ private Q_SLOTS:
     void windowLayoutComesBackAtTheNextStart()
     {
         testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
         platform::Registry registry(box.registryFile());
         {
             CScoparaApp::Options o = optionsFor(box);
@@ -78,6 +80,7 @@ private Q_SLOTS:
     void cleanWorkspaceFlagErasesTheStoredLayoutAtExit()
     {
         testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
         platform::Registry registry(box.registryFile());
         CScoparaApp app(registry, optionsFor(box));
         QVERIFY(app.InitInstance());

@@ -4,8 +4,9 @@
 
 namespace shell {
 
-// Message boxes on the application's active window.
-class QtMessageDialogs final : public platform::MessageDialogs {
+// The program's message boxes: CWarning2Dlg for messages, CWarningDlg for
+// confirmations, over the active window.
+class WarningDialogs final : public platform::MessageDialogs {
 public:
     void inform(const QString& text, const QString& caption) override;
     bool confirm(const QString& text, const QString& caption) override;

@@ -1,0 +1,22 @@
+#include "calibration_files.h"
+
+#include <QDir>
+
+namespace shell {
+
+QStringList listCalibrationFiles(const QString& calibrationFolder)
+{
+    QDir dir(calibrationFolder);
+    dir.setNameFilters({QStringLiteral("*.txt")});
+    dir.setFilter(QDir::Files | QDir::Hidden);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    return dir.entryList();
+}
+
+QString calibrationDisplayName(const QString& profileName)
+{
+    const qsizetype dot = profileName.indexOf(QLatin1Char('.'));
+    return dot < 0 ? profileName : profileName.left(dot);
+}
+
+}  // namespace shell

@@ -1,0 +1,46 @@
+#include "text_lookup.h"
+
+#include "platform/private_profile.h"
+
+#include <mutex>
+
+namespace shell {
+
+namespace {
+
+std::mutex g_mutex;
+QString g_languageFile;
+
+}  // namespace
+
+QString lookUpText(const QString& languageFile, const QString& key, const QString& defaultText, int capacity)
+{
+    QString text = languageFile.isEmpty() ? defaultText
+                                          : platform::readProfileString(languageFile, QStringLiteral("TiScopara"), key, defaultText);
+    if (capacity > 0 && text.size() > capacity - 1) {
+        text.truncate(capacity - 1);
+        // Never leave half of a character that needs two UTF-16 units.
+        if (!text.isEmpty() && text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
+}
+
+void setLanguageFile(const QString& path)
+{
+    const std::lock_guard guard(g_mutex);
+    g_languageFile = path;
+}
+
+QString languageFile()
+{
+    const std::lock_guard guard(g_mutex);
+    return g_languageFile;
+}
+
+QString uiText(const char* key, const char* defaultText, int capacity)
+{
+    return lookUpText(languageFile(), QLatin1String(key), QString::fromUtf8(defaultText), capacity);
+}
+
+}  // namespace shell

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace shell {
+
+// Every text the program shows is looked up by key in section "TiScopara" of
+// the language file at the moment it is shown; nothing is cached, so a
+// changed file is seen by the next window built. The English default is used
+// when the file or the key is missing.
+
+// Capacities count characters including the terminating zero, as the
+// callers' buffers did; the text is cut to capacity - 1 characters.
+constexpr int kTextCapacity = 256;
+constexpr int kMessageCapacity = 260;
+constexpr int kPaneTitleCapacity = 128;
+
+QString lookUpText(const QString& languageFile, const QString& key, const QString& defaultText, int capacity = kTextCapacity);
+
+// The language file of this run, set at start-up and by the language commands.
+void setLanguageFile(const QString& path);
+QString languageFile();
+
+// Looks up in the language file of this run.
+QString uiText(const char* key, const char* defaultText, int capacity = kTextCapacity);
+
+}  // namespace shell

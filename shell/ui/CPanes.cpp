@@ -1,0 +1,37 @@
+#include "CPanes.h"
+
+#include "shell/core/text_lookup.h"
+
+#include <QIcon>
+#include <QVBoxLayout>
+
+namespace shell {
+
+namespace {
+
+void setUp(QDockWidget* pane, const QString& objectName, const QString& icon)
+{
+    pane->setObjectName(objectName);
+    pane->setWindowIcon(QIcon(icon));
+    pane->setAllowedAreas(Qt::AllDockWidgetAreas);
+    pane->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* body = new QWidget;
+    body->setObjectName(objectName + QLatin1String("Body"));
+    new QVBoxLayout(body);
+    body->setMinimumWidth(150);
+    pane->setWidget(body);
+}
+
+}  // namespace
+
+CFileView::CFileView(QWidget* parent) : QDockWidget(uiText("DeviceName", "Device Manager", kPaneTitleCapacity), parent)
+{
+    setUp(this, QStringLiteral("CFileView"), QStringLiteral(":/icons/device-manager.svg"));
+}
+
+CPropertiesWnd::CPropertiesWnd(QWidget* parent) : QDockWidget(uiText("FolderManager", "Folder Manager", kPaneTitleCapacity), parent)
+{
+    setUp(this, QStringLiteral("CPropertiesWnd"), QStringLiteral(":/icons/folder-manager.svg"));
+}
+
+}  // namespace shell

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDockWidget>
+
+namespace shell {
+
+// The device manager pane: the microscope slots a user opens live windows from.
+class CFileView : public QDockWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPaneId = 133;
+    explicit CFileView(QWidget* parent = nullptr);
+};
+
+// The folder manager pane: the saved-files folders.
+class CPropertiesWnd : public QDockWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPaneId = 150;
+    explicit CPropertiesWnd(QWidget* parent = nullptr);
+};
+
+}  // namespace shell

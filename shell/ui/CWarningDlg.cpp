@@ -1,0 +1,46 @@
+#include "CWarningDlg.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace shell {
+
+CWarningDlg::CWarningDlg(const QString& text, Buttons buttons, QWidget* parent) : QDialog(parent), m_text(new QLabel(text))
+{
+    setWindowTitle(QStringLiteral("Warning"));
+    setObjectName(buttons == Buttons::OkCancel ? QStringLiteral("CWarningDlg") : QStringLiteral("CWarning2Dlg"));
+
+    auto* icon = new QLabel;
+    const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(size, size));
+    icon->setAlignment(Qt::AlignTop);
+    m_text->setObjectName(buttons == Buttons::OkCancel ? QStringLiteral("1123") : QStringLiteral("1142"));
+    m_text->setWordWrap(true);
+    m_text->setMinimumWidth(260);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* box = new QDialogButtonBox(buttons == Buttons::OkCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
+                                                                  : QDialogButtonBox::Ok);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    box->button(QDialogButtonBox::Ok)->setDefault(true);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(m_text, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(box);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString CWarningDlg::text() const
+{
+    return m_text->text();
+}
+
+}  // namespace shell

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace shell {
+
+// What a command looks like at the moment: greyed or not, checked or not.
+struct CommandState {
+    bool enabled = true;
+    bool checkable = false;
+    bool checked = false;
+};
+
+// A window that answers commands of the menus and the toolbar (the picture
+// view, the live views). The active one is asked first; the main window
+// answers the rest.
+class CommandTarget {
+public:
+    virtual ~CommandTarget() = default;
+    virtual bool handlesCommand(int id) const = 0;
+    // Called only for commands it handles; leaves `state` enabled by default.
+    virtual void updateCommand(int id, CommandState& state) const
+    {
+        (void)id;
+        (void)state;
+    }
+    virtual void runCommand(int id) = 0;
+};
+
+}  // namespace shell

@@ -1,0 +1,154 @@
+// The commands the main window answers itself.
+#include "CMainFrame.h"
+
+#include "CAboutDlg.h"
+#include "CCustomizeDlg.h"
+#include "CPanes.h"
+#include "CScoparaApp.h"
+#include "CWindowsDlg.h"
+#include "CommandRouter.h"
+#include "UserToolbars.h"
+
+#include "shell/core/command_ids.h"
+#include "shell/core/command_tables.h"
+#include "shell/core/language_choice.h"
+#include "shell/core/text_lookup.h"
+
+#include "platform/message_dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+
+namespace shell {
+
+void CMainFrame::registerFrameCommands()
+{
+    CommandRouter& r = *m_router;
+    RegistrySettings& reg = m_app.settings().registry;
+
+    r.handleInFrame(cmd::AppExit, [this] { close(); });
+    r.handleInFrame(
+        cmd::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
+        [this](CommandState& s) { s.checked = statusBar()->isVisible(), s.checkable = true; });
+
+    for (const LanguageCommand& l : languageCommands()) {
+        r.handleInFrame(
+            l.id, [this, &l] { changeLanguage(l); },
+            [&reg, &l](CommandState& s) {
+                s.checkable = true;
+                s.checked = reg.languagemainid == l.mainId && reg.languagesubid == l.subId;
+            });
+    }
+    for (const ValueCommand& v : pictureFormatCommands()) {
+        r.handleInFrame(
+            v.id,
+            [this, &reg, &v] {
+                reg.g_szBmporjpg = v.value;
+                m_app.saveRegistrySettings();
+            },
+            [&reg, &v](CommandState& s) { s.checkable = true, s.checked = reg.g_szBmporjpg == v.value; });
+    }
+    for (const ValueCommand& v : dpiCommands()) {
+        r.handleInFrame(
+            v.id,
+            [this, &reg, &v] {
+                reg.g_szBmporjpgDPI = v.value;
+                m_app.saveRegistrySettings();
+            },
+            [&reg, &v](CommandState& s) { s.checkable = true, s.checked = reg.g_szBmporjpgDPI == v.value; });
+    }
+    for (const AppLookCommand& l : appLookCommands()) {
+        r.handleInFrame(
+            l.id, [this, &l] { setAppLook(l.id); }, [this, &l](CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
+    }
+
+    r.handleInFrame(cmd::RestoreSettings, [this] {
+        if (platform::messageDialogs().confirm(uiText("Restore", "Are you sure?", kMessageCapacity)))
+            m_app.restoreSettings(uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
+    });
+
+    // Window arrangement needs a window to arrange.
+    const auto needsWindow = [this](CommandState& s) { s.enabled = m_mdiArea->activeSubWindow() != nullptr; };
+    r.handleInFrame(cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); }, needsWindow);
+    r.handleInFrame(cmd::WindowTileHorizontal, [this] { tileSubWindows(Qt::Vertical); }, needsWindow);
+    r.handleInFrame(cmd::WindowTileVertical, [this] { tileSubWindows(Qt::Horizontal); }, needsWindow);
+    r.handleInFrame(cmd::WindowsDialog, [this] { CWindowsDlg(m_mdiArea, this).exec(); });
+    r.handleInFrame(cmd::Customize, [this] {
+        QList<int> commands;
+        for (const ToolbarButton& b : mainToolbarButtons()) {
+            if (b.id)
+                commands.append(b.id);
+        }
+        CCustomizeDlg(*m_userToolbars, *m_router, commands, this).exec();
+    });
+    r.handleInFrame(cmd::About, [this] { CAboutDlg(this).exec(); });
+    r.handleInFrame(cmd::NextPane, [this] { focusNextPane(1); });
+    r.handleInFrame(cmd::PreviousPane, [this] { focusNextPane(-1); });
+}
+
+void CMainFrame::changeLanguage(const LanguageCommand& language)
+{
+    AppSettings& s = m_app.settings();
+    s.registry.languagemainid = language.mainId;
+    s.registry.languagesubid = language.subId;
+    s.uiLanguageMainId = language.mainId;
+    s.uiLanguageSubId = language.subId;
+    s.paths.languageFile = chooseLanguageFile(s.paths.programFolder, language.mainId, language.subId);
+    setLanguageFile(s.paths.languageFile);
+    relabel();
+    m_app.saveRegistrySettings();
+    s.cleanWorkspace = true;
+    platform::messageDialogs().inform(
+        uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
+}
+
+// Stacks the windows one above the other (Qt::Vertical) or side by side.
+void CMainFrame::tileSubWindows(Qt::Orientation orientation)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (!w->isMinimized())
+            windows.append(w);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        w->showNormal();
+        if (orientation == Qt::Vertical) {
+            const int top = area.height() * i / n;
+            w->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+        } else {
+            const int left = area.width() * i / n;
+            w->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+        }
+    }
+}
+
+// F6 and Shift+F6: from the active window to the panes and back.
+void CMainFrame::focusNextPane(int step)
+{
+    QList<QWidget*> stops;
+    if (QMdiSubWindow* w = m_mdiArea->activeSubWindow())
+        stops.append(w->widget() ? w->widget() : w);
+    else
+        stops.append(m_mdiArea);
+    for (QDockWidget* pane : {static_cast<QDockWidget*>(m_devicePane), static_cast<QDockWidget*>(m_folderPane)}) {
+        if (pane->isVisible())
+            stops.append(pane->widget());
+    }
+    qsizetype current = 0;
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        if (stops[i]->isAncestorOf(QApplication::focusWidget()) || stops[i] == QApplication::focusWidget())
+            current = i;
+    }
+    const qsizetype next = (current + step + stops.size()) % stops.size();
+    stops[next]->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace shell

@@ -1,0 +1,25 @@
+#include "WarningDialogs.h"
+
+#include "CWarningDlg.h"
+
+#include <QApplication>
+
+namespace shell {
+
+void WarningDialogs::inform(const QString& text, const QString& caption)
+{
+    CWarning2Dlg dlg(text, QApplication::activeWindow());
+    if (!caption.isEmpty())
+        dlg.setWindowTitle(caption);
+    dlg.exec();
+}
+
+bool WarningDialogs::confirm(const QString& text, const QString& caption)
+{
+    CWarningDlg dlg(text, CWarningDlg::Buttons::OkCancel, QApplication::activeWindow());
+    if (!caption.isEmpty())
+        dlg.setWindowTitle(caption);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+}  // namespace shell

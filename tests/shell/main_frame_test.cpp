@@ -1,0 +1,354 @@
+// The main window: menus, toolbar, commands and their routing, closing.
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CPanes.h"
+#include "shell/ui/CScoparaApp.h"
+#include "shell/ui/CommandRouter.h"
+#include "shell/ui/UserToolbars.h"
+
+#include "shell/core/command_ids.h"
+#include "shell/core/command_tables.h"
+#include "shell/core/registry_settings.h"
+
+#include "platform/posted_message.h"
+#include "platform/registry.h"
+
+#include "sandbox.h"
+#include "scripted_dialogs.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QtTest>
+
+#include <memory>
+
+using namespace shell;
+
+namespace {
+
+// A view that answers a few commands, as the picture and live views will.
+class FakeView : public QWidget, public CommandTarget {
+public:
+    QList<int> ran;
+    bool lineToolOn = false;
+
+    bool handlesCommand(int id) const override { return id == cmd::ToolLine || id == cmd::ZoomIn; }
+    void updateCommand(int id, CommandState& s) const override
+    {
+        if (id == cmd::ToolLine) {
+            s.checkable = true;
+            s.checked = lineToolOn;
+        }
+    }
+    void runCommand(int id) override
+    {
+        ran.append(id);
+        if (id == cmd::ToolLine)
+            lineToolOn = !lineToolOn;
+    }
+};
+
+// One run of the program on a sandbox: start-up to exit.
+struct Run {
+    platform::Registry registry;
+    std::unique_ptr<CScoparaApp> app;
+
+    explicit Run(const testing_support::Sandbox& box) : registry(box.registryFile())
+    {
+        CScoparaApp::Options o;
+        o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
+        app = std::make_unique<CScoparaApp>(registry, o);
+        app->InitInstance();
+    }
+    ~Run()
+    {
+        if (app->mainFrame())
+            app->mainFrame()->closeWithoutAsking();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app->ExitInstance();
+    }
+    CMainFrame& frame() { return *app->mainFrame(); }
+    QAction* action(int id) { return frame().router().find(id); }
+    void refresh() { frame().router().refresh(); }
+};
+
+QStringList menuTitles(QMenuBar* bar)
+{
+    QStringList out;
+    for (QAction* a : bar->actions())
+        out << a->text();
+    return out;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hasTheMenusToolbarPanesAndStatusBar()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        CMainFrame& f = run.frame();
+        QCOMPARE(menuTitles(f.menuBar()), (QStringList{"File", "Setting", "Window(&W)", "About"}));
+
+        QList<int> expected;
+        for (const ToolbarButton& b : mainToolbarButtons())
+            expected << b.id;
+        QList<int> actual;
+        for (QAction* a : f.mainToolBar()->actions()) {
+            if (a->isSeparator())
+                actual << 0;
+            else if (!a->data().isNull())
+                actual << a->data().toInt();
+        }
+        QCOMPARE(actual, expected);
+        QCOMPARE(f.mainToolBar()->actions().last()->data().isNull(), true);  // the calibration box closes the row
+        QCOMPARE(f.mainToolBar()->iconSize(), QSize(21, 21));
+
+        // Every tool has an icon of its own.
+        QSet<QByteArray> seen;
+        for (const ToolbarButton& b : mainToolbarButtons()) {
+            if (!b.id)
+                continue;
+            const QImage img = run.action(b.id)->icon().pixmap(21, 21).toImage();
+            QVERIFY2(!img.isNull(), b.icon);
+            QByteArray bytes(reinterpret_cast<const char*>(img.constBits()), img.sizeInBytes());
+            QVERIFY2(!seen.contains(bytes), b.icon);
+            seen.insert(bytes);
+        }
+        QCOMPARE(run.action(cmd::ToolPolygon)->toolTip(), QStringLiteral("Polygon"));
+
+        QCOMPARE(f.deviceManagerPane()->windowTitle(), QStringLiteral("Device Manager"));
+        QCOMPARE(f.folderManagerPane()->windowTitle(), QStringLiteral("Folder Manager"));
+        QVERIFY(f.statusBar()->isVisible());
+        f.setPaneText(1, QStringLiteral("100%"));
+        QCOMPARE(f.paneText(1), QStringLiteral("100%"));
+    }
+
+    void viewCommandsWaitForAViewThatHandlesThem()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.refresh();
+        QVERIFY(!run.action(cmd::ToolLine)->isEnabled());
+        QVERIFY(!run.action(cmd::Export)->isEnabled());
+        QVERIFY(!run.action(cmd::WindowCascade)->isEnabled());
+        QVERIFY(run.action(cmd::About)->isEnabled());
+
+        auto* view = new FakeView;
+        QMdiSubWindow* sub = run.frame().mdiArea()->addSubWindow(view);
+        sub->show();
+        run.frame().mdiArea()->setActiveSubWindow(sub);
+        run.refresh();
+        QVERIFY(run.action(cmd::ToolLine)->isEnabled());
+        QVERIFY(!run.action(cmd::ToolLine)->isChecked());
+        QVERIFY(!run.action(cmd::Export)->isEnabled());  // this view does not export
+        QVERIFY(run.action(cmd::WindowCascade)->isEnabled());
+
+        run.action(cmd::ToolLine)->trigger();
+        run.refresh();
+        QCOMPARE(view->ran, QList<int>{cmd::ToolLine});
+        QVERIFY(run.action(cmd::ToolLine)->isChecked());
+        QVERIFY(!run.frame().router().dispatch(cmd::Export));
+
+        sub->close();
+        QTRY_VERIFY(run.frame().mdiArea()->subWindowList().isEmpty());
+        run.refresh();
+        QVERIFY(!run.action(cmd::ToolLine)->isEnabled());
+    }
+
+    void languageCommandRelabelsTheMenusAtOnce()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        testing_support::writeFile(box.programFolder() + QLatin1String("/French1252.ini"),
+                                   "[TiScopara]\r\nFile=Fichier\r\nSetting=Param\xe8tres\r\nFrench=Fran\xe7" "ais\r\n"
+                                   "ToolbarHitLine=Ligne\r\nReboot=Red\xe9marrez\r\n");
+        Run run(box);
+        run.refresh();
+        QVERIFY(!run.action(cmd::LanguageFrench)->isChecked());  // nothing stored yet: the system decides
+
+        run.action(cmd::LanguageFrench)->trigger();
+        run.refresh();
+        QCOMPARE(menuTitles(run.frame().menuBar()).mid(0, 2), (QStringList{"Fichier", "Paramètres"}));
+        QCOMPARE(run.action(cmd::LanguageFrench)->text(), QStringLiteral("Français"));
+        QCOMPARE(run.action(cmd::ToolLine)->toolTip(), QStringLiteral("Ligne"));
+        QVERIFY(run.action(cmd::LanguageFrench)->isChecked());
+        QVERIFY(!run.action(cmd::LanguageEnglish)->isChecked());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Redémarrez")});
+        QVERIFY(run.app->settings().cleanWorkspace);
+        quint32 mainId = 0, subId = 0;
+        run.registry.queryDword(kConfigKey, QStringLiteral("languagemainid"), mainId);
+        run.registry.queryDword(kConfigKey, QStringLiteral("languagesubid"), subId);
+        QCOMPARE(mainId, 12u);
+        QCOMPARE(subId, 1u);
+
+        run.action(cmd::LanguageChineseTraditional)->trigger();
+        run.refresh();
+        QCOMPARE(menuTitles(run.frame().menuBar()).first(), QStringLiteral("File"));  // no Chinese950.ini: English
+        QVERIFY(run.action(cmd::LanguageChineseTraditional)->isChecked());
+        QVERIFY(!run.action(cmd::LanguageChineseSimplified)->isChecked());
+        QVERIFY(!run.action(cmd::LanguageFrench)->isChecked());
+    }
+
+    void cancellingTheCloseKeepsEverythingRunning()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        auto* sub = run.frame().mdiArea()->addSubWindow(new FakeView);
+        sub->show();
+        dialogs.answers = {false};
+        QVERIFY(!run.frame().close());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Are you sure close?")});
+        QVERIFY(run.frame().isVisible());
+        QCOMPARE(run.frame().mdiArea()->subWindowList().size(), 1);
+
+        dialogs.answers = {true};
+        QVERIFY(run.frame().close());
+        QTRY_VERIFY(!run.app->mainFrame());
+    }
+
+    void pictureFormatDpiAndLookPersistAcrossARestart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        {
+            Run run(box);
+            run.refresh();
+            QVERIFY(run.action(cmd::FormatBmp)->isChecked());
+            QVERIFY(run.action(cmd::Dpi96)->isChecked());
+            QVERIFY(run.action(219)->isChecked());
+            run.action(cmd::FormatJpg)->trigger();
+            run.action(cmd::Dpi300)->trigger();
+            run.action(216)->trigger();
+            run.refresh();
+            QVERIFY(run.action(cmd::FormatJpg)->isChecked());
+            QVERIFY(!run.action(cmd::FormatBmp)->isChecked());
+            QVERIFY(run.action(cmd::Dpi300)->isChecked());
+            QVERIFY(!run.action(cmd::Dpi96)->isChecked());
+            QVERIFY(run.action(216)->isChecked());
+            QVERIFY(QApplication::palette().color(QPalette::Window).lightness() < 100);  // black look
+        }
+        Run again(box);
+        again.refresh();
+        QCOMPARE(again.app->settings().registry.g_szBmporjpg, 2u);
+        QCOMPARE(again.app->settings().registry.g_szBmporjpgDPI, 300u);
+        QVERIFY(again.action(cmd::FormatJpg)->isChecked());
+        QVERIFY(again.action(cmd::Dpi300)->isChecked());
+        QCOMPARE(again.frame().appLook(), 216);
+        QVERIFY(again.action(216)->isChecked());
+        again.action(219)->trigger();
+    }
+
+    void restoreSettingsAsksFirstThenResets()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        dialogs.answers = {false};
+        run.action(cmd::RestoreSettings)->trigger();
+        QVERIFY(run.registry.snapshot().keyExists(kConfigKey));
+        dialogs.answers = {true};
+        run.action(cmd::RestoreSettings)->trigger();
+        QVERIFY(!run.registry.snapshot().keyExists(kConfigKey));
+        QCOMPARE(dialogs.messages, (QStringList{"Are you sure?", "Are you sure?",
+                                                "The configuration has been changed,please restart application"}));
+    }
+
+    void statusBarCommandShowsAndHides()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.refresh();
+        QVERIFY(run.action(cmd::ViewStatusBar)->isChecked());
+        run.action(cmd::ViewStatusBar)->trigger();
+        run.refresh();
+        QVERIFY(!run.frame().statusBar()->isVisible());
+        QVERIFY(!run.action(cmd::ViewStatusBar)->isChecked());
+    }
+
+    void calibrationBoxFollowsItsMessages()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        QLineEdit* calibrationBox = run.frame().calibrationNameBox();
+        QVERIFY(calibrationBox->isReadOnly());
+        QVERIFY(run.frame().calibrationFiles().isEmpty());
+
+        const QString folder = run.app->settings().paths.calibrationFolder();
+        testing_support::writeFile(folder + QLatin1String("/40x objective.txt"), "x");
+        testing_support::writeFile(folder + QLatin1String("/10x.txt"), "x");
+        testing_support::writeFile(folder + QLatin1String("/notes.doc"), "x");
+        run.app->settings().calibrationName = QStringLiteral("10x.txt");
+        platform::postMessage(&run.frame(), platform::msg::CalibrationListChanged);
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(run.frame().calibrationFiles(), (QStringList{"10x.txt", "40x objective.txt"}));
+        QCOMPARE(calibrationBox->text(), QStringLiteral("10x"));
+
+        platform::postMessage(&run.frame(), platform::msg::RefreshCalibrationName, 1);
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(calibrationBox->text(), QString());
+        platform::postMessage(&run.frame(), platform::msg::RefreshCalibrationName, 0);
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(calibrationBox->text(), QStringLiteral("10x"));
+    }
+
+    void userToolbarsComeBackAtTheNextStart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        {
+            Run run(box);
+            UserToolbars& bars = run.frame().userToolbars();
+            const int id = bars.create(QStringLiteral("Overlays"));
+            QCOMPARE(id, 59432);
+            bars.setCommands(id, {cmd::GridLines, cmd::Crosshair});
+            QCOMPARE(bars.create(QStringLiteral("Second")), 59433);
+            bars.remove(59433);
+        }
+        Run again(box);
+        UserToolbars& bars = again.frame().userToolbars();
+        QCOMPARE(bars.ids(), QList<int>{59432});
+        QCOMPARE(bars.name(59432), QStringLiteral("Overlays"));
+        QCOMPARE(bars.commands(59432), (QList<int>{cmd::GridLines, cmd::Crosshair}));
+        QList<QVariant> onBar;
+        for (QAction* a : bars.toolbar(59432)->actions())
+            onBar << a->data();
+        QCOMPARE(onBar, (QList<QVariant>{cmd::GridLines, cmd::Crosshair, QVariant(), cmd::Customize}));
+    }
+
+    void windowArrangementTilesSideBySideAndStacked()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.frame().resize(1000, 700);
+        run.frame().show();
+        QList<QMdiSubWindow*> subs;
+        for (int i = 0; i < 3; ++i) {
+            subs << run.frame().mdiArea()->addSubWindow(new FakeView);
+            subs.last()->show();
+        }
+        run.refresh();
+        run.action(cmd::WindowTileVertical)->trigger();
+        const int width = run.frame().mdiArea()->viewport()->width();
+        for (QMdiSubWindow* s : subs)
+            QVERIFY(qAbs(s->width() - width / 3) <= 1);
+        run.action(cmd::WindowTileHorizontal)->trigger();
+        for (QMdiSubWindow* s : subs)
+            QCOMPARE(s->width(), width);
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "main_frame_test.moc"
