@@ -42,24 +42,20 @@ void CMainFrame::registerFrameCommands()
                 s.checked = reg.languagemainid == l.mainId && reg.languagesubid == l.subId;
             });
     }
-    for (const ValueCommand& v : pictureFormatCommands()) {
-        r.handleInFrame(
-            v.id,
-            [this, &reg, &v] {
-                reg.g_szBmporjpg = v.value;
-                m_app.saveRegistrySettings();
-            },
-            [&reg, &v](CommandState& s) { s.checkable = true, s.checked = reg.g_szBmporjpg == v.value; });
-    }
-    for (const ValueCommand& v : dpiCommands()) {
-        r.handleInFrame(
-            v.id,
-            [this, &reg, &v] {
-                reg.g_szBmporjpgDPI = v.value;
-                m_app.saveRegistrySettings();
-            },
-            [&reg, &v](CommandState& s) { s.checkable = true, s.checked = reg.g_szBmporjpgDPI == v.value; });
-    }
+    // Each picture-format and DPI item stores its value and saves at once.
+    const auto choice = [this, &r](std::span<const ValueCommand> commands, quint32& setting) {
+        for (const ValueCommand& v : commands) {
+            r.handleInFrame(
+                v.id,
+                [this, &setting, &v] {
+                    setting = v.value;
+                    m_app.saveRegistrySettings();
+                },
+                [&setting, &v](CommandState& s) { s.checkable = true, s.checked = setting == v.value; });
+        }
+    };
+    choice(pictureFormatCommands(), reg.g_szBmporjpg);
+    choice(dpiCommands(), reg.g_szBmporjpgDPI);
     for (const AppLookCommand& l : appLookCommands()) {
         r.handleInFrame(
             l.id, [this, &l] { setAppLook(l.id); }, [this, &l](CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
