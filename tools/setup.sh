@@ -16,9 +16,23 @@ packages=(
   libgtest-dev libgmock-dev dbus-daemon xvfb xauth
   # benchmarks
   libbenchmark-dev
+  # a comma-decimal locale for the tests that read files written under it
+  locales
 )
 if [ "${1:-}" = "--screenshots" ]; then
   packages+=(imagemagick)
+fi
+
+# Generates the German locale the number-format tests switch to, once.
+ensure_test_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  echo "setup: generating the de_DE.UTF-8 locale for the tests"
+  "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
+sudo=()
+if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then
+  sudo=(sudo)
 fi
 
 missing=()
@@ -28,15 +42,14 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#packages[@]} packages present"
-  exit 0
+else
+  if [ "$(id -u)" -ne 0 ] && [ ${#sudo[@]} -eq 0 ]; then
+    echo "setup: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-  sudo=(sudo)
-fi
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_test_locale

@@ -24,8 +24,6 @@ struct AppSettings {
     // is stored (that choice is not written back).
     quint32 uiLanguageMainId = 0;
     quint32 uiLanguageSubId = 0;
-    // The calibration profile in use (file name), shown in the calibration box.
-    QString calibrationName;
     // Set by a language change: the stored window layout is erased at exit.
     bool cleanWorkspace = false;
 };

@@ -90,6 +90,7 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
     createDockWindows();
     registerFrameCommands();
     relabel();
+    showCalibrationName(false);
     m_router->refresh();
 }
 
@@ -203,7 +204,7 @@ void CMainFrame::reloadCalibrationFiles()
 
 void CMainFrame::showCalibrationName(bool clear)
 {
-    const QString name = clear ? QString() : calibrationDisplayName(m_app.settings().calibrationName);
+    const QString name = clear ? QString() : calibrationDisplayName(m_app.measure().calibrationName);
     m_calibrationBox->setText(name);
     m_calibrationBox->setToolTip(name);
 }

@@ -71,6 +71,10 @@ public:
     void changeLanguage(const LanguageCommand& language);
     void setAppLook(int lookId);
 
+Q_SIGNALS:
+    // Colour, unit, font size, decimals or line width changed: views repaint.
+    void measurementSettingsChanged(int property);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;

@@ -7,6 +7,9 @@
 #include "shell/core/restore_settings.h"
 #include "shell/core/text_lookup.h"
 
+#include "measure/core/calibration_profiles.h"
+
+#include "platform/message_dialogs.h"
 #include "platform/registry.h"
 #include "platform/sleep_inhibitor.h"
 
@@ -50,6 +53,12 @@ bool CScoparaApp::InitInstance()
         m_inhibitor = std::make_unique<platform::SleepInhibitor>(QStringLiteral("Vellumet"),
                                                                  QStringLiteral("Showing live microscope pictures"));
 
+    m_measure.unit = m_settings.registry.s_tool_active_unit;
+    m_measure.decimals = static_cast<int>(m_settings.registry.g_szMeasuredecimal);
+    m_measure.fontSize = static_cast<int>(m_settings.registry.m_tool_font_size);
+    m_measure.lineWidth = static_cast<int>(m_settings.registry.m_tool_width);
+    const QStringList damagedProfiles = measure::loadActiveProfile(m_measure, m_settings.paths.settingsFolder());
+
     m_templates.registerAll();
 
     m_mainFrame = new CMainFrame(*this);
@@ -63,6 +72,8 @@ bool CScoparaApp::InitInstance()
     if (m_options.showWindow)
         m_mainFrame->showMaximized();
     m_started = true;
+    for (const QString& name : damagedProfiles)
+        platform::messageDialogs().inform(measure::damagedProfileMessage(name));
     return true;
 }
 
@@ -98,7 +109,12 @@ bool CScoparaApp::keepsComputerAwake() const
 
 bool CScoparaApp::saveRegistrySettings()
 {
-    return shell::saveRegistrySettings(m_registry, m_settings.registry);
+    RegistrySettings& r = m_settings.registry;
+    r.s_tool_active_unit = m_measure.unit;
+    r.g_szMeasuredecimal = static_cast<quint32>(m_measure.decimals);
+    r.m_tool_font_size = static_cast<quint32>(m_measure.fontSize);
+    r.m_tool_width = static_cast<quint32>(m_measure.lineWidth);
+    return shell::saveRegistrySettings(m_registry, r);
 }
 
 bool CScoparaApp::saveImageToggles()

@@ -4,6 +4,8 @@
 
 #include "shell/core/app_settings.h"
 
+#include "measure/core/measure_state.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -48,6 +50,7 @@ public:
 
     AppSettings& settings() { return m_settings; }
     const AppSettings& settings() const { return m_settings; }
+    measure::MeasureState& measure() { return m_measure; }
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
     const DocTemplateList& docTemplates() const { return m_templates; }
@@ -55,7 +58,8 @@ public:
     QByteArray& workingBuffer() { return m_workingBuffer; }
     bool keepsComputerAwake() const;
 
-    // Write the settings back after a change ("RegKey Error" on failure).
+    // Write the settings back after a change ("RegKey Error" on failure);
+    // the measurement values are taken from the measurement state.
     bool saveRegistrySettings();
     bool saveImageToggles();
     // The "Restore Settings" reset, after the user confirmed it.
@@ -67,6 +71,7 @@ private:
     platform::Registry& m_registry;
     Options m_options;
     AppSettings m_settings;
+    measure::MeasureState m_measure;
     DocTemplateList m_templates;
     QPointer<CMainFrame> m_mainFrame;
     std::unique_ptr<platform::SleepInhibitor> m_inhibitor;

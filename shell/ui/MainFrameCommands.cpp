@@ -14,6 +14,8 @@
 #include "shell/core/language_choice.h"
 #include "shell/core/text_lookup.h"
 
+#include "measure/ui/CMeasurementSettingDlg.h"
+
 #include "platform/message_dialogs.h"
 
 #include <QAction>
@@ -81,6 +83,13 @@ void CMainFrame::registerFrameCommands()
         CCustomizeDlg(*m_userToolbars, *m_router, commands, this).exec();
     });
     r.handleInFrame(cmd::About, [this] { CAboutDlg(this).exec(); });
+    r.handleInFrame(cmd::MeasureProperty, [this] {
+        measure::CMeasurementSettingDlg dlg(m_app.measure(), this);
+        connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::measurementSettingsChanged);
+        // Changes are in effect already; OK also keeps them for the next start.
+        if (dlg.exec() == QDialog::Accepted)
+            m_app.saveRegistrySettings();
+    });
     r.handleInFrame(cmd::NextPane, [this] { focusNextPane(1); });
     r.handleInFrame(cmd::PreviousPane, [this] { focusNextPane(-1); });
 }

@@ -9,6 +9,10 @@
 #include "shell/core/command_tables.h"
 #include "shell/core/registry_settings.h"
 
+#include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/CMeasurementSettingDlg.h"
+#include "measure/ui/CalibrationMenu.h"
+
 #include "platform/posted_message.h"
 #include "platform/registry.h"
 
@@ -16,6 +20,9 @@
 #include "scripted_dialogs.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -289,7 +296,7 @@ private Q_SLOTS:
         testing_support::writeFile(folder + QLatin1String("/40x objective.txt"), "x");
         testing_support::writeFile(folder + QLatin1String("/10x.txt"), "x");
         testing_support::writeFile(folder + QLatin1String("/notes.doc"), "x");
-        run.app->settings().calibrationName = QStringLiteral("10x.txt");
+        run.app->measure().calibrationName = QStringLiteral("10x.txt");
         platform::postMessage(&run.frame(), platform::msg::CalibrationListChanged);
         QCoreApplication::sendPostedEvents(&run.frame());
         QCOMPARE(run.frame().calibrationFiles(), (QStringList{"10x.txt", "40x objective.txt"}));
@@ -325,6 +332,65 @@ private Q_SLOTS:
         for (QAction* a : bars.toolbar(59432)->actions())
             onBar << a->data();
         QCOMPARE(onBar, (QList<QVariant>{cmd::GridLines, cmd::Crosshair, QVariant(), cmd::Customize}));
+    }
+
+    void aNewProfileShowsInTheBoxAndMenuAndSurvivesARestart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        const QString settingsFolder = box.documents() + QLatin1String("/Vellumet/Setting");
+        {
+            Run run(box);
+            measure::MeasureState& state = run.app->measure();
+            QVERIFY(!state.isCalibrated());
+            state.knownLinePixels = 120;
+            measure::CCalibrationDlg dlg(state, settingsFolder, &run.frame());
+            platform::postMessage(&dlg, platform::msg::KnownLineDrawn);
+            QCoreApplication::sendPostedEvents(&dlg);
+            dlg.nameEdit()->setText(QStringLiteral("20x objective"));
+            dlg.lengthEdit()->setText(QStringLiteral("0.25"));
+            dlg.okButton()->click();
+            QCoreApplication::sendPostedEvents(&run.frame());
+            QCOMPARE(run.frame().calibrationNameBox()->text(), QStringLiteral("20x objective"));
+            QCOMPARE(run.frame().calibrationFiles(), QStringList{QStringLiteral("20x objective.txt")});
+            std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(state, settingsFolder, nullptr));
+            QCOMPARE(menu->actions().last()->text(), QStringLiteral("20x objective.txt"));
+        }
+        Run again(box);
+        QCOMPARE(again.app->measure().calibrationName, QStringLiteral("20x objective.txt"));
+        QCOMPARE(again.frame().calibrationNameBox()->text(), QStringLiteral("20x objective"));
+        QVERIFY(qAbs(again.app->measure().scalePixels - 120 * 0.328767 / 0.25) < 1e-6);
+    }
+
+    void measurePropertyKeepsChangesButStoresThemOnlyOnOk()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        const auto changeDecimalsAnd = [](int decimals, bool ok) {
+            QTimer::singleShot(0, [decimals, ok] {
+                auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
+                QVERIFY(dlg);
+                dlg->list(measure::CMeasurementSettingDlg::Decimals)->setCurrentText(QString::number(decimals));
+                ok ? dlg->accept() : dlg->reject();
+            });
+        };
+        {
+            Run run(box);
+            run.refresh();
+            QVERIFY(run.action(cmd::MeasureProperty)->isEnabled());
+            changeDecimalsAnd(5, false);
+            run.action(cmd::MeasureProperty)->trigger();
+            QCOMPARE(run.app->measure().decimals, 5);  // in effect for this session
+        }
+        {
+            Run run(box);
+            QCOMPARE(run.app->measure().decimals, 3);  // but not stored
+            changeDecimalsAnd(4, true);
+            run.action(cmd::MeasureProperty)->trigger();
+        }
+        Run again(box);
+        QCOMPARE(again.app->measure().decimals, 4);
+        QCOMPARE(again.app->measure().colour, QColor(Qt::red));
     }
 
     void windowArrangementTilesSideBySideAndStacked()

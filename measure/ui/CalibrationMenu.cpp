@@ -1,0 +1,62 @@
+#include "CalibrationMenu.h"
+
+#include "measure/core/calibration_profiles.h"
+
+#include "shell/core/text_lookup.h"
+
+#include "platform/message_dialogs.h"
+#include "platform/posted_message.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMenu>
+#include <QUrl>
+
+namespace measure {
+
+QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder, QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("CalibrationMenu"));
+    const auto add = [menu](int id, const QString& text) { menu->addAction(text)->setData(id); };
+    add(NoCalibration, shell::uiText("NOCalibration", "NO Calibration"));
+    add(NewCalibration, shell::uiText("NewCalibration", "New Calibration"));
+    add(CalibrationFolder, shell::uiText("CalibrationFolder", "Calibration Folder"));
+    state.profiles = listProfiles(calibrationFolderOf(settingsFolder));
+    if (!state.profiles.isEmpty())
+        menu->addSeparator();
+    for (int i = 0; i < state.profiles.size(); ++i) {
+        QAction* a = menu->addAction(state.profiles[i]);
+        a->setData(ChooseProfileFirst + i);
+        a->setCheckable(true);
+        a->setChecked(state.profiles[i] == state.calibrationName || state.profiles[i] == state.calibrationName + QLatin1String(".txt"));
+    }
+    return menu;
+}
+
+void chooseProfileCommand(MeasureState& state, const QString& settingsFolder, int index, QObject* mainWindow)
+{
+    if (index < 0 || index >= state.profiles.size())
+        return;
+    const QString fileName = state.profiles[index];
+    if (chooseProfile(state, settingsFolder, fileName) == ProfileResult::Damaged) {
+        platform::messageDialogs().inform(damagedProfileMessage(fileName));
+        return;
+    }
+    platform::postMessage(mainWindow, platform::msg::RefreshCalibrationName, 0);
+}
+
+void noCalibrationCommand(MeasureState& state, const QString& settingsFolder, QObject* mainWindow)
+{
+    clearCalibration(state, settingsFolder);
+    platform::postMessage(mainWindow, platform::msg::RefreshCalibrationName, 1);
+}
+
+void openCalibrationFolder(const QString& settingsFolder)
+{
+    const QString folder = calibrationFolderOf(settingsFolder);
+    QDir().mkpath(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+}  // namespace measure
