@@ -4,12 +4,14 @@
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
 #include "measure/ui/CPitchDlg.h"
+#include "measure/ui/ShapeCanvas.h"
 
 #include "shell/ui/CAboutDlg.h"
 #include "shell/ui/CWarningDlg.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QTimer>
 
 #include <cstdio>
@@ -24,6 +26,50 @@ void save(QWidget& w, const QString& folder, const char* name)
     w.grab().save(path);
     std::printf("%s\n", qPrintable(path));
     w.hide();
+}
+
+// Something like a stained sample under a stage micrometer.
+QImage samplePicture()
+{
+    QImage img(1000, 700, QImage::Format_RGB32);
+    QPainter p(&img);
+    QRadialGradient light(500, 350, 600);
+    light.setColorAt(0, QColor(0xf4, 0xe9, 0xdc));
+    light.setColorAt(1, QColor(0xb8, 0xa8, 0x98));
+    p.fillRect(img.rect(), light);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 40; ++i) {
+        p.setBrush(QColor(0x9c, 0x5b, 0x8a, 60 + (i * 37) % 80));
+        p.drawEllipse(QPointF((i * 211) % 1000, (i * 137) % 700), 18 + (i * 13) % 30, 14 + (i * 7) % 25);
+    }
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    for (int x = 100; x <= 900; x += 10)
+        p.drawLine(x, 640, x, x % 50 == 0 ? 610 : 625);
+    p.drawLine(100, 640, 900, 640);
+    return img;
+}
+
+void placeEveryTool(measure::ShapeList& list)
+{
+    using namespace measure;
+    const QSize picture(1000, 700);
+    const auto add = [&](int tool, std::vector<QPoint> pts, const QString& text = {}) {
+        auto s = makeShape(tool, Qt::red, Qt::red, text, picture, pts, 1, 1);
+        s->inProgress = 0;
+        list.append(std::move(s));
+    };
+    add(ToolLine, {{60, 60}, {260, 60}, {130, 70}});
+    add(ToolContinualLine, {{320, 40}, {380, 120}, {440, 60}, {500, 130}, {}, {}, {}, {}, {}, {}, {520, 60}});
+    add(ToolDotLine, {{640, 40}, {600, 160}, {820, 100}, {830, 30}});
+    add(ToolPolygon, {{60, 200}, {200, 180}, {240, 300}, {100, 330}, {}, {}, {}, {}, {}, {}, {250, 200}});
+    add(ToolRCircle, {{400, 260}, {460, 260}, {470, 200}});
+    add(ToolCircle, {{560, 260}, {680, 260}, {690, 200}});
+    add(ToolTPCircle, {{780, 220}, {860, 260}, {800, 320}, {880, 180}});
+    add(ToolArc, {{60, 480}, {220, 480}, {140, 420}, {230, 410}});
+    add(ToolTAngle, {{420, 400}, {460, 520}, {320, 500}, {470, 420}});
+    add(ToolFAngle, {{520, 380}, {700, 440}, {520, 520}, {700, 470}, {720, 400}});
+    add(ToolTCircle, {{760, 440}, {820, 440}, {880, 500}, {960, 500}, {860, 400}});
+    add(ToolText, {{120, 560}}, QStringLiteral("Sample 7_stage micrometer 0.01 mm"));
 }
 
 }  // namespace
@@ -46,5 +92,17 @@ int main(int argc, char* argv[])
     save(warning, folder, "warning");
     shell::CAboutDlg about;
     save(about, folder, "about");
+
+    state.scaleLength = measure::unitScaleLength(QStringLiteral("um"));
+    state.unit = QStringLiteral("um");
+    state.scalePixels = 100 * state.scaleLength / 500.0;  // 100 pixels are 0.5 mm
+    state.calibrationName = QStringLiteral("10x");
+    state.decimals = 1;
+    state.fontSize = 15;
+    measure::ShapeCanvas canvas(samplePicture(), state);
+    placeEveryTool(canvas.shapes());
+    const QString shapes = folder + QLatin1String("/shapes.png");
+    canvas.render().save(shapes);
+    std::printf("%s\n", qPrintable(shapes));
     return 0;
 }

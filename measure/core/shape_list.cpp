@@ -1,0 +1,45 @@
+#include "shape_list.h"
+
+namespace measure {
+
+void ShapeList::append(std::unique_ptr<CShape> shape)
+{
+    shape->serial = m_serial++;
+    m_shapes.push_back(std::move(shape));
+}
+
+bool ShapeList::undo()
+{
+    if (m_shapes.empty())
+        return false;
+    m_shapes.pop_back();
+    return true;
+}
+
+void ShapeList::clear()
+{
+    m_shapes.clear();
+}
+
+bool ShapeList::toggleShowFlag(int selector)
+{
+    if (selector < 2 || selector > 9)
+        return false;
+    for (auto& s : m_shapes) {
+        int& flag = s->show[static_cast<size_t>(selector - 2)];
+        flag = flag ? 0 : 1;
+    }
+    return true;
+}
+
+void ShapeList::drawAll(QPainter& p, const DrawContext& ctx)
+{
+    std::array<int, 14> counters{};
+    for (auto& s : m_shapes) {
+        if (s->kind >= 1 && s->kind <= 11)
+            s->kindSequence[static_cast<size_t>(s->kind - 1)] = counters[static_cast<size_t>(s->kind)]++;
+        s->Draw(p, ctx);
+    }
+}
+
+}  // namespace measure

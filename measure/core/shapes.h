@@ -1,0 +1,134 @@
+#pragma once
+
+#include "shape.h"
+
+#include <memory>
+
+namespace measure {
+
+// One class per tool. Each constructor takes the line and text colours, the
+// text (Add Text only), the picture size and the points placed so far (in
+// picture pixels), and computes the measured values.
+
+class CLine : public CShape {
+public:
+    CLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CContinualLine : public CShape {
+public:
+    CContinualLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CDotLine : public CShape {
+public:
+    CDotLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CPolygon : public CShape {
+public:
+    CPolygon(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CRCircle : public CShape {
+public:
+    CRCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
+             double zoomY);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+    QRectF box;  // in drawing coordinates
+    Point2d centre;
+};
+
+class CCircle : public CShape {
+public:
+    CCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
+            double zoomY);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+    QRectF box;
+    Point2d centre;
+};
+
+class CTPCircle : public CShape {
+public:
+    CTPCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+    Point2d centre;
+    QRect box;
+};
+
+class CArc : public CShape {
+public:
+    CArc(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
+         double zoomY);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+    QRect box;
+    Point2d centre;
+};
+
+class CTAngle : public CShape {
+public:
+    CTAngle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CFAngle : public CShape {
+public:
+    CFAngle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+};
+
+class CTCircle : public CShape {
+public:
+    CTCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
+             double zoomY);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+    std::vector<LabelRow> labels(const MeasureState& st) override;
+    QRect box1, box2;
+    Point2d centre1, centre2;
+};
+
+class CText : public CShape {
+public:
+    CText(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
+    void Draw(QPainter& dc, const DrawContext& ctx) override;
+};
+
+// Tool codes of the picture views.
+enum ToolCode : int {
+    ToolNone = 0,
+    ToolLine = 108,
+    ToolContinualLine = 114,
+    ToolDotLine = 118,
+    ToolPolygon = 113,
+    ToolRCircle = 166,
+    ToolCircle = 111,
+    ToolTPCircle = 188,
+    ToolArc = 112,
+    ToolTAngle = 115,
+    ToolFAngle = 116,
+    ToolTCircle = 119,
+    ToolText = 121,
+};
+
+// The shape kind a tool places; 0 for no tool.
+int kindOfTool(int toolCode);
+
+// A shape of the tool's kind from the points placed so far.
+std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,
+                                  const std::vector<QPoint>& pts, double zoomX, double zoomY);
+
+}  // namespace measure

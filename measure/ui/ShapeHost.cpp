@@ -1,0 +1,204 @@
+#include "ShapeHost.h"
+
+#include "measure/core/measure_state.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+namespace measure {
+
+namespace {
+
+constexpr QSize kTextBox(180, 120);
+
+}  // namespace
+
+ShapeHost::ShapeHost(QWidget* view, MeasureState& settings, ShapeList& shapes)
+    : QObject(view), m_view(view), m_settings(settings), m_shapes(shapes)
+{
+}
+
+ShapeHost::~ShapeHost()
+{
+    delete m_textEdit.data();
+}
+
+void ShapeHost::setZoom(double zoomX, double zoomY)
+{
+    m_zoomX = zoomX;
+    m_zoomY = zoomY;
+}
+
+QPoint ShapeHost::toPicture(QPoint windowPos) const
+{
+    // While a shape is placed the pointer stays inside the view.
+    const QPoint clamped(qBound(0, windowPos.x(), qMax(0, m_view->width() - 1)), qBound(0, windowPos.y(), qMax(0, m_view->height() - 1)));
+    const QPoint logical = clamped + m_scroll;
+    return {static_cast<int>(logical.x() / m_zoomX + 0.5), static_cast<int>(logical.y() / m_zoomY + 0.5)};
+}
+
+void ShapeHost::setTool(int toolCode)
+{
+    abandon();
+    m_placement.setTool(toolCode);
+}
+
+void ShapeHost::toggleTool(int toolCode)
+{
+    if (toolCode != ToolText && !requireCalibration(m_settings))
+        return;
+    setTool(tool() == toolCode ? ToolNone : toolCode);
+}
+
+bool ShapeHost::mousePress(QMouseEvent* event)
+{
+    if (tool() == ToolNone)
+        return false;
+    const QPoint p = toPicture(event->position().toPoint());
+    if (event->button() == Qt::RightButton) {
+        if (m_placement.rightDown(p)) {
+            rebuildTemporary();
+            return true;
+        }
+        return false;
+    }
+    if (event->button() != Qt::LeftButton)
+        return false;
+    if (tool() == ToolText) {
+        if (m_placement.clicks() == 0 && m_placement.leftDown(p))
+            openTextBox(event->position().toPoint());
+        else if (m_placement.clicks() == 1)
+            closeTextBox();
+        return true;
+    }
+    if (m_placement.leftDown(p)) {
+        if (m_placement.clicks() == 1)
+            m_view->grabMouse();
+        rebuildTemporary();
+    }
+    return true;
+}
+
+bool ShapeHost::mouseMove(QMouseEvent* event)
+{
+    if (!m_placement.placing() || tool() == ToolText)
+        return false;
+    m_placement.mouseMove(toPicture(event->position().toPoint()));
+    rebuildTemporary();
+    return true;
+}
+
+bool ShapeHost::mouseRelease(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_placement.placing() || tool() == ToolText)
+        return false;
+    if (m_placement.leftUp())
+        finishShape();
+    else if (!m_placement.placing())
+        release();  // coinciding points: dropped
+    m_view->update();
+    return true;
+}
+
+void ShapeHost::rebuildTemporary()
+{
+    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_zoomX, m_zoomY);
+    m_view->update();
+}
+
+void ShapeHost::finishShape()
+{
+    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_zoomX, m_zoomY);
+    release();
+    if (!shape)
+        return;
+    shape->lineWidth = m_settings.lineWidth;
+    shape->inProgress = 0;
+    m_shapes.append(std::move(shape));
+    Q_EMIT shapesChanged();
+}
+
+void ShapeHost::paintTemporary(QPainter& p)
+{
+    if (!m_temporary)
+        return;
+    p.save();
+    // Inverting the pixels under the figure keeps it visible on any picture.
+    p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    p.translate(-m_scroll);
+    m_temporary->Draw(p, DrawContext{m_settings, m_settings.lineWidth, m_zoomX, m_zoomY});
+    p.restore();
+}
+
+void ShapeHost::openTextBox(QPoint windowPos)
+{
+    delete m_textEdit.data();
+    m_textEdit = new QPlainTextEdit(m_view);
+    m_textEdit->setObjectName(QStringLiteral("36865"));
+    m_textEdit->setGeometry(QRect(windowPos, kTextBox));
+    m_textEdit->setFrameShape(QFrame::Box);
+    m_textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_textEdit->show();
+    m_textEdit->setFocus(Qt::MouseFocusReason);
+}
+
+void ShapeHost::closeTextBox()
+{
+    QString typed = m_textEdit ? m_textEdit->toPlainText() : QString();
+    typed.replace(QLatin1String("\r\n"), QLatin1String("_")).replace(QLatin1Char('\n'), QLatin1Char('_'));
+    const QPoint at = m_placement.points()[0];
+    delete m_textEdit.data();
+    m_placement.reset();
+    if (typed.isEmpty())
+        return;
+    std::vector<QPoint> pts{at};
+    auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_picture, pts, m_zoomX, m_zoomY);
+    shape->lineWidth = m_settings.lineWidth;
+    shape->inProgress = 0;
+    m_shapes.append(std::move(shape));
+    m_view->update();
+    Q_EMIT shapesChanged();
+}
+
+void ShapeHost::release()
+{
+    m_placement.reset();
+    m_temporary.reset();
+    if (QWidget::mouseGrabber() == m_view)
+        m_view->releaseMouse();
+}
+
+void ShapeHost::abandon()
+{
+    delete m_textEdit.data();
+    release();
+    m_view->update();
+}
+
+void ShapeHost::undo()
+{
+    setTool(ToolNone);
+    if (m_shapes.undo())
+        Q_EMIT shapesChanged();
+    m_view->update();
+}
+
+void ShapeHost::deleteAll()
+{
+    setTool(ToolNone);
+    const bool had = !m_shapes.empty();
+    m_shapes.clear();
+    if (had)
+        Q_EMIT shapesChanged();
+    m_view->update();
+}
+
+void ShapeHost::toggleShowFlag(int selector)
+{
+    if (selector == 1 || m_shapes.toggleShowFlag(selector))
+        m_view->update();
+}
+
+}  // namespace measure
