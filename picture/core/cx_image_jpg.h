@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cx_image.h"
+
+// JPEG through libjpeg(-turbo): written from the bottom-up BGR rows at the
+// picture's quality with its resolution as JFIF density; read straight into
+// those rows from grey, YCbCr, RGB and CMYK files. Damaged or hostile
+// files fail with an error text; progressive files may have at most
+// kMaxJpegScans scans.
+constexpr int kMaxJpegScans = 500;
+
+bool decodeJpeg(CxFile& file, CxImage& image);
+bool encodeJpeg(const CxImage& image, CxFile& file, std::string& error);
+
+class CxImageJPG : public CxImage {
+public:
+    CxImageJPG() : CxImage(CXIMAGE_FORMAT_JPG) {}
+    bool Decode(CxFile* file);
+    bool Encode(CxFile* file);
+};
