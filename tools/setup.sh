@@ -2,7 +2,7 @@
 # Installs, with apt-get, every Debian package Vellumet needs to build, test
 # and run, skipping those already present. Safe to run again and again.
 #   tools/setup.sh               build, test and run
-#   tools/setup.sh --screenshots also what tools/screenshot.sh needs
+#   tools/setup.sh --screenshots also xdotool, to drive the program for screenshots
 set -euo pipefail
 
 packages=(
@@ -12,15 +12,18 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n
   # picture codec, desktop bus
   libjpeg62-turbo-dev libdbus-1-dev
-  # tests: GoogleTest, a private bus for the desktop-service tests, a display
-  libgtest-dev libgmock-dev dbus-daemon xvfb xauth
-  # benchmarks
-  libbenchmark-dev
+  # tests: GoogleTest, a private bus for the desktop-service tests, a display,
+  # ImageMagick as the reference writer of picture files
+  libgtest-dev libgmock-dev dbus-daemon xvfb xauth imagemagick
+  # decoder fuzzing (clang's libFuzzer)
+  clang libclang-rt-14-dev
+  # benchmarks, with libjpeg-turbo's own tjbench to compare against
+  libbenchmark-dev libjpeg-turbo-progs
   # a comma-decimal locale for the tests that read files written under it
   locales
 )
 if [ "${1:-}" = "--screenshots" ]; then
-  packages+=(imagemagick)
+  packages+=(xdotool)
 fi
 
 # Generates the German locale the number-format tests switch to, once.

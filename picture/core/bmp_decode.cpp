@@ -258,7 +258,11 @@ bool readRunLengthRows(CxFile& f, CxImage& image, const BmpInfo& info)
     const uint32_t w = static_cast<uint32_t>(info.width);
     const uint32_t h = info.absHeight;
     uint32_t x = 0, y = 0;
+    // Runs reaching past the row end are cut there: some writers encode the
+    // row padding too.
     const auto put = [&](uint32_t px, uint8_t index) {
+        if (px >= w || y >= h)
+            return;
         uint8_t* row = image.GetBits(y);
         if (four) {
             const int shift = (px & 1) ? 0 : 4;
@@ -273,8 +277,6 @@ bool readRunLengthRows(CxFile& f, CxImage& image, const BmpInfo& info)
         const uint8_t value = data[i + 1];
         i += 2;
         if (count > 0) {
-            if (y >= h || x + count > w)
-                return fail(image, "BMP run-length data out of bounds");
             for (uint32_t k = 0; k < count; ++k)
                 put(x + k, four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
             x += count;
@@ -301,7 +303,7 @@ bool readRunLengthRows(CxFile& f, CxImage& image, const BmpInfo& info)
         // A literal run of `value` pixels, padded to a whole word.
         const uint32_t n = value;
         const size_t bytes = four ? (n + 1) / 2 : n;
-        if (y >= h || x + n > w || i + bytes > data.size())
+        if (i + bytes > data.size())
             return fail(image, "BMP run-length data out of bounds");
         for (uint32_t k = 0; k < n; ++k)
             put(x + k, four ? ((k & 1) ? (data[i + k / 2] & 0x0F) : (data[i + k / 2] >> 4)) : data[i + k]);
