@@ -84,7 +84,7 @@ bool decodeCore(DecodeJob* job)
     ScanLimit scans;
     setUpErrors(err, cinfo.err);
     if (setjmp(err.jump)) {
-        std::strncpy(job->message, err.message, sizeof job->message - 1);
+        std::snprintf(job->message, sizeof job->message, "%s", err.message);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -171,7 +171,7 @@ bool encodeCore(EncodeJob* job)
     ErrorManager err;
     setUpErrors(err, cinfo.err);
     if (setjmp(err.jump)) {
-        std::strncpy(job->message, err.message, sizeof job->message - 1);
+        std::snprintf(job->message, sizeof job->message, "%s", err.message);
         jpeg_destroy_compress(&cinfo);
         return false;
     }

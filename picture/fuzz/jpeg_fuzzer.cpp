@@ -1,0 +1,10 @@
+// libFuzzer entry: any bytes through the JPEG decoder.
+#include "picture/core/cx_image_jpg.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CxMemFile file(data, size);
+    CxImage image;
+    decodeJpeg(file, image);
+    return 0;
+}
