@@ -1,7 +1,10 @@
 #include "cx_file.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 CxIOFile::~CxIOFile()
 {
@@ -21,6 +24,46 @@ bool CxIOFile::Close()
         return true;
     const bool ok = std::fclose(m_fp) == 0;
     m_fp = nullptr;
+    if (!m_temporary.empty()) {
+        ::unlink(m_temporary.c_str());  // never committed
+        m_temporary.clear();
+    }
+    return ok;
+}
+
+bool CxIOFile::OpenReplacing(const std::string& path)
+{
+    Close();
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string tmpl = folder + "/." + name + ".XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, 0644);
+    m_fp = ::fdopen(fd, "wb");
+    if (!m_fp) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return false;
+    }
+    m_temporary = tmpl;
+    m_target = path;
+    return true;
+}
+
+bool CxIOFile::Commit()
+{
+    if (!m_fp || m_temporary.empty())
+        return false;
+    bool ok = std::fflush(m_fp) == 0 && ::fsync(::fileno(m_fp)) == 0;
+    ok = std::fclose(m_fp) == 0 && ok;
+    m_fp = nullptr;
+    ok = ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0;
+    if (!ok)
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
     return ok;
 }
 

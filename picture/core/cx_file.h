@@ -33,6 +33,11 @@ public:
 
     bool Open(const std::string& path, const char* mode);
     bool Close();
+    // For replacing `path` whole: opens a new file beside it for writing;
+    // Commit() flushes it to disk and renames it over `path`, Close() without
+    // Commit() throws it away.
+    bool OpenReplacing(const std::string& path);
+    bool Commit();
     bool IsOpen() const { return m_fp != nullptr; }
 
     size_t Read(void* buffer, size_t size) override;
@@ -44,6 +49,8 @@ public:
 
 private:
     FILE* m_fp = nullptr;
+    std::string m_temporary;
+    std::string m_target;
 };
 
 // A block of memory that grows as it is written.

@@ -401,11 +401,18 @@ bool CxImage::Save(const std::string& path, uint32_t imagetype)
         m_lastError = "Encode: Unknown format";
         return false;
     }
+    // Written beside the target and renamed over it: a failed or cut-off
+    // save never leaves half a picture where a whole one was.
     CxIOFile file;
-    if (!file.Open(path, "wb")) {
+    if (!file.OpenReplacing(path)) {
         m_lastError = "can't open file for writing " + path;
         return false;
     }
-    const bool ok = Encode(&file, imagetype);
-    return file.Close() && ok;
+    if (!Encode(&file, imagetype))
+        return false;  // the temporary file goes with `file`
+    if (!file.Commit()) {
+        m_lastError = "can't write file " + path;
+        return false;
+    }
+    return true;
 }

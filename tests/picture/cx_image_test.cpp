@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 
 #include <unistd.h>
@@ -102,6 +103,20 @@ TEST(CxImage, LoadFallsBackToTheRightFormatAndSaveWritesFiles)
     EXPECT_EQ(rgbRows(asJpeg), rgbRows(img));
     CxImage missing;
     EXPECT_FALSE(missing.Load(path + ".absent", CXIMAGE_FORMAT_BMP));
+
+    // A save that fails leaves the old file whole and no temporary behind.
+    const QByteArray before = [&] {
+        QFile f(QString::fromStdString(path));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    EXPECT_FALSE(img.Save(path, 2));
+    CxImage empty;
+    EXPECT_FALSE(empty.Save(path, CXIMAGE_FORMAT_BMP));
+    QFile again(QString::fromStdString(path));
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), before);
+    EXPECT_TRUE(QDir::temp().entryList({QStringLiteral(".vellumet-cx-*")}, QDir::Hidden | QDir::Files).isEmpty());
     std::remove(path.c_str());
 }
 
