@@ -59,4 +59,9 @@ void openCalibrationFolder(const QString& settingsFolder)
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
+void refuseCalibrationInPicture()
+{
+    platform::messageDialogs().inform(shell::uiText("VideoCalibration", "Please calibrate in the video", shell::kMessageCapacity));
+}
+
 }  // namespace measure

@@ -28,5 +28,7 @@ QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder,
 void chooseProfileCommand(MeasureState& state, const QString& settingsFolder, int index, QObject* mainWindow);
 void noCalibrationCommand(MeasureState& state, const QString& settingsFolder, QObject* mainWindow);
 void openCalibrationFolder(const QString& settingsFolder);
+// A picture view cannot calibrate: the reference line is drawn on a live picture.
+void refuseCalibrationInPicture();
 
 }  // namespace measure

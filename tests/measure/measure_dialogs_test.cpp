@@ -137,6 +137,8 @@ private Q_SLOTS:
         chooseProfileCommand(state, settings, 1, &mainWindow);
         QCOMPARE(state.calibrationName, QStringLiteral("4x.txt"));
         QVERIFY(dialogs.messages.last().endsWith(QStringLiteral("broken.txt")));
+        refuseCalibrationInPicture();
+        QCOMPARE(dialogs.messages.last(), QStringLiteral("Please calibrate in the video"));
         noCalibrationCommand(state, settings, &mainWindow);
         QVERIFY(!state.isCalibrated());
         QCoreApplication::sendPostedEvents(&mainWindow);
