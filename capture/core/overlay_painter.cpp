@@ -1,0 +1,109 @@
+#include "overlay_painter.h"
+
+#include <QPainter>
+
+namespace capture {
+
+namespace {
+
+int scaled(double v)
+{
+    return static_cast<int>(v + 0.5);
+}
+
+// The white bars in the top-left corner that show the spacing.
+void scaleBars(QPainter& p, int sx, int sy, const QString& label, bool scaleCrossLabel)
+{
+    p.drawLine(20, 15, 20, 25);
+    p.drawLine(20, 20, 20 + sx, 20);
+    p.drawLine(20 + sx, 15, 20 + sx, 25);
+    p.drawText(QPoint(sx + 25, 15 + p.fontMetrics().ascent()), label);
+    p.drawLine(15, 20, 25, 20);
+    p.drawLine(20, 20, 20, 20 + sy);
+    p.drawLine(15, 20 + sy, 25, 20 + sy);
+    p.drawText(scaleCrossLabel ? QPoint(15, sy + 25 + p.fontMetrics().ascent()) : QPoint(20, sy + 20 + p.fontMetrics().ascent()), label);
+}
+
+}  // namespace
+
+int scaleTickHalfLength(int k)
+{
+    if (k > 0 && k % 10 == 0)
+        return 20;
+    if (k % 10 == 5)
+        return 10;
+    return 5;
+}
+
+void paintOverlay(QPainter& p, const OverlayParams& o)
+{
+    if (o.mode < OverlayCrosshair || o.mode > OverlayScaleCross)
+        return;
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    const QPen coloured(o.colour, qMax(1, o.lineWidth));
+    const QPen white(Qt::white, qMax(1, o.lineWidth));
+    const int sx = scaled(o.spacing * o.zoomX);
+    const int sy = scaled(o.spacing * o.zoomY);
+    const int w = scaled(o.frameWidth * o.zoomX);
+    const int h = scaled(o.frameHeight * o.zoomY);
+    const int cx = scaled(o.frameWidth * o.zoomX * 0.5);
+    const int cy = scaled(o.frameHeight * o.zoomY * 0.5);
+
+    switch (o.mode) {
+    case OverlayCrosshair: {
+        p.setPen(coloured);
+        const int y = scaled(o.crossY * o.zoomY);
+        const int x = scaled(o.crossX * o.zoomX);
+        p.drawLine(0, y, w, y);
+        p.drawLine(x, 0, x, h);
+        break;
+    }
+    case OverlayGrid:
+        if (sx <= 0 || sy <= 0)
+            break;
+        p.setPen(white);
+        scaleBars(p, sx, sy, o.label, false);
+        p.setPen(coloured);
+        for (int y = sy; y < h; y += sy)
+            p.drawLine(0, y, w, y);
+        for (int x = sx; x < w; x += sx)
+            p.drawLine(x, 0, x, h);
+        break;
+    case OverlayCircleGrid:
+        if (sx <= 0 || sy <= 0)
+            break;
+        p.setPen(white);
+        p.drawEllipse(QRect(QPoint(sx, sy), QPoint(3 * sx - 1, 3 * sy - 1)));
+        p.drawLine(2 * sx, 2 * sy, 3 * sx, 2 * sy);
+        p.drawText(QPoint(2 * sx, 2 * sy + p.fontMetrics().ascent()), o.label);
+        p.setPen(coloured);
+        p.drawLine(cx - 20, cy, cx + 20, cy);
+        p.drawLine(cx, cy - 20, cx, cy + 20);
+        for (int k = 1; k * sy < cy; ++k)
+            p.drawEllipse(QRect(QPoint(cx - k * sx, cy - k * sy), QPoint(cx + k * sx - 1, cy + k * sy - 1)));
+        break;
+    case OverlayScaleCross: {
+        if (sx <= 0 || sy <= 0)
+            break;
+        p.setPen(white);
+        scaleBars(p, sx, sy, o.label, true);
+        p.setPen(coloured);
+        p.drawLine(0, cy, w, cy);
+        p.drawLine(cx, 0, cx, h);
+        for (int k = 0, x = cx; x > sx; ++k, x -= sx)
+            p.drawLine(x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
+        for (int k = 0, x = cx; x < w - sx; ++k, x += sx)
+            p.drawLine(x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
+        for (int k = 0, y = cy; y > sy; ++k, y -= sy)
+            p.drawLine(cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
+        for (int k = 0, y = cy; y < h - sy; ++k, y += sy)
+            p.drawLine(cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
+        break;
+    }
+    default: break;
+    }
+    p.restore();
+}
+
+}  // namespace capture

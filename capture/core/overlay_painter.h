@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QPainter;
+
+namespace capture {
+
+enum OverlayMode : int { OverlayNone = 0, OverlayCrosshair = 1, OverlayGrid = 2, OverlayCircleGrid = 3, OverlayScaleCross = 4 };
+
+struct OverlayParams {
+    int frameWidth = 640;
+    int frameHeight = 480;
+    double zoomX = 1;
+    double zoomY = 1;
+    int mode = OverlayNone;
+    int spacing = 10;     // frame pixels
+    QString label;        // the spacing in real units
+    int crossX = 320;     // crosshair position, frame pixels
+    int crossY = 240;
+    QColor colour = Qt::red;
+    int lineWidth = 1;
+};
+
+// Draws the live picture's overlay (crosshair, grid, circle grid or scale
+// cross) in display coordinates.
+void paintOverlay(QPainter& p, const OverlayParams& o);
+
+// Half-length of the k-th tick of the scale cross, counted from the centre.
+int scaleTickHalfLength(int k);
+
+}  // namespace capture
