@@ -1,5 +1,9 @@
 // Renders the program's dialogs to PNG files, so they can be looked at
 // without clicking through the program: vellumet_gallery <folder>
+#include "capture/core/frame_ops.h"
+#include "capture/core/pixel_convert.h"
+#include "capture/core/simulated_camera.h"
+
 #include "measure/core/measure_state.h"
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -15,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -104,5 +109,19 @@ int main(int argc, char* argv[])
     const QString shapes = folder + QLatin1String("/shapes.png");
     canvas.render().save(shapes);
     std::printf("%s\n", qPrintable(shapes));
+
+    // A frame of the simulated microscope, as the live view will decode it.
+    capture::SimulatedCamera camera(capture::SimulatedCamera::Model::Model1, 1);
+    camera.setFormat(1280, 1024, capture::FormatMJPG);
+    std::vector<uint8_t> bytes;
+    camera.capture(5, bytes);
+    QImage live(1280, 1024, QImage::Format_BGR888);
+    std::vector<uint8_t> rows(size_t(capture::rowStride(1280)) * 1024);
+    capture::mjpegToBgr(bytes.data(), bytes.size(), {rows.data(), 1280, 1024, capture::rowStride(1280)});
+    for (int y = 0; y < 1024; ++y)
+        std::memcpy(live.scanLine(y), rows.data() + size_t(1023 - y) * capture::rowStride(1280), 1280 * 3);
+    const QString simulated = folder + QLatin1String("/simulated-microscope.png");
+    live.save(simulated);
+    std::printf("%s\n", qPrintable(simulated));
     return 0;
 }

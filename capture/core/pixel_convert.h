@@ -1,0 +1,20 @@
+#pragma once
+
+#include "frame_ops.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace capture {
+
+// YUYV (YUY2) as a camera sends it, top row first, into the 24-bit BGR
+// bottom-up rows of `out` (BT.601, studio range, integer arithmetic).
+// False when `size` is short of width x height x 2.
+bool yuyvToBgr(const uint8_t* yuyv, size_t size, FrameView out);
+
+// One MJPEG frame into the BGR bottom-up rows of `out`, which must be its
+// size. False (with a reason) for an empty, damaged, cut or wrongly sized frame.
+bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* error = nullptr);
+
+}  // namespace capture

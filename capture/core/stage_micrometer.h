@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace capture {
+
+// The picture a simulated microscope looks at: a stage micrometer (a ruled
+// scale 1 mm long in 100 divisions, numbered every 10) on a glass slide with
+// a few cells, seen through an objective whose field is 1.2 mm wide at any
+// sensor resolution. Rendered once per resolution, a little larger than the
+// frame, so that frames can drift across it cheaply.
+class StageMicrometer {
+public:
+    static constexpr double kFieldWidthMm = 1.2;
+    static constexpr int kDivisions = 100;  // 0.01 mm each
+
+    // Renders the slide for frames of width x height.
+    void prepare(int width, int height);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // Frame pixels per millimetre, so tests know the true scale.
+    double pixelsPerMm() const { return m_width / kFieldWidthMm; }
+
+    // The frame at drift step `t` (a slow circle of a few pixels) into a
+    // top-down BGR buffer of width x height x 3 bytes, through `lut` per
+    // channel (brightness, contrast, gamma and exposure of the controls).
+    void frame(int t, const uint8_t (&lut)[3][256], uint8_t* bgr) const;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    int m_margin = 0;
+    int m_slideWidth = 0;
+    std::vector<uint8_t> m_slide;  // top-down BGR, (width + 2 margin) x (height + 2 margin)
+};
+
+}  // namespace capture
