@@ -10,8 +10,8 @@ packages=(
   g++ make cmake ninja-build pkg-config
   # Qt 6 with the modules the windows use
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n
-  # picture codec, desktop bus
-  libjpeg62-turbo-dev libdbus-1-dev
+  # picture codec, desktop bus, camera discovery, clip writing
+  libjpeg62-turbo-dev libdbus-1-dev libudev-dev libopencv-videoio-dev libopencv-imgproc-dev
   # tests: GoogleTest, a private bus for the desktop-service tests, a display,
   # ImageMagick as the reference writer of picture files
   libgtest-dev libgmock-dev dbus-daemon xvfb xauth imagemagick

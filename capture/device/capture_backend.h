@@ -1,0 +1,66 @@
+#pragma once
+
+#include "capture/core/device_list.h"
+#include "capture/core/resolution_table.h"
+#include "capture/core/simulated_camera.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace capture {
+
+// One frame as the device delivered it; the bytes stay valid until the
+// next call to nextFrame().
+struct DeviceFrame {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t format = FormatNone;
+    double sampleTime = 0;  // seconds since streaming started
+};
+
+enum class FrameWait { Frame, Timeout, Gone };
+
+// An opened camera.
+class CaptureSource {
+public:
+    virtual ~CaptureSource() = default;
+    virtual std::vector<Capability> capabilities() = 0;
+    virtual bool setFormat(int32_t width, int32_t height, int32_t format) = 0;
+    virtual bool start() = 0;
+    virtual void stop() = 0;
+    // Waits at most `timeoutMs` for a frame. Gone: the device was unplugged.
+    virtual FrameWait nextFrame(int timeoutMs, DeviceFrame& frame) = 0;
+    virtual std::vector<CameraControl> controls() = 0;
+    virtual bool setControl(uint32_t id, int32_t value) = 0;
+    // True once per press of the microscope's still button.
+    virtual bool stillButtonPressed() = 0;
+};
+
+// A way of reaching cameras: the kernel's V4L2 devices or the simulated microscopes.
+class CaptureBackend {
+public:
+    virtual ~CaptureBackend() = default;
+    virtual const char* name() const = 0;
+    virtual std::vector<FoundDevice> enumerate() = 0;
+    virtual std::unique_ptr<CaptureSource> open(const QString& devicePath) = 0;
+};
+
+// The backend in use for this run, chosen at start.
+CaptureBackend& captureBackend();
+// Installs a backend (not owned); returns the one it replaces.
+CaptureBackend* setCaptureBackend(CaptureBackend* backend);
+
+// The table of backends a run can choose from.
+struct BackendEntry {
+    const char* name;
+    std::function<std::unique_ptr<CaptureBackend>(int devices)> create;
+};
+const std::vector<BackendEntry>& backendTable();
+
+}  // namespace capture
