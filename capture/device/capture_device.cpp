@@ -1,0 +1,269 @@
+#include "capture_device.h"
+
+#include "capture/core/cap_config.h"
+#include "capture/core/frame_ops.h"
+#include "capture/core/pixel_convert.h"
+
+#include "platform/posted_message.h"
+
+#include <QDateTime>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace capture {
+
+namespace {
+
+std::atomic<int32_t> g_cameraModel{0};
+
+int millisecondsInMinute()
+{
+    const QTime now = QTime::currentTime();
+    return now.second() * 1000 + now.msec();
+}
+
+// How long the capture thread waits for a frame before it looks around.
+constexpr int kFrameWaitMs = 200;
+
+}  // namespace
+
+CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_slot(slot) {}
+
+CCaptureDevice::~CCaptureDevice()
+{
+    Close();
+}
+
+int32_t CCaptureDevice::cameraModel()
+{
+    return g_cameraModel.load();
+}
+
+ClipPacer& CCaptureDevice::pacer()
+{
+    static ClipPacer shared;
+    return shared;
+}
+
+bool CCaptureDevice::Open(const VideoDeviceEntry& entry)
+{
+    Close();
+    if (entry.modelIndex < 0)
+        return false;
+    m_source = captureBackend().open(entry.devicePath);
+    return m_source != nullptr;
+}
+
+bool CCaptureDevice::applyFormat(int32_t width, int32_t height, int32_t format)
+{
+    if (m_source->setFormat(width, height, format)) {
+        m_width = width, m_height = height, m_format = format;
+        return true;
+    }
+    return false;
+}
+
+bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
+{
+    if (m_built)
+        return true;
+    if (!m_source || m_running)
+        return false;
+    std::vector<Capability> caps = m_source->capabilities();
+    m_table = buildResolutionTable(caps);
+    g_cameraModel.store(cameraModelOf(m_table, g_cameraModel.load()));
+    if (!capConfigPath.isEmpty()) {
+        if (const auto saved = readCapConfig(capConfigPath)) {
+            m_width = saved->bmiHeader.biWidth;
+            m_height = std::abs(saved->bmiHeader.biHeight);
+        }
+    }
+    const int32_t format = formatChoice == 2 ? FormatMJPG : FormatYUY2;
+    // The size asked for in the chosen format; else the largest the camera
+    // offers in it; else whatever it offers first.
+    if (!applyFormat(m_width, m_height, format)) {
+        const size_t n = countResolutions(m_table);
+        bool done = false;
+        for (size_t i = n; i-- > 0 && !done;)
+            done = m_table[i].format == format && applyFormat(m_table[i].width, m_table[i].height, format);
+        for (size_t i = 0; i < n && !done; ++i)
+            done = applyFormat(m_table[i].width, m_table[i].height, m_table[i].format);
+        if (!done)
+            return false;
+    }
+    m_rows.assign(size_t(rowStride(m_width)) * m_height, 0);
+    m_built = true;
+    return true;
+}
+
+bool CCaptureDevice::Run()
+{
+    if (m_running)
+        return true;
+    if (!m_built || !m_source->start())
+        return false;
+    m_running = true;
+    m_thread = std::thread([this] { captureLoop(); });
+    return true;
+}
+
+bool CCaptureDevice::Stop()
+{
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_source)
+        m_source->stop();
+    return true;
+}
+
+void CCaptureDevice::Close()
+{
+    Stop();
+    StopClip();
+    m_source.reset();
+    m_built = false;
+    if (m_slot >= 1 && m_slot <= 5)
+        slotFrame(m_slot).clear();
+}
+
+bool CCaptureDevice::SetResolution(int32_t width, int32_t height, const QString& capConfigPath)
+{
+    if (!m_source)
+        return false;
+    const bool wasRunning = m_running;
+    Stop();
+    m_built = false;
+    m_width = width;
+    m_height = height;
+    if (!capConfigPath.isEmpty()) {
+        VideoInfoHeader saved = readCapConfig(capConfigPath).value_or(VideoInfoHeader{});
+        saved.bmiHeader.biSize = 40;
+        saved.bmiHeader.biBitCount = m_format == FormatMJPG ? 24 : 16;
+        if (saved.AvgTimePerFrame == 0)
+            saved.AvgTimePerFrame = 333333;
+        resizeFormat(saved, width, height);
+        writeCapConfig(capConfigPath, saved);  // a failure leaves the device as it is
+    }
+    const bool ok = Build(m_format == FormatMJPG ? 2 : 1, QString());
+    if (wasRunning)
+        Run();
+    return ok;
+}
+
+bool CCaptureDevice::SetFormat(int32_t format)
+{
+    if (!m_source)
+        return false;
+    const bool wasRunning = m_running;
+    Stop();
+    m_built = false;
+    const bool ok = Build(format == FormatMJPG ? 2 : 1, QString());
+    if (wasRunning)
+        Run();
+    return ok;
+}
+
+void CCaptureDevice::setViewSettings(const LiveViewSettings& settings)
+{
+    std::lock_guard lock(m_settingsMutex);
+    m_settings = settings;
+    m_settings.statusText.truncate(127);
+}
+
+void CCaptureDevice::SetStatusText(const QString& text)
+{
+    std::lock_guard lock(m_settingsMutex);
+    m_settings.statusText = text.left(127);
+}
+
+QString CCaptureDevice::StartClip(const QString& videoFolder, const QString& prefix, bool compressed)
+{
+    const QString path = clipPathFor(videoFolder, prefix);
+    if (path.isEmpty() || !m_clip.open(path, m_width, m_height, compressed))
+        return {};
+    pacer().start(millisecondsInMinute());
+    m_recording = true;
+    return path;
+}
+
+void CCaptureDevice::StopClip()
+{
+    m_recording = false;
+    m_clip.close();
+}
+
+void CCaptureDevice::captureLoop()
+{
+    DeviceFrame frame;
+    while (m_running) {
+        switch (m_source->nextFrame(kFrameWaitMs, frame)) {
+        case FrameWait::Frame: onFrame(frame); break;
+        case FrameWait::Timeout: break;
+        case FrameWait::Gone:
+            // The cable was pulled: finish the clip so it plays, tell the view.
+            StopClip();
+            m_running = false;
+            Q_EMIT deviceGone();
+            return;
+        }
+        if (m_source->stillButtonPressed())
+            platform::postMessage(m_notify, platform::msg::StillDue);
+    }
+}
+
+void CCaptureDevice::onFrame(const DeviceFrame& frame)
+{
+    if (frame.width != m_width || frame.height != m_height)
+        return;  // a frame of a size we did not ask for
+    const FrameView rows{m_rows.data(), m_width, m_height, rowStride(m_width)};
+    const bool converted = frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, rows) : yuyvToBgr(frame.data, frame.size, rows);
+    if (!converted)
+        return;  // a damaged frame is dropped; the next one comes
+    if (m_stillRequest.exchange(false)) {
+        platform::postMessage(m_notify, platform::msg::StillDue);
+    } else if (m_slot >= 1 && m_slot <= 5) {
+        slotFrame(m_slot).store(m_rows.data(), m_width, m_height, frame.sampleTime);
+    }
+    if (m_recording && pacer().shouldWrite(millisecondsInMinute()))
+        m_clip.write(m_rows.data(), m_width, m_height, rowStride(m_width));
+
+    LiveViewSettings s;
+    {
+        std::lock_guard lock(m_settingsMutex);
+        s = m_settings;
+    }
+    prepareFrame(rows, s.networkFrame, s.mirror, s.flip, s.colourMode);
+    compose(s);
+    if (m_mailbox.publish())
+        Q_EMIT frameReady();
+}
+
+void CCaptureDevice::compose(const LiveViewSettings& s)
+{
+    const QSize size(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5));
+    QImage& out = m_mailbox.back();
+    if (out.size() != size)
+        out = QImage(size, QImage::Format_RGB32);  // only when the size changes
+    QPainter p(&out);
+    // The rows are bottom-up: drawn upside down into place, no copy.
+    const QImage view(m_rows.data(), m_width, m_height, rowStride(m_width), QImage::Format_BGR888);
+    p.save();
+    p.translate(-s.scrollX, size.height() - s.scrollY);
+    p.scale(1, -1);
+    p.drawImage(QRect(QPoint(0, 0), size), view);
+    p.restore();
+    OverlayParams o = s.overlay;
+    o.frameWidth = m_width;
+    o.frameHeight = m_height;
+    o.zoomX = s.zoomX;
+    o.zoomY = s.zoomY;
+    paintOverlay(p, o);
+    if (!s.statusText.isEmpty()) {
+        p.setPen(QColor(0, 255, 0));
+        p.drawText(QPoint(3, 5 + p.fontMetrics().ascent()), s.statusText);
+    }
+}
+
+}  // namespace capture

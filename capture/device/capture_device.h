@@ -1,0 +1,125 @@
+#pragma once
+
+#include "capture_backend.h"
+#include "clip_writer.h"
+#include "slot_frame.h"
+
+#include "capture/core/clip_pacing.h"
+#include "capture/core/device_list.h"
+#include "capture/core/frame_ops.h"
+#include "capture/core/overlay_painter.h"
+#include "capture/core/resolution_table.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace capture {
+
+// How the live view wants its picture: set on the GUI thread, read by the
+// capture thread for every frame.
+struct LiveViewSettings {
+    double zoomX = 1;
+    double zoomY = 1;
+    int scrollX = 0;
+    int scrollY = 0;
+    bool mirror = false;
+    bool flip = false;
+    bool networkFrame = false;
+    int colourMode = Natural;
+    OverlayParams overlay;
+    QString statusText;  // at most 127 characters
+};
+
+// One USB slot's camera: opening and building it (frame sizes, camera model,
+// the saved capture format, the slot's format choice), a capture thread that
+// turns every frame into 24-bit rows, keeps it as the slot's latest frame,
+// writes paced clip frames, and composes the display image (flips, colour
+// mode, overlays, status text) into the slot's mailbox.
+class CCaptureDevice : public QObject {
+    Q_OBJECT
+public:
+    explicit CCaptureDevice(int slot, QObject* parent = nullptr);
+    ~CCaptureDevice() override;
+
+    int slot() const { return m_slot; }
+    // The view that gets "a still picture is due" (1134).
+    void setNotifyWindow(QObject* window) { m_notify = window; }
+
+    bool Open(const VideoDeviceEntry& entry);
+    // formatChoice: 2 MJPG, anything else YUY2. capConfigPath: the saved
+    // capture format, whose size is used when the camera offers it.
+    bool Build(int formatChoice, const QString& capConfigPath);
+    bool Run();
+    bool Stop();
+    void Close();
+    bool SetResolution(int32_t width, int32_t height, const QString& capConfigPath = {});
+    bool SetFormat(int32_t format);
+
+    bool isOpen() const { return m_source != nullptr; }
+    bool isBuilt() const { return m_built; }
+    bool isRunning() const { return m_running.load(); }
+    ResolutionTable GetResolutions() const { return m_table; }
+    int32_t width() const { return m_width; }
+    int32_t height() const { return m_height; }
+    int32_t format() const { return m_format; }
+    CaptureSource* source() const { return m_source.get(); }
+
+    void setViewSettings(const LiveViewSettings& settings);
+    void SetStatusText(const QString& text);
+
+    // The next frame is not stored but answers with "a still picture is due".
+    void requestStill() { m_stillRequest.store(true); }
+
+    // Starts a clip in `videoFolder`; the clip's path, or empty when it
+    // cannot be started.
+    QString StartClip(const QString& videoFolder, const QString& prefix, bool compressed);
+    void StopClip();
+    bool isRecording() const { return m_recording.load(); }
+    int clipFrames() const { return m_clip.framesWritten(); }
+
+    // The composed picture for the view.
+    FrameMailbox<QImage>& mailbox() { return m_mailbox; }
+
+    // The camera model of the last device built (process-wide), 0 before any.
+    static int32_t cameraModel();
+    // Shared by all slots: set by the recording view's 200 ms timer.
+    static ClipPacer& pacer();
+
+Q_SIGNALS:
+    void frameReady();
+    void deviceGone();
+
+private:
+    void captureLoop();
+    void onFrame(const DeviceFrame& frame);
+    void compose(const LiveViewSettings& s);
+    bool applyFormat(int32_t width, int32_t height, int32_t format);
+
+    int m_slot;
+    QPointer<QObject> m_notify;
+    std::unique_ptr<CaptureSource> m_source;
+    ResolutionTable m_table{};
+    bool m_built = false;
+    int32_t m_width = 640, m_height = 480, m_format = FormatYUY2;
+
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_stillRequest{false};
+    std::atomic<bool> m_recording{false};
+    ClipWriter m_clip;
+
+    std::mutex m_settingsMutex;
+    LiveViewSettings m_settings;
+
+    std::vector<uint8_t> m_rows;  // the frame being worked on (capture thread)
+    FrameMailbox<QImage> m_mailbox;
+};
+
+}  // namespace capture

@@ -1,0 +1,186 @@
+// A slot's camera end to end on the simulated microscope: open, build, run,
+// frames, still button, clips, unplug, close.
+#include "capture/core/cap_config.h"
+#include "capture/device/capture_device.h"
+#include "capture/device/simulated_backend.h"
+
+#include "platform/posted_message.h"
+
+#include "sandbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <opencv2/videoio.hpp>
+
+#include <gtest/gtest.h>
+
+using namespace capture;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+class Window : public QObject {
+public:
+    std::atomic<int> stills{0};
+
+protected:
+    void customEvent(QEvent* e) override
+    {
+        if (static_cast<platform::PostedMessage*>(e)->number() == platform::msg::StillDue)
+            ++stills;
+    }
+};
+
+class CaptureDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previous = setCaptureBackend(&backend);
+        DeviceList scratch;
+        ASSERT_TRUE(enumerateDevices(backend.enumerate(), scratch, live));
+    }
+    void TearDown() override { setCaptureBackend(m_previous); }
+
+    SimulatedBackend backend{2, SimulatedCamera::Model::Model1, 30};
+    DeviceList live;
+    testing_support::Sandbox box;
+
+private:
+    CaptureBackend* m_previous = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
+{
+    CCaptureDevice device(1);
+    Window window;
+    device.setNotifyWindow(&window);
+    std::atomic<int> ready{0};
+    // As the view does: each wake-up takes the newest picture.
+    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] {
+        device.mailbox().latest();
+        ++ready;
+    });
+    ASSERT_TRUE(device.Open(live[0]));
+    ASSERT_TRUE(device.Build(2, QString()));
+    EXPECT_EQ(countResolutions(device.GetResolutions()), 5u);
+    EXPECT_EQ(CCaptureDevice::cameraModel(), 1);
+    EXPECT_EQ(device.format(), FormatMJPG);
+    LiveViewSettings view;
+    view.zoomX = view.zoomY = 0.5;
+    view.overlay.mode = OverlayCrosshair;
+    view.statusText = QStringLiteral("Recording......");
+    device.setViewSettings(view);
+    ASSERT_TRUE(device.Run());
+    ASSERT_TRUE(waitFor([&] { return ready >= 3; }));
+    const QImage* shown = device.mailbox().latest();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->size(), QSize(320, 240));
+    EXPECT_EQ(QColor(shown->pixel(2, 120)), QColor(Qt::red));  // the crosshair at (320, 240) zoomed
+
+    std::vector<uint8_t> rows;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(slotFrame(1).copyOut(rows, w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(rows.size(), size_t(rowStride(640)) * 480);
+    EXPECT_EQ(slotFrame(1).frameArrived.exchange(0), 1);
+
+    backend.camera(0).pressStill();
+    EXPECT_TRUE(waitFor([&] { return window.stills >= 1; }));
+    device.requestStill();
+    EXPECT_TRUE(waitFor([&] { return window.stills >= 2; }));
+    device.Close();
+    EXPECT_FALSE(device.isRunning());
+    EXPECT_FALSE(slotFrame(1).copyOut(rows, w, h));  // closing frees the slot's frame
+}
+
+TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
+{
+    VideoInfoHeader saved{};
+    saved.bmiHeader.biWidth = 800;
+    saved.bmiHeader.biHeight = 600;
+    const QString config = box.path() + QLatin1String("/CapConfig.dat");
+    ASSERT_TRUE(writeCapConfig(config, saved));
+    CCaptureDevice device(2);
+    ASSERT_TRUE(device.Open(live[1]));
+    ASSERT_TRUE(device.Build(1, config));
+    EXPECT_EQ(device.width(), 800);
+    EXPECT_EQ(device.format(), FormatYUY2);
+    ASSERT_TRUE(device.Run());
+    std::atomic<int> ready{0};
+    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] {
+        device.mailbox().latest();
+        ++ready;
+    });
+    ASSERT_TRUE(waitFor([&] { return ready >= 1; }));
+    ASSERT_TRUE(device.SetResolution(1280, 1024, config));
+    EXPECT_TRUE(device.isRunning());
+    EXPECT_EQ(readCapConfig(config)->bmiHeader.biWidth, 1280);
+    ready = 0;
+    ASSERT_TRUE(waitFor([&] { return ready >= 2; }));
+    EXPECT_EQ(device.mailbox().latest()->size(), QSize(1280, 1024));
+    // A size the chosen format does not offer: the largest it does.
+    ASSERT_TRUE(device.SetFormat(FormatMJPG));
+    EXPECT_EQ(device.format(), FormatMJPG);
+    EXPECT_EQ(device.width(), 1280);
+}
+
+TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
+{
+    const QString folder = box.path() + QLatin1String("/Video");
+    QDir().mkpath(folder);
+    CCaptureDevice device(1);
+    ASSERT_TRUE(device.Open(live[0]));
+    ASSERT_TRUE(device.Build(2, QString()));
+    ASSERT_TRUE(device.Run());
+    EXPECT_TRUE(device.StartClip(box.path() + QLatin1String("/missing"), {}, true).isEmpty());
+    const QString clip = device.StartClip(folder, QStringLiteral("S1_"), true);
+    ASSERT_FALSE(clip.isEmpty());
+    EXPECT_TRUE(clip.startsWith(folder + QLatin1String("/S1_")));
+    EXPECT_TRUE(clip.endsWith(QLatin1String(".avi")));
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [] { CCaptureDevice::pacer().tick(); });
+    ticks.start(200);
+    waitFor([] { return false; }, 1100);
+    device.StopClip();
+    const int written = device.clipFrames();
+    EXPECT_GE(written, 4);
+    EXPECT_LE(written, 7);  // about five a second, not thirty
+
+    cv::VideoCapture read(clip.toStdString());
+    ASSERT_TRUE(read.isOpened());
+    EXPECT_EQ(static_cast<int>(read.get(cv::CAP_PROP_FRAME_WIDTH)), 640);
+    EXPECT_EQ(static_cast<int>(read.get(cv::CAP_PROP_FRAME_HEIGHT)), 480);
+    int frames = 0;
+    cv::Mat m;
+    while (read.read(m))
+        ++frames;
+    EXPECT_EQ(frames, written);
+
+    // Pulling the cable mid-clip finishes the clip.
+    std::atomic<bool> gone{false};
+    QObject::connect(&device, &CCaptureDevice::deviceGone, &device, [&] { gone = true; });
+    const QString second = device.StartClip(folder, QStringLiteral("S2_"), false);
+    ASSERT_FALSE(second.isEmpty());
+    waitFor([] { return false; }, 700);
+    backend.camera(0).unplug();
+    ASSERT_TRUE(waitFor([&] { return gone.load(); }));
+    EXPECT_FALSE(device.isRecording());
+    cv::VideoCapture after(second.toStdString());
+    ASSERT_TRUE(after.isOpened());
+    EXPECT_TRUE(after.read(m));
+    device.Close();
+    backend.camera(0).plugIn();
+}
