@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Vellumet and starts it. Arguments go to the
-# program. Without a display it runs on a virtual one (Xvfb).
+# Installs what is missing, builds Vellumet and starts it with a simulated
+# microscope (--simulate 1; other arguments go to the program too). Without a
+# display it runs on a virtual one (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -9,6 +10,6 @@ cmake --build --preset release
 exe=build/release/bin/vellumet
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
   echo "run: no display found; starting on a virtual display (Xvfb)"
-  exec xvfb-run -a -s "-screen 0 1600x1000x24" "$exe" "$@"
+  exec xvfb-run -a -s "-screen 0 1600x1000x24" "$exe" --simulate 1 "$@"
 fi
-exec "$exe" "$@"
+exec "$exe" --simulate 1 "$@"

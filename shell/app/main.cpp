@@ -8,8 +8,14 @@
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 
+#include "capture/device/capture_backend.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -23,7 +29,30 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral("Live pictures, measurements and files for digital microscopes."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Use <n> simulated microscopes (1 to 5) instead of the USB devices."),
+                                      QStringLiteral("n"));
+    parser.addOption(simulate);
     parser.process(app);
+
+    // The camera backend of this run, named on the terminal.
+    std::unique_ptr<capture::CaptureBackend> simulated;
+    if (parser.isSet(simulate)) {
+        bool ok = false;
+        const int devices = parser.value(simulate).toInt(&ok);
+        if (!ok || devices < 1 || devices > 5) {
+            std::fprintf(stderr, "vellumet: --simulate takes a number from 1 to 5\n");
+            return 2;
+        }
+        for (const capture::BackendEntry& entry : capture::backendTable()) {
+            if (std::strcmp(entry.name, "simulated") == 0)
+                simulated = entry.create(devices);
+        }
+        capture::setCaptureBackend(simulated.get());
+        std::fprintf(stderr, "vellumet: camera backend: simulated, %d microscope%s\n", devices, devices > 1 ? "s" : "");
+    } else {
+        std::fprintf(stderr, "vellumet: camera backend: %s\n", capture::captureBackend().name());
+    }
 
     shell::WarningDialogs dialogs;
     platform::setMessageDialogs(&dialogs);
@@ -46,5 +75,6 @@ int main(int argc, char* argv[])
         rc = QApplication::exec();
     theApp.ExitInstance();
     platform::setMessageDialogs(nullptr);
+    capture::setCaptureBackend(nullptr);
     return rc;
 }

@@ -11,7 +11,7 @@ mkdir -p "$HOME"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
-"$exe" >"$sandbox/out.log" 2>&1 &
+"$exe" --simulate 1 >"$sandbox/out.log" 2>&1 &
 pid=$!
 reg=$XDG_CONFIG_HOME/Vellumet/registry.reg
 for _ in $(seq 1 300); do
@@ -39,5 +39,6 @@ for v in g_szCompessName m_zoon_ratio_x m_zoon_ratio_y g_szSaveoption1 g_szSaveo
   grep -q "^\"$v\"=" "$reg" || { echo "registry lacks $v"; fail=1; }
 done
 grep -q '^\[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace\]' "$reg" || { echo "window layout not saved at exit"; fail=1; }
+grep -q 'camera backend: simulated, 1 microscope' "$sandbox/out.log" || { echo "the simulated camera backend was not chosen"; fail=1; }
 [ "$fail" -eq 0 ] && echo "first start: folder tree, savepath.ini and every registry value present; clean exit"
 exit "$fail"
