@@ -63,4 +63,83 @@ void prepareFrame(FrameView f, bool networkFrame, bool mirror, bool flip, int co
     applyColourMode(f, colourMode);
 }
 
+namespace {
+
+template <int Mode>
+inline uint32_t pixelOf(const uint8_t* p)
+{
+    uint32_t b = p[0], g = p[1], r = p[2];
+    if constexpr (Mode == RedChannel)
+        b = g = r;
+    else if constexpr (Mode == GreenChannel)
+        b = r = g;
+    else if constexpr (Mode == BlueChannel)
+        g = r = b;
+    else if constexpr (Mode == Negative)
+        b ^= 0xFF, g ^= 0xFF, r ^= 0xFF;
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+template <int Mode>
+void composeRows(const FrameView& frame, DisplayTarget out, const int* columns, const int* rows, bool direct)
+{
+    for (int oy = 0; oy < out.height; ++oy) {
+        uint32_t* o = out.pixels + size_t(oy) * out.stridePixels;
+        const int sy = rows[oy];
+        if (sy < 0) {
+            std::fill(o, o + out.width, 0xFF000000u);
+            continue;
+        }
+        const uint8_t* in = frame.data + size_t(sy) * frame.stride;
+        if (direct) {  // 1:1 and not mirrored: a straight walk the compiler vectorises
+            for (int ox = 0; ox < out.width; ++ox)
+                o[ox] = pixelOf<Mode>(in + ox * 3);
+            continue;
+        }
+        for (int ox = 0; ox < out.width; ++ox) {
+            const int sx = columns[ox];
+            o[ox] = sx < 0 ? 0xFF000000u : pixelOf<Mode>(in + sx * 3);
+        }
+    }
+}
+
+}  // namespace
+
+void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY, bool networkFrame,
+                    bool mirror, bool flip, int colourMode, std::vector<int>& columns)
+{
+    if (columns.size() < size_t(out.width) + size_t(out.height))
+        columns.resize(size_t(out.width) + size_t(out.height));  // only when the size grows
+    int* cols = columns.data();
+    int* rows = columns.data() + out.width;
+    // Which source column and row (bottom-up index) each display pixel shows.
+    bool direct = !mirror && zoomX == 1.0 && scrollX == 0 && out.width <= frame.width;
+    for (int ox = 0; ox < out.width; ++ox) {
+        int sx = static_cast<int>((ox + scrollX) / zoomX);
+        if (sx >= frame.width)
+            sx = -1;
+        else if (mirror)
+            sx = frame.width - 1 - sx;
+        cols[ox] = sx;
+    }
+    // Top-down display rows; the frame is bottom-up, and each vertical flip
+    // (network frame, user flip) turns it over once more.
+    const bool upsideDown = networkFrame != flip;
+    for (int oy = 0; oy < out.height; ++oy) {
+        const int topDown = static_cast<int>((oy + scrollY) / zoomY);
+        if (topDown >= frame.height) {
+            rows[oy] = -1;
+            continue;
+        }
+        rows[oy] = upsideDown ? topDown : frame.height - 1 - topDown;
+    }
+    switch (colourMode) {
+    case RedChannel: composeRows<RedChannel>(frame, out, cols, rows, direct); break;
+    case GreenChannel: composeRows<GreenChannel>(frame, out, cols, rows, direct); break;
+    case BlueChannel: composeRows<BlueChannel>(frame, out, cols, rows, direct); break;
+    case Negative: composeRows<Negative>(frame, out, cols, rows, direct); break;
+    default: composeRows<Natural>(frame, out, cols, rows, direct); break;
+    }
+}
+
 }  // namespace capture

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace capture {
 
@@ -28,5 +29,18 @@ void applyColourMode(FrameView f, int mode);
 // The live view's picture operations, in the order the renderer applies them:
 // a network frame is turned upright first, then mirrored, flipped, coloured.
 void prepareFrame(FrameView f, bool networkFrame, bool mirror, bool flip, int colourMode);
+
+// The display picture in one pass: the bottom-up BGR frame, scaled by the
+// zoom (nearest pixel) and scrolled, mirrored, flipped and coloured as the
+// live view asks, into 32-bit pixels (0xffRRGGBB) top row first.
+// `columns` is scratch space kept by the caller between frames.
+struct DisplayTarget {
+    uint32_t* pixels;
+    int width;
+    int height;
+    int stridePixels;
+};
+void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY, bool networkFrame,
+                    bool mirror, bool flip, int colourMode, std::vector<int>& columns);
 
 }  // namespace capture

@@ -71,28 +71,53 @@ int decodeInto(const uint8_t* jpeg, size_t size, FrameView out)
 
 }  // namespace
 
+namespace {
+
+// BT.601 studio-range tables: each term of the conversion looked up once.
+struct YuvTables {
+    int y[256], rv[256], gu[256], gv[256], bu[256];
+    uint8_t clamp[1024 + 256];  // index + 512: -512 .. 767
+    YuvTables()
+    {
+        for (int i = 0; i < 256; ++i) {
+            y[i] = 298 * (i - 16) + 128;
+            rv[i] = 409 * (i - 128);
+            gu[i] = -100 * (i - 128);
+            gv[i] = -208 * (i - 128);
+            bu[i] = 516 * (i - 128);
+        }
+        for (int i = 0; i < 1024 + 256; ++i)
+            clamp[i] = static_cast<uint8_t>(std::clamp(i - 512, 0, 255));
+    }
+};
+
+const YuvTables& yuvTables()
+{
+    static const YuvTables t;
+    return t;
+}
+
+}  // namespace
+
 bool yuyvToBgr(const uint8_t* yuyv, size_t size, FrameView out)
 {
     if (!yuyv || size < size_t(out.width) * out.height * 2 || out.width < 2)
         return false;
+    const YuvTables& t = yuvTables();
+    const uint8_t* c = t.clamp + 512;
     const int pairs = out.width / 2;
     for (int y = 0; y < out.height; ++y) {
         const uint8_t* in = yuyv + size_t(y) * out.width * 2;
         uint8_t* o = out.data + size_t(out.height - 1 - y) * out.stride;
         for (int i = 0; i < pairs; ++i, in += 4, o += 6) {
-            const int c0 = 298 * (in[0] - 16);
-            const int c1 = 298 * (in[2] - 16);
-            const int d = in[1] - 128;
-            const int e = in[3] - 128;
-            const int rAdd = 409 * e + 128;
-            const int gAdd = -100 * d - 208 * e + 128;
-            const int bAdd = 516 * d + 128;
-            o[0] = clamp8((c0 + bAdd) >> 8);
-            o[1] = clamp8((c0 + gAdd) >> 8);
-            o[2] = clamp8((c0 + rAdd) >> 8);
-            o[3] = clamp8((c1 + bAdd) >> 8);
-            o[4] = clamp8((c1 + gAdd) >> 8);
-            o[5] = clamp8((c1 + rAdd) >> 8);
+            const int y0 = t.y[in[0]], y1 = t.y[in[2]];
+            const int r = t.rv[in[3]], g = t.gu[in[1]] + t.gv[in[3]], b = t.bu[in[1]];
+            o[0] = c[(y0 + b) >> 8];
+            o[1] = c[(y0 + g) >> 8];
+            o[2] = c[(y0 + r) >> 8];
+            o[3] = c[(y1 + b) >> 8];
+            o[4] = c[(y1 + g) >> 8];
+            o[5] = c[(y1 + r) >> 8];
         }
         if (out.width & 1) {  // an odd last pixel takes the pair's chroma
             o[0] = o[-3], o[1] = o[-2], o[2] = o[-1];

@@ -24,7 +24,7 @@ std::vector<Capability> sizesOf(SimulatedCamera::Model model)
             caps.push_back({w, h, FormatMJPG});
         caps.push_back({160, 120, FormatYUY2});  // too small for the table, as real cameras offer
     } else {
-        for (auto [w, h] : {std::pair{640, 480}, {1280, 720}})
+        for (auto [w, h] : {std::pair{640, 480}, {1280, 720}, {1920, 1080}})
             caps.push_back({w, h, FormatYUY2});
         for (auto [w, h] : {std::pair{640, 480}, {1280, 720}, {1600, 1200}, {1920, 1080}, {2592, 1944}})
             caps.push_back({w, h, FormatMJPG});

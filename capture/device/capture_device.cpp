@@ -217,27 +217,29 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
 {
     if (frame.width != m_width || frame.height != m_height)
         return;  // a frame of a size we did not ask for
+    if (m_rows.size() < size_t(rowStride(m_width)) * m_height)
+        m_rows.resize(size_t(rowStride(m_width)) * m_height);
     const FrameView rows{m_rows.data(), m_width, m_height, rowStride(m_width)};
     const bool converted = frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, rows) : yuyvToBgr(frame.data, frame.size, rows);
     if (!converted)
         return;  // a damaged frame is dropped; the next one comes
-    if (m_stillRequest.exchange(false)) {
+    const bool still = m_stillRequest.exchange(false);
+    if (still)
         platform::postMessage(m_notify, platform::msg::StillDue);
-    } else if (m_slot >= 1 && m_slot <= 5) {
-        slotFrame(m_slot).store(m_rows.data(), m_width, m_height, frame.sampleTime);
-    }
     if (m_recording && pacer().shouldWrite(millisecondsInMinute()))
         m_clip.write(m_rows.data(), m_width, m_height, rowStride(m_width));
 
-    LiveViewSettings s;
     {
         std::lock_guard lock(m_settingsMutex);
-        s = m_settings;
+        m_frameSettings = m_settings;  // copied into kept storage: no allocation
     }
-    prepareFrame(rows, s.networkFrame, s.mirror, s.flip, s.colourMode);
-    compose(s);
+    compose(m_frameSettings);
     if (m_mailbox.publish())
         Q_EMIT frameReady();
+    // The frame becomes the slot's latest as it is, without a copy; a frame
+    // that answered a still request is not kept.
+    if (!still && m_slot >= 1 && m_slot <= 5)
+        slotFrame(m_slot).exchange(m_rows, m_width, m_height, frame.sampleTime);
 }
 
 void CCaptureDevice::compose(const LiveViewSettings& s)
@@ -246,14 +248,13 @@ void CCaptureDevice::compose(const LiveViewSettings& s)
     QImage& out = m_mailbox.back();
     if (out.size() != size)
         out = QImage(size, QImage::Format_RGB32);  // only when the size changes
+    // Scaling, scrolling, flips and colour mode in one pass into 32-bit pixels.
+    composeDisplay({m_rows.data(), m_width, m_height, rowStride(m_width)},
+                   {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)}, s.zoomX, s.zoomY,
+                   s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode, m_columns);
+    if (s.overlay.mode == OverlayNone && s.statusText.isEmpty())
+        return;
     QPainter p(&out);
-    // The rows are bottom-up: drawn upside down into place, no copy.
-    const QImage view(m_rows.data(), m_width, m_height, rowStride(m_width), QImage::Format_BGR888);
-    p.save();
-    p.translate(-s.scrollX, size.height() - s.scrollY);
-    p.scale(1, -1);
-    p.drawImage(QRect(QPoint(0, 0), size), view);
-    p.restore();
     OverlayParams o = s.overlay;
     o.frameWidth = m_width;
     o.frameHeight = m_height;

@@ -87,6 +87,10 @@ public:
     // The composed picture for the view.
     FrameMailbox<QImage>& mailbox() { return m_mailbox; }
 
+    // Runs one frame through the pipeline (the capture thread does this for
+    // every frame; benchmarks call it directly).
+    void processFrame(const DeviceFrame& frame) { onFrame(frame); }
+
     // The camera model of the last device built (process-wide), 0 before any.
     static int32_t cameraModel();
     // Shared by all slots: set by the recording view's 200 ms timer.
@@ -119,6 +123,8 @@ private:
     LiveViewSettings m_settings;
 
     std::vector<uint8_t> m_rows;  // the frame being worked on (capture thread)
+    std::vector<int> m_columns;   // display-to-frame pixel map (capture thread)
+    LiveViewSettings m_frameSettings;
     FrameMailbox<QImage> m_mailbox;
 };
 

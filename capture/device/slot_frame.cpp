@@ -21,6 +21,20 @@ void SlotFrame::store(const uint8_t* rows, int32_t width, int32_t height, double
     frameArrived.store(1);
 }
 
+void SlotFrame::exchange(std::vector<uint8_t>& rows, int32_t width, int32_t height, double sampleTime)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_rows.swap(rows);
+        m_width = width;
+        m_height = height;
+        m_sampleTime = sampleTime;
+    }
+    if (rows.size() < m_rows.size())
+        rows.resize(m_rows.size());  // only until both buffers have the size
+    frameArrived.store(1);
+}
+
 bool SlotFrame::copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const
 {
     std::lock_guard lock(m_mutex);

@@ -14,6 +14,9 @@ namespace capture {
 class SlotFrame {
 public:
     void store(const uint8_t* rows, int32_t width, int32_t height, double sampleTime);
+    // Takes `rows` as the latest frame without copying it and hands back the
+    // previous buffer (grown to the same size) for the next frame.
+    void exchange(std::vector<uint8_t>& rows, int32_t width, int32_t height, double sampleTime);
     // False when no frame arrived yet.
     bool copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const;
     void clear();

@@ -92,3 +92,36 @@ TEST(FrameOps, NetworkFramesAreTurnedUprightBeforeTheUsersFlip)
     prepareFrame(f.view(), false, true, false, Negative);
     EXPECT_EQ(f.px(0, 0)[0], uint8_t(~original.px(4, 0)[0]));
 }
+
+TEST(FrameOps, DisplayPassMatchesTheStepByStepOperations)
+{
+    // Checked against the in-place operations followed by a plain nearest-pixel scale.
+    for (double zoom : {1.0, 0.5, 2.0}) {
+        for (int mode : {Natural, RedChannel, Negative}) {
+            for (int flags = 0; flags < 8; ++flags) {
+                const bool network = flags & 1, mirror = flags & 2, flip = flags & 4;
+                Frame f(7, 5);
+                Frame reference = f;
+                prepareFrame(reference.view(), network, mirror, flip, mode);
+                const int w = static_cast<int>(7 * zoom + 0.5), h = static_cast<int>(5 * zoom + 0.5);
+                std::vector<uint32_t> out(size_t(w) * h, 0);
+                std::vector<int> scratch;
+                composeDisplay(f.view(), {out.data(), w, h, w}, zoom, zoom, 0, 0, network, mirror, flip, mode, scratch);
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        const int sx = static_cast<int>(x / zoom), sy = static_cast<int>(y / zoom);
+                        const std::vector<uint8_t> p = reference.px(sx, 4 - sy);  // bottom-up
+                        const uint32_t expected = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+                        ASSERT_EQ(out[size_t(y) * w + x], expected) << zoom << " " << mode << " " << flags << " at " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+    // Scrolled past the frame's end: black.
+    Frame f(4, 4);
+    std::vector<uint32_t> out(16, 0);
+    std::vector<int> scratch;
+    composeDisplay(f.view(), {out.data(), 4, 4, 4}, 1, 1, 2, 2, false, false, false, Natural, scratch);
+    EXPECT_EQ(out[15], 0xFF000000u);
+}
