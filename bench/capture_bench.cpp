@@ -232,13 +232,15 @@ int main(int argc, char** argv)
 
     // YUYV: our conversion against OpenCV's.
     const auto yuyvs = recordFrames(w, h, capture::FormatYUY2, 4);
-    cv::Mat bgr(h, w, CV_8UC3);
+    // Both into 32-bit pixels, what the live view shows at 1:1.
+    cv::Mat bgra(h, w, CV_8UC4);
     const double cvMs = msPerFrame([&](size_t i) {
         const cv::Mat src(h, w, CV_8UC2, const_cast<uint8_t*>(yuyvs[i].data()));
-        cv::cvtColor(src, bgr, cv::COLOR_YUV2BGR_YUYV);
+        cv::cvtColor(src, bgra, cv::COLOR_YUV2BGRA_YUYV);
     }, yuyvs.size(), 16);
+    std::vector<uint32_t> display(size_t(w) * h);
     const double oursMs = msPerFrame([&](size_t i) {
-        capture::yuyvToBgr(yuyvs[i].data(), yuyvs[i].size(), {rows.data(), w, h, stride});
+        capture::yuyvToDisplay(yuyvs[i].data(), yuyvs[i].size(), display.data(), w, h, w);
     }, yuyvs.size(), 16);
 
     std::printf("MJPEG 1920x1080 pipeline   %7.2f ms   decode alone %7.2f ms   ratio %.2f (goal 1.30)%s\n", pipelineMs, decodeMs,

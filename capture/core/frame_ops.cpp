@@ -142,4 +142,32 @@ void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, dou
     }
 }
 
+void prepareDisplay(uint32_t* pixels, int width, int height, int stridePixels, bool upsideDown, bool mirror, int colourMode)
+{
+    if (upsideDown) {
+        for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(pixels + size_t(top) * stridePixels, pixels + size_t(top) * stridePixels + width,
+                             pixels + size_t(bottom) * stridePixels);
+    }
+    if (mirror) {
+        for (int y = 0; y < height; ++y)
+            std::reverse(pixels + size_t(y) * stridePixels, pixels + size_t(y) * stridePixels + width);
+    }
+    if (colourMode < RedChannel || colourMode > Negative)
+        return;
+    for (int y = 0; y < height; ++y) {
+        uint32_t* p = pixels + size_t(y) * stridePixels;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = p[x];
+            const uint32_t r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
+            switch (colourMode) {
+            case RedChannel: p[x] = 0xFF000000u | (r << 16) | (r << 8) | r; break;
+            case GreenChannel: p[x] = 0xFF000000u | (g << 16) | (g << 8) | g; break;
+            case BlueChannel: p[x] = 0xFF000000u | (b << 16) | (b << 8) | b; break;
+            default: p[x] = v ^ 0x00FFFFFFu; break;
+            }
+        }
+    }
+}
+
 }  // namespace capture

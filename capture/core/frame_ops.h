@@ -30,6 +30,10 @@ void applyColourMode(FrameView f, int mode);
 // a network frame is turned upright first, then mirrored, flipped, coloured.
 void prepareFrame(FrameView f, bool networkFrame, bool mirror, bool flip, int colourMode);
 
+// The live view's operations on a 32-bit display picture (top row first),
+// in place: mirror, upside down, colour mode.
+void prepareDisplay(uint32_t* pixels, int width, int height, int stridePixels, bool upsideDown, bool mirror, int colourMode);
+
 // The display picture in one pass: the bottom-up BGR frame, scaled by the
 // zoom (nearest pixel) and scrolled, mirrored, flipped and coloured as the
 // live view asks, into 32-bit pixels (0xffRRGGBB) top row first.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -33,8 +34,18 @@ extern "C" void jpegMessage(j_common_ptr cinfo, int level)
         reinterpret_cast<JpegError*>(cinfo->err)->truncated = true;
 }
 
+// Where decoded rows go: a base, a step between rows (negative for
+// bottom-up) and the colour space libjpeg writes.
+struct RowTarget {
+    uint8_t* first;  // the top row
+    ptrdiff_t step;
+    int width;
+    int height;
+    J_COLOR_SPACE space;
+};
+
 // Holds only plain data: libjpeg leaves through longjmp on errors.
-int decodeInto(const uint8_t* jpeg, size_t size, FrameView out)
+int decodeRows(const uint8_t* jpeg, size_t size, RowTarget out)
 {
     jpeg_decompress_struct cinfo;
     JpegError err;
@@ -53,11 +64,11 @@ int decodeInto(const uint8_t* jpeg, size_t size, FrameView out)
         jpeg_destroy_decompress(&cinfo);
         return 2;
     }
-    cinfo.out_color_space = JCS_EXT_BGR;
+    cinfo.out_color_space = out.space;
     cinfo.dct_method = JDCT_ISLOW;
     jpeg_start_decompress(&cinfo);
     while (cinfo.output_scanline < cinfo.output_height && !err.truncated) {
-        JSAMPROW row = out.data + size_t(out.height - 1 - int(cinfo.output_scanline)) * out.stride;
+        JSAMPROW row = out.first + ptrdiff_t(cinfo.output_scanline) * out.step;
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     if (err.truncated) {
@@ -135,12 +146,54 @@ bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* er
     };
     if (!jpeg || size < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
         return fail("empty or not a JPEG frame");
-    switch (decodeInto(jpeg, size, out)) {
+    const RowTarget target{out.data + size_t(out.height - 1) * out.stride, -ptrdiff_t(out.stride), out.width, out.height, JCS_EXT_BGR};
+    switch (decodeRows(jpeg, size, target)) {
     case 0: return true;
     case 2: return fail("JPEG frame of another size");
     case 3: return fail("JPEG frame cut short");
     default: return fail("damaged JPEG frame");
     }
+}
+
+bool mjpegToDisplay(const uint8_t* jpeg, size_t size, uint32_t* pixels, int width, int height, int stridePixels, std::string* error)
+{
+    const auto fail = [&](const char* why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!jpeg || size < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
+        return fail("empty or not a JPEG frame");
+    // BGRX in memory is 0xXXRRGGBB on this little-endian machine: libjpeg
+    // fills X with 0xff.
+    const RowTarget target{reinterpret_cast<uint8_t*>(pixels), ptrdiff_t(stridePixels) * 4, width, height, JCS_EXT_BGRX};
+    switch (decodeRows(jpeg, size, target)) {
+    case 0: return true;
+    case 2: return fail("JPEG frame of another size");
+    case 3: return fail("JPEG frame cut short");
+    default: return fail("damaged JPEG frame");
+    }
+}
+
+bool yuyvToDisplay(const uint8_t* yuyv, size_t size, uint32_t* pixels, int width, int height, int stridePixels)
+{
+    if (!yuyv || size < size_t(width) * height * 2 || width < 2)
+        return false;
+    const YuvTables& t = yuvTables();
+    const uint8_t* c = t.clamp + 512;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = yuyv + size_t(y) * width * 2;
+        uint32_t* o = pixels + size_t(y) * stridePixels;
+        for (int x = 0; x + 1 < width; x += 2, in += 4) {
+            const int y0 = t.y[in[0]], y1 = t.y[in[2]];
+            const int r = t.rv[in[3]], g = t.gu[in[1]] + t.gv[in[3]], b = t.bu[in[1]];
+            o[x] = 0xFF000000u | (uint32_t(c[(y0 + r) >> 8]) << 16) | (uint32_t(c[(y0 + g) >> 8]) << 8) | c[(y0 + b) >> 8];
+            o[x + 1] = 0xFF000000u | (uint32_t(c[(y1 + r) >> 8]) << 16) | (uint32_t(c[(y1 + g) >> 8]) << 8) | c[(y1 + b) >> 8];
+        }
+        if (width & 1)
+            o[width - 1] = o[width - 2];
+    }
+    return true;
 }
 
 }  // namespace capture

@@ -17,4 +17,10 @@ bool yuyvToBgr(const uint8_t* yuyv, size_t size, FrameView out);
 // size. False (with a reason) for an empty, damaged, cut or wrongly sized frame.
 bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* error = nullptr);
 
+// The same frames straight into 32-bit display pixels (0xffRRGGBB, top row
+// first), for a live view shown at 1:1.
+bool mjpegToDisplay(const uint8_t* jpeg, size_t size, uint32_t* pixels, int width, int height, int stridePixels,
+                    std::string* error = nullptr);
+bool yuyvToDisplay(const uint8_t* yuyv, size_t size, uint32_t* pixels, int width, int height, int stridePixels);
+
 }  // namespace capture

@@ -17,10 +17,12 @@ namespace {
 
 std::atomic<int32_t> g_cameraModel{0};
 
+// Second x 1000 + millisecond. Taken from the epoch, not the local clock:
+// the capture thread must not touch the C library's time-zone state, and the
+// minute starts at the same instant in every whole-minute time zone.
 int millisecondsInMinute()
 {
-    const QTime now = QTime::currentTime();
-    return now.second() * 1000 + now.msec();
+    return static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 60000);
 }
 
 // How long the capture thread waits for a frame before it looks around.
@@ -217,41 +219,55 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
 {
     if (frame.width != m_width || frame.height != m_height)
         return;  // a frame of a size we did not ask for
-    if (m_rows.size() < size_t(rowStride(m_width)) * m_height)
-        m_rows.resize(size_t(rowStride(m_width)) * m_height);
-    const FrameView rows{m_rows.data(), m_width, m_height, rowStride(m_width)};
-    const bool converted = frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, rows) : yuyvToBgr(frame.data, frame.size, rows);
-    if (!converted)
-        return;  // a damaged frame is dropped; the next one comes
-    const bool still = m_stillRequest.exchange(false);
-    if (still)
-        platform::postMessage(m_notify, platform::msg::StillDue);
-    if (m_recording && pacer().shouldWrite(millisecondsInMinute()))
-        m_clip.write(m_rows.data(), m_width, m_height, rowStride(m_width));
-
     {
         std::lock_guard lock(m_settingsMutex);
         m_frameSettings = m_settings;  // copied into kept storage: no allocation
     }
-    compose(m_frameSettings);
+    const LiveViewSettings& s = m_frameSettings;
+    const bool atOneToOne = s.zoomX == 1.0 && s.zoomY == 1.0 && s.scrollX == 0 && s.scrollY == 0;
+    bool rowsReady = false;
+    const auto toRows = [&] {
+        if (m_rows.size() < size_t(rowStride(m_width)) * m_height)
+            m_rows.resize(size_t(rowStride(m_width)) * m_height);
+        const FrameView rows{m_rows.data(), m_width, m_height, rowStride(m_width)};
+        rowsReady = frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, rows) : yuyvToBgr(frame.data, frame.size, rows);
+        return rowsReady;
+    };
+
+    QImage& out = m_mailbox.back();
+    if (out.size() != QSize(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5)))
+        out = QImage(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5), QImage::Format_RGB32);
+    if (atOneToOne) {
+        // Decoded straight into the display picture, then turned in place.
+        auto* px = reinterpret_cast<uint32_t*>(out.bits());
+        const int stride = int(out.bytesPerLine() / 4);
+        const bool ok = frame.format == FormatMJPG ? mjpegToDisplay(frame.data, frame.size, px, m_width, m_height, stride)
+                                                   : yuyvToDisplay(frame.data, frame.size, px, m_width, m_height, stride);
+        if (!ok)
+            return;  // a damaged frame is dropped; the next one comes
+        prepareDisplay(px, m_width, m_height, stride, s.networkFrame != s.flip, s.mirror, s.colourMode);
+    } else {
+        if (!toRows())
+            return;
+        composeDisplay({m_rows.data(), m_width, m_height, rowStride(m_width)},
+                       {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)}, s.zoomX,
+                       s.zoomY, s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode, m_columns);
+    }
+    paintDecorations(out, s);
+
+    if (m_stillRequest.exchange(false))
+        platform::postMessage(m_notify, platform::msg::StillDue);  // this frame is not kept
+    else if (m_slot >= 1 && m_slot <= 5)
+        slotFrame(m_slot).storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
+    // Clip frames are the camera's picture, without the view's operations.
+    if (m_recording && pacer().shouldWrite(millisecondsInMinute()) && (rowsReady || toRows()))
+        m_clip.write(m_rows.data(), m_width, m_height, rowStride(m_width));
     if (m_mailbox.publish())
         Q_EMIT frameReady();
-    // The frame becomes the slot's latest as it is, without a copy; a frame
-    // that answered a still request is not kept.
-    if (!still && m_slot >= 1 && m_slot <= 5)
-        slotFrame(m_slot).exchange(m_rows, m_width, m_height, frame.sampleTime);
 }
 
-void CCaptureDevice::compose(const LiveViewSettings& s)
+void CCaptureDevice::paintDecorations(QImage& out, const LiveViewSettings& s)
 {
-    const QSize size(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5));
-    QImage& out = m_mailbox.back();
-    if (out.size() != size)
-        out = QImage(size, QImage::Format_RGB32);  // only when the size changes
-    // Scaling, scrolling, flips and colour mode in one pass into 32-bit pixels.
-    composeDisplay({m_rows.data(), m_width, m_height, rowStride(m_width)},
-                   {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)}, s.zoomX, s.zoomY,
-                   s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode, m_columns);
     if (s.overlay.mode == OverlayNone && s.statusText.isEmpty())
         return;
     QPainter p(&out);

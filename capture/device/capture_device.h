@@ -103,7 +103,7 @@ Q_SIGNALS:
 private:
     void captureLoop();
     void onFrame(const DeviceFrame& frame);
-    void compose(const LiveViewSettings& s);
+    void paintDecorations(QImage& out, const LiveViewSettings& s);
     bool applyFormat(int32_t width, int32_t height, int32_t format);
 
     int m_slot;

@@ -1,6 +1,8 @@
 #include "slot_frame.h"
 
 #include "capture/core/frame_ops.h"
+#include "capture/core/pixel_convert.h"
+#include "capture/core/resolution_table.h"
 
 #include <algorithm>
 #include <array>
@@ -15,6 +17,7 @@ void SlotFrame::store(const uint8_t* rows, int32_t width, int32_t height, double
     if (m_rows.size() < size)
         m_rows.resize(size);
     std::memcpy(m_rows.data(), rows, size);
+    m_format = 0;
     m_width = width;
     m_height = height;
     m_sampleTime = sampleTime;
@@ -26,6 +29,7 @@ void SlotFrame::exchange(std::vector<uint8_t>& rows, int32_t width, int32_t heig
     {
         std::lock_guard lock(m_mutex);
         m_rows.swap(rows);
+        m_format = 0;
         m_width = width;
         m_height = height;
         m_sampleTime = sampleTime;
@@ -35,16 +39,35 @@ void SlotFrame::exchange(std::vector<uint8_t>& rows, int32_t width, int32_t heig
     frameArrived.store(1);
 }
 
+void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height, double sampleTime)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_rows.size() < size)
+        m_rows.resize(size);  // grows to the largest frame once, then stays
+    std::memcpy(m_rows.data(), bytes, size);
+    m_delivered = size;
+    m_format = format;
+    m_width = width;
+    m_height = height;
+    m_sampleTime = sampleTime;
+    frameArrived.store(1);
+}
+
 bool SlotFrame::copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const
 {
     std::lock_guard lock(m_mutex);
     if (m_width == 0)
         return false;
     const size_t size = size_t(rowStride(m_width)) * m_height;
-    rows.assign(m_rows.begin(), m_rows.begin() + static_cast<long>(size));
     width = m_width;
     height = m_height;
-    return true;
+    if (m_format == 0) {
+        rows.assign(m_rows.begin(), m_rows.begin() + static_cast<long>(size));
+        return true;
+    }
+    rows.assign(size, 0);
+    const FrameView out{rows.data(), m_width, m_height, rowStride(m_width)};
+    return m_format == FormatMJPG ? mjpegToBgr(m_rows.data(), m_delivered, out) : yuyvToBgr(m_rows.data(), m_delivered, out);
 }
 
 void SlotFrame::clear()
@@ -53,6 +76,7 @@ void SlotFrame::clear()
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_width = m_height = 0;
+    m_delivered = 0;
 }
 
 SlotFrame& slotFrame(int slot)

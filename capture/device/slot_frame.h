@@ -17,6 +17,9 @@ public:
     // Takes `rows` as the latest frame without copying it and hands back the
     // previous buffer (grown to the same size) for the next frame.
     void exchange(std::vector<uint8_t>& rows, int32_t width, int32_t height, double sampleTime);
+    // Keeps the frame as the camera sent it (YUYV or JPEG bytes); it is
+    // turned into rows only when a still picture asks for it.
+    void storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height, double sampleTime);
     // False when no frame arrived yet.
     bool copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const;
     void clear();
@@ -27,6 +30,8 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::vector<uint8_t> m_rows;
+    int32_t m_format = 0;  // 0: rows; else the delivered format's bytes
+    size_t m_delivered = 0;
     int32_t m_width = 0;
     int32_t m_height = 0;
     double m_sampleTime = 0;
