@@ -142,6 +142,48 @@ void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, dou
     }
 }
 
+namespace {
+
+template <int Mode>
+inline uint32_t toned(uint32_t v)
+{
+    const uint32_t r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
+    if constexpr (Mode == RedChannel)
+        return 0xFF000000u | r * 0x010101u;
+    else if constexpr (Mode == GreenChannel)
+        return 0xFF000000u | g * 0x010101u;
+    else if constexpr (Mode == BlueChannel)
+        return 0xFF000000u | b * 0x010101u;
+    else if constexpr (Mode == Negative)
+        return v ^ 0x00FFFFFFu;
+    else
+        return v;
+}
+
+// Mirror and colour mode in one walk over each row.
+template <int Mode>
+void toneRows(uint32_t* pixels, int width, int height, int stridePixels, bool mirror)
+{
+    for (int y = 0; y < height; ++y) {
+        uint32_t* p = pixels + size_t(y) * stridePixels;
+        if (!mirror) {
+            for (int x = 0; x < width; ++x)
+                p[x] = toned<Mode>(p[x]);
+            continue;
+        }
+        int l = 0, r = width - 1;
+        for (; l < r; ++l, --r) {
+            const uint32_t a = toned<Mode>(p[l]);
+            p[l] = toned<Mode>(p[r]);
+            p[r] = a;
+        }
+        if (l == r)
+            p[l] = toned<Mode>(p[l]);
+    }
+}
+
+}  // namespace
+
 void prepareDisplay(uint32_t* pixels, int width, int height, int stridePixels, bool upsideDown, bool mirror, int colourMode)
 {
     if (upsideDown) {
@@ -149,24 +191,15 @@ void prepareDisplay(uint32_t* pixels, int width, int height, int stridePixels, b
             std::swap_ranges(pixels + size_t(top) * stridePixels, pixels + size_t(top) * stridePixels + width,
                              pixels + size_t(bottom) * stridePixels);
     }
-    if (mirror) {
-        for (int y = 0; y < height; ++y)
-            std::reverse(pixels + size_t(y) * stridePixels, pixels + size_t(y) * stridePixels + width);
-    }
-    if (colourMode < RedChannel || colourMode > Negative)
-        return;
-    for (int y = 0; y < height; ++y) {
-        uint32_t* p = pixels + size_t(y) * stridePixels;
-        for (int x = 0; x < width; ++x) {
-            const uint32_t v = p[x];
-            const uint32_t r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
-            switch (colourMode) {
-            case RedChannel: p[x] = 0xFF000000u | (r << 16) | (r << 8) | r; break;
-            case GreenChannel: p[x] = 0xFF000000u | (g << 16) | (g << 8) | g; break;
-            case BlueChannel: p[x] = 0xFF000000u | (b << 16) | (b << 8) | b; break;
-            default: p[x] = v ^ 0x00FFFFFFu; break;
-            }
-        }
+    switch (colourMode) {
+    case RedChannel: toneRows<RedChannel>(pixels, width, height, stridePixels, mirror); break;
+    case GreenChannel: toneRows<GreenChannel>(pixels, width, height, stridePixels, mirror); break;
+    case BlueChannel: toneRows<BlueChannel>(pixels, width, height, stridePixels, mirror); break;
+    case Negative: toneRows<Negative>(pixels, width, height, stridePixels, mirror); break;
+    default:
+        if (mirror)
+            toneRows<Natural>(pixels, width, height, stridePixels, true);
+        break;
     }
 }
 

@@ -1,5 +1,6 @@
 // Picture operations of the live view, checked pixel by pixel on odd widths.
 #include "capture/core/frame_ops.h"
+#include "capture/core/pixel_convert.h"
 
 #include <gtest/gtest.h>
 
@@ -124,4 +125,34 @@ TEST(FrameOps, DisplayPassMatchesTheStepByStepOperations)
     std::vector<int> scratch;
     composeDisplay(f.view(), {out.data(), 4, 4, 4}, 1, 1, 2, 2, false, false, false, Natural, scratch);
     EXPECT_EQ(out[15], 0xFF000000u);
+}
+
+TEST(FrameOps, InPlaceDisplayOperationsMatchTheDisplayPass)
+{
+    for (int mode : {Natural, RedChannel, GreenChannel, BlueChannel, Negative}) {
+        for (int flags = 0; flags < 8; ++flags) {
+            const bool network = flags & 1, mirror = flags & 2, flip = flags & 4;
+            Frame f(7, 5);
+            std::vector<uint32_t> expected(35), plain(35);
+            std::vector<int> scratch;
+            composeDisplay(f.view(), {expected.data(), 7, 5, 7}, 1, 1, 0, 0, network, mirror, flip, mode, scratch);
+            composeDisplay(f.view(), {plain.data(), 7, 5, 7}, 1, 1, 0, 0, false, false, false, Natural, scratch);
+            prepareDisplay(plain.data(), 7, 5, 7, network != flip, mirror, mode);
+            EXPECT_EQ(plain, expected) << mode << " " << flags;
+        }
+    }
+}
+
+TEST(FrameOps, YuyvIntoDisplayPixelsMatchesTheRowConversion)
+{
+    std::vector<uint8_t> yuyv(6 * 3 * 2);
+    for (size_t i = 0; i < yuyv.size(); ++i)
+        yuyv[i] = static_cast<uint8_t>(i * 37 + 11);
+    Frame rows(6, 3);
+    ASSERT_TRUE(yuyvToBgr(yuyv.data(), yuyv.size(), rows.view()));
+    std::vector<uint32_t> display(18), expected(18);
+    std::vector<int> scratch;
+    ASSERT_TRUE(yuyvToDisplay(yuyv.data(), yuyv.size(), display.data(), 6, 3, 6));
+    composeDisplay(rows.view(), {expected.data(), 6, 3, 6}, 1, 1, 0, 0, false, false, false, Natural, scratch);
+    EXPECT_EQ(display, expected);
 }
