@@ -17,6 +17,12 @@ namespace {
 
 std::atomic<int32_t> g_cameraModel{0};
 
+std::function<void(int32_t)>& cameraModelSink()
+{
+    static std::function<void(int32_t)> sink;
+    return sink;
+}
+
 // Second x 1000 + millisecond. Taken from the epoch, not the local clock:
 // the capture thread must not touch the C library's time-zone state, and the
 // minute starts at the same instant in every whole-minute time zone.
@@ -40,6 +46,11 @@ CCaptureDevice::~CCaptureDevice()
 int32_t CCaptureDevice::cameraModel()
 {
     return g_cameraModel.load();
+}
+
+void CCaptureDevice::setCameraModelSink(std::function<void(int32_t)> sink)
+{
+    cameraModelSink() = std::move(sink);
 }
 
 ClipPacer& CCaptureDevice::pacer()
@@ -75,6 +86,8 @@ bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
     std::vector<Capability> caps = m_source->capabilities();
     m_table = buildResolutionTable(caps);
     g_cameraModel.store(cameraModelOf(m_table, g_cameraModel.load()));
+    if (cameraModelSink())
+        cameraModelSink()(g_cameraModel.load());
     if (!capConfigPath.isEmpty()) {
         if (const auto saved = readCapConfig(capConfigPath)) {
             m_width = saved->bmiHeader.biWidth;
@@ -165,6 +178,25 @@ bool CCaptureDevice::SetFormat(int32_t format)
     if (wasRunning)
         Run();
     return ok;
+}
+
+bool CCaptureDevice::Rebuild()
+{
+    if (!m_source)
+        return false;
+    const bool wasRunning = m_running;
+    Stop();
+    m_built = false;
+    const bool ok = Build(m_format == FormatMJPG ? 2 : 1, QString());
+    if (wasRunning && ok)
+        Run();
+    return ok;
+}
+
+bool CCaptureDevice::SwitchDevice(const VideoDeviceEntry& entry, int formatChoice)
+{
+    Close();
+    return Open(entry) && Build(formatChoice, QString()) && Run();
 }
 
 void CCaptureDevice::setViewSettings(const LiveViewSettings& settings)
@@ -268,7 +300,7 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
 
 void CCaptureDevice::paintDecorations(QImage& out, const LiveViewSettings& s)
 {
-    if (s.overlay.mode == OverlayNone && s.statusText.isEmpty())
+    if (s.overlay.mode == OverlayNone && s.statusText.isEmpty() && (!s.shapes || s.shapes->empty()))
         return;
     QPainter p(&out);
     OverlayParams o = s.overlay;
@@ -277,6 +309,8 @@ void CCaptureDevice::paintDecorations(QImage& out, const LiveViewSettings& s)
     o.zoomX = s.zoomX;
     o.zoomY = s.zoomY;
     paintOverlay(p, o);
+    if (s.shapes && !s.shapes->empty())
+        measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
     if (!s.statusText.isEmpty()) {
         p.setPen(QColor(0, 255, 0));
         p.drawText(QPoint(3, 5 + p.fontMetrics().ascent()), s.statusText);

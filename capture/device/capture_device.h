@@ -10,6 +10,9 @@
 #include "capture/core/overlay_painter.h"
 #include "capture/core/resolution_table.h"
 
+#include "measure/core/measure_state.h"
+#include "measure/core/video_shape.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -35,6 +38,10 @@ struct LiveViewSettings {
     int colourMode = Natural;
     OverlayParams overlay;
     QString statusText;  // at most 127 characters
+    // The slot's finished live measurements and the settings they are drawn
+    // with: a snapshot the view replaces whenever they change.
+    std::shared_ptr<const measure::VideoShapeList> shapes;
+    measure::MeasureState measure;
 };
 
 // One USB slot's camera: opening and building it (frame sizes, camera model,
@@ -61,6 +68,12 @@ public:
     void Close();
     bool SetResolution(int32_t width, int32_t height, const QString& capConfigPath = {});
     bool SetFormat(int32_t format);
+    // Builds again with the same size and format (after a snapshot-button
+    // setting change), running again if it ran.
+    bool Rebuild();
+    // Moves the slot to another device: closes this one, opens, builds and
+    // runs the other.
+    bool SwitchDevice(const VideoDeviceEntry& entry, int formatChoice);
 
     bool isOpen() const { return m_source != nullptr; }
     bool isBuilt() const { return m_built; }
@@ -93,6 +106,8 @@ public:
 
     // The camera model of the last device built (process-wide), 0 before any.
     static int32_t cameraModel();
+    // Where a newly derived camera model is stored (the registry's "Camera").
+    static void setCameraModelSink(std::function<void(int32_t)> sink);
     // Shared by all slots: set by the recording view's 200 ms timer.
     static ClipPacer& pacer();
 

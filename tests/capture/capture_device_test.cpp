@@ -4,6 +4,8 @@
 #include "capture/device/capture_device.h"
 #include "capture/device/simulated_backend.h"
 
+#include "measure/core/shape.h"
+
 #include "platform/posted_message.h"
 
 #include "sandbox.h"
@@ -73,15 +75,28 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
         device.mailbox().latest();
         ++ready;
     });
+    int32_t stored = -1;
+    CCaptureDevice::setCameraModelSink([&](int32_t model) { stored = model; });
     ASSERT_TRUE(device.Open(live[0]));
     ASSERT_TRUE(device.Build(2, QString()));
+    CCaptureDevice::setCameraModelSink({});
     EXPECT_EQ(countResolutions(device.GetResolutions()), 5u);
     EXPECT_EQ(CCaptureDevice::cameraModel(), 1);
+    EXPECT_EQ(stored, 1);
     EXPECT_EQ(device.format(), FormatMJPG);
     LiveViewSettings view;
     view.zoomX = view.zoomY = 0.5;
     view.overlay.mode = OverlayCrosshair;
     view.statusText = QStringLiteral("Recording......");
+    // A finished live line from (100, 300) to (500, 300), drawn on every frame.
+    auto shapes = std::make_shared<measure::VideoShapeList>();
+    auto line = std::make_unique<measure::CVideoShap>();
+    line->kind = measure::KindLine;
+    line->lineColour = QColor(0, 0, 255);
+    line->points = {{100, 300}, {500, 300}, {200, 350}};
+    shapes->push_back(std::move(line));
+    view.shapes = shapes;
+    view.measure.calibrationName = QStringLiteral("x");
     device.setViewSettings(view);
     ASSERT_TRUE(device.Run());
     ASSERT_TRUE(waitFor([&] { return ready >= 3; }));
@@ -89,6 +104,7 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->size(), QSize(320, 240));
     EXPECT_EQ(QColor(shown->pixel(2, 120)), QColor(Qt::red));  // the crosshair at (320, 240) zoomed
+    EXPECT_EQ(QColor(shown->pixel(150, 150)), QColor(0, 0, 255));  // the live line, zoomed by half
 
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
@@ -101,6 +117,11 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     EXPECT_TRUE(waitFor([&] { return window.stills >= 1; }));
     device.requestStill();
     EXPECT_TRUE(waitFor([&] { return window.stills >= 2; }));
+    ASSERT_TRUE(device.SwitchDevice(live[1], 1));  // the second microscope, in YUY2
+    EXPECT_EQ(device.format(), FormatYUY2);
+    EXPECT_TRUE(device.isRunning());
+    ASSERT_TRUE(device.Rebuild());
+    EXPECT_TRUE(device.isRunning());
     device.Close();
     EXPECT_FALSE(device.isRunning());
     EXPECT_FALSE(slotFrame(1).copyOut(rows, w, h));  // closing frees the slot's frame
