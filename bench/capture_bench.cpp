@@ -217,22 +217,18 @@ int main(int argc, char** argv)
     view.statusText = QStringLiteral("Recording......");
     device.setViewSettings(view);
     const auto frameOf = [&](size_t i) { return capture::DeviceFrame{jpegs[i].data(), jpegs[i].size(), w, h, capture::FormatMJPG, 0}; };
-    const double pipelineMs = msPerFrame([&](size_t i) {
-        device.processFrame(frameOf(i));
+    const auto throughPipeline = [&](size_t i) {
+        device.processFrame(frameOf(i % jpegs.size()));
         device.mailbox().latest();
-    }, jpegs.size(), 8);
+    };
+    const double pipelineMs = msPerFrame(throughPipeline, jpegs.size(), 8);
     view.mirror = true;
     view.colourMode = capture::Negative;
     device.setViewSettings(view);
-    const double worstMs = msPerFrame([&](size_t i) {
-        device.processFrame(frameOf(i));
-        device.mailbox().latest();
-    }, jpegs.size(), 8);
+    const double worstMs = msPerFrame(throughPipeline, jpegs.size(), 8);
     const long before = g_allocations.load();
-    for (size_t i = 0; i < 64; ++i) {
-        device.processFrame(frameOf(i % jpegs.size()));
-        device.mailbox().latest();
-    }
+    for (size_t i = 0; i < 64; ++i)
+        throughPipeline(i);
     const double allocations = double(g_allocations.load() - before) / 64.0;
     device.Close();
     capture::setCaptureBackend(previous);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/core/cx_image.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,19 +13,6 @@ namespace capture {
 struct Rect32 {
     int32_t left, top, right, bottom;
 };
-struct BitmapInfoHeader32 {
-    uint32_t biSize;
-    int32_t biWidth;
-    int32_t biHeight;
-    uint16_t biPlanes;
-    uint16_t biBitCount;
-    uint32_t biCompression;
-    uint32_t biSizeImage;
-    int32_t biXPelsPerMeter;
-    int32_t biYPelsPerMeter;
-    uint32_t biClrUsed;
-    uint32_t biClrImportant;
-};
 // The saved capture format, as CapConfig.dat holds it: 88 bytes, little-endian.
 struct VideoInfoHeader {
     Rect32 rcSource;
@@ -31,7 +20,7 @@ struct VideoInfoHeader {
     uint32_t dwBitRate;
     uint32_t dwBitErrorRate;
     int64_t AvgTimePerFrame;  // 100 ns units
-    BitmapInfoHeader32 bmiHeader;
+    BITMAPINFOHEADER bmiHeader;
 };
 #pragma pack(pop)
 static_assert(sizeof(VideoInfoHeader) == 88, "CapConfig.dat is exactly 88 bytes");

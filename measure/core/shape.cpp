@@ -28,6 +28,14 @@ Point2d CShape::labelAnchor() const
     return pointCount > 0 ? pt(pointCount - 1) : Point2d{};
 }
 
+void CShape::drawPlacementMarks(QPainter& dc, const DrawContext& ctx, int count) const
+{
+    for (int i = 0; i < count; ++i) {
+        if (isSetAt(i))
+            drawCrosshair(dc, toDrawing(pt(i), ctx.zoomX, ctx.zoomY));
+    }
+}
+
 void CShape::drawLabelBlock(QPainter& dc, const DrawContext& ctx)
 {
     if (inProgress)

@@ -89,6 +89,8 @@ protected:
     CShape(int kind, int pointCount, const QColor& line, const QColor& text, const QString& textValue, QSize picture,
            const std::vector<QPoint>& pts);
 
+    // Crosshairs at the first `count` points that are placed (while placing).
+    void drawPlacementMarks(QPainter& dc, const DrawContext& ctx, int count) const;
     // Draws the label block when the shape is finished.
     void drawLabelBlock(QPainter& dc, const DrawContext& ctx);
     bool isSetAt(int i) const { return isSet(points[static_cast<size_t>(i)]); }

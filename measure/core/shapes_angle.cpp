@@ -18,10 +18,7 @@ void CTAngle::Draw(QPainter& dc, const DrawContext& ctx)
     {
         PenScope pen(dc, lineColour, ctx.penWidth);
         if (!isSetAt(2)) {
-            for (int i = 0; i < 2; ++i) {
-                if (isSetAt(i))
-                    drawCrosshair(dc, toDrawing(pt(i), ctx.zoomX, ctx.zoomY));
-            }
+            drawPlacementMarks(dc, ctx, 2);
         } else {
             const QPoint vertex = toDrawing(pt(2), ctx.zoomX, ctx.zoomY);
             dc.drawLine(toDrawing(pt(0), ctx.zoomX, ctx.zoomY), vertex);

@@ -89,12 +89,8 @@ void CDotLine::Draw(QPainter& dc, const DrawContext& ctx)
         return;
     {
         PenScope pen(dc, lineColour, ctx.penWidth);
-        if (inProgress) {
-            for (int i = 0; i < 3; ++i) {
-                if (isSetAt(i))
-                    drawCrosshair(dc, toDrawing(pt(i), ctx.zoomX, ctx.zoomY));
-            }
-        }
+        if (inProgress)
+            drawPlacementMarks(dc, ctx, 3);
         if (isSetAt(0) && isSetAt(1) && isSetAt(2)) {
             const QPoint a = toDrawing(pt(1), ctx.zoomX, ctx.zoomY);
             const QPoint b = toDrawing(pt(2), ctx.zoomX, ctx.zoomY);

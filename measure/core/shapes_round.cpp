@@ -119,12 +119,8 @@ void CTPCircle::Draw(QPainter& dc, const DrawContext& ctx)
         return;
     {
         PenScope pen(dc, lineColour, ctx.penWidth);
-        if (inProgress) {
-            for (int i = 0; i < 3; ++i) {
-                if (isSetAt(i))
-                    drawCrosshair(dc, toDrawing(pt(i), ctx.zoomX, ctx.zoomY));
-            }
-        }
+        if (inProgress)
+            drawPlacementMarks(dc, ctx, 3);
         value1 = 0;
         if (isSetAt(0) && isSetAt(1) && isSetAt(2)) {
             if (const auto c = circleThrough(pt(0), pt(1), pt(2))) {
