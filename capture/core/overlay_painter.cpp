@@ -1,5 +1,6 @@
 #include "overlay_painter.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace capture {
@@ -11,20 +12,44 @@ int scaled(double v)
     return static_cast<int>(v + 0.5);
 }
 
+// The label with its top-left corner at `at`.
+void drawLabel(QPainter& p, QPoint at, const OverlayParams& o)
+{
+    if (o.labelImage) {
+        p.drawImage(at, *o.labelImage);
+    } else if (!o.label.isEmpty()) {
+        p.drawText(at + QPoint(0, p.fontMetrics().ascent()), o.label);
+    }
+}
+
 // The white bars in the top-left corner that show the spacing.
-void scaleBars(QPainter& p, int sx, int sy, const QString& label, bool scaleCrossLabel)
+void scaleBars(QPainter& p, int sx, int sy, const OverlayParams& o, bool scaleCrossLabel)
 {
     p.drawLine(20, 15, 20, 25);
     p.drawLine(20, 20, 20 + sx, 20);
     p.drawLine(20 + sx, 15, 20 + sx, 25);
-    p.drawText(QPoint(sx + 25, 15 + p.fontMetrics().ascent()), label);
+    drawLabel(p, QPoint(sx + 25, 15), o);
     p.drawLine(15, 20, 25, 20);
     p.drawLine(20, 20, 20, 20 + sy);
     p.drawLine(15, 20 + sy, 25, 20 + sy);
-    p.drawText(scaleCrossLabel ? QPoint(15, sy + 25 + p.fontMetrics().ascent()) : QPoint(20, sy + 20 + p.fontMetrics().ascent()), label);
+    drawLabel(p, scaleCrossLabel ? QPoint(15, sy + 25) : QPoint(20, sy + 20), o);
 }
 
 }  // namespace
+
+QImage renderOverlayLabel(const QString& label, const QFont& font)
+{
+    if (label.isEmpty())
+        return {};
+    const QFontMetrics metrics(font);
+    QImage img(metrics.horizontalAdvance(label) + 2, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QPoint(0, metrics.ascent()), label);
+    return img;
+}
 
 int scaleTickHalfLength(int k)
 {
@@ -39,10 +64,11 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
 {
     if (o.mode < OverlayCrosshair || o.mode > OverlayScaleCross)
         return;
-    p.save();
+    // Pen and brush are set here and left as they are (no save/restore: the
+    // live picture paints every frame with a painter kept open).
     p.setBrush(Qt::NoBrush);
-    const QPen coloured(o.colour, qMax(1, o.lineWidth));
-    const QPen white(Qt::white, qMax(1, o.lineWidth));
+    const QPen& coloured = o.colouredPen ? *o.colouredPen : QPen(o.colour, qMax(1, o.lineWidth));
+    const QPen& white = o.whitePen ? *o.whitePen : QPen(Qt::white, qMax(1, o.lineWidth));
     const int sx = scaled(o.spacing * o.zoomX);
     const int sy = scaled(o.spacing * o.zoomY);
     const int w = scaled(o.frameWidth * o.zoomX);
@@ -63,7 +89,7 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         if (sx <= 0 || sy <= 0)
             break;
         p.setPen(white);
-        scaleBars(p, sx, sy, o.label, false);
+        scaleBars(p, sx, sy, o, false);
         p.setPen(coloured);
         for (int y = sy; y < h; y += sy)
             p.drawLine(0, y, w, y);
@@ -76,7 +102,7 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         p.setPen(white);
         p.drawEllipse(QRect(QPoint(sx, sy), QPoint(3 * sx - 1, 3 * sy - 1)));
         p.drawLine(2 * sx, 2 * sy, 3 * sx, 2 * sy);
-        p.drawText(QPoint(2 * sx, 2 * sy + p.fontMetrics().ascent()), o.label);
+        drawLabel(p, QPoint(2 * sx, 2 * sy), o);
         p.setPen(coloured);
         p.drawLine(cx - 20, cy, cx + 20, cy);
         p.drawLine(cx, cy - 20, cx, cy + 20);
@@ -87,7 +113,7 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         if (sx <= 0 || sy <= 0)
             break;
         p.setPen(white);
-        scaleBars(p, sx, sy, o.label, true);
+        scaleBars(p, sx, sy, o, true);
         p.setPen(coloured);
         p.drawLine(0, cy, w, cy);
         p.drawLine(cx, 0, cx, h);
@@ -103,7 +129,6 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
     }
     default: break;
     }
-    p.restore();
 }
 
 }  // namespace capture

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QString>
 
+class QFont;
 class QPainter;
+class QPen;
 
 namespace capture {
 
@@ -21,10 +24,19 @@ struct OverlayParams {
     int crossY = 240;
     QColor colour = Qt::red;
     int lineWidth = 1;
+    // The label already drawn (white on transparent), to stamp instead of
+    // laying the text out on every frame.
+    const QImage* labelImage = nullptr;
+    // Pens made once by a caller that paints every frame (else made here).
+    const QPen* colouredPen = nullptr;
+    const QPen* whitePen = nullptr;
 };
 
+// The label as the overlay draws it, for OverlayParams::labelImage.
+QImage renderOverlayLabel(const QString& label, const QFont& font);
+
 // Draws the live picture's overlay (crosshair, grid, circle grid or scale
-// cross) in display coordinates.
+// cross) in display coordinates; leaves the painter's pen and brush changed.
 void paintOverlay(QPainter& p, const OverlayParams& o);
 
 // Half-length of the k-th tick of the scale cross, counted from the centre.

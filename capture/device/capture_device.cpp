@@ -136,6 +136,8 @@ bool CCaptureDevice::Stop()
 void CCaptureDevice::Close()
 {
     Stop();
+    for (auto& painter : m_painters)
+        painter.reset();
     StopClip();
     m_source.reset();
     m_built = false;
@@ -267,8 +269,10 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
     };
 
     QImage& out = m_mailbox.back();
-    if (out.size() != QSize(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5)))
+    if (out.size() != QSize(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5))) {
+        m_painters[static_cast<size_t>(m_mailbox.backIndex())].reset();  // no painter may outlive its image
         out = QImage(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5), QImage::Format_RGB32);
+    }
     if (atOneToOne) {
         // Decoded straight into the display picture, then turned in place.
         auto* px = reinterpret_cast<uint32_t*>(out.bits());
@@ -302,18 +306,41 @@ void CCaptureDevice::paintDecorations(QImage& out, const LiveViewSettings& s)
 {
     if (s.overlay.mode == OverlayNone && s.statusText.isEmpty() && (!s.shapes || s.shapes->empty()))
         return;
-    QPainter p(&out);
+    auto& painter = m_painters[static_cast<size_t>(m_mailbox.backIndex())];
+    if (!painter)
+        painter = std::make_unique<QPainter>(&out);
+    QPainter& p = *painter;
     OverlayParams o = s.overlay;
     o.frameWidth = m_width;
     o.frameHeight = m_height;
     o.zoomX = s.zoomX;
     o.zoomY = s.zoomY;
+    if (o.label != m_labelImageText) {
+        m_labelImage = renderOverlayLabel(o.label, p.font());
+        m_labelImageText = o.label;
+    }
+    o.labelImage = m_labelImage.isNull() ? nullptr : &m_labelImage;
+    if (m_colouredPen.color() != o.colour || m_colouredPen.width() != qMax(1, o.lineWidth)) {
+        m_colouredPen = QPen(o.colour, qMax(1, o.lineWidth));
+        m_whitePen = QPen(Qt::white, qMax(1, o.lineWidth));
+    }
+    o.colouredPen = &m_colouredPen;
+    o.whitePen = &m_whitePen;
     paintOverlay(p, o);
     if (s.shapes && !s.shapes->empty())
         measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
     if (!s.statusText.isEmpty()) {
-        p.setPen(QColor(0, 255, 0));
-        p.drawText(QPoint(3, 5 + p.fontMetrics().ascent()), s.statusText);
+        if (s.statusText != m_statusImageText) {
+            // Pure green text on a transparent image, made when the text changes.
+            const QFontMetrics metrics(p.font());
+            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 2, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
+            m_statusImage.fill(Qt::transparent);
+            QPainter text(&m_statusImage);
+            text.setPen(QColor(0, 255, 0));
+            text.drawText(QPoint(0, metrics.ascent()), s.statusText);
+            m_statusImageText = s.statusText;
+        }
+        p.drawImage(QPoint(3, 5), m_statusImage);
     }
 }
 

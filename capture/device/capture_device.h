@@ -14,9 +14,11 @@
 #include "measure/core/video_shape.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QObject>
 #include <QPointer>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -139,6 +141,15 @@ private:
 
     std::vector<uint8_t> m_rows;  // the frame being worked on (capture thread)
     std::vector<int> m_columns;   // display-to-frame pixel map (capture thread)
+    // One painter kept open on each of the mailbox's images, and the status
+    // text drawn once: decorating a frame allocates nothing.
+    std::array<std::unique_ptr<QPainter>, 3> m_painters;
+    QImage m_statusImage;
+    QString m_statusImageText;
+    QImage m_labelImage;
+    QString m_labelImageText;
+    QPen m_colouredPen{Qt::NoPen};
+    QPen m_whitePen{Qt::NoPen};
     LiveViewSettings m_frameSettings;
     FrameMailbox<QImage> m_mailbox;
 };

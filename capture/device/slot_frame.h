@@ -48,8 +48,10 @@ SlotFrame& slotFrame(int slot);
 template <typename Image>
 class FrameMailbox {
 public:
-    // The image to compose the next frame into (capture thread).
+    // The image to compose the next frame into (capture thread), and which
+    // of the three it is.
     Image& back() { return m_images[m_back]; }
+    int backIndex() const { return m_back; }
     // Hands the composed image over; true when the GUI had taken the
     // previous one (so it needs waking).
     bool publish()
