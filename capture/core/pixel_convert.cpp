@@ -181,7 +181,7 @@ bool yuyvToDisplay(const uint8_t* yuyv, size_t size, uint32_t* pixels, int width
         return false;
     // Plain integer arithmetic per pixel pair, which the compiler turns into
     // vector instructions (this file is built with -O3).
-    const auto clamp = [](int v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+    const auto clamp = [](int v) { return static_cast<uint32_t>(std::min(std::max(v, 0), 255)); };
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = yuyv + size_t(y) * width * 2;
         uint32_t* o = pixels + size_t(y) * stridePixels;

@@ -201,6 +201,16 @@ bool CCaptureDevice::SwitchDevice(const VideoDeviceEntry& entry, int formatChoic
     return Open(entry) && Build(formatChoice, QString()) && Run();
 }
 
+bool CCaptureDevice::CreateSurface()
+{
+    // The painters belong to the capture thread; with it stopped they can go.
+    if (!m_running) {
+        for (auto& painter : m_painters)
+            painter.reset();
+    }
+    return true;
+}
+
 void CCaptureDevice::setViewSettings(const LiveViewSettings& settings)
 {
     std::lock_guard lock(m_settingsMutex);

@@ -86,6 +86,12 @@ public:
     int32_t format() const { return m_format; }
     CaptureSource* source() const { return m_source.get(); }
 
+    // Frames compose into the mailbox at the size the view settings give;
+    // this only drops what the old size left behind. Answers true.
+    bool CreateSurface();
+    // Graph events have no counterpart here: an unplug arrives as deviceGone.
+    void DrainEvents() {}
+
     void setViewSettings(const LiveViewSettings& settings);
     void SetStatusText(const QString& text);
 
