@@ -3,6 +3,7 @@
 #include "capture/core/cap_config.h"
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
+#include "yuyv_display.h"
 
 #include "platform/posted_message.h"
 
@@ -288,7 +289,8 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
         auto* px = reinterpret_cast<uint32_t*>(out.bits());
         const int stride = int(out.bytesPerLine() / 4);
         const bool ok = frame.format == FormatMJPG ? mjpegToDisplay(frame.data, frame.size, px, m_width, m_height, stride)
-                                                   : yuyvToDisplay(frame.data, frame.size, px, m_width, m_height, stride);
+                        : (m_width & 1) ? yuyvToDisplay(frame.data, frame.size, px, m_width, m_height, stride)
+                                        : yuyvToDisplayFast(frame.data, frame.size, px, m_width, m_height, stride);
         if (!ok)
             return;  // a damaged frame is dropped; the next one comes
         prepareDisplay(px, m_width, m_height, stride, s.networkFrame != s.flip, s.mirror, s.colourMode);

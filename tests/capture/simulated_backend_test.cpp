@@ -1,4 +1,6 @@
+#include "capture/core/pixel_convert.h"
 #include "capture/device/simulated_backend.h"
+#include "capture/device/yuyv_display.h"
 
 #include <gtest/gtest.h>
 
@@ -32,4 +34,22 @@ TEST(SimulatedBackend, MicroscopesStreamUntilUnplugged)
     EXPECT_EQ(source->nextFrame(200, f), FrameWait::Gone);
     EXPECT_EQ(backend.enumerate().size(), 1u);
     EXPECT_FALSE(backend.open(found[0].devicePath));
+}
+
+TEST(YuyvDisplay, OpenCvPathAgreesWithOurConversion)
+{
+    SimulatedCamera cam(SimulatedCamera::Model::Model1, 1);
+    ASSERT_TRUE(cam.setFormat(640, 480, FormatYUY2));
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(cam.capture(1, bytes));
+    std::vector<uint32_t> ours(640 * 480), fast(640 * 480);
+    ASSERT_TRUE(yuyvToDisplay(bytes.data(), bytes.size(), ours.data(), 640, 480, 640));
+    ASSERT_TRUE(yuyvToDisplayFast(bytes.data(), bytes.size(), fast.data(), 640, 480, 640));
+    int worst = 0;
+    for (size_t i = 0; i < ours.size(); ++i)
+        for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int((ours[i] >> shift) & 0xFF) - int((fast[i] >> shift) & 0xFF)));
+    EXPECT_LE(worst, 2);
+    EXPECT_EQ(fast[0] >> 24, 0xFFu);  // opaque
+    EXPECT_FALSE(yuyvToDisplayFast(bytes.data(), bytes.size() - 2, fast.data(), 640, 480, 640));
 }
