@@ -148,6 +148,28 @@ private:
     int m_w, m_h;
 };
 
+// A slot streaming recorded MJPEG frames, with the replay installed as the
+// backend for as long as it lives.
+struct ReplaySlot {
+    ReplayBackend backend;
+    capture::CaptureBackend* previous;
+    capture::CCaptureDevice device{1};
+
+    ReplaySlot(std::vector<std::vector<uint8_t>> frames, int w, int h) : backend(std::move(frames), w, h)
+    {
+        previous = capture::setCaptureBackend(&backend);
+        capture::DeviceList scratch, live;
+        capture::enumerateDevices(backend.enumerate(), scratch, live);
+        device.Open(live[0]);
+        device.Build(2, QString());
+    }
+    ~ReplaySlot()
+    {
+        device.Close();
+        capture::setCaptureBackend(previous);
+    }
+};
+
 double cpuSeconds()
 {
     rusage u{};
@@ -157,13 +179,8 @@ double cpuSeconds()
 
 void streaming(int w, int h, double goalFps)
 {
-    ReplayBackend backend(recordFrames(w, h, capture::FormatMJPG, 8), w, h);
-    capture::CaptureBackend* previous = capture::setCaptureBackend(&backend);
-    capture::DeviceList scratch, live;
-    capture::enumerateDevices(backend.enumerate(), scratch, live);
-    capture::CCaptureDevice device(1);
-    device.Open(live[0]);
-    device.Build(2, QString());
+    ReplaySlot slot(recordFrames(w, h, capture::FormatMJPG, 8), w, h);
+    capture::CCaptureDevice& device = slot.device;
     capture::LiveViewSettings view;
     view.overlay.mode = capture::OverlayGrid;
     view.overlay.spacing = 50;
@@ -188,8 +205,6 @@ void streaming(int w, int h, double goalFps)
     runFor(4000);
     const double seconds = t.elapsed() / 1000.0;
     const double cpu = (cpuSeconds() - cpu0) / seconds;
-    device.Close();
-    capture::setCaptureBackend(previous);
     std::printf("stream MJPEG %4dx%-4d at 30 fps: %5.1f frames/s shown (goal %.0f), %4.0f %% of a core (goal 60 %%)%s\n", w, h,
                 shown / seconds, goalFps, cpu * 100, shown / seconds < goalFps || cpu > 0.6 ? "  over" : "");
 }
@@ -207,13 +222,8 @@ int main(int argc, char** argv)
     const auto jpegs = recordFrames(w, h, capture::FormatMJPG, 8);
     std::vector<uint8_t> rows(size_t(stride) * h);
     const double decodeMs = msPerFrame([&](size_t i) { plainDecode(jpegs[i], rows.data(), stride); }, jpegs.size(), 8);
-    ReplayBackend backend(jpegs, w, h);
-    capture::CaptureBackend* previous = capture::setCaptureBackend(&backend);
-    capture::DeviceList scratch, live;
-    capture::enumerateDevices(backend.enumerate(), scratch, live);
-    capture::CCaptureDevice device(1);
-    device.Open(live[0]);
-    device.Build(2, QString());
+    auto slot = std::make_unique<ReplaySlot>(jpegs, w, h);
+    capture::CCaptureDevice& device = slot->device;
     // A recording view with the scale cross: the usual case, and the worst
     // (mirror and negative on top) printed beside it.
     capture::LiveViewSettings view;
@@ -237,8 +247,7 @@ int main(int argc, char** argv)
     view.colourMode = capture::Negative;
     device.setViewSettings(view);
     const double worstMs = msPerFrame(throughPipeline, jpegs.size(), 8);
-    device.Close();
-    capture::setCaptureBackend(previous);
+    slot.reset();
 
     // YUYV: our conversion against OpenCV's.
     const auto yuyvs = recordFrames(w, h, capture::FormatYUY2, 4);
