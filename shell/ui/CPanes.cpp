@@ -1,5 +1,7 @@
 #include "CPanes.h"
 
+#include "CDevicesDlg.h"
+
 #include "shell/core/text_lookup.h"
 
 #include <QIcon>
@@ -27,6 +29,10 @@ void setUp(QDockWidget* pane, const QString& objectName, const QString& icon)
 CFileView::CFileView(QWidget* parent) : QDockWidget(uiText("DeviceName", "Device Manager", kPaneTitleCapacity), parent)
 {
     setUp(this, QStringLiteral("CFileView"), QStringLiteral(":/icons/device-manager.svg"));
+    // The slot buttons fill the pane less a pixel on each side.
+    m_devices = new CDevicesDlg(widget());
+    widget()->layout()->setContentsMargins(1, 1, 1, 1);
+    widget()->layout()->addWidget(m_devices);
 }
 
 CPropertiesWnd::CPropertiesWnd(QWidget* parent) : QDockWidget(uiText("FolderManager", "Folder Manager", kPaneTitleCapacity), parent)

@@ -5,11 +5,17 @@
 namespace shell {
 
 // The device manager pane: the microscope slots a user opens live windows from.
+class CDevicesDlg;
+
 class CFileView : public QDockWidget {
     Q_OBJECT
 public:
     static constexpr int kPaneId = 133;
     explicit CFileView(QWidget* parent = nullptr);
+    CDevicesDlg* devicesDlg() const { return m_devices; }
+
+private:
+    CDevicesDlg* m_devices;
 };
 
 // The folder manager pane: the saved-files folders.

@@ -1,6 +1,10 @@
 #include "CScoparaApp.h"
 
+#include "CDevicesDlg.h"
 #include "CMainFrame.h"
+#include "CPanes.h"
+
+#include "capture/device/capture_backend.h"
 
 #include "shell/core/language_choice.h"
 #include "shell/core/registry_settings.h"
@@ -10,6 +14,7 @@
 #include "measure/core/calibration_profiles.h"
 
 #include "platform/message_dialogs.h"
+#include "platform/posted_message.h"
 #include "platform/registry.h"
 #include "platform/sleep_inhibitor.h"
 
@@ -74,6 +79,7 @@ bool CScoparaApp::InitInstance()
     m_started = true;
     for (const QString& name : damagedProfiles)
         platform::messageDialogs().inform(measure::damagedProfileMessage(name));
+    enumerateMicroscopes();
     return true;
 }
 
@@ -100,6 +106,21 @@ void CScoparaApp::installStandardTexts()
         m_qtTexts = std::make_unique<QTranslator>();
     if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qtTexts.get());
+}
+
+bool CScoparaApp::enumerateMicroscopes()
+{
+    const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
+    if (!capture::enumerateDevices(found, m_scratchDevices, m_liveDevices)) {
+        platform::messageDialogs().inform(uiText("NOConnection", "No Connect Microscope", kMessageCapacity));
+        return false;
+    }
+    m_connected = 0;
+    for (const auto& entry : m_scratchDevices)
+        m_connected += entry.modelIndex >= 0;
+    if (m_mainFrame)
+        platform::postMessage(m_mainFrame->deviceManagerPane()->devicesDlg(), platform::msg::ShowConnectedSlots, std::min(m_connected, 5));
+    return true;
 }
 
 bool CScoparaApp::keepsComputerAwake() const

@@ -4,6 +4,8 @@
 
 #include "shell/core/app_settings.h"
 
+#include "capture/core/device_list.h"
+
 #include "measure/core/measure_state.h"
 
 #include <QByteArray>
@@ -51,6 +53,11 @@ public:
     AppSettings& settings() { return m_settings; }
     const AppSettings& settings() const { return m_settings; }
     measure::MeasureState& measure() { return m_measure; }
+    // The microscopes found at start (slot n uses entry n - 1) and how many.
+    const capture::DeviceList& devices() const { return m_liveDevices; }
+    int connectedMicroscopes() const { return m_connected; }
+    // Counts the microscopes and shows their slot buttons, or says none is connected.
+    bool enumerateMicroscopes();
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
     const DocTemplateList& docTemplates() const { return m_templates; }
@@ -72,6 +79,9 @@ private:
     Options m_options;
     AppSettings m_settings;
     measure::MeasureState m_measure;
+    capture::DeviceList m_scratchDevices;
+    capture::DeviceList m_liveDevices;
+    int m_connected = 0;
     DocTemplateList m_templates;
     QPointer<CMainFrame> m_mainFrame;
     std::unique_ptr<platform::SleepInhibitor> m_inhibitor;

@@ -2,6 +2,8 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
 
+#include "capture/device/simulated_backend.h"
+
 #include "platform/registry.h"
 
 #include "sandbox.h"
@@ -16,6 +18,10 @@ class AppLifecycleTest : public QObject {
     Q_OBJECT
 
 private:
+    // One simulated microscope for every test, so start-up finds one.
+    capture::SimulatedBackend m_microscope{1};
+    capture::CaptureBackend* m_previous = nullptr;
+
     static CScoparaApp::Options optionsFor(const testing_support::Sandbox& box)
     {
         CScoparaApp::Options o;
@@ -24,6 +30,9 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { m_previous = capture::setCaptureBackend(&m_microscope); }
+    void cleanupTestCase() { capture::setCaptureBackend(m_previous); }
+
     void startsWithAnEmptyMainWindowAndEverythingInPlace()
     {
         testing_support::Sandbox box;

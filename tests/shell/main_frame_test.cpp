@@ -1,4 +1,5 @@
 // The main window: menus, toolbar, commands and their routing, closing.
+#include "shell/ui/CDevicesDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CPanes.h"
 #include "shell/ui/CScoparaApp.h"
@@ -8,6 +9,8 @@
 #include "shell/core/command_ids.h"
 #include "shell/core/command_tables.h"
 #include "shell/core/registry_settings.h"
+
+#include "capture/device/simulated_backend.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -58,12 +61,15 @@ public:
     }
 };
 
-// One run of the program on a sandbox: start-up to exit.
+// One run of the program on a sandbox, with three simulated microscopes:
+// start-up to exit.
 struct Run {
+    capture::SimulatedBackend microscopes{3};
+    capture::CaptureBackend* previousBackend;
     platform::Registry registry;
     std::unique_ptr<CScoparaApp> app;
 
-    explicit Run(const testing_support::Sandbox& box) : registry(box.registryFile())
+    explicit Run(const testing_support::Sandbox& box) : previousBackend(capture::setCaptureBackend(&microscopes)), registry(box.registryFile())
     {
         CScoparaApp::Options o;
         o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
@@ -76,6 +82,7 @@ struct Run {
             app->mainFrame()->closeWithoutAsking();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         app->ExitInstance();
+        capture::setCaptureBackend(previousBackend);
     }
     CMainFrame& frame() { return *app->mainFrame(); }
     QAction* action(int id) { return frame().router().find(id); }
@@ -136,6 +143,33 @@ private Q_SLOTS:
         QVERIFY(f.statusBar()->isVisible());
         f.setPaneText(1, QStringLiteral("100%"));
         QCOMPARE(f.paneText(1), QStringLiteral("100%"));
+    }
+
+    void slotButtonsForTheConnectedMicroscopes()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        QCOMPARE(run.app->connectedMicroscopes(), 3);
+        QCoreApplication::sendPostedEvents();
+        CDevicesDlg* slots = run.frame().deviceManagerPane()->devicesDlg();
+        slots->resize(170, 600);
+        for (int n = 1; n <= 5; ++n)
+            QCOMPARE(slots->button(n)->isVisibleTo(slots), n <= 3);
+        QCOMPARE(slots->button(1)->text(), QStringLiteral("SCOPE 1"));
+        QCOMPARE(slots->button(3)->text(), QStringLiteral("MSCOPE 3"));
+        QCOMPARE(slots->button(2)->geometry(), QRect(10, 10 + 160, 150, 150));  // side = width - 20
+        QSignalSpy chosen(slots, &CDevicesDlg::slotChosen);
+        slots->button(2)->click();
+        QCOMPARE(chosen.takeFirst().at(0).toInt(), 2);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(run.app->devices()[2].devicePath.contains(QStringLiteral("SIM3")));
+
+        // With every microscope unplugged, the program says so and goes on.
+        for (int i = 0; i < 3; ++i)
+            run.microscopes.camera(i).unplug();
+        QVERIFY(!run.app->enumerateMicroscopes());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("No Connect Microscope")});
     }
 
     void viewCommandsWaitForAViewThatHandlesThem()
