@@ -1,38 +1,17 @@
 #include "pixel_convert.h"
 
+#include "picture/core/jpeg_errors.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 
 #include <jpeglib.h>
-#include <jerror.h>
 
 namespace capture {
 
 namespace {
-
-inline uint8_t clamp8(int v)
-{
-    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
-struct JpegError {
-    jpeg_error_mgr pub;
-    jmp_buf jump;
-    bool truncated;
-};
-
-extern "C" void jpegFatal(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
-}
-
-extern "C" void jpegMessage(j_common_ptr cinfo, int level)
-{
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<JpegError*>(cinfo->err)->truncated = true;
-}
 
 // Where decoded rows go: a base, a step between rows (negative for
 // bottom-up) and the colour space libjpeg writes.
@@ -48,11 +27,8 @@ struct RowTarget {
 int decodeRows(const uint8_t* jpeg, size_t size, RowTarget out)
 {
     jpeg_decompress_struct cinfo;
-    JpegError err;
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = jpegFatal;
-    err.pub.emit_message = jpegMessage;
-    err.truncated = false;
+    JpegErrorManager err;
+    setUpJpegErrors(err, cinfo.err);
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return 1;

@@ -10,35 +10,6 @@
 
 namespace capture {
 
-void SlotFrame::store(const uint8_t* rows, int32_t width, int32_t height, double sampleTime)
-{
-    const size_t size = size_t(rowStride(width)) * height;
-    std::lock_guard lock(m_mutex);
-    if (m_rows.size() < size)
-        m_rows.resize(size);
-    std::memcpy(m_rows.data(), rows, size);
-    m_format = 0;
-    m_width = width;
-    m_height = height;
-    m_sampleTime = sampleTime;
-    frameArrived.store(1);
-}
-
-void SlotFrame::exchange(std::vector<uint8_t>& rows, int32_t width, int32_t height, double sampleTime)
-{
-    {
-        std::lock_guard lock(m_mutex);
-        m_rows.swap(rows);
-        m_format = 0;
-        m_width = width;
-        m_height = height;
-        m_sampleTime = sampleTime;
-    }
-    if (rows.size() < m_rows.size())
-        rows.resize(m_rows.size());  // only until both buffers have the size
-    frameArrived.store(1);
-}
-
 void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height, double sampleTime)
 {
     std::lock_guard lock(m_mutex);

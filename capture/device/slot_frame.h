@@ -13,10 +13,6 @@ namespace capture {
 // and only under the lock, so no reader ever sees it move.
 class SlotFrame {
 public:
-    void store(const uint8_t* rows, int32_t width, int32_t height, double sampleTime);
-    // Takes `rows` as the latest frame without copying it and hands back the
-    // previous buffer (grown to the same size) for the next frame.
-    void exchange(std::vector<uint8_t>& rows, int32_t width, int32_t height, double sampleTime);
     // Keeps the frame as the camera sent it (YUYV or JPEG bytes); it is
     // turned into rows only when a still picture asks for it.
     void storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height, double sampleTime);

@@ -20,8 +20,8 @@ bool encodeBmp(const CxImage& image, CxFile& file, std::string& error)
     std::memcpy(head + 10, &offBits, 4);
     BITMAPINFOHEADER h = image.header();
     h.biSizeImage = image.GetEffWidth() * image.GetHeight();
-    h.biXPelsPerMeter = static_cast<int32_t>(image.GetXDPI() * 10000.0 / 254.0 + 0.5);
-    h.biYPelsPerMeter = static_cast<int32_t>(image.GetYDPI() * 10000.0 / 254.0 + 0.5);
+    h.biXPelsPerMeter = CxImage::PelsPerMeter(image.GetXDPI());
+    h.biYPelsPerMeter = CxImage::PelsPerMeter(image.GetYDPI());
     h.biClrUsed = image.GetNumColors();
     std::memcpy(head + 14, &h, 40);
     // The palette and rows follow the header in memory as in the file: one write.

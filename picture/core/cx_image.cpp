@@ -20,11 +20,6 @@ uint32_t normalisedBpp(uint32_t bpp)
     return 24;
 }
 
-int32_t pelsPerMeter(int32_t dpi)
-{
-    return static_cast<int32_t>(dpi * 10000.0 / 254.0 + 0.5);
-}
-
 }  // namespace
 
 CxImage::CxImage(uint32_t imagetype) : m_type(imagetype) {}
@@ -102,8 +97,8 @@ uint8_t* CxImage::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t
     h.biBitCount = static_cast<uint16_t>(bpp);
     h.biCompression = 0;
     h.biSizeImage = effWidth * height;
-    h.biXPelsPerMeter = pelsPerMeter(m_xDpi);
-    h.biYPelsPerMeter = pelsPerMeter(m_yDpi);
+    h.biXPelsPerMeter = CxImage::PelsPerMeter(m_xDpi);
+    h.biYPelsPerMeter = CxImage::PelsPerMeter(m_yDpi);
     h.biClrUsed = 0;
     h.biClrImportant = 0;
     if (numColors)
@@ -283,14 +278,14 @@ void CxImage::SetXDPI(int32_t dpi)
 {
     m_xDpi = dpi > 0 ? dpi : 96;
     if (IsValid())
-        header().biXPelsPerMeter = pelsPerMeter(m_xDpi);
+        header().biXPelsPerMeter = CxImage::PelsPerMeter(m_xDpi);
 }
 
 void CxImage::SetYDPI(int32_t dpi)
 {
     m_yDpi = dpi > 0 ? dpi : 96;
     if (IsValid())
-        header().biYPelsPerMeter = pelsPerMeter(m_yDpi);
+        header().biYPelsPerMeter = CxImage::PelsPerMeter(m_yDpi);
 }
 
 bool CxImage::CopyBlock(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t* dest) const

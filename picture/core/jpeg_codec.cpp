@@ -2,6 +2,7 @@
 // the functions that call it hold only plain data: every buffer and object
 // with a destructor lives in the caller, outside the jump.
 #include "cx_image_jpg.h"
+#include "jpeg_errors.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -13,32 +14,6 @@
 
 namespace {
 
-// libjpeg's error manager with the place to jump back to.
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-    int warnings;
-    bool truncated;
-};
-
-extern "C" void onError(j_common_ptr cinfo)
-{
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    cinfo->err->format_message(cinfo, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-extern "C" void onMessage(j_common_ptr cinfo, int level)
-{
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    if (level >= 0)
-        return;  // trace messages
-    ++err->warnings;
-    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
-        err->truncated = true;
-}
-
 struct ScanLimit {
     jpeg_progress_mgr pub;
 };
@@ -47,20 +22,10 @@ extern "C" void onProgress(j_common_ptr cinfo)
 {
     // A progressive file with thousands of scans would take minutes.
     if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
-        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
         std::snprintf(err->message, sizeof err->message, "JPEG file has more than %d scans", kMaxJpegScans);
         std::longjmp(err->jump, 1);
     }
-}
-
-void setUpErrors(ErrorManager& err, jpeg_error_mgr*& slot)
-{
-    slot = jpeg_std_error(&err.pub);
-    err.pub.error_exit = onError;
-    err.pub.emit_message = onMessage;
-    err.message[0] = 0;
-    err.warnings = 0;
-    err.truncated = false;
 }
 
 // What the decoder needs from the picture, as plain callbacks.
@@ -80,9 +45,9 @@ struct DecodeJob {
 bool decodeCore(DecodeJob* job)
 {
     jpeg_decompress_struct cinfo;
-    ErrorManager err;
+    JpegErrorManager err;
     ScanLimit scans;
-    setUpErrors(err, cinfo.err);
+    setUpJpegErrors(err, cinfo.err);
     if (setjmp(err.jump)) {
         std::snprintf(job->message, sizeof job->message, "%s", err.message);
         jpeg_destroy_decompress(&cinfo);
@@ -168,8 +133,8 @@ struct EncodeJob {
 bool encodeCore(EncodeJob* job)
 {
     jpeg_compress_struct cinfo;
-    ErrorManager err;
-    setUpErrors(err, cinfo.err);
+    JpegErrorManager err;
+    setUpJpegErrors(err, cinfo.err);
     if (setjmp(err.jump)) {
         std::snprintf(job->message, sizeof job->message, "%s", err.message);
         jpeg_destroy_compress(&cinfo);

@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -68,11 +67,8 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
         look = kDefaultAppLook;
     m_appLook = static_cast<int>(look);
 
-    const AppPaths& paths = app.settings().paths;
-    QDir().mkpath(paths.foldersRoot);
-    ensureCurrentFolderTree(paths);
-    QDir().mkpath(paths.calibrationFolder());
-    m_calibrationFiles = listCalibrationFiles(paths.calibrationFolder());
+    // Start-up made the folder tree; the frame only lists the profiles.
+    m_calibrationFiles = listCalibrationFiles(app.settings().paths.calibrationFolder());
 
     applyAppLook(m_appLook);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
