@@ -3,6 +3,7 @@
 #include "capture/core/device_list.h"
 #include "capture/core/resolution_table.h"
 #include "capture/core/simulated_camera.h"
+#include "device_watcher.h"
 
 #include <QString>
 
@@ -49,6 +50,8 @@ public:
     virtual const char* name() const = 0;
     virtual std::vector<FoundDevice> enumerate() = 0;
     virtual std::unique_ptr<CaptureSource> open(const QString& devicePath) = 0;
+    // Reports cameras coming and going, on the calling thread.
+    virtual std::unique_ptr<DeviceWatcher> watch() { return std::make_unique<DeviceWatcher>(); }
 };
 
 // The backend in use for this run, chosen at start.

@@ -102,6 +102,8 @@ public:
     // cannot be started.
     QString StartClip(const QString& videoFolder, const QString& prefix, bool compressed);
     void StopClip();
+    // The clip takes no more frames but stays open until StopClip.
+    void stopWriting() { m_recording.store(false); }
     bool isRecording() const { return m_recording.load(); }
     int clipFrames() const { return m_clip.framesWritten(); }
 

@@ -93,4 +93,34 @@ std::unique_ptr<CaptureSource> SimulatedBackend::open(const QString& devicePath)
     return nullptr;
 }
 
+void SimulatedBackend::unplug(int index)
+{
+    camera(index).unplug();
+    notify(false);
+}
+
+void SimulatedBackend::plugIn(int index)
+{
+    camera(index).plugIn();
+    notify(true);
+}
+
+std::unique_ptr<DeviceWatcher> SimulatedBackend::watch()
+{
+    auto watcher = std::make_unique<DeviceWatcher>();
+    std::lock_guard lock(m_watchersMutex);
+    m_watchers.emplace_back(watcher.get());
+    return watcher;
+}
+
+// Delivered on each watcher's own thread, like a udev event.
+void SimulatedBackend::notify(bool arrival)
+{
+    std::lock_guard lock(m_watchersMutex);
+    for (const QPointer<DeviceWatcher>& w : m_watchers) {
+        if (w)
+            QMetaObject::invokeMethod(w.data(), [w, arrival] { if (w) Q_EMIT w->changed(arrival); }, Qt::QueuedConnection);
+    }
+}
+
 }  // namespace capture

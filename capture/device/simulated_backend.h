@@ -2,6 +2,8 @@
 
 #include "capture_backend.h"
 
+#include <QPointer>
+
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -22,10 +24,18 @@ public:
     // The cameras themselves, for tests: still button, cable, controls.
     SimulatedCamera& camera(int index) { return *m_cameras.at(static_cast<size_t>(index)); }
     int count() const { return static_cast<int>(m_cameras.size()); }
+    // Pulls the cable of camera `index`, or plugs it back, and tells the watchers.
+    void unplug(int index);
+    void plugIn(int index);
+    std::unique_ptr<DeviceWatcher> watch() override;
 
 private:
+    void notify(bool arrival);
+
     std::vector<std::shared_ptr<SimulatedCamera>> m_cameras;
     int m_fps;
+    std::mutex m_watchersMutex;
+    std::vector<QPointer<DeviceWatcher>> m_watchers;
 };
 
 }  // namespace capture

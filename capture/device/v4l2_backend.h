@@ -33,6 +33,7 @@ public:
 
     const char* name() const override { return "v4l2"; }
     std::vector<FoundDevice> enumerate() override;
+    std::unique_ptr<DeviceWatcher> watch() override { return createUdevWatcher(); }
     std::unique_ptr<CaptureSource> open(const QString& devicePath) override;
 
     // Opens a capture node directly (tests, and devices udev cannot see).

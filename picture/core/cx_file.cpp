@@ -1,5 +1,7 @@
 #include "cx_file.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -61,8 +63,11 @@ bool CxIOFile::Commit()
     ok = std::fclose(m_fp) == 0 && ok;
     m_fp = nullptr;
     ok = ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0;
-    if (!ok)
+    if (!ok) {
+        const int reason = errno;  // unlink must not hide why it failed
         ::unlink(m_temporary.c_str());
+        errno = reason;
+    }
     m_temporary.clear();
     return ok;
 }

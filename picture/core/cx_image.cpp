@@ -4,6 +4,7 @@
 #include "cx_image_jpg.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -400,13 +401,13 @@ bool CxImage::Save(const std::string& path, uint32_t imagetype)
     // save never leaves half a picture where a whole one was.
     CxIOFile file;
     if (!file.OpenReplacing(path)) {
-        m_lastError = "can't open file for writing " + path;
+        m_lastError = "can't open file for writing " + path + ": " + std::strerror(errno);
         return false;
     }
     if (!Encode(&file, imagetype))
         return false;  // the temporary file goes with `file`
     if (!file.Commit()) {
-        m_lastError = "can't write file " + path;
+        m_lastError = "can't write file " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

@@ -85,6 +85,7 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
     createStatusBar();
     createDockWindows();
     registerFrameCommands();
+    createDeviceWatching();
     relabel();
     showCalibrationName(false);
     m_router->refresh();
@@ -113,10 +114,12 @@ void CMainFrame::createStatusBar()
     }
 }
 
-void CMainFrame::setPaneText(int pane, const QString& text)
+void CMainFrame::setPaneText(int pane, const QString& text, QColor colour)
 {
-    if (pane >= 0 && pane < m_panes.size())
-        m_panes[pane]->setText(text);
+    if (pane < 0 || pane >= m_panes.size())
+        return;
+    m_panes[pane]->setText(text);
+    m_panes[pane]->setStyleSheet(colour.isValid() ? QStringLiteral("color: %1").arg(colour.name()) : QString());
 }
 
 QString CMainFrame::paneText(int pane) const
@@ -214,6 +217,9 @@ void CMainFrame::customEvent(QEvent* event)
         break;
     case platform::msg::RefreshCalibrationName:
         showCalibrationName(message->wParam() != 0);
+        break;
+    case platform::msg::OpenUsbSlotWindow:
+        openUsbSlot(static_cast<int>(message->wParam()));
         break;
     default:
         QMainWindow::customEvent(event);

@@ -1,13 +1,29 @@
 #pragma once
 
+#include "capture/device/device_watcher.h"
+#include "capture/ui/LiveViewHost.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QToolBar>
+
+#include <memory>
 
 class QLabel;
 class QLineEdit;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
+class QTimer;
+
+namespace capture {
+class CDeviceView;
+}
+
+namespace platform {
+class SessionUnlockWatcher;
+}
 
 namespace shell {
 
@@ -30,8 +46,9 @@ public:
 // menus, the main toolbar with the calibration-name box, the status bar and
 // the device and folder panes. It answers the commands that do not depend on
 // the active window and passes the others to the active view. Its layout is
-// kept in the registry's Workspace key between runs.
-class CMainFrame : public QMainWindow {
+// kept in the registry's Workspace key between runs. The live windows reach
+// the settings and the status bar through it.
+class CMainFrame : public QMainWindow, public capture::LiveViewHost {
     Q_OBJECT
 public:
     explicit CMainFrame(CScoparaApp& app, QWidget* parent = nullptr);
@@ -48,8 +65,35 @@ public:
     int appLook() const { return m_appLook; }
 
     // Status bar panes 0 to 3.
-    void setPaneText(int pane, const QString& text);
+    void setPaneText(int pane, const QString& text, QColor colour = QColor()) override;
     QString paneText(int pane) const;
+
+    // The live windows' side.
+    AppSettings& settings() override;
+    measure::MeasureState& measure() override;
+    bool saveRegistrySettings() override;
+    bool saveImageToggles() override;
+    void writeCrosshair(quint32 value) override;
+    QSize fullScreenArea() const override;
+    QObject* mainWindow() override { return this; }
+    void showResolutions(const QStringList& sizes) override;
+    void bringToFront(QWidget* view) override;
+
+    // A slot button: the slot's window to the top, or a new one.
+    void slotButtonClicked(int slot);
+    // Opens a new window of USB slot 1 to 5; nullptr when it cannot be opened.
+    capture::CDeviceView* openUsbSlot(int slot);
+    QMdiSubWindow* findWindow(const QString& title) const;
+    QList<capture::CDeviceView*> liveViews() const;
+    bool wifiMode() const { return m_wifiMode; }
+    // A camera came or went: the frame-arrival flags are cleared and the
+    // windows are checked one second after the last of a burst.
+    void deviceEvent(bool arrival);
+    // Matches the open windows against the cameras present now.
+    void checkDevices();
+    // The session was unlocked: windows that were streaming start afresh.
+    void sessionUnlocked();
+    QTimer* deviceTimer() const { return m_deviceTimer; }
 
     // The view of the active window when it answers commands.
     CommandTarget* activeTarget() const;
@@ -85,6 +129,8 @@ private:
     void createToolBars();
     void createStatusBar();
     void createDockWindows();
+    void createDeviceWatching();
+    void connectWifi();
     void registerFrameCommands();
     void fillWindowMenu(QMenu* menu);
     void fillDockingMenu(QMenu* menu);
@@ -105,6 +151,11 @@ private:
     QStringList m_calibrationFiles;
     int m_appLook;
     bool m_closeConfirmed = false;
+    bool m_wifiMode = false;
+    QMenu* m_resolutionMenu = nullptr;
+    QTimer* m_deviceTimer = nullptr;
+    std::unique_ptr<capture::DeviceWatcher> m_deviceWatcher;
+    platform::SessionUnlockWatcher* m_sessionWatcher = nullptr;
 };
 
 }  // namespace shell

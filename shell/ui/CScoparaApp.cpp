@@ -108,11 +108,12 @@ void CScoparaApp::installStandardTexts()
         QCoreApplication::installTranslator(m_qtTexts.get());
 }
 
-bool CScoparaApp::enumerateMicroscopes()
+bool CScoparaApp::enumerateMicroscopes(bool tellWhenNone)
 {
     const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
     if (!capture::enumerateDevices(found, m_scratchDevices, m_liveDevices)) {
-        platform::messageDialogs().inform(uiText("NOConnection", "No Connect Microscope", kMessageCapacity));
+        if (tellWhenNone)
+            platform::messageDialogs().inform(uiText("NOConnection", "No Connect Microscope", kMessageCapacity));
         return false;
     }
     m_connected = 0;

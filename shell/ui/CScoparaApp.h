@@ -56,8 +56,9 @@ public:
     // The microscopes found at start (slot n uses entry n - 1) and how many.
     const capture::DeviceList& devices() const { return m_liveDevices; }
     int connectedMicroscopes() const { return m_connected; }
-    // Counts the microscopes and shows their slot buttons, or says none is connected.
-    bool enumerateMicroscopes();
+    // Counts the microscopes and shows their slot buttons, or says none is
+    // connected (when `tellWhenNone`).
+    bool enumerateMicroscopes(bool tellWhenNone = true);
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
     const DocTemplateList& docTemplates() const { return m_templates; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandTarget.h"
+#include "shell/core/command_target.h"
 
 #include <QObject>
 

@@ -177,8 +177,8 @@ void CMainFrame::createMenus()
         dpi->addAction(r.action(v.id));
     setting->addAction(r.action(cmd::MeasureProperty));
     setting->addAction(r.action(cmd::VideoProperty));
-    QMenu* resolution = addSubMenu(setting, "Resolution", "Resolution", "ResolutionMenu");
-    resolution->setEnabled(false);  // the live windows' menus list their sizes
+    m_resolutionMenu = addSubMenu(setting, "Resolution", "Resolution", "ResolutionMenu");
+    m_resolutionMenu->setEnabled(false);  // filled by the live window in front
     setting->addSeparator();
     setting->addAction(r.action(cmd::RestoreSettings));
     setting->addSeparator();

@@ -1,0 +1,196 @@
+#include "CDeviceDoc.h"
+
+#include "LiveViewHost.h"
+
+#include "capture/core/frame_ops.h"
+#include "capture/core/live_tools.h"
+
+#include "shell/core/app_settings.h"
+#include "shell/core/command_ids.h"
+#include "shell/core/text_lookup.h"
+
+#include "measure/core/measure_state.h"
+#include "measure/ui/CPitchDlg.h"
+
+#include "platform/message_dialogs.h"
+
+#include <QApplication>
+
+namespace capture {
+
+namespace cmd = shell::cmd;
+
+namespace {
+
+struct ToolCommand {
+    int id;
+    int code;
+};
+
+// Commands whose button shows checked while the document holds their code.
+constexpr ToolCommand kCheckedCommands[] = {
+    {cmd::ToolLine, ToolCodeLine},          {cmd::GridLines, ToolCodeGrid},
+    {cmd::CircleGrid, ToolCodeCircleGrid},  {cmd::Crosshair, ToolCodeCrosshair},
+    {cmd::ScaleCrosshair, ToolCodeScaleCrosshair}, {cmd::HorizontalFlip, ToolCodeHorizontalFlip},
+    {cmd::VerticalFlip, ToolCodeVerticalFlip}, {cmd::Negative, ToolCodeNegative},
+    {cmd::RedChannel, ToolCodeRed},         {cmd::GreenChannel, ToolCodeGreen},
+    {cmd::BlueChannel, ToolCodeBlue},
+};
+
+}  // namespace
+
+CDeviceDoc::CDeviceDoc(int slot, LiveViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
+{
+    const shell::AppSettings& s = host.settings();
+    m_zoom.x = s.registry.m_zoon_ratio_x;
+    m_zoom.y = s.registry.m_zoon_ratio_y;
+    m_colourMode = s.toggles.imageColorSelected;
+    m_toolCode = s.toggles.featureSelected;
+    m_mirror = s.toggles.imageHFlipSelected != 0;
+    m_flip = s.toggles.imageVFlipSelected != 0;
+    m_overlay.crossX = m_resolution.width() / 2;
+    m_overlay.crossY = m_resolution.height() / 2;
+}
+
+bool CDeviceDoc::handlesCommand(int id) const
+{
+    switch (id) {
+    case cmd::ZoomIn:
+    case cmd::ZoomNormal:
+    case cmd::ZoomOut:
+        return true;
+    default:
+        break;
+    }
+    for (const ToolCommand& t : kCheckedCommands) {
+        if (t.id == id)
+            return true;
+    }
+    return false;
+}
+
+void CDeviceDoc::updateCommand(int id, shell::CommandState& state) const
+{
+    if (id == cmd::ZoomOut)
+        state.enabled = m_zoom.zoomOutAllowed;
+    for (const ToolCommand& t : kCheckedCommands) {
+        if (t.id == id) {
+            state.checkable = true;
+            state.checked = m_toolCode == t.code;
+        }
+    }
+}
+
+void CDeviceDoc::runCommand(int id)
+{
+    switch (id) {
+    case cmd::ZoomIn: finishZoom(fullScreenZoom(m_zoom, m_host.fullScreenArea(), m_resolution)); break;
+    case cmd::ZoomNormal:
+        normalZoom(m_zoom);
+        finishZoom(true);
+        break;
+    case cmd::ZoomOut:
+        zoomOutStep(m_zoom);
+        finishZoom(true);
+        break;
+    case cmd::Crosshair: toggleCrosshair(); break;
+    case cmd::GridLines: toggleGrid(ToolCodeGrid, OverlayGrid); break;
+    case cmd::CircleGrid: toggleGrid(ToolCodeCircleGrid, OverlayCircleGrid); break;
+    case cmd::ScaleCrosshair: toggleGrid(ToolCodeScaleCrosshair, OverlayScaleCross); break;
+    case cmd::HorizontalFlip: toggleFlip(true); break;
+    case cmd::VerticalFlip: toggleFlip(false); break;
+    case cmd::Negative: toggleColour(ToolCodeNegative, capture::Negative); break;
+    case cmd::RedChannel: toggleColour(ToolCodeRed, capture::RedChannel); break;
+    case cmd::GreenChannel: toggleColour(ToolCodeGreen, capture::GreenChannel); break;
+    case cmd::BlueChannel: toggleColour(ToolCodeBlue, capture::BlueChannel); break;
+    case cmd::ToolLine:
+        if (m_toolCode == ToolCodeLine)
+            m_toolCode = ToolCodeNone;
+        else if (measure::requireCalibration(m_host.measure()))
+            m_toolCode = ToolCodeLine;
+        Q_EMIT updated(0);
+        break;
+    default: break;
+    }
+}
+
+bool CDeviceDoc::moveCrosshair(int frameX, int frameY)
+{
+    if (m_toolCode != ToolCodeCrosshair && m_toolCode != ToolCodeScaleCrosshair)
+        return false;
+    m_overlay.crossX = frameX;
+    m_overlay.crossY = frameY;
+    Q_EMIT updated(0);
+    return true;
+}
+
+void CDeviceDoc::finishZoom(bool save)
+{
+    m_host.setPaneText(1, zoomStatusText(m_zoom), QColor(255, 0, 0));
+    if (save) {
+        shell::RegistrySettings& r = m_host.settings().registry;
+        r.m_zoon_ratio_x = m_zoom.x;
+        r.m_zoon_ratio_y = m_zoom.y;
+        m_host.saveRegistrySettings();
+    }
+    Q_EMIT updated(kHintZoom);
+}
+
+void CDeviceDoc::toggleCrosshair()
+{
+    const bool on = m_toolCode != ToolCodeCrosshair;
+    m_overlay.mode = on ? OverlayCrosshair : OverlayNone;
+    m_toolCode = on ? ToolCodeCrosshair : ToolCodeNone;
+    m_host.writeCrosshair(on ? 1 : 0);
+    Q_EMIT updated(0);
+}
+
+void CDeviceDoc::toggleGrid(int toolCode, int mode)
+{
+    if (m_toolCode == ToolCodeGrid || m_toolCode == ToolCodeCircleGrid || m_toolCode == ToolCodeScaleCrosshair) {
+        m_overlay.mode = OverlayNone;
+        m_toolCode = ToolCodeNone;
+        Q_EMIT updated(0);
+        return;
+    }
+    const measure::MeasureState& m = m_host.measure();
+    if (!measure::requireCalibration(m))
+        return;
+    measure::CPitchDlg dialog(m.unit, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int spacing = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
+    if (spacing < 4) {
+        platform::messageDialogs().inform(shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+        return;
+    }
+    m_overlay.spacing = spacing;
+    m_overlay.label = dialog.pitchText() + m.unit;
+    m_overlay.mode = mode;
+    m_toolCode = toolCode;
+    m_host.writeCrosshair(0);
+    Q_EMIT updated(0);
+}
+
+void CDeviceDoc::toggleFlip(bool horizontal)
+{
+    bool& flag = horizontal ? m_mirror : m_flip;
+    flag = !flag;
+    shell::ImageToggles& t = m_host.settings().toggles;
+    (horizontal ? t.imageHFlipSelected : t.imageVFlipSelected) = flag ? 1 : 0;
+    m_toolCode = flag ? (horizontal ? ToolCodeHorizontalFlip : ToolCodeVerticalFlip) : ToolCodeNone;
+    m_host.saveImageToggles();
+    Q_EMIT updated(0);
+}
+
+void CDeviceDoc::toggleColour(int toolCode, int mode)
+{
+    const bool on = m_colourMode != mode;
+    m_colourMode = on ? mode : Natural;
+    m_toolCode = on ? toolCode : ToolCodeNone;
+    m_host.settings().toggles.imageColorSelected = m_colourMode;
+    m_host.saveImageToggles();
+    Q_EMIT updated(0);
+}
+
+}  // namespace capture

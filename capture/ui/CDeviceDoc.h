@@ -1,0 +1,67 @@
+#pragma once
+
+#include "capture/core/live_zoom.h"
+#include "capture/core/overlay_painter.h"
+
+#include "shell/core/command_target.h"
+
+#include <QObject>
+#include <QSize>
+
+namespace capture {
+
+class LiveViewHost;
+
+// The picture settings of one USB slot's live window: zoom, flips, colour
+// mode, overlay and the chosen tool. It answers the zoom, overlay, flip and
+// colour commands; the view shows what it holds.
+class CDeviceDoc : public QObject, public shell::CommandTarget {
+    Q_OBJECT
+public:
+    // Update hint: the zoom changed, the picture must be laid out again.
+    static constexpr int kHintZoom = 1131;
+
+    CDeviceDoc(int slot, LiveViewHost& host, QObject* parent = nullptr);
+
+    int slot() const { return m_slot; }
+    QString title() const { return QStringLiteral("MICROSCOPE %1").arg(m_slot); }
+    const LiveZoom& zoom() const { return m_zoom; }
+    int colourMode() const { return m_colourMode; }
+    int toolCode() const { return m_toolCode; }
+    bool mirror() const { return m_mirror; }
+    bool flip() const { return m_flip; }
+    const OverlayParams& overlay() const { return m_overlay; }
+
+    void setToolCode(int code) { m_toolCode = code; }
+    // A click in the picture while a crosshair shows moves it there.
+    bool moveCrosshair(int frameX, int frameY);
+    // The size Full Screen fits: the current resolution of the live windows.
+    void setResolution(QSize size) { m_resolution = size; }
+
+    bool handlesCommand(int id) const override;
+    void updateCommand(int id, shell::CommandState& state) const override;
+    void runCommand(int id) override;
+
+Q_SIGNALS:
+    // Something the picture shows changed; kHintZoom when the zoom did.
+    void updated(int hint);
+
+private:
+    void finishZoom(bool save);
+    void toggleCrosshair();
+    void toggleGrid(int toolCode, int mode);
+    void toggleFlip(bool horizontal);
+    void toggleColour(int toolCode, int mode);
+
+    int m_slot;
+    LiveViewHost& m_host;
+    LiveZoom m_zoom;
+    QSize m_resolution{640, 480};
+    int m_colourMode = 0;
+    int m_toolCode = 0;
+    bool m_mirror = false;
+    bool m_flip = false;
+    OverlayParams m_overlay;
+};
+
+}  // namespace capture

@@ -1,0 +1,344 @@
+#include "CDeviceView.h"
+
+#include "LiveHotKeys.h"
+#include "LiveViewHost.h"
+
+#include "capture/core/live_tools.h"
+#include "capture/device/capture_device.h"
+#include "capture/device/slot_frame.h"
+
+#include "measure/core/calibration_profiles.h"
+#include "measure/ui/CCalibrationDlg.h"
+
+#include "shell/core/app_settings.h"
+#include "shell/core/text_lookup.h"
+
+#include "platform/posted_message.h"
+
+#include <QCursor>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace capture {
+
+namespace {
+
+QSize g_currentResolution{640, 480};
+
+const QColor kBackground(160, 160, 160);
+
+}  // namespace
+
+QSize CDeviceView::currentResolution()
+{
+    return g_currentResolution;
+}
+
+void CDeviceView::setCurrentResolution(QSize size)
+{
+    g_currentResolution = size;
+}
+
+CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, LiveViewHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      m_doc(std::make_unique<CDeviceDoc>(slot, host)),
+      m_host(host),
+      m_device(std::make_unique<CCaptureDevice>(slot)),
+      m_devicePath(device.devicePath),
+      m_secondTimer(new QTimer(this)),
+      m_pacingTimer(new QTimer(this)),
+      m_shapes(std::make_shared<measure::VideoShapeList>())
+{
+    setObjectName(QStringLiteral("CDeviceView%1").arg(slot));
+    setWindowTitle(m_doc->title());
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_secondTimer->setInterval(1000);
+    m_pacingTimer->setInterval(200);
+    connect(m_secondTimer, &QTimer::timeout, this, &CDeviceView::recordingTick);
+    connect(m_pacingTimer, &QTimer::timeout, this, &CDeviceView::pacingTick);
+    connect(m_doc.get(), &CDeviceDoc::updated, this, &CDeviceView::documentUpdated);
+    m_device->setNotifyWindow(this);
+    connect(m_device.get(), &CCaptureDevice::frameReady, viewport(), qOverload<>(&QWidget::update));
+    connect(m_device.get(), &CCaptureDevice::deviceGone, this, &CDeviceView::deviceLeft, Qt::QueuedConnection);
+
+    m_connected = connectDevice(device);
+    m_caption = m_connected ? QString() : QStringLiteral("No Device");
+    initialUpdate();
+    LiveHotKeys::instance().add(this);
+}
+
+CDeviceView::~CDeviceView()
+{
+    LiveHotKeys::instance().remove(this);
+    // The clip is finished and the capture thread joined before anything it
+    // reads goes away.
+    m_device->Close();
+    if (m_calibrationDlg)
+        delete m_calibrationDlg.data();
+}
+
+QString CDeviceView::capConfigPath() const
+{
+    const QString folder = m_host.settings().paths.programFolder + QLatin1String("/Setting");
+    QDir().mkpath(folder);  // a failure only means the format is not kept
+    return folder + QLatin1String("/CapConfig.dat");
+}
+
+int CDeviceView::formatChoice() const
+{
+    return static_cast<int>(m_host.settings().registry.g_szYuyOrMjpeg[static_cast<size_t>(slot() - 1)]);
+}
+
+bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
+{
+    m_devicePath = entry.devicePath;
+    if (!m_device->Open(entry) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface() || !m_device->Run()) {
+        m_device->Close();
+        return false;
+    }
+    // These models stream YUY2 in every size they offer.
+    const int32_t model = CCaptureDevice::cameraModel();
+    if (model == 2 || model == 3)
+        m_host.settings().registry.g_szYuyOrMjpeg[static_cast<size_t>(slot() - 1)] = 1;
+    return true;
+}
+
+void CDeviceView::initialUpdate()
+{
+    if (m_connected)
+        m_frameSize = QSize(m_device->width(), m_device->height());
+    g_currentResolution = m_frameSize;
+    m_doc->setResolution(m_frameSize);
+    const shell::AppSettings& s = m_host.settings();
+    measure::loadActiveProfile(m_host.measure(), s.paths.settingsFolder());
+    platform::postMessage(m_host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
+    layOut(false);
+    pushSettings();
+}
+
+void CDeviceView::pushSettings()
+{
+    LiveViewSettings s;
+    const LiveZoom& z = m_doc->zoom();
+    s.zoomX = z.x;
+    s.zoomY = z.y;
+    s.scrollX = horizontalScrollBar()->value();
+    s.scrollY = verticalScrollBar()->value();
+    s.mirror = m_doc->mirror();
+    s.flip = m_doc->flip();
+    s.colourMode = m_doc->colourMode();
+    s.overlay = m_doc->overlay();
+    s.overlay.colour = m_host.measure().colour;
+    s.overlay.lineWidth = m_host.measure().lineWidth;
+    s.statusText = m_statusText;
+    s.shapes = m_shapes;
+    s.measure = m_host.measure();
+    m_device->setViewSettings(s);
+    viewport()->update();
+}
+
+void CDeviceView::documentUpdated(int hint)
+{
+    layOut(hint == CDeviceDoc::kHintZoom);
+    pushSettings();
+}
+
+// Scroll ranges follow the zoomed picture; after a zoom change the bars keep
+// their place in proportion and the picture starts again at the origin.
+void CDeviceView::layOut(bool zoomChanged)
+{
+    const LiveZoom& z = m_doc->zoom();
+    const QSize picture(static_cast<int>(m_frameSize.width() * z.x), static_cast<int>(m_frameSize.height() * z.y));
+    const QSize page = viewport()->size();
+    QScrollBar* bars[2] = {horizontalScrollBar(), verticalScrollBar()};
+    const int extent[2] = {picture.width(), picture.height()};
+    const int pageSize[2] = {page.width(), page.height()};
+    for (int i = 0; i < 2; ++i) {
+        const int oldMax = bars[i]->maximum();
+        const int newMax = std::max(0, extent[i] - pageSize[i]);
+        const int oldValue = bars[i]->value();
+        bars[i]->setPageStep(pageSize[i]);
+        bars[i]->setRange(0, newMax);
+        if (zoomChanged)
+            bars[i]->setValue(oldMax > 0 ? static_cast<int>(double(oldValue) * newMax / oldMax) : 0);
+    }
+    if (zoomChanged)
+        m_device->CreateSurface();
+    viewport()->update();
+}
+
+void CDeviceView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    layOut(false);
+    pushSettings();
+}
+
+void CDeviceView::scrollContentsBy(int, int)
+{
+    pushSettings();
+}
+
+void CDeviceView::wheelEvent(QWheelEvent* event)
+{
+    event->accept();  // the live picture does not scroll by the wheel
+}
+
+QRect CDeviceView::pictureArea() const
+{
+    const LiveZoom& z = m_doc->zoom();
+    const QSize picture(static_cast<int>(m_frameSize.width() * z.x + 0.5) - horizontalScrollBar()->value(),
+                        static_cast<int>(m_frameSize.height() * z.y + 0.5) - verticalScrollBar()->value());
+    return QRect(QPoint(0, 0), picture).intersected(viewport()->rect());
+}
+
+QPointF CDeviceView::toFrame(QPointF client) const
+{
+    const LiveZoom& z = m_doc->zoom();
+    return {(client.x() + horizontalScrollBar()->value()) / z.x, (client.y() + verticalScrollBar()->value()) / z.y};
+}
+
+void CDeviceView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    const QImage* frame = m_connected ? m_device->mailbox().latest() : nullptr;
+    QRect covered;
+    if (frame) {
+        covered = QRect(QPoint(0, 0), frame->size()).intersected(viewport()->rect());
+        p.drawImage(QPoint(0, 0), *frame);
+    }
+    const QRegion grey = QRegion(viewport()->rect()).subtracted(covered);
+    for (const QRect& r : grey)
+        p.fillRect(r, kBackground);
+    if (!m_connected) {
+        const QString text = QStringLiteral("No Connect Microscope");
+        const QFontMetrics metrics(p.font());
+        const int w = metrics.horizontalAdvance(text);
+        const int x = w > viewport()->width() ? 0 : (viewport()->width() - w) / 2;
+        p.setPen(QColor(255, 0, 0));
+        p.drawText(QRect(x, 0, std::max(w, viewport()->width()), viewport()->height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        return;
+    }
+    // The line being measured follows the mouse.
+    if (!m_linePoints.empty()) {
+        p.setPen(QPen(m_host.measure().colour, std::max(1, m_host.measure().lineWidth)));
+        const QPointF end = m_linePoints.size() > 1 ? m_linePoints[1] : m_mouse;
+        p.drawLine(m_linePoints[0], end);
+    }
+}
+
+void CDeviceView::hotKey(int key)
+{
+    m_host.bringToFront(this);
+    if (key == Qt::Key_F2)
+        snapshotRequest();
+    else
+        record();
+}
+
+void CDeviceView::activated()
+{
+    LiveHotKeys::instance().setCurrent(this);
+    const QString title = windowTitle();
+    if (title.compare(m_lastActivationTitle, Qt::CaseInsensitive) == 0)
+        return;
+    m_lastActivationTitle = title;
+    QStringList sizes;
+    const ResolutionTable table = m_device->GetResolutions();
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (table[i].width > 0 && table[i].height > 0)
+            sizes.append(QStringLiteral("%1X%2").arg(table[i].width).arg(table[i].height));
+        else
+            sizes.append(QString());
+    }
+    m_host.showResolutions(sizes);
+    g_currentResolution = m_frameSize;
+    m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
+}
+
+bool CDeviceView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn)
+        activated();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CDeviceView::keyPressEvent(QKeyEvent* event)
+{
+    const QPoint cursor = QCursor::pos();
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const QPoint local = viewport()->mapFromGlobal(cursor);
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(local), QPointF(cursor), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        mousePressEvent(&click);
+        return;
+    }
+    case Qt::Key_Left: QCursor::setPos(cursor + QPoint(-1, 0)); return;
+    case Qt::Key_Right: QCursor::setPos(cursor + QPoint(1, 0)); return;
+    case Qt::Key_Up: QCursor::setPos(cursor + QPoint(0, -1)); return;
+    case Qt::Key_Down: QCursor::setPos(cursor + QPoint(0, 1)); return;
+    default: QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void CDeviceView::customEvent(QEvent* event)
+{
+    auto* message = static_cast<platform::PostedMessage*>(event);
+    switch (message->number()) {
+    case platform::msg::StillDue: savePicture(); break;
+    case platform::msg::CaptureGraphEvent: m_device->DrainEvents(); break;
+    case platform::msg::TimedSnapshot: snapshotRequest(); break;
+    case platform::msg::RelayoutLiveView:
+        m_device->CreateSurface();
+        layOut(true);
+        pushSettings();
+        break;
+    case platform::msg::DeleteLiveMeasurements: {
+        auto list = std::make_shared<measure::VideoShapeList>();
+        const qsizetype index = message->lParam();
+        if (message->wParam() == 1) {
+            for (size_t i = 0; i < m_shapes->size(); ++i) {
+                if (qsizetype(i) != index)
+                    list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
+            }
+        } else if (message->wParam() != 2) {
+            return;
+        }
+        m_shapes = list;
+        pushSettings();
+        break;
+    }
+    default: QAbstractScrollArea::customEvent(event);
+    }
+}
+
+void CDeviceView::deviceLeft()
+{
+    finishRecordingNow();
+    m_device->Close();
+    m_connected = false;
+    m_caption = QStringLiteral("No Device");
+    viewport()->update();
+}
+
+bool CDeviceView::deviceReturned(const VideoDeviceEntry& entry)
+{
+    m_device->Close();
+    m_connected = connectDevice(entry);
+    m_caption = m_connected ? QString() : QStringLiteral("No Device");
+    if (m_connected) {
+        m_frameSize = QSize(m_device->width(), m_device->height());
+        layOut(true);
+        pushSettings();
+    }
+    viewport()->update();
+    return m_connected;
+}
+
+}  // namespace capture

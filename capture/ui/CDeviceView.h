@@ -1,0 +1,140 @@
+#pragma once
+
+#include "CDeviceDoc.h"
+
+#include "capture/core/device_list.h"
+#include "capture/core/recording_clock.h"
+
+#include "measure/core/video_shape.h"
+
+#include "shell/core/command_target.h"
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+
+#include <memory>
+
+class QTimer;
+
+namespace measure {
+class CCalibrationDlg;
+}
+
+namespace capture {
+
+class CCaptureDevice;
+class LiveViewHost;
+
+// The live window of USB slot 1 to 5, titled "MICROSCOPE n". It connects the
+// slot's microscope when it is made, shows the composed live picture, takes
+// still pictures, records clips and passes clicks to the measuring line.
+// Every slot is this one class with its slot number.
+class CDeviceView : public QAbstractScrollArea, public shell::CommandTarget {
+    Q_OBJECT
+public:
+    // Picture modes of the next still picture.
+    enum PictureMode { SnapshotPicture = 1, ClipThumbnail = 2, WorkbookPicture = 3 };
+
+    CDeviceView(int slot, const VideoDeviceEntry& device, LiveViewHost& host, QWidget* parent = nullptr);
+    ~CDeviceView() override;
+
+    int slot() const { return m_doc->slot(); }
+    CDeviceDoc& document() const { return *m_doc; }
+    CCaptureDevice& device() const { return *m_device; }
+    bool isConnected() const { return m_connected; }
+    // "No Device" when the microscope could not be reached, else empty.
+    QString deviceCaption() const { return m_caption; }
+    QString devicePath() const { return m_devicePath; }
+    QSize frameSize() const { return m_frameSize; }
+    bool isRecording() const { return m_clock.active(); }
+    const RecordingClock& recordingClock() const { return m_clock; }
+    QString clipPath() const { return m_clipPath; }
+    QString lastSavedPicture() const { return m_lastSaved; }
+    const measure::VideoShapeList& measurements() const { return *m_shapes; }
+
+    // The size of the active live window, shown as "w:h" in the status bar.
+    static QSize currentResolution();
+    static void setCurrentResolution(QSize size);
+
+    // The requests of the toolbar, the keys and the timed capture.
+    void snapshotRequest();
+    void record();
+    // Stops a recording at once and finishes its clip (the microscope left).
+    void finishRecordingNow();
+
+    // The microscope left or came back (matched by its device path): the
+    // window shows "No Device" until it returns, then streams again.
+    void deviceLeft();
+    bool deviceReturned(const VideoDeviceEntry& entry);
+    // Asks the camera for another frame size (the resolution menu and the
+    // recording dialog); the calibration scale goes back to its default.
+    void changeResolution(QSize size);
+    // F2, F3 or F4: to the top, then snapshot or record.
+    void hotKey(int key);
+    // The window became the active one.
+    void activated();
+
+    bool handlesCommand(int id) const override;
+    void updateCommand(int id, shell::CommandState& state) const override;
+    void runCommand(int id) override;
+
+    // The view's own timers, for tests that step them.
+    void recordingTick();
+    void pacingTick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void customEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    bool connectDevice(const VideoDeviceEntry& entry);
+    void initialUpdate();
+    void documentUpdated(int hint);
+    void layOut(bool zoomChanged);
+    void pushSettings();
+    void savePicture();
+    void setResolution(int index);
+    void setStatusText(const QString& text);
+    void toggleUsbSnapshot();
+    void newCalibration();
+    QPointF toFrame(QPointF client) const;
+    QRect pictureArea() const;
+    void lineClick(QPointF client);
+    void commitLine();
+    double lineLength() const;
+    QString capConfigPath() const;
+    int formatChoice() const;
+
+    std::unique_ptr<CDeviceDoc> m_doc;
+    LiveViewHost& m_host;
+    std::unique_ptr<CCaptureDevice> m_device;
+    QString m_devicePath;
+    bool m_connected = false;
+    QString m_caption;
+    QSize m_frameSize{640, 480};
+    int m_pictureMode = SnapshotPicture;
+    QString m_clipPath;
+    QString m_lastSaved;
+    RecordingClock m_clock;
+    QTimer* m_secondTimer;
+    QTimer* m_pacingTimer;
+    QString m_lastActivationTitle;
+    QString m_statusText;  // drawn on the live picture
+
+    // The slot's finished measurements, shared read-only with the renderer.
+    std::shared_ptr<measure::VideoShapeList> m_shapes;
+    // The line being measured: its clicks in client coordinates.
+    std::vector<QPointF> m_linePoints;
+    QPointF m_mouse;
+    bool m_calibrating = false;
+    QPointer<measure::CCalibrationDlg> m_calibrationDlg;
+};
+
+}  // namespace capture

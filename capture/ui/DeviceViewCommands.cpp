@@ -1,0 +1,185 @@
+// The commands a live window answers: the toolbar's camera, record and
+// calibration buttons, the resolution menu, the snapshot-button setting and,
+// through its document, zoom, overlays, flips and colours.
+#include "CDeviceView.h"
+
+#include "LiveViewHost.h"
+
+#include "capture/core/live_tools.h"
+#include "capture/device/capture_device.h"
+
+#include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/CalibrationMenu.h"
+
+#include "shell/core/app_settings.h"
+#include "shell/core/command_ids.h"
+
+#include "platform/posted_message.h"
+
+#include <QCursor>
+#include <QMenu>
+
+#include <array>
+
+namespace capture {
+
+namespace cmd = shell::cmd;
+
+namespace {
+
+constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913, 32914, 32915, 32920, 32921, 32922, 32923};
+
+int resolutionIndexOf(int id)
+{
+    for (size_t i = 0; i < kResolutionCommands.size(); ++i) {
+        if (kResolutionCommands[i] == id)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool isProfileCommand(int id)
+{
+    return id >= measure::ChooseProfileFirst && id < measure::ChooseProfileFirst + 20;
+}
+
+}  // namespace
+
+bool CDeviceView::handlesCommand(int id) const
+{
+    switch (id) {
+    case cmd::Camera:
+    case cmd::Record:
+    case cmd::Calibration:
+    case measure::NoCalibration:
+    case measure::NewCalibration:
+    case measure::CalibrationFolder:
+    case cmd::UsbSnapshot:
+    case cmd::UndoShape:
+    case cmd::DeleteAllShapes:
+        return true;
+    default:
+        return resolutionIndexOf(id) >= 0 || isProfileCommand(id) || m_doc->handlesCommand(id);
+    }
+}
+
+void CDeviceView::updateCommand(int id, shell::CommandState& state) const
+{
+    if (id == cmd::UsbSnapshot) {
+        state.checkable = true;
+        state.checked = m_host.settings().registry.isEnableSnap != 0;
+        return;
+    }
+    if (const int index = resolutionIndexOf(id); index >= 0) {
+        // Sizes the camera does not offer are greyed rather than sent to it.
+        const ResolutionTable table = m_device->GetResolutions();
+        const ResolutionEntry& r = table[static_cast<size_t>(index)];
+        state.enabled = m_connected && r.width > 0 && r.height > 0;
+        state.checkable = true;
+        state.checked = state.enabled && QSize(r.width, r.height) == m_frameSize;
+        return;
+    }
+    m_doc->updateCommand(id, state);
+}
+
+void CDeviceView::runCommand(int id)
+{
+    const shell::AppSettings& s = m_host.settings();
+    switch (id) {
+    case cmd::Camera: snapshotRequest(); return;
+    case cmd::Record: record(); return;
+    case cmd::Calibration: {
+        QMenu* menu = measure::createCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this);
+        const QAction* chosen = menu->exec(QCursor::pos());
+        const int chosenId = chosen ? chosen->data().toInt() : 0;
+        delete menu;
+        if (chosenId)
+            runCommand(chosenId);
+        return;
+    }
+    case measure::NoCalibration:
+        measure::noCalibrationCommand(m_host.measure(), s.paths.settingsFolder(), m_host.mainWindow());
+        if (m_doc->toolCode() == ToolCodeLine)
+            m_doc->setToolCode(ToolCodeNone);
+        return;
+    case measure::NewCalibration: newCalibration(); return;
+    case measure::CalibrationFolder: measure::openCalibrationFolder(s.paths.settingsFolder()); return;
+    case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
+    case cmd::UndoShape:
+    case cmd::DeleteAllShapes:
+        if (!m_shapes->empty()) {
+            auto list = std::make_shared<measure::VideoShapeList>();
+            const size_t keep = id == cmd::UndoShape ? m_shapes->size() - 1 : 0;
+            for (size_t i = 0; i < keep; ++i)
+                list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
+            m_shapes = list;
+            pushSettings();
+        }
+        return;
+    default: break;
+    }
+    if (isProfileCommand(id)) {
+        measure::chooseProfileCommand(m_host.measure(), s.paths.settingsFolder(), id - measure::ChooseProfileFirst, m_host.mainWindow());
+        return;
+    }
+    if (const int index = resolutionIndexOf(id); index >= 0) {
+        setResolution(index);
+        return;
+    }
+    m_doc->runCommand(id);
+}
+
+void CDeviceView::setResolution(int index)
+{
+    const ResolutionTable table = m_device->GetResolutions();
+    const ResolutionEntry& r = table[static_cast<size_t>(index)];
+    if (r.width <= 0 || r.height <= 0)
+        return;  // the camera offers no size there
+    changeResolution(QSize(r.width, r.height));
+}
+
+void CDeviceView::changeResolution(QSize size)
+{
+    m_frameSize = size;
+    setCurrentResolution(size);
+    m_doc->setResolution(size);
+    m_device->SetResolution(size.width(), size.height(), capConfigPath());
+    if (m_device->isBuilt())
+        m_frameSize = QSize(m_device->width(), m_device->height());
+    platform::postMessage(this, platform::msg::RelayoutLiveView);
+    measure::MeasureState& m = m_host.measure();
+    m.scaleLength = measure::unitScaleLength(m.unit);
+    m.scalePixels = 60.0;
+    m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
+}
+
+void CDeviceView::toggleUsbSnapshot()
+{
+    quint32& snap = m_host.settings().registry.isEnableSnap;
+    snap = snap ? 0 : 1;
+    if (snap) {
+        m_device->Rebuild();
+        m_host.saveRegistrySettings();
+    } else {
+        m_host.saveRegistrySettings();
+        m_device->Rebuild();
+    }
+}
+
+// The next line measured on this picture becomes the calibration's reference.
+void CDeviceView::newCalibration()
+{
+    if (m_calibrationDlg)
+        delete m_calibrationDlg.data();
+    auto* dialog = new measure::CCalibrationDlg(m_host.measure(), m_host.settings().paths.settingsFolder(), m_host.mainWindow(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QObject::destroyed, this, [this] { m_calibrating = false; });
+    m_calibrationDlg = dialog;
+    dialog->show();
+    dialog->move(window()->geometry().center() - dialog->rect().center());
+    m_calibrating = true;
+    m_linePoints.clear();
+    m_doc->setToolCode(ToolCodeLine);
+}
+
+}  // namespace capture

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+class QWidget;
+
+namespace measure {
+struct MeasureState;
+}
+
+namespace shell {
+struct AppSettings;
+}
+
+namespace capture {
+
+// What a live window needs from the main window around it: the settings,
+// the status bar, the space it may fill and the resolution menu.
+class LiveViewHost {
+public:
+    virtual ~LiveViewHost() = default;
+
+    virtual shell::AppSettings& settings() = 0;
+    virtual measure::MeasureState& measure() = 0;
+    // Write the settings back at once; false (already reported) on failure.
+    virtual bool saveRegistrySettings() = 0;
+    virtual bool saveImageToggles() = 0;
+    virtual void writeCrosshair(quint32 value) = 0;
+
+    // Status bar panes 0 to 3; an invalid colour keeps the usual one.
+    virtual void setPaneText(int pane, const QString& text, QColor colour = QColor()) = 0;
+    // The main window's client area less the docked panes and the status bar.
+    virtual QSize fullScreenArea() const = 0;
+    // The window told about saved pictures (1133) and calibration names (1155).
+    virtual QObject* mainWindow() = 0;
+    // The sizes the Resolution menu offers now ("1280X1024", ...), in table order.
+    virtual void showResolutions(const QStringList& sizes) = 0;
+    // Brings the window holding `view` to the top.
+    virtual void bringToFront(QWidget* view) = 0;
+};
+
+}  // namespace capture

@@ -1,0 +1,267 @@
+// The main window and its microscopes: the slot buttons, the live windows,
+// cameras plugged in and pulled out, the session unlocked, and what the live
+// windows ask of the main window.
+#include "CMainFrame.h"
+
+#include "CDevicesDlg.h"
+#include "CPanes.h"
+#include "CScoparaApp.h"
+#include "CommandRouter.h"
+
+#include "shell/core/command_ids.h"
+#include "shell/core/registry_settings.h"
+#include "shell/core/text_lookup.h"
+
+#include "capture/device/capture_backend.h"
+#include "capture/device/capture_device.h"
+#include "capture/device/slot_frame.h"
+#include "capture/ui/CDeviceView.h"
+
+#include "platform/message_dialogs.h"
+#include "platform/posted_message.h"
+#include "platform/session_watcher.h"
+
+#include <QDockWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <array>
+
+namespace shell {
+
+namespace {
+
+constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913, 32914, 32915, 32920, 32921, 32922, 32923};
+
+// A camera's path without its device node: the same microscope keeps it
+// when it comes back on another /dev/video number.
+QString identityOf(const QString& devicePath)
+{
+    const qsizetype cut = devicePath.lastIndexOf(QLatin1Char('#'));
+    return cut > 0 ? devicePath.left(cut) : devicePath;
+}
+
+}  // namespace
+
+void CMainFrame::createDeviceWatching()
+{
+    for (int slot = 1; slot <= 5; ++slot) {
+        CDocTemplate* kind = m_app.docTemplates().find(static_cast<DocKind>(static_cast<int>(DocKind::UsbSlot1) + slot - 1));
+        if (kind) {
+            kind->setViewFactory([this, slot](const QString&) -> QWidget* {
+                return new capture::CDeviceView(slot, m_app.devices()[static_cast<size_t>(slot - 1)], *this);
+            });
+        }
+    }
+    connect(m_devicePane->devicesDlg(), &CDevicesDlg::slotChosen, this, &CMainFrame::slotButtonClicked);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* w) {
+        if (auto* view = w ? qobject_cast<capture::CDeviceView*>(w->widget()) : nullptr)
+            view->activated();
+    });
+    m_deviceTimer = new QTimer(this);
+    m_deviceTimer->setObjectName(QStringLiteral("1173"));
+    m_deviceTimer->setSingleShot(true);
+    m_deviceTimer->setInterval(1000);
+    connect(m_deviceTimer, &QTimer::timeout, this, &CMainFrame::checkDevices);
+    m_deviceWatcher = capture::captureBackend().watch();
+    connect(m_deviceWatcher.get(), &capture::DeviceWatcher::changed, this, &CMainFrame::deviceEvent);
+    m_sessionWatcher = new platform::SessionUnlockWatcher(this);
+    connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, this, &CMainFrame::sessionUnlocked);
+    m_router->handleInFrame(cmd::ConnectWifi, [this] { connectWifi(); });
+}
+
+void CMainFrame::slotButtonClicked(int slot)
+{
+    m_wifiMode = false;
+    if (QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE %1").arg(slot))) {
+        bringToFront(w->widget());
+        return;
+    }
+    openUsbSlot(slot);
+}
+
+capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
+{
+    if (slot < 1 || slot > 5)
+        return nullptr;
+    const CDocTemplate* kind = m_app.docTemplates().find(static_cast<DocKind>(static_cast<int>(DocKind::UsbSlot1) + slot - 1));
+    auto* view = kind ? qobject_cast<capture::CDeviceView*>(kind->createView(QString())) : nullptr;
+    if (!view)
+        return nullptr;
+    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setObjectName(QStringLiteral("CChildFrame"));
+    frame->setWindowTitle(view->windowTitle());
+    // The child frame's size: the client area less both panes and 15 pixels
+    // across, less the status bar and 60 pixels down; never beyond the area
+    // the windows live in.
+    const QSize client = fullScreenArea() + QSize(30 - 15, 100 - 60);
+    const QSize room = m_mdiArea->viewport()->size();
+    frame->resize(std::clamp(client.width(), 200, std::max(200, room.width())), std::clamp(client.height(), 150, std::max(150, room.height())));
+    frame->show();
+    m_mdiArea->setActiveSubWindow(frame);
+    view->activated();
+    return view;
+}
+
+QMdiSubWindow* CMainFrame::findWindow(const QString& title) const
+{
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (w->windowTitle() == title && !w->testAttribute(Qt::WA_WState_Hidden))
+            return w;
+    }
+    return nullptr;
+}
+
+QList<capture::CDeviceView*> CMainFrame::liveViews() const
+{
+    QList<capture::CDeviceView*> views;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (auto* view = qobject_cast<capture::CDeviceView*>(w->widget()))
+            views.append(view);
+    }
+    return views;
+}
+
+void CMainFrame::deviceEvent(bool)
+{
+    for (int slot = 1; slot <= 5; ++slot)
+        capture::slotFrame(slot).frameArrived.store(0);
+    m_deviceTimer->start();  // restarts: one check a second after the last event
+}
+
+// Each open window keeps its own microscope: one whose camera left shows
+// "No Device" (its recording finished), one whose camera is back streams
+// again. The slot buttons follow the cameras present.
+void CMainFrame::checkDevices()
+{
+    m_deviceTimer->stop();
+    const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
+    m_app.enumerateMicroscopes(false);
+    for (capture::CDeviceView* view : liveViews()) {
+        const capture::FoundDevice* match = nullptr;
+        for (const capture::FoundDevice& f : found) {
+            if (f.devicePath == view->devicePath())
+                match = &f;
+        }
+        for (const capture::FoundDevice& f : found) {
+            if (!match && identityOf(f.devicePath) == identityOf(view->devicePath()))
+                match = &f;
+        }
+        if (!match) {
+            if (view->isConnected() || view->isRecording())
+                view->deviceLeft();
+        } else if (!view->isConnected() || match->devicePath != view->devicePath()) {
+            capture::VideoDeviceEntry entry;
+            entry.devicePath = match->devicePath;
+            entry.friendlyName = match->friendlyName;
+            entry.modelIndex = capture::modelIndexOf(match->devicePath);
+            entry.present = true;
+            view->finishRecordingNow();
+            view->deviceReturned(entry);
+        }
+    }
+}
+
+void CMainFrame::sessionUnlocked()
+{
+    for (int slot = 1; slot <= 5; ++slot) {
+        std::atomic<int>& arrived = capture::slotFrame(slot).frameArrived;
+        if (!arrived.load())
+            continue;
+        QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE %1").arg(slot));
+        if (!w)
+            continue;
+        arrived.store(0);
+        // The camera is let go now, before the new window opens it.
+        if (auto* view = qobject_cast<capture::CDeviceView*>(w->widget())) {
+            view->finishRecordingNow();
+            view->device().Close();
+        }
+        w->close();
+        platform::postMessage(this, platform::msg::OpenUsbSlotWindow, slot);
+    }
+}
+
+void CMainFrame::connectWifi()
+{
+    m_wifiMode = true;
+    if (QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE WIFI"))) {
+        bringToFront(w->widget());
+        platform::postMessage(w->widget(), platform::msg::WifiStreamControl);
+        return;
+    }
+    // No WiFi microscope answers on this system.
+    platform::messageDialogs().inform(uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", kMessageCapacity));
+}
+
+AppSettings& CMainFrame::settings()
+{
+    return m_app.settings();
+}
+
+measure::MeasureState& CMainFrame::measure()
+{
+    return m_app.measure();
+}
+
+bool CMainFrame::saveRegistrySettings()
+{
+    return m_app.saveRegistrySettings();
+}
+
+bool CMainFrame::saveImageToggles()
+{
+    return m_app.saveImageToggles();
+}
+
+void CMainFrame::writeCrosshair(quint32 value)
+{
+    shell::writeCrosshair(m_app.registry(), value);
+}
+
+QSize CMainFrame::fullScreenArea() const
+{
+    int width = size().width();
+    for (const QDockWidget* pane : {static_cast<const QDockWidget*>(m_devicePane), static_cast<const QDockWidget*>(m_folderPane)}) {
+        if (pane->isVisible() && !pane->isFloating())
+            width -= pane->width();
+    }
+    int height = size().height() - (statusBar()->isVisible() ? statusBar()->height() : 0);
+    if (menuWidget())
+        height -= menuWidget()->height();
+    return {width - 30, height - 100};
+}
+
+void CMainFrame::showResolutions(const QStringList& sizes)
+{
+    m_resolutionMenu->clear();
+    for (qsizetype i = 0; i < sizes.size() && i < qsizetype(kResolutionCommands.size()); ++i) {
+        if (sizes[i].isEmpty())
+            continue;
+        QAction* a = m_router->action(kResolutionCommands[static_cast<size_t>(i)], this);
+        a->setText(sizes[i]);
+        m_resolutionMenu->addAction(a);
+    }
+    m_resolutionMenu->setEnabled(!m_resolutionMenu->isEmpty());
+    m_router->refresh();
+}
+
+void CMainFrame::bringToFront(QWidget* view)
+{
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (w->widget() == view) {
+            if (w->isMinimized())
+                w->showNormal();
+            m_mdiArea->setActiveSubWindow(w);
+            view->setFocus();
+        }
+    }
+    activateWindow();
+    raise();
+}
+
+}  // namespace shell
