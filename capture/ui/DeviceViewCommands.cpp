@@ -38,11 +38,6 @@ int resolutionIndexOf(int id)
     return -1;
 }
 
-bool isProfileCommand(int id)
-{
-    return id >= measure::ChooseProfileFirst && id < measure::ChooseProfileFirst + 20;
-}
-
 }  // namespace
 
 bool CDeviceView::handlesCommand(int id) const
@@ -59,7 +54,7 @@ bool CDeviceView::handlesCommand(int id) const
     case cmd::DeleteAllShapes:
         return true;
     default:
-        return resolutionIndexOf(id) >= 0 || isProfileCommand(id) || m_doc->handlesCommand(id);
+        return resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
     }
 }
 
@@ -93,8 +88,12 @@ void CDeviceView::runCommand(int id)
         const QAction* chosen = menu->exec(QCursor::pos());
         const int chosenId = chosen ? chosen->data().toInt() : 0;
         delete menu;
-        if (chosenId)
+        // The profiles' ids are the menu's own: they share numbers with toolbar commands.
+        if (chosenId == measure::NoCalibration || chosenId == measure::NewCalibration || chosenId == measure::CalibrationFolder)
             runCommand(chosenId);
+        else if (chosenId >= measure::ChooseProfileFirst)
+            measure::chooseProfileCommand(m_host.measure(), s.paths.settingsFolder(), chosenId - measure::ChooseProfileFirst,
+                                          m_host.mainWindow());
         return;
     }
     case measure::NoCalibration:
@@ -117,10 +116,6 @@ void CDeviceView::runCommand(int id)
         }
         return;
     default: break;
-    }
-    if (isProfileCommand(id)) {
-        measure::chooseProfileCommand(m_host.measure(), s.paths.settingsFolder(), id - measure::ChooseProfileFirst, m_host.mainWindow());
-        return;
     }
     if (const int index = resolutionIndexOf(id); index >= 0) {
         setResolution(index);

@@ -1,0 +1,362 @@
+// The live window of a USB slot on simulated microscopes: streaming,
+// snapshots, recording, zoom, and the microscope leaving and returning.
+#include "capture/device/capture_device.h"
+#include "capture/device/simulated_backend.h"
+#include "capture/device/slot_frame.h"
+#include "capture/ui/CDeviceView.h"
+#include "capture/ui/CFileSizeDlg.h"
+#include "capture/ui/LiveViewHost.h"
+
+#include "measure/core/measure_state.h"
+#include "picture/core/cx_image.h"
+#include "shell/core/app_settings.h"
+#include "shell/core/command_ids.h"
+
+#include "platform/sound_player.h"
+
+#include "sandbox.h"
+#include "scripted_dialogs.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <opencv2/videoio.hpp>
+
+using namespace capture;
+
+namespace {
+
+// The main window as a live window sees it, keeping what it was told.
+class FakeHost : public LiveViewHost {
+public:
+    explicit FakeHost(const QString& root)
+    {
+        s.paths.programFolder = root + QLatin1String("/program");
+        s.paths.saveRoot = root + QLatin1String("/save");
+        s.paths.currentFolder = root + QLatin1String("/save/Default");
+        s.paths.captureSound = QStringLiteral("Capture.wav");
+        s.paths.startRecordSound = QStringLiteral("startRecord.wav");
+        s.paths.stopRecordSound = QStringLiteral("stopRecord.wav");
+        shell::ensureCurrentFolderTree(s.paths);
+        QDir().mkpath(s.paths.programFolder);
+    }
+    shell::AppSettings& settings() override { return s; }
+    measure::MeasureState& measure() override { return m; }
+    bool saveRegistrySettings() override { return ++registrySaves > 0; }
+    bool saveImageToggles() override { return ++toggleSaves > 0; }
+    void writeCrosshair(quint32 value) override { crosshair = value; }
+    void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
+    QSize fullScreenArea() const override { return {1000, 600}; }
+    QObject* mainWindow() override { return &window; }
+    void showResolutions(const QStringList& sizes) override { resolutions = sizes; }
+    void bringToFront(QWidget* view) override { fronted = view; }
+
+    shell::AppSettings s;
+    measure::MeasureState m;
+    int registrySaves = 0, toggleSaves = 0;
+    quint32 crosshair = 99;
+    QString panes[4];
+    QObject window;
+    QStringList resolutions;
+    QWidget* fronted = nullptr;
+};
+
+class HeardSounds : public platform::SoundPlayer {
+public:
+    HeardSounds() { m_previous = platform::setSoundPlayer(this); }
+    ~HeardSounds() override { platform::setSoundPlayer(m_previous); }
+    void play(const QString& path) override { played.append(path); }
+    QStringList played;
+
+private:
+    platform::SoundPlayer* m_previous;
+};
+
+VideoDeviceEntry entryOf(const FoundDevice& f)
+{
+    VideoDeviceEntry e;
+    e.devicePath = f.devicePath;
+    e.friendlyName = f.friendlyName;
+    e.modelIndex = modelIndexOf(f.devicePath);
+    e.present = true;
+    return e;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+int framesIn(const QString& clip)
+{
+    cv::VideoCapture reader(clip.toStdString());
+    if (!reader.isOpened())
+        return -1;
+    int frames = 0;
+    cv::Mat frame;
+    while (reader.read(frame))
+        ++frames;
+    return frames;
+}
+
+// Answers the recording dialog when it opens: the given seconds, then OK.
+void answerRecordDialog(const QString& seconds)
+{
+    QTimer::singleShot(0, [seconds] {
+        auto* dialog = qobject_cast<CFileSizeDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->timeEdit()->setText(seconds);
+        dialog->okButton()->click();
+    });
+}
+
+}  // namespace
+
+class LiveViewTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_box = std::make_unique<testing_support::Sandbox>();
+        m_backend = std::make_unique<SimulatedBackend>(3, SimulatedCamera::Model::Model1, 30);
+        m_previous = setCaptureBackend(m_backend.get());
+        m_host = std::make_unique<FakeHost>(m_box->path());
+        for (int slot = 1; slot <= 5; ++slot)
+            slotFrame(slot).frameArrived = 0;
+    }
+    void cleanup()
+    {
+        m_host.reset();
+        setCaptureBackend(m_previous);
+        m_backend.reset();
+        m_box.reset();
+    }
+
+    void twoSlotsStreamAtOnce()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView one(1, entryOf(found[0]), *m_host);
+        CDeviceView two(2, entryOf(found[1]), *m_host);
+        QCOMPARE(one.windowTitle(), QStringLiteral("MICROSCOPE 1"));
+        QCOMPARE(two.windowTitle(), QStringLiteral("MICROSCOPE 2"));
+        QVERIFY(one.isConnected() && two.isConnected());
+        slotFrame(1).frameArrived = 0;
+        slotFrame(2).frameArrived = 0;
+        QTRY_VERIFY(slotFrame(1).frameArrived && slotFrame(2).frameArrived);
+        QVERIFY(one.device().mailbox().latest());
+        QVERIFY(two.device().mailbox().latest());
+    }
+
+    void slotWithoutMicroscopeSaysSo()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        CDeviceView view(4, VideoDeviceEntry{}, *m_host);
+        QVERIFY(!view.isConnected());
+        QCOMPARE(view.deviceCaption(), QStringLiteral("No Device"));
+        view.resize(400, 300);
+        const QImage shot = view.viewport()->grab().toImage();
+        bool red = false;
+        for (int x = 0; x < shot.width() && !red; ++x)
+            red = QColor(shot.pixel(x, shot.height() / 2)).red() > 200 && QColor(shot.pixel(x, shot.height() / 2)).green() < 60;
+        QVERIFY(red);                                                  // "No Connect Microscope"
+        QCOMPARE(QColor(shot.pixel(2, 2)), QColor(160, 160, 160));     // the grey background
+        view.record();
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Connect Device..."));
+    }
+
+    void snapshotNamesFormatsAndDpi()
+    {
+        HeardSounds sounds;
+        const auto found = m_backend->enumerate();
+        m_host->s.toggles.imagePrefixSelected = QStringLiteral("abc");
+        m_host->s.registry.g_szBmporjpgDPI = 240;
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        const QString pictures = m_host->s.paths.currentPictureFolder();
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+
+        view.runCommand(shell::cmd::Camera);
+        QTRY_COMPARE(filesIn(pictures).size(), 1);
+        const QString bmp = filesIn(pictures).first();
+        QVERIFY(QRegularExpression(QStringLiteral("^abc\\d{14}\\.bmp$")).match(bmp).hasMatch());
+        CxImage back;
+        QVERIFY(back.Load((pictures + QLatin1Char('/') + bmp).toStdString(), CXIMAGE_FORMAT_BMP));
+        QCOMPARE(back.GetXDPI(), 240);
+        QCOMPARE(QSize(int(back.GetWidth()), int(back.GetHeight())), view.frameSize());
+        QCOMPARE(view.lastSavedPicture(), pictures + QLatin1Char('/') + bmp);
+        QCOMPARE(sounds.played, QStringList{QStringLiteral("Capture.wav")});
+
+        m_host->s.toggles.imagePrefixSelected.clear();
+        m_host->s.registry.g_szBmporjpg = 0;
+        view.snapshotRequest();
+        QTRY_COMPARE(sounds.played.size(), 2);
+        const QString jpg = QFileInfo(view.lastSavedPicture()).fileName();
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(jpg).hasMatch());
+        QVERIFY(back.Load(view.lastSavedPicture().toStdString(), CXIMAGE_FORMAT_JPG));
+        QCOMPARE(back.GetYDPI(), 240);
+    }
+
+    void twoSnapshotsInOneSecondKeepOneName()
+    {
+        HeardSounds sounds;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        // Wait for the start of a second so both fall into it.
+        const QTime start = QTime::currentTime();
+        QTRY_VERIFY(QTime::currentTime().second() != start.second());
+        view.snapshotRequest();
+        QTRY_COMPARE(sounds.played.size(), 1);
+        const QString first = view.lastSavedPicture();
+        view.snapshotRequest();
+        QTRY_COMPARE(sounds.played.size(), 2);
+        if (view.lastSavedPicture() != first)
+            QSKIP("the two pictures fell into different seconds on this slow machine");
+        QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()), QStringList{QFileInfo(first).fileName()});
+    }
+
+    void saveFailureIsToldWithPathAndReason()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QDir(m_host->s.paths.currentPictureFolder()).removeRecursively();
+        view.snapshotRequest();
+        QTRY_COMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].contains(m_host->s.paths.currentPictureFolder()));
+        QVERIFY(dialogs.messages[0].contains(QStringLiteral("No such file or directory")));
+    }
+
+    void recordingWithLimitTwoGivesAPlayableClipAndThumbnail()
+    {
+        HeardSounds sounds;
+        testing_support::ScriptedDialogs dialogs;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        answerRecordDialog(QStringLiteral("2"));
+        view.record();
+        QVERIFY(view.isRecording());
+        const QString clip = view.clipPath();
+        QVERIFY(clip.startsWith(m_host->s.paths.currentVideoFolder()));
+        QTRY_VERIFY(QFile::exists(clip + QLatin1String(".bmp")));
+        QCOMPARE(sounds.played.value(0), QStringLiteral("startRecord.wav"));
+
+        // A snapshot while recording is refused.
+        view.hotKey(Qt::Key_F2);
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please stop record video and then capture"));
+
+        // The one-second timer: two seconds shown, the third tick stops
+        // writing, the fifth closes the clip.
+        QTRY_COMPARE_WITH_TIMEOUT(m_host->panes[0], QStringLiteral(" 1 Seconds"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_host->panes[0], QStringLiteral(" 2 Seconds"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.device().isRecording(), 3000);
+        QCOMPARE(m_host->panes[0], QString());
+        QVERIFY(view.isRecording());  // still finishing
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isRecording(), 4000);
+        QCOMPARE(sounds.played.last(), QStringLiteral("stopRecord.wav"));
+        QVERIFY(framesIn(clip) > 0);
+        CxImage thumb;
+        QVERIFY(thumb.Load((clip + QLatin1String(".bmp")).toStdString(), CXIMAGE_FORMAT_BMP));
+    }
+
+    void unplugDuringRecordingKeepsThePlayableClip()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView view(2, entryOf(found[1]), *m_host);
+        QTRY_VERIFY(slotFrame(2).frameArrived);
+        answerRecordDialog(QStringLiteral("30"));
+        view.record();
+        const QString clip = view.clipPath();
+        QTest::qWait(700);
+        view.pacingTick();
+        m_backend->unplug(1);
+        QTRY_VERIFY(!view.isConnected());
+        QVERIFY(!view.isRecording());
+        QCOMPARE(view.deviceCaption(), QStringLiteral("No Device"));
+        QVERIFY(framesIn(clip) > 0);
+
+        m_backend->plugIn(1);
+        QVERIFY(view.deviceReturned(entryOf(m_backend->enumerate()[1])));
+        slotFrame(2).frameArrived = 0;
+        QTRY_VERIFY(slotFrame(2).frameArrived);
+    }
+
+    void zoomCommandsKeepTheirLimitsAndAreSaved()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        CDeviceDoc& doc = view.document();
+        view.runCommand(shell::cmd::ZoomNormal);
+        QCOMPARE(m_host->panes[1], QStringLiteral("W 100% : H 100%"));
+        for (int i = 0; i < 12; ++i)
+            view.runCommand(shell::cmd::ZoomOut);
+        QCOMPARE(doc.zoom().x, 0.1);
+        shell::CommandState state;
+        view.updateCommand(shell::cmd::ZoomOut, state);
+        QVERIFY(!state.enabled);
+        QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 0.1);
+
+        view.runCommand(shell::cmd::ZoomIn);  // fits uniformly, and is kept
+        const double uniform = std::min(1000.0 / view.frameSize().width(), 600.0 / view.frameSize().height());
+        QCOMPARE(doc.zoom().x, uniform);
+        QCOMPARE(m_host->s.registry.m_zoon_ratio_y, uniform);
+        view.runCommand(shell::cmd::ZoomIn);  // stretches, and is not kept
+        QCOMPARE(doc.zoom().x, 1000.0 / view.frameSize().width());
+        QCOMPARE(m_host->s.registry.m_zoon_ratio_x, uniform);
+        QTRY_COMPARE(view.device().mailbox().latest() ? view.device().mailbox().latest()->width() : 0, 1000);
+    }
+
+    void overlaysNeedACalibrationAndToggle()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.runCommand(shell::cmd::Crosshair);
+        QCOMPARE(view.document().toolCode(), 140);
+        QCOMPARE(m_host->crosshair, 1u);
+        view.runCommand(shell::cmd::Crosshair);
+        QCOMPARE(view.document().toolCode(), 0);
+        QCOMPARE(m_host->crosshair, 0u);
+
+        view.runCommand(shell::cmd::GridLines);
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
+        QCOMPARE(view.document().overlay().mode, int(OverlayNone));
+
+        view.runCommand(shell::cmd::RedChannel);
+        QCOMPARE(view.document().colourMode(), 1);
+        QCOMPARE(m_host->s.toggles.imageColorSelected, 1);
+        view.runCommand(shell::cmd::RedChannel);
+        QCOMPARE(view.document().colourMode(), 0);
+        view.runCommand(shell::cmd::HorizontalFlip);
+        QVERIFY(view.document().mirror());
+        QCOMPARE(m_host->s.toggles.imageHFlipSelected, 1);
+    }
+
+    void resolutionMenuAndCommand()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.activated();
+        QVERIFY(!m_host->resolutions.isEmpty());
+        QCOMPARE(m_host->panes[2], QStringLiteral("%1:%2").arg(view.frameSize().width()).arg(view.frameSize().height()));
+        const QString first = m_host->resolutions.first();
+        view.runCommand(32901);
+        QCOMPARE(QStringLiteral("%1X%2").arg(view.frameSize().width()).arg(view.frameSize().height()), first);
+        QCOMPARE(CDeviceView::currentResolution(), view.frameSize());
+        QVERIFY(QFile::exists(m_host->s.paths.programFolder + QLatin1String("/Setting/CapConfig.dat")));
+    }
+
+private:
+    std::unique_ptr<testing_support::Sandbox> m_box;
+    std::unique_ptr<SimulatedBackend> m_backend;
+    std::unique_ptr<FakeHost> m_host;
+    CaptureBackend* m_previous = nullptr;
+};
+
+QTEST_MAIN(LiveViewTest)
+#include "live_view_test.moc"

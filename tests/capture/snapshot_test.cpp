@@ -1,0 +1,159 @@
+// Still pictures: their names, their files and what is burnt into them.
+#include "capture/core/frame_ops.h"
+#include "capture/core/snapshot_files.h"
+#include "capture/core/snapshot_render.h"
+
+#include "picture/core/cx_image.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace capture;
+
+namespace {
+
+const QDateTime kTime(QDate(2024, 1, 5), QTime(10, 30, 0));
+
+// A frame whose left half is red and right half blue, bottom-up BGR rows.
+SnapshotInput halfAndHalf(int width, int height)
+{
+    SnapshotInput in;
+    in.width = width;
+    in.height = height;
+    const int stride = rowStride(width);
+    in.rows.assign(size_t(stride) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &in.rows[size_t(y) * stride + size_t(x) * 3];
+            const bool left = x < width / 2;
+            p[0] = left ? 0 : 255;  // blue
+            p[2] = left ? 255 : 0;  // red
+            p[1] = static_cast<uint8_t>(y == 0 ? 255 : 0);  // the bottom row green
+        }
+    }
+    return in;
+}
+
+}  // namespace
+
+TEST(SnapshotNames, PrefixAndTimeToTheSecond)
+{
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QStringLiteral("abc"), kTime, true), QStringLiteral("/d/Picture/abc20240105103000.bmp"));
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, true), QStringLiteral("/d/Picture/20240105103000.bmp"));
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, false), QStringLiteral("/d/Picture/20240105103000.jpg"));
+}
+
+TEST(SnapshotNames, PrefixCannotLeaveThePictureFolder)
+{
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QStringLiteral("../../etc/x"), kTime, true),
+              QStringLiteral("/d/Picture/.._.._etc_x20240105103000.bmp"));
+}
+
+TEST(SnapshotNames, ClipThumbnailSitsBesideTheClip)
+{
+    EXPECT_EQ(clipThumbnailPath(QStringLiteral("/v/20240105103000.avi")), QStringLiteral("/v/20240105103000.avi.bmp"));
+}
+
+TEST(SnapshotNames, SizeOptions)
+{
+    EXPECT_DOUBLE_EQ(saveScaleFor(1, 2, 2).x, 1.0);
+    EXPECT_DOUBLE_EQ(saveScaleFor(2, 2, 2).y, 0.5);
+    EXPECT_DOUBLE_EQ(saveScaleFor(3, 2, 2).x, 0.33);
+    EXPECT_DOUBLE_EQ(saveScaleFor(4, 1.5, 0.75).y, 0.75);
+}
+
+TEST(SnapshotFiles, BmpAndJpegCarryTheChosenDpi)
+{
+    QTemporaryDir dir;
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    for (const bool bmp : {true, false}) {
+        const QString path = dir.filePath(bmp ? QStringLiteral("a.bmp") : QStringLiteral("a.jpg"));
+        ASSERT_EQ(writePicture(picture, path, bmp, 300), QString());
+        CxImage back;
+        ASSERT_TRUE(back.Load(path.toStdString(), bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG)) << back.GetLastError();
+        EXPECT_EQ(back.GetWidth(), 64u);
+        EXPECT_EQ(back.GetHeight(), 48u);
+        EXPECT_EQ(back.GetXDPI(), 300);
+        EXPECT_EQ(back.GetYDPI(), 300);
+        const RGBQUAD c = back.GetPixelColor(10, 10);
+        EXPECT_NEAR(c.rgbGreen, 200, bmp ? 0 : 4);
+    }
+}
+
+TEST(SnapshotFiles, FailureNamesTheReasonAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QString path = dir.filePath(QStringLiteral("missing/a.bmp"));
+    const QString failure = writePicture(picture, path, true, 96);
+    EXPECT_TRUE(failure.contains(QStringLiteral("No such file or directory"))) << failure.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(SnapshotFiles, ReplacingKeepsNoTemporaryBehind)
+{
+    QTemporaryDir dir;
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QString path = dir.filePath(QStringLiteral("a.bmp"));
+    ASSERT_EQ(writePicture(picture, path, true, 96), QString());
+    picture.fill(Qt::black);
+    ASSERT_EQ(writePicture(picture, path, true, 96), QString());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.bmp")});
+}
+
+TEST(SnapshotRender, UprightAndMirroredLikeQImage)
+{
+    SnapshotInput plain = halfAndHalf(40, 30);
+    const QImage upright = renderSnapshot(plain);
+    ASSERT_EQ(upright.size(), QSize(40, 30));
+    EXPECT_EQ(QColor(upright.pixel(2, 10)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(upright.pixel(2, 29)), QColor(255, 255, 0));  // the bottom row, red and green
+
+    SnapshotInput turned = halfAndHalf(40, 30);
+    turned.mirror = true;
+    turned.flip = true;
+    const QImage both = renderSnapshot(turned);
+    EXPECT_EQ(both, upright.mirrored(true, true));
+}
+
+TEST(SnapshotRender, ScaledToTheSizeOption)
+{
+    SnapshotInput in = halfAndHalf(40, 30);
+    in.scaleX = in.scaleY = 0.5;
+    EXPECT_EQ(renderSnapshot(in).size(), QSize(20, 15));
+    SnapshotInput third = halfAndHalf(40, 30);
+    third.scaleX = third.scaleY = 0.33;
+    EXPECT_EQ(renderSnapshot(third).size(), QSize(13, 10));
+}
+
+TEST(SnapshotRender, MeasurementsAndOverlayOnlyWhenBurntIn)
+{
+    measure::MeasureState state;
+    measure::VideoShapeList shapes;
+    auto line = std::make_unique<measure::CVideoShap>();
+    line->kind = 1;
+    line->lineColour = QColor(0, 255, 0);
+    line->points = {{5, 25}, {35, 25}, {20, 20}};
+    line->value1 = 30;
+    shapes.push_back(std::move(line));
+
+    for (const bool burnIn : {false, true}) {
+        SnapshotInput in = halfAndHalf(40, 30);
+        in.burnIn = burnIn;
+        in.shapes = &shapes;
+        in.measure = &state;
+        in.overlay.mode = OverlayCrosshair;
+        in.overlay.crossX = 30;
+        in.overlay.crossY = 5;
+        in.overlay.colour = QColor(255, 255, 255);
+        const QImage picture = renderSnapshot(in);
+        EXPECT_EQ(QColor(picture.pixel(10, 25)) == QColor(0, 255, 0), burnIn);
+        EXPECT_EQ(QColor(picture.pixel(30, 15)) == QColor(255, 255, 255), burnIn);  // the crosshair's vertical line
+    }
+}
