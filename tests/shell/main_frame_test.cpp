@@ -11,6 +11,9 @@
 #include "shell/core/registry_settings.h"
 
 #include "capture/device/simulated_backend.h"
+#include "capture/device/capture_device.h"
+#include "capture/device/slot_frame.h"
+#include "capture/ui/CDeviceView.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -31,6 +34,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -447,6 +451,98 @@ private Q_SLOTS:
         run.action(cmd::WindowTileHorizontal)->trigger();
         for (QMdiSubWindow* s : subs)
             QCOMPARE(s->width(), width);
+    }
+
+    void slotButtonOpensOneWindowAndBringsItBack()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        QCoreApplication::sendPostedEvents();
+        CDevicesDlg* slots = run.frame().deviceManagerPane()->devicesDlg();
+        slots->button(1)->click();
+        slots->button(2)->click();
+        slots->button(1)->click();
+        QMdiArea* area = run.frame().mdiArea();
+        QCOMPARE(area->subWindowList().size(), 2);
+        QCOMPARE(area->activeSubWindow()->windowTitle(), QStringLiteral("MICROSCOPE 1"));
+        const auto views = run.frame().liveViews();
+        QCOMPARE(views.size(), 2);
+        for (capture::CDeviceView* v : views)
+            QVERIFY(v->isConnected());
+        // The Resolution menu lists what the microscope in front offers.
+        auto* resolution = run.frame().findChild<QMenu*>(QStringLiteral("ResolutionMenu"));
+        QVERIFY(resolution->isEnabled());
+        auto* front = qobject_cast<capture::CDeviceView*>(area->activeSubWindow()->widget());
+        const capture::ResolutionEntry first = front->device().GetResolutions()[0];
+        QCOMPARE(resolution->actions().first()->text(), QStringLiteral("%1X%2").arg(first.width).arg(first.height));
+        QVERIFY(resolution->actions().size() <= 12);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void deviceEventsInABurstCauseOneCheckASecondAfterTheLast()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        CMainFrame& f = run.frame();
+        capture::CDeviceView* two = f.openUsbSlot(2);
+        QVERIFY(two && two->isConnected());
+        QTRY_VERIFY(capture::slotFrame(2).frameArrived.load());
+
+        QSignalSpy checks(f.deviceTimer(), &QTimer::timeout);
+        f.deviceEvent(false);
+        QCOMPARE(capture::slotFrame(2).frameArrived.load(), 0);
+        QTest::qWait(600);
+        f.deviceEvent(true);
+        QTest::qWait(600);
+        QCOMPARE(checks.size(), 0);  // the second event started the second again
+        QTRY_COMPARE_WITH_TIMEOUT(checks.size(), 1, 2000);
+        QTest::qWait(1200);
+        QCOMPARE(checks.size(), 1);
+    }
+
+    void unpluggedMicroscopeComesBackInItsOwnWindow()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        CMainFrame& f = run.frame();
+        capture::CDeviceView* one = f.openUsbSlot(1);
+        capture::CDeviceView* two = f.openUsbSlot(2);
+        QVERIFY(one->isConnected() && two->isConnected());
+
+        run.microscopes.unplug(1);
+        QTRY_VERIFY(!two->isConnected());
+        QCOMPARE(two->deviceCaption(), QStringLiteral("No Device"));
+        QVERIFY(one->isConnected());
+
+        run.microscopes.plugIn(1);
+        QTRY_VERIFY_WITH_TIMEOUT(two->isConnected(), 4000);
+        QVERIFY(one->isConnected());
+        capture::slotFrame(2).frameArrived = 0;
+        QTRY_VERIFY(capture::slotFrame(2).frameArrived.load());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void unlockReopensTheWindowsThatWereStreaming()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        CMainFrame& f = run.frame();
+        QPointer<capture::CDeviceView> one = f.openUsbSlot(1);
+        QPointer<capture::CDeviceView> three = f.openUsbSlot(3);
+        QTRY_VERIFY(capture::slotFrame(1).frameArrived.load() && capture::slotFrame(3).frameArrived.load());
+        three->device().Close();  // slot 3 stops receiving frames
+        capture::slotFrame(3).frameArrived = 0;
+
+        f.sessionUnlocked();
+        QTRY_VERIFY(one.isNull());
+        QTRY_COMPARE(f.liveViews().size(), 2);
+        QVERIFY(!three.isNull());  // untouched
+        QVERIFY(f.findWindow(QStringLiteral("MICROSCOPE 1")));
+        QTRY_VERIFY(capture::slotFrame(1).frameArrived.load());
     }
 };
 
