@@ -3,6 +3,11 @@
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
 #include "capture/core/simulated_camera.h"
+#include "capture/device/simulated_backend.h"
+#include "capture/ui/CDeviceView.h"
+#include "capture/ui/CFileSizeDlg.h"
+
+#include "platform/registry.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/ui/CCalibrationDlg.h"
@@ -10,11 +15,18 @@
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeCanvas.h"
 
+#include "shell/core/command_ids.h"
 #include "shell/ui/CAboutDlg.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CScoparaApp.h"
 #include "shell/ui/CWarningDlg.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QTimer>
 
@@ -79,6 +91,46 @@ void placeEveryTool(measure::ShapeList& list)
 
 }  // namespace
 
+// The whole main window with two simulated microscopes side by side, one
+// with a grid and a measured line, and the recording dialog of the first.
+void liveWindows(const QString& folder)
+{
+    QTemporaryDir home;
+    capture::SimulatedBackend microscopes(2);
+    capture::CaptureBackend* previous = capture::setCaptureBackend(&microscopes);
+    {
+        platform::Registry registry(home.filePath(QStringLiteral("registry.reg")));
+        shell::CScoparaApp::Options o;
+        o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")), QLocale(QLocale::English)};
+        o.keepAwake = false;
+        o.showWindow = false;
+        shell::CScoparaApp app(registry, o);
+        app.InitInstance();
+        shell::CMainFrame& frame = *app.mainFrame();
+        frame.resize(1400, 860);
+        frame.show();
+        capture::CDeviceView* one = frame.openUsbSlot(1);
+        capture::CDeviceView* two = frame.openUsbSlot(2);
+        two->runCommand(shell::cmd::Crosshair);
+        QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList();
+        const QRect area = frame.mdiArea()->viewport()->rect();
+        for (int i = 0; i < windows.size(); ++i)
+            windows[i]->setGeometry(area.width() * i / 2, 0, area.width() / 2, area.height());
+        one->runCommand(shell::cmd::ZoomOut);
+        one->runCommand(shell::cmd::ZoomOut);
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 1500)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        save(frame, folder, "two-live-windows");
+        capture::CFileSizeDlg record(1, *one, frame);
+        save(record, folder, "record-dialog");
+        frame.closeWithoutAsking();
+        app.ExitInstance();
+    }
+    capture::setCaptureBackend(previous);
+}
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -123,5 +175,7 @@ int main(int argc, char* argv[])
     const QString simulated = folder + QLatin1String("/simulated-microscope.png");
     live.save(simulated);
     std::printf("%s\n", qPrintable(simulated));
+
+    liveWindows(folder);
     return 0;
 }
