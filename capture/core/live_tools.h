@@ -34,3 +34,30 @@ enum LiveToolCode : int32_t {
 };
 
 }  // namespace capture
+
+namespace capture {
+
+// The twelve measuring tools of the live picture (the crosshair and the
+// picture operations are not among them).
+inline bool isLiveToolCode(int code)
+{
+    switch (code) {
+    case ToolCodeLine:
+    case ToolCodeContinuousLine:
+    case ToolCodePointToLine:
+    case ToolCodePolygon:
+    case ToolCodeRadiusCircle:
+    case ToolCodeDiameterCircle:
+    case ToolCodeThreePointCircle:
+    case ToolCodeArc:
+    case ToolCodeThreePointAngle:
+    case ToolCodeFourPointAngle:
+    case ToolCodeCircleToCircle:
+    case ToolCodeText:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace capture

@@ -16,6 +16,8 @@
 
 #include <QApplication>
 
+#include <span>
+
 namespace capture {
 
 namespace cmd = shell::cmd;
@@ -27,9 +29,25 @@ struct ToolCommand {
     int code;
 };
 
+// The live measuring tools.
+constexpr ToolCommand kToolCommands[] = {
+    {cmd::ToolLine, ToolCodeLine},
+    {cmd::ToolContinuousLine, ToolCodeContinuousLine},
+    {cmd::ToolPointToLine, ToolCodePointToLine},
+    {cmd::ToolPolygon, ToolCodePolygon},
+    {cmd::ToolRadiusCircle, ToolCodeRadiusCircle},
+    {cmd::ToolDiameterCircle, ToolCodeDiameterCircle},
+    {cmd::ToolThreePointCircle, ToolCodeThreePointCircle},
+    {cmd::ToolThreePointArc, ToolCodeArc},
+    {cmd::ToolThreePointAngle, ToolCodeThreePointAngle},
+    {cmd::ToolFourPointAngle, ToolCodeFourPointAngle},
+    {cmd::ToolCircleToCircle, ToolCodeCircleToCircle},
+    {cmd::ToolText, ToolCodeText},
+};
+
 // Commands whose button shows checked while the document holds their code.
 constexpr ToolCommand kCheckedCommands[] = {
-    {cmd::ToolLine, ToolCodeLine},          {cmd::GridLines, ToolCodeGrid},
+    {cmd::GridLines, ToolCodeGrid},
     {cmd::CircleGrid, ToolCodeCircleGrid},  {cmd::Crosshair, ToolCodeCrosshair},
     {cmd::ScaleCrosshair, ToolCodeScaleCrosshair}, {cmd::HorizontalFlip, ToolCodeHorizontalFlip},
     {cmd::VerticalFlip, ToolCodeVerticalFlip}, {cmd::Negative, ToolCodeNegative},
@@ -62,9 +80,11 @@ bool CDeviceDoc::handlesCommand(int id) const
     default:
         break;
     }
-    for (const ToolCommand& t : kCheckedCommands) {
-        if (t.id == id)
-            return true;
+    for (const auto& table : {std::span<const ToolCommand>(kCheckedCommands), std::span<const ToolCommand>(kToolCommands)}) {
+        for (const ToolCommand& t : table) {
+            if (t.id == id)
+                return true;
+        }
     }
     return false;
 }
@@ -73,10 +93,12 @@ void CDeviceDoc::updateCommand(int id, shell::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    for (const ToolCommand& t : kCheckedCommands) {
-        if (t.id == id) {
-            state.checkable = true;
-            state.checked = m_toolCode == t.code;
+    for (const auto& table : {std::span<const ToolCommand>(kCheckedCommands), std::span<const ToolCommand>(kToolCommands)}) {
+        for (const ToolCommand& t : table) {
+            if (t.id == id) {
+                state.checkable = true;
+                state.checked = m_toolCode == t.code;
+            }
         }
     }
 }
@@ -103,15 +125,24 @@ void CDeviceDoc::runCommand(int id)
     case cmd::RedChannel: toggleColour(ToolCodeRed, capture::RedChannel); break;
     case cmd::GreenChannel: toggleColour(ToolCodeGreen, capture::GreenChannel); break;
     case cmd::BlueChannel: toggleColour(ToolCodeBlue, capture::BlueChannel); break;
-    case cmd::ToolLine:
-        if (m_toolCode == ToolCodeLine)
-            m_toolCode = ToolCodeNone;
-        else if (measure::requireCalibration(m_host.measure()))
-            m_toolCode = ToolCodeLine;
-        Q_EMIT updated(0);
+    default:
+        for (const ToolCommand& t : kToolCommands) {
+            if (t.id == id)
+                chooseTool(t.code);
+        }
         break;
-    default: break;
     }
+}
+
+// Choosing the active tool again puts it away; every tool but the text
+// needs a calibration.
+void CDeviceDoc::chooseTool(int code)
+{
+    if (m_toolCode == code)
+        m_toolCode = ToolCodeNone;
+    else if (code == ToolCodeText || measure::requireCalibration(m_host.measure()))
+        m_toolCode = code;
+    Q_EMIT updated(0);
 }
 
 bool CDeviceDoc::moveCrosshair(int frameX, int frameY)

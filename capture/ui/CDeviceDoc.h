@@ -48,6 +48,7 @@ Q_SIGNALS:
 
 private:
     void finishZoom(bool save);
+    void chooseTool(int code);
     void toggleCrosshair();
     void toggleGrid(int toolCode, int mode);
     void toggleFlip(bool horizontal);

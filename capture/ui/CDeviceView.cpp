@@ -3,6 +3,8 @@
 #include "LiveHotKeys.h"
 #include "LiveViewHost.h"
 
+#include <QPlainTextEdit>
+
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
@@ -144,6 +146,11 @@ void CDeviceView::pushSettings()
 
 void CDeviceView::documentUpdated(int hint)
 {
+    const int tool = isLiveToolCode(m_doc->toolCode()) ? m_doc->toolCode() : 0;
+    if (m_live.tool() != tool) {
+        m_live.setTool(tool);  // a measurement half made with another tool is dropped
+        delete m_textBox.data();
+    }
     layOut(hint == CDeviceDoc::kHintZoom);
     pushSettings();
 }
@@ -224,12 +231,8 @@ void CDeviceView::paintEvent(QPaintEvent*)
         p.drawText(QRect(x, 0, std::max(w, viewport()->width()), viewport()->height()), Qt::AlignLeft | Qt::AlignVCenter, text);
         return;
     }
-    // The line being measured follows the mouse.
-    if (!m_linePoints.empty()) {
-        p.setPen(QPen(m_host.measure().colour, std::max(1, m_host.measure().lineWidth)));
-        const QPointF end = m_linePoints.size() > 1 ? m_linePoints[1] : m_mouse;
-        p.drawLine(m_linePoints[0], end);
-    }
+    // The measurement being made follows the mouse over every frame.
+    m_live.drawInProgress(p, mapping(), m_host.measure());
 }
 
 void CDeviceView::hotKey(int key)

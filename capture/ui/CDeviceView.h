@@ -5,6 +5,7 @@
 #include "capture/core/device_list.h"
 #include "capture/core/recording_clock.h"
 
+#include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
 
 #include "shell/core/command_target.h"
@@ -14,6 +15,7 @@
 
 #include <memory>
 
+class QPlainTextEdit;
 class QTimer;
 
 namespace measure {
@@ -106,9 +108,9 @@ private:
     void newCalibration();
     QPointF toFrame(QPointF client) const;
     QRect pictureArea() const;
-    void lineClick(QPointF client);
-    void commitLine();
-    double lineLength() const;
+    measure::LiveMapping mapping() const;
+    void liveClick(QPoint client);
+    void addMeasurement(std::unique_ptr<measure::CVideoShap> record);
     QString capConfigPath() const;
     int formatChoice() const;
 
@@ -130,9 +132,9 @@ private:
 
     // The slot's finished measurements, shared read-only with the renderer.
     std::shared_ptr<measure::VideoShapeList> m_shapes;
-    // The line being measured: its clicks in client coordinates.
-    std::vector<QPointF> m_linePoints;
-    QPointF m_mouse;
+    // The measurement being made, and the box its text is typed into.
+    measure::LiveMeasurement m_live;
+    QPointer<QPlainTextEdit> m_textBox;
     bool m_calibrating = false;
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
 };

@@ -173,7 +173,7 @@ void CDeviceView::newCalibration()
     dialog->show();
     dialog->move(window()->geometry().center() - dialog->rect().center());
     m_calibrating = true;
-    m_linePoints.clear();
+    m_live.cancel();
     m_doc->setToolCode(ToolCodeLine);
 }
 

@@ -1,5 +1,5 @@
-// Clicks on the live picture: moving the crosshair, and measuring a line,
-// which is also how a calibration's reference is drawn.
+// Clicks on the live picture: moving the crosshair, and the live measuring
+// tools, whose Line also draws a calibration's reference.
 #include "CDeviceView.h"
 
 #include "LiveViewHost.h"
@@ -12,74 +12,85 @@
 #include "platform/posted_message.h"
 
 #include <QMouseEvent>
-
-#include <cmath>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace capture {
 
+measure::LiveMapping CDeviceView::mapping() const
+{
+    const LiveZoom& z = m_doc->zoom();
+    return {z.x, z.y, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value())};
+}
+
 void CDeviceView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !m_connected)
+    if (!m_connected)
         return;
-    const QPointF at = event->position();
-    if (!pictureArea().contains(at.toPoint()))
+    const QPoint at = event->position().toPoint();
+    if (!pictureArea().contains(at))
         return;
-    const QPointF frame = toFrame(at);
+    if (event->button() == Qt::RightButton) {
+        if (m_live.rightClick(at))
+            viewport()->update();
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPointF frame = toFrame(event->position());
     if (m_doc->moveCrosshair(static_cast<int>(frame.x() + 0.5), static_cast<int>(frame.y() + 0.5))) {
         pushSettings();
         return;
     }
-    if (m_doc->toolCode() == ToolCodeLine)
-        lineClick(at);
+    liveClick(at);
 }
 
 void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 {
-    m_mouse = event->position();
-    if (!m_linePoints.empty())
+    m_live.mouseMove(event->position().toPoint());
+    if (m_live.inProgress())
         viewport()->update();
 }
 
-double CDeviceView::lineLength() const
+void CDeviceView::liveClick(QPoint client)
 {
-    const LiveZoom& z = m_doc->zoom();
-    const double dx = (m_linePoints[1].x() - m_linePoints[0].x()) / z.x;
-    const double dy = (m_linePoints[1].y() - m_linePoints[0].y()) / z.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
-void CDeviceView::lineClick(QPointF client)
-{
-    if (m_linePoints.size() == 1 && client == m_linePoints[0])
-        return;  // a line needs two different ends
-    m_linePoints.push_back(client);
-    if (m_linePoints.size() == 2 && m_calibrating && m_calibrationDlg) {
+    if (m_live.tool() != m_doc->toolCode())
+        m_live.setTool(isLiveToolCode(m_doc->toolCode()) ? m_doc->toolCode() : 0);
+    const measure::LiveMeasurement::Click click = m_live.leftClick(client);
+    if (click == measure::LiveMeasurement::Click::Ignored)
+        return;
+    if (m_calibrating && m_calibrationDlg && m_live.tool() == ToolCodeLine && m_live.clicks() == 2) {
         // The reference line is done at its second click.
-        m_host.measure().knownLinePixels = lineLength();
+        m_host.measure().knownLinePixels = m_live.lineLength(mapping());
+        m_live.cancel();
         platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
-        m_linePoints.clear();
         m_calibrating = false;
         m_doc->setToolCode(ToolCodeNone);
-    } else if (m_linePoints.size() == 3) {
-        commitLine();
+        viewport()->update();
+        return;
+    }
+    if (click == measure::LiveMeasurement::Click::OpenText) {
+        delete m_textBox.data();
+        auto* box = new QPlainTextEdit(viewport());
+        box->setObjectName(QStringLiteral("36865"));
+        box->setGeometry(client.x(), client.y(), 180, 120);
+        box->show();
+        box->setFocus();
+        m_textBox = box;
+        return;
+    }
+    if (click == measure::LiveMeasurement::Click::Finished) {
+        const QString text = m_textBox ? m_textBox->toPlainText() : QString();
+        delete m_textBox.data();
+        addMeasurement(m_live.takeRecord(mapping(), m_host.measure(), text));
     }
     viewport()->update();
 }
 
-void CDeviceView::commitLine()
+void CDeviceView::addMeasurement(std::unique_ptr<measure::CVideoShap> record)
 {
-    const measure::MeasureState& m = m_host.measure();
-    auto record = std::make_unique<measure::CVideoShap>();
-    record->kind = 1;
-    record->fontHeight = m.fontSize;
-    record->lineColour = m.colour;
-    record->lineWidth = m.lineWidth;
-    record->value1 = lineLength();
-    for (const QPointF& p : m_linePoints) {
-        const QPointF f = toFrame(p);
-        record->points.push_back({f.x(), f.y()});
-    }
-    m_linePoints.clear();
+    if (!record)
+        return;
     auto list = std::make_shared<measure::VideoShapeList>();
     for (const auto& r : *m_shapes)
         list->push_back(std::make_unique<measure::CVideoShap>(*r));

@@ -8,6 +8,7 @@
 #include "capture/ui/LiveViewHost.h"
 
 #include "measure/core/measure_state.h"
+#include "measure/ui/CCalibrationDlg.h"
 #include "picture/core/cx_image.h"
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
@@ -19,6 +20,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -349,6 +351,71 @@ private Q_SLOTS:
         QCOMPARE(QStringLiteral("%1X%2").arg(view.frameSize().width()).arg(view.frameSize().height()), first);
         QCOMPARE(CDeviceView::currentResolution(), view.frameSize());
         QVERIFY(QFile::exists(m_host->s.paths.programFolder + QLatin1String("/Setting/CapConfig.dat")));
+    }
+
+    void calibrateOnTheLivePictureThenMeasure()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.runCommand(shell::cmd::ZoomNormal);
+
+        view.runCommand(1230);  // New Calibration
+        auto* dialog = view.findChild<measure::CCalibrationDlg*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->okButton()->isEnabled());
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(100, 250));
+        QTRY_VERIFY(dialog->okButton()->isEnabled());  // 1145 arrived
+        QCOMPARE(m_host->m.knownLinePixels, 150.0);
+        QCOMPARE(view.document().toolCode(), 0);
+        dialog->nameEdit()->setText(QStringLiteral("10x"));
+        dialog->magnificationEdit()->setText(QStringLiteral("10"));
+        dialog->lengthEdit()->setText(QStringLiteral("1.5"));
+        dialog->okButton()->click();
+        QVERIFY2(m_host->m.isCalibrated(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+        QCOMPARE(m_host->m.toUnits(150.0), 1.5);
+
+        // Any tool now; choosing it again puts it away.
+        view.runCommand(shell::cmd::ToolPolygon);
+        QCOMPARE(view.document().toolCode(), 113);
+        view.runCommand(shell::cmd::ToolPolygon);
+        QCOMPARE(view.document().toolCode(), 0);
+        view.runCommand(shell::cmd::ToolLine);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(350, 50));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(200, 80));
+        QCOMPARE(view.measurements().size(), size_t(1));
+        QCOMPARE(view.measurements()[0]->value1, 300.0);
+        // A click beside the picture is not taken.
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(700, 500));
+        QCOMPARE(view.measurements().size(), size_t(1));
+        view.runCommand(shell::cmd::UndoShape);
+        QCOMPARE(view.measurements().size(), size_t(0));
+        view.runCommand(shell::cmd::UndoShape);  // nothing left: nothing happens
+        QCOMPARE(view.measurements().size(), size_t(0));
+    }
+
+    void textToolTakesTheTypedText()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.runCommand(shell::cmd::ToolText);  // needs no calibration
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(60, 70));
+        auto* box = view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865"));
+        QVERIFY(box);
+        QCOMPARE(box->geometry(), QRect(60, 70, 180, 120));
+        QTest::keyClicks(box, QStringLiteral("debris"));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(view.measurements().size(), size_t(1));
+        QCOMPARE(view.measurements()[0]->text, QStringLiteral("debris"));
+        QTRY_VERIFY(!view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865")));
     }
 
 private:
