@@ -1,7 +1,9 @@
 #include "sound_player.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -12,24 +14,24 @@ namespace platform {
 namespace {
 
 // One effect per file, loaded at its first use and kept: a snapshot sound
-// should not wait for the file each time.
+// should not wait for the file each time. The effects belong to the
+// application object and go with it, before the audio system shuts down.
 class EffectPlayer : public SoundPlayer {
 public:
-    ~EffectPlayer() override { qDeleteAll(m_effects); }
     void play(const QString& wavPath) override
     {
-        if (!QFileInfo::exists(wavPath))
+        if (!QCoreApplication::instance() || !QFileInfo::exists(wavPath))
             return;
-        QSoundEffect*& effect = m_effects[wavPath];
+        QPointer<QSoundEffect>& effect = m_effects[wavPath];
         if (!effect) {
-            effect = new QSoundEffect;
+            effect = new QSoundEffect(QCoreApplication::instance());
             effect->setSource(QUrl::fromLocalFile(wavPath));
         }
         effect->play();
     }
 
 private:
-    QHash<QString, QSoundEffect*> m_effects;
+    QHash<QString, QPointer<QSoundEffect>> m_effects;
 };
 
 SoundPlayer*& installed()

@@ -96,11 +96,13 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     frame->setObjectName(QStringLiteral("CChildFrame"));
     frame->setWindowTitle(view->windowTitle());
     // The child frame's size: the client area less both panes and 15 pixels
-    // across, less the status bar and 60 pixels down; never beyond the area
-    // the windows live in.
+    // across, less the status bar and 60 pixels down; each new window a little
+    // below and right of the one before, never beyond the area they live in.
+    const int step = static_cast<int>((m_mdiArea->subWindowList().size() - 1) % 8) * 24;
     const QSize client = fullScreenArea() + QSize(30 - 15, 100 - 60);
-    const QSize room = m_mdiArea->viewport()->size();
+    const QSize room = m_mdiArea->viewport()->size() - QSize(step, step);
     frame->resize(std::clamp(client.width(), 200, std::max(200, room.width())), std::clamp(client.height(), 150, std::max(150, room.height())));
+    frame->move(step, step);
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);
     view->activated();
