@@ -90,6 +90,12 @@ struct Run {
     }
     CMainFrame& frame() { return *app->mainFrame(); }
     QAction* action(int id) { return frame().router().find(id); }
+    // The slot buttons, once start-up's 1172 has been delivered.
+    CDevicesDlg* slotButtons()
+    {
+        QCoreApplication::sendPostedEvents();
+        return frame().deviceManagerPane()->devicesDlg();
+    }
     void refresh() { frame().router().refresh(); }
 };
 
@@ -458,8 +464,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         Run run(box);
-        QCoreApplication::sendPostedEvents();
-        CDevicesDlg* slots = run.frame().deviceManagerPane()->devicesDlg();
+        CDevicesDlg* slots = run.slotButtons();
         slots->button(1)->click();
         slots->button(2)->click();
         slots->button(1)->click();
@@ -543,6 +548,23 @@ private Q_SLOTS:
         QVERIFY(!three.isNull());  // untouched
         QVERIFY(f.findWindow(QStringLiteral("MICROSCOPE 1")));
         QTRY_VERIFY(capture::slotFrame(1).frameArrived.load());
+    }
+
+    void connectWifiWithoutACameraSaysSoAndOpensNothing()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        CDevicesDlg* slots = run.slotButtons();
+        slots->button(1)->click();
+        QVERIFY(!run.frame().wifiMode());
+        run.refresh();
+        run.action(cmd::ConnectWifi)->trigger();
+        QVERIFY(run.frame().wifiMode());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Please Connect WiFi Microscope")});
+        QCOMPARE(run.frame().mdiArea()->subWindowList().size(), 1);
+        slots->button(1)->click();  // back to the USB microscope
+        QVERIFY(!run.frame().wifiMode());
     }
 };
 
