@@ -109,6 +109,9 @@ bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
             return false;
     }
     m_rows.assign(size_t(rowStride(m_width)) * m_height, 0);
+    // The microscope's still button answers only when the user switched it
+    // on; the fifth model has none.
+    m_stillBranch.store(m_hardwareSnapshot && g_cameraModel.load() != 5);
     m_built = true;
     return true;
 }
@@ -255,7 +258,8 @@ void CCaptureDevice::captureLoop()
             Q_EMIT deviceGone();
             return;
         }
-        if (m_source->stillButtonPressed())
+        // A press is always taken off the device, so none waits for later.
+        if (m_source->stillButtonPressed() && m_stillBranch.load())
             platform::postMessage(m_notify, platform::msg::StillDue);
     }
 }

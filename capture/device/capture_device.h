@@ -95,6 +95,11 @@ public:
     void setViewSettings(const LiveViewSettings& settings);
     void SetStatusText(const QString& text);
 
+    // Whether the microscope's own still button takes pictures; applies at
+    // the next Build (or Rebuild).
+    void setHardwareSnapshot(bool on) { m_hardwareSnapshot = on; }
+    bool stillButtonActive() const { return m_stillBranch.load(); }
+
     // The next frame is not stored but answers with "a still picture is due".
     void requestStill() { m_stillRequest.store(true); }
 
@@ -142,6 +147,8 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stillRequest{false};
     std::atomic<bool> m_recording{false};
+    bool m_hardwareSnapshot = true;
+    std::atomic<bool> m_stillBranch{false};
     ClipWriter m_clip;
 
     std::mutex m_settingsMutex;

@@ -99,6 +99,7 @@ int CDeviceView::formatChoice() const
 bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
 {
     m_devicePath = entry.devicePath;
+    m_device->setHardwareSnapshot(m_host.settings().registry.isEnableSnap != 0);
     if (!m_device->Open(entry) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface() || !m_device->Run()) {
         m_device->Close();
         return false;

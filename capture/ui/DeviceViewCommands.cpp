@@ -152,6 +152,7 @@ void CDeviceView::toggleUsbSnapshot()
 {
     quint32& snap = m_host.settings().registry.isEnableSnap;
     snap = snap ? 0 : 1;
+    m_device->setHardwareSnapshot(snap != 0);
     if (snap) {
         m_device->Rebuild();
         m_host.saveRegistrySettings();

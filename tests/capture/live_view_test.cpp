@@ -418,6 +418,30 @@ private Q_SLOTS:
         QTRY_VERIFY(!view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865")));
     }
 
+    void stillButtonOnlyWhenUsbSnapshotIsOn()
+    {
+        HeardSounds sounds;
+        const auto found = m_backend->enumerate();
+        m_host->s.registry.isEnableSnap = 0;
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QVERIFY(!view.device().stillButtonActive());
+        m_backend->camera(0).pressStill();
+        QTest::qWait(300);
+        QCOMPARE(sounds.played.size(), 0);
+
+        view.runCommand(shell::cmd::UsbSnapshot);
+        QCOMPARE(m_host->s.registry.isEnableSnap, 1u);
+        QCOMPARE(m_host->registrySaves, 1);
+        QVERIFY(view.device().stillButtonActive());
+        QVERIFY(view.device().isRunning());
+        slotFrame(1).frameArrived = 0;
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        m_backend->camera(0).pressStill();
+        QTRY_COMPARE(sounds.played.size(), 1);
+        QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()).size(), 1);
+    }
+
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<SimulatedBackend> m_backend;
