@@ -278,6 +278,8 @@ void CDeviceView::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
+        if (m_doc->toolCode() == ToolCodeText)
+            break;  // Enter belongs to the text being typed
         const QPoint local = viewport()->mapFromGlobal(cursor);
         QMouseEvent click(QEvent::MouseButtonPress, QPointF(local), QPointF(cursor), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         mousePressEvent(&click);

@@ -442,6 +442,30 @@ private Q_SLOTS:
         QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()).size(), 1);
     }
 
+    void enterClicksWhereTheCursorIsAndArrowsMoveIt()
+    {
+        const auto found = m_backend->enumerate();
+        m_host->m.calibrationName = QStringLiteral("10x");
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.runCommand(shell::cmd::ZoomNormal);
+        view.runCommand(shell::cmd::ToolLine);
+        QCursor::setPos(view.viewport()->mapToGlobal(QPoint(100, 100)));
+        if (view.viewport()->mapFromGlobal(QCursor::pos()) != QPoint(100, 100))
+            QSKIP("this platform cannot place the cursor");
+        QTest::keyClick(&view, Qt::Key_Return);
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(&view, Qt::Key_Right);
+        QCOMPARE(view.viewport()->mapFromGlobal(QCursor::pos()), QPoint(140, 100));
+        QTest::keyClick(&view, Qt::Key_Return);
+        QTest::keyClick(&view, Qt::Key_Down);
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(view.measurements().size(), size_t(1));
+        QCOMPARE(view.measurements()[0]->value1, 40.0);
+    }
+
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<SimulatedBackend> m_backend;
