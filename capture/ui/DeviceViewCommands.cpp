@@ -19,20 +19,16 @@
 #include <QCursor>
 #include <QMenu>
 
-#include <array>
-
 namespace capture {
 
 namespace cmd = shell::cmd;
 
 namespace {
 
-constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913, 32914, 32915, 32920, 32921, 32922, 32923};
-
 int resolutionIndexOf(int id)
 {
-    for (size_t i = 0; i < kResolutionCommands.size(); ++i) {
-        if (kResolutionCommands[i] == id)
+    for (size_t i = 0; i < cmd::kResolutionCommands.size(); ++i) {
+        if (cmd::kResolutionCommands[i] == id)
             return static_cast<int>(i);
     }
     return -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 // Command identifiers of the main window's menus, toolbar and accelerators.
 // Views answer to these same numbers.
 namespace shell::cmd {
@@ -95,5 +97,9 @@ enum : int {
     UserToolbarFirst = 59432,
     UserToolbarLast = 59441,
 };
+
+// The Resolution menu's items 1 to 12: the n-th size the microscope offers.
+inline constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913,
+                                                         32914, 32915, 32920, 32921, 32922, 32923};
 
 }  // namespace shell::cmd

@@ -28,13 +28,10 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <array>
 
 namespace shell {
 
 namespace {
-
-constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913, 32914, 32915, 32920, 32921, 32922, 32923};
 
 // A camera's path without its device node: the same microscope keeps it
 // when it comes back on another /dev/video number.
@@ -198,72 +195,6 @@ void CMainFrame::connectWifi()
     }
     // No WiFi microscope answers on this system.
     platform::messageDialogs().inform(uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", kMessageCapacity));
-}
-
-AppSettings& CMainFrame::settings()
-{
-    return m_app.settings();
-}
-
-measure::MeasureState& CMainFrame::measure()
-{
-    return m_app.measure();
-}
-
-bool CMainFrame::saveRegistrySettings()
-{
-    return m_app.saveRegistrySettings();
-}
-
-bool CMainFrame::saveImageToggles()
-{
-    return m_app.saveImageToggles();
-}
-
-void CMainFrame::writeCrosshair(quint32 value)
-{
-    shell::writeCrosshair(m_app.registry(), value);
-}
-
-QSize CMainFrame::fullScreenArea() const
-{
-    int width = size().width();
-    for (const QDockWidget* pane : {static_cast<const QDockWidget*>(m_devicePane), static_cast<const QDockWidget*>(m_folderPane)}) {
-        if (pane->isVisible() && !pane->isFloating())
-            width -= pane->width();
-    }
-    int height = size().height() - (statusBar()->isVisible() ? statusBar()->height() : 0);
-    if (menuWidget())
-        height -= menuWidget()->height();
-    return {width - 30, height - 100};
-}
-
-void CMainFrame::showResolutions(const QStringList& sizes)
-{
-    m_resolutionMenu->clear();
-    for (qsizetype i = 0; i < sizes.size() && i < qsizetype(kResolutionCommands.size()); ++i) {
-        if (sizes[i].isEmpty())
-            continue;
-        QAction* a = m_router->action(kResolutionCommands[static_cast<size_t>(i)], this);
-        a->setText(sizes[i]);
-        m_resolutionMenu->addAction(a);
-    }
-    m_resolutionMenu->setEnabled(!m_resolutionMenu->isEmpty());
-    m_router->refresh();
-}
-
-void CMainFrame::bringToFront(QWidget* view)
-{
-    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
-        if (w->widget() == view) {
-            if (w->isMinimized())
-                w->showNormal();
-            m_mdiArea->setActiveSubWindow(w);
-            view->setFocus();
-        }
-    }
-    activateWindow();
-    raise();
 }
 
 }  // namespace shell

@@ -1,0 +1,103 @@
+// How a live window lays out and paints its picture: scroll ranges that
+// follow the zoom, the picture area clicks are taken in, and the grey around.
+#include "CDeviceView.h"
+
+#include "LiveViewHost.h"
+
+#include "capture/device/capture_device.h"
+
+#include "measure/core/measure_state.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace capture {
+
+namespace {
+
+const QColor kBackground(160, 160, 160);
+
+}  // namespace
+
+// Scroll ranges follow the zoomed picture; after a zoom change the bars keep
+// their place in proportion and the picture starts again at the origin.
+void CDeviceView::layOut(bool zoomChanged)
+{
+    const LiveZoom& z = m_doc->zoom();
+    const QSize picture(static_cast<int>(m_frameSize.width() * z.x), static_cast<int>(m_frameSize.height() * z.y));
+    const QSize page = viewport()->size();
+    QScrollBar* bars[2] = {horizontalScrollBar(), verticalScrollBar()};
+    const int extent[2] = {picture.width(), picture.height()};
+    const int pageSize[2] = {page.width(), page.height()};
+    for (int i = 0; i < 2; ++i) {
+        const int oldMax = bars[i]->maximum();
+        const int newMax = std::max(0, extent[i] - pageSize[i]);
+        const int oldValue = bars[i]->value();
+        bars[i]->setPageStep(pageSize[i]);
+        bars[i]->setRange(0, newMax);
+        if (zoomChanged)
+            bars[i]->setValue(oldMax > 0 ? static_cast<int>(double(oldValue) * newMax / oldMax) : 0);
+    }
+    if (zoomChanged)
+        m_device->CreateSurface();
+    viewport()->update();
+}
+
+void CDeviceView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    layOut(false);
+    pushSettings();
+}
+
+void CDeviceView::scrollContentsBy(int, int)
+{
+    pushSettings();
+}
+
+void CDeviceView::wheelEvent(QWheelEvent* event)
+{
+    event->accept();  // the live picture does not scroll by the wheel
+}
+
+QRect CDeviceView::pictureArea() const
+{
+    const LiveZoom& z = m_doc->zoom();
+    const QSize picture(static_cast<int>(m_frameSize.width() * z.x + 0.5) - horizontalScrollBar()->value(),
+                        static_cast<int>(m_frameSize.height() * z.y + 0.5) - verticalScrollBar()->value());
+    return QRect(QPoint(0, 0), picture).intersected(viewport()->rect());
+}
+
+QPointF CDeviceView::toFrame(QPointF client) const
+{
+    const LiveZoom& z = m_doc->zoom();
+    return {(client.x() + horizontalScrollBar()->value()) / z.x, (client.y() + verticalScrollBar()->value()) / z.y};
+}
+
+void CDeviceView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    const QImage* frame = m_connected ? m_device->mailbox().latest() : nullptr;
+    QRect covered;
+    if (frame) {
+        covered = QRect(QPoint(0, 0), frame->size()).intersected(viewport()->rect());
+        p.drawImage(QPoint(0, 0), *frame);
+    }
+    const QRegion grey = QRegion(viewport()->rect()).subtracted(covered);
+    for (const QRect& r : grey)
+        p.fillRect(r, kBackground);
+    if (!m_connected) {
+        const QString text = QStringLiteral("No Connect Microscope");
+        const QFontMetrics metrics(p.font());
+        const int w = metrics.horizontalAdvance(text);
+        const int x = w > viewport()->width() ? 0 : (viewport()->width() - w) / 2;
+        p.setPen(QColor(255, 0, 0));
+        p.drawText(QRect(x, 0, std::max(w, viewport()->width()), viewport()->height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        return;
+    }
+    // The measurement being made follows the mouse over every frame.
+    m_live.drawInProgress(p, mapping(), m_host.measure());
+}
+
+}  // namespace capture

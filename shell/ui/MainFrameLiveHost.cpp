@@ -1,0 +1,86 @@
+// What the live windows ask of the main window: the settings, the status
+// bar, the room they may fill, the Resolution menu, coming to the top.
+#include "CMainFrame.h"
+
+#include "CPanes.h"
+#include "CScoparaApp.h"
+#include "CommandRouter.h"
+
+#include "shell/core/command_ids.h"
+#include "shell/core/registry_settings.h"
+
+#include <QDockWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+
+namespace shell {
+
+AppSettings& CMainFrame::settings()
+{
+    return m_app.settings();
+}
+
+measure::MeasureState& CMainFrame::measure()
+{
+    return m_app.measure();
+}
+
+bool CMainFrame::saveRegistrySettings()
+{
+    return m_app.saveRegistrySettings();
+}
+
+bool CMainFrame::saveImageToggles()
+{
+    return m_app.saveImageToggles();
+}
+
+void CMainFrame::writeCrosshair(quint32 value)
+{
+    shell::writeCrosshair(m_app.registry(), value);
+}
+
+QSize CMainFrame::fullScreenArea() const
+{
+    int width = size().width();
+    for (const QDockWidget* pane : {static_cast<const QDockWidget*>(m_devicePane), static_cast<const QDockWidget*>(m_folderPane)}) {
+        if (pane->isVisible() && !pane->isFloating())
+            width -= pane->width();
+    }
+    int height = size().height() - (statusBar()->isVisible() ? statusBar()->height() : 0);
+    if (menuWidget())
+        height -= menuWidget()->height();
+    return {width - 30, height - 100};
+}
+
+void CMainFrame::showResolutions(const QStringList& sizes)
+{
+    m_resolutionMenu->clear();
+    for (qsizetype i = 0; i < sizes.size() && i < qsizetype(cmd::kResolutionCommands.size()); ++i) {
+        if (sizes[i].isEmpty())
+            continue;
+        QAction* a = m_router->action(cmd::kResolutionCommands[static_cast<size_t>(i)], this);
+        a->setText(sizes[i]);
+        m_resolutionMenu->addAction(a);
+    }
+    m_resolutionMenu->setEnabled(!m_resolutionMenu->isEmpty());
+    m_router->refresh();
+}
+
+void CMainFrame::bringToFront(QWidget* view)
+{
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (w->widget() == view) {
+            if (w->isMinimized())
+                w->showNormal();
+            m_mdiArea->setActiveSubWindow(w);
+            view->setFocus();
+        }
+    }
+    activateWindow();
+    raise();
+}
+
+}  // namespace shell
