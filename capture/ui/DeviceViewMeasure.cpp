@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace capture {
 
 measure::LiveMapping CDeviceView::mapping() const
@@ -47,7 +49,10 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
 
 void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 {
-    m_live.mouseMove(event->position().toPoint());
+    // The point being placed stays on the picture, wherever the mouse goes.
+    const QRect area = pictureArea();
+    const QPoint at = event->position().toPoint();
+    m_live.mouseMove(area.isEmpty() ? at : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom())));
     if (m_live.inProgress())
         viewport()->update();
 }

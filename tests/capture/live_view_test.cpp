@@ -13,6 +13,7 @@
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
 
+#include "platform/posted_message.h"
 #include "platform/sound_player.h"
 
 #include "sandbox.h"
@@ -464,6 +465,33 @@ private Q_SLOTS:
         QTest::keyClick(&view, Qt::Key_Return);
         QCOMPARE(view.measurements().size(), size_t(1));
         QCOMPARE(view.measurements()[0]->value1, 40.0);
+    }
+
+    void deleteMessagesRemoveOneOrAll()
+    {
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.runCommand(shell::cmd::ZoomNormal);
+        view.runCommand(shell::cmd::ToolText);
+        for (const QString& word : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+            QTest::keyClicks(view.viewport()->findChild<QPlainTextEdit*>(), word);
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(80, 80));
+        }
+        QCOMPARE(view.measurements().size(), size_t(3));
+        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 1, 3);  // no such index
+        QCoreApplication::sendPostedEvents(&view);
+        QCOMPARE(view.measurements().size(), size_t(3));
+        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 1, 1);
+        QCoreApplication::sendPostedEvents(&view);
+        QCOMPARE(view.measurements().size(), size_t(2));
+        QCOMPARE(view.measurements()[1]->text, QStringLiteral("c"));
+        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 2, 0);
+        QCoreApplication::sendPostedEvents(&view);
+        QCOMPARE(view.measurements().size(), size_t(0));
     }
 
 private:
