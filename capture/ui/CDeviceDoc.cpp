@@ -1,6 +1,6 @@
 #include "CDeviceDoc.h"
 
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "capture/core/frame_ops.h"
 #include "capture/core/live_tools.h"
@@ -57,7 +57,7 @@ constexpr ToolCommand kCheckedCommands[] = {
 
 }  // namespace
 
-CDeviceDoc::CDeviceDoc(int slot, LiveViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
+CDeviceDoc::CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
 {
     const shell::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;

@@ -8,9 +8,12 @@
 #include <QObject>
 #include <QSize>
 
+namespace shell {
+class ViewHost;
+}
+
 namespace capture {
 
-class LiveViewHost;
 
 // The picture settings of one USB slot's live window: zoom, flips, colour
 // mode, overlay and the chosen tool. It answers the zoom, overlay, flip and
@@ -21,7 +24,7 @@ public:
     // Update hint: the zoom changed, the picture must be laid out again.
     static constexpr int kHintZoom = 1131;
 
-    CDeviceDoc(int slot, LiveViewHost& host, QObject* parent = nullptr);
+    CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent = nullptr);
 
     int slot() const { return m_slot; }
     QString title() const { return QStringLiteral("MICROSCOPE %1").arg(m_slot); }
@@ -55,7 +58,7 @@ private:
     void toggleColour(int toolCode, int mode);
 
     int m_slot;
-    LiveViewHost& m_host;
+    shell::ViewHost& m_host;
     LiveZoom m_zoom;
     QSize m_resolution{640, 480};
     int m_colourMode = 0;

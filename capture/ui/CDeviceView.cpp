@@ -1,7 +1,7 @@
 #include "CDeviceView.h"
 
 #include "LiveHotKeys.h"
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include <QPlainTextEdit>
 
@@ -43,7 +43,7 @@ void CDeviceView::setCurrentResolution(QSize size)
     g_currentResolution = size;
 }
 
-CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, LiveViewHost& host, QWidget* parent)
+CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent)
     : QAbstractScrollArea(parent),
       m_doc(std::make_unique<CDeviceDoc>(slot, host)),
       m_host(host),

@@ -22,10 +22,13 @@ namespace measure {
 class CCalibrationDlg;
 }
 
+namespace shell {
+class ViewHost;
+}
+
 namespace capture {
 
 class CCaptureDevice;
-class LiveViewHost;
 
 // The live window of USB slot 1 to 5, titled "MICROSCOPE n". It connects the
 // slot's microscope when it is made, shows the composed live picture, takes
@@ -37,7 +40,7 @@ public:
     // Picture modes of the next still picture.
     enum PictureMode { SnapshotPicture = 1, ClipThumbnail = 2, WorkbookPicture = 3 };
 
-    CDeviceView(int slot, const VideoDeviceEntry& device, LiveViewHost& host, QWidget* parent = nullptr);
+    CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent = nullptr);
     ~CDeviceView() override;
 
     int slot() const { return m_doc->slot(); }
@@ -115,7 +118,7 @@ private:
     int formatChoice() const;
 
     std::unique_ptr<CDeviceDoc> m_doc;
-    LiveViewHost& m_host;
+    shell::ViewHost& m_host;
     std::unique_ptr<CCaptureDevice> m_device;
     QString m_devicePath;
     bool m_connected = false;

@@ -1,7 +1,7 @@
 #include "CFileSizeDlg.h"
 
 #include "CDeviceView.h"
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "capture/device/capture_device.h"
 
@@ -18,7 +18,7 @@
 
 namespace capture {
 
-CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, LiveViewHost& host, QWidget* parent)
+CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, QWidget* parent)
     : QDialog(parent), m_view(view), m_host(host)
 {
     setObjectName(QStringLiteral("CFileSizeDlg"));

@@ -6,10 +6,13 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace shell {
+class ViewHost;
+}
+
 namespace capture {
 
 class CDeviceView;
-class LiveViewHost;
 
 // Asked before a clip starts: how many seconds to record, at which size, and
 // whether to compress. OK records uncompressed, Compress compressed, Exit
@@ -17,7 +20,7 @@ class LiveViewHost;
 class CFileSizeDlg : public QDialog {
     Q_OBJECT
 public:
-    CFileSizeDlg(int slot, CDeviceView& view, LiveViewHost& host, QWidget* parent = nullptr);
+    CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, QWidget* parent = nullptr);
 
     int recordTime() const { return m_recordTime; }
     QLineEdit* timeEdit() const { return m_time; }
@@ -31,7 +34,7 @@ private:
     void resolutionChosen(int index);
 
     CDeviceView& m_view;
-    LiveViewHost& m_host;
+    shell::ViewHost& m_host;
     int m_recordTime = 10;
     QLineEdit* m_time;
     QComboBox* m_resolution;

@@ -3,7 +3,7 @@
 // through its document, zoom, overlays, flips and colours.
 #include "CDeviceView.h"
 
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"

@@ -3,7 +3,7 @@
 #include "CDeviceView.h"
 
 #include "CFileSizeDlg.h"
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "capture/device/capture_device.h"
 

@@ -2,7 +2,7 @@
 // capture, the microscope's button) and the saving of the frame it caught.
 #include "CDeviceView.h"
 
-#include "LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "capture/core/snapshot_files.h"
 #include "capture/core/snapshot_render.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/device/device_watcher.h"
-#include "capture/ui/LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -48,7 +48,7 @@ public:
 // the active window and passes the others to the active view. Its layout is
 // kept in the registry's Workspace key between runs. The live windows reach
 // the settings and the status bar through it.
-class CMainFrame : public QMainWindow, public capture::LiveViewHost {
+class CMainFrame : public QMainWindow, public shell::ViewHost {
     Q_OBJECT
 public:
     explicit CMainFrame(CScoparaApp& app, QWidget* parent = nullptr);

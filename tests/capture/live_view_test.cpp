@@ -5,7 +5,7 @@
 #include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
-#include "capture/ui/LiveViewHost.h"
+#include "shell/core/view_host.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/ui/CCalibrationDlg.h"
@@ -33,7 +33,7 @@ using namespace capture;
 namespace {
 
 // The main window as a live window sees it, keeping what it was told.
-class FakeHost : public LiveViewHost {
+class FakeHost : public shell::ViewHost {
 public:
     explicit FakeHost(const QString& root)
     {

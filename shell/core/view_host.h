@@ -13,18 +13,16 @@ struct MeasureState;
 }
 
 namespace shell {
+
 struct AppSettings;
-}
 
-namespace capture {
-
-// What a live window needs from the main window around it: the settings,
-// the status bar, the space it may fill and the resolution menu.
-class LiveViewHost {
+// What a picture or live window needs from the main window around it: the
+// settings, the status bar, the space it may fill and the resolution menu.
+class ViewHost {
 public:
-    virtual ~LiveViewHost() = default;
+    virtual ~ViewHost() = default;
 
-    virtual shell::AppSettings& settings() = 0;
+    virtual AppSettings& settings() = 0;
     virtual measure::MeasureState& measure() = 0;
     // Write the settings back at once; false (already reported) on failure.
     virtual bool saveRegistrySettings() = 0;
@@ -43,4 +41,4 @@ public:
     virtual void bringToFront(QWidget* view) = 0;
 };
 
-}  // namespace capture
+}  // namespace shell
