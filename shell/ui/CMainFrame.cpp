@@ -86,6 +86,7 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
     createDockWindows();
     registerFrameCommands();
     createDeviceWatching();
+    createPictureWindows();
     relabel();
     showCalibrationName(false);
     m_router->refresh();

@@ -21,6 +21,10 @@ namespace capture {
 class CDeviceView;
 }
 
+namespace picture {
+class CScoparaView;
+}
+
 namespace platform {
 class SessionUnlockWatcher;
 }
@@ -84,6 +88,9 @@ public:
     // Opens a new window of USB slot 1 to 5; nullptr when it cannot be opened.
     capture::CDeviceView* openUsbSlot(int slot);
     QMdiSubWindow* findWindow(const QString& title) const;
+    // Opens a saved picture, or brings its window to the top when it is open;
+    // nullptr when it cannot be read (the user was told).
+    picture::CScoparaView* openPicture(const QString& path);
     QList<capture::CDeviceView*> liveViews() const;
     bool wifiMode() const { return m_wifiMode; }
     // A camera came or went: the frame-arrival flags are cleared and the
@@ -130,6 +137,7 @@ private:
     void createStatusBar();
     void createDockWindows();
     void createDeviceWatching();
+    void createPictureWindows();
     void connectWifi();
     void registerFrameCommands();
     void fillWindowMenu(QMenu* menu);

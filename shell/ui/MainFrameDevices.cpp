@@ -16,6 +16,7 @@
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
+#include "picture/ui/CScoparaView.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -56,6 +57,8 @@ void CMainFrame::createDeviceWatching()
     connect(m_devicePane->devicesDlg(), &CDevicesDlg::slotChosen, this, &CMainFrame::slotButtonClicked);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* w) {
         if (auto* view = w ? qobject_cast<capture::CDeviceView*>(w->widget()) : nullptr)
+            view->activated();
+        if (auto* view = w ? qobject_cast<picture::CScoparaView*>(w->widget()) : nullptr)
             view->activated();
     });
     m_deviceTimer = new QTimer(this);

@@ -16,6 +16,7 @@
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
 
+#include "fake_view_host.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
@@ -31,41 +32,6 @@
 using namespace capture;
 
 namespace {
-
-// The main window as a live window sees it, keeping what it was told.
-class FakeHost : public shell::ViewHost {
-public:
-    explicit FakeHost(const QString& root)
-    {
-        s.paths.programFolder = root + QLatin1String("/program");
-        s.paths.saveRoot = root + QLatin1String("/save");
-        s.paths.currentFolder = root + QLatin1String("/save/Default");
-        s.paths.captureSound = QStringLiteral("Capture.wav");
-        s.paths.startRecordSound = QStringLiteral("startRecord.wav");
-        s.paths.stopRecordSound = QStringLiteral("stopRecord.wav");
-        shell::ensureCurrentFolderTree(s.paths);
-        QDir().mkpath(s.paths.programFolder);
-    }
-    shell::AppSettings& settings() override { return s; }
-    measure::MeasureState& measure() override { return m; }
-    bool saveRegistrySettings() override { return ++registrySaves > 0; }
-    bool saveImageToggles() override { return ++toggleSaves > 0; }
-    void writeCrosshair(quint32 value) override { crosshair = value; }
-    void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
-    QSize fullScreenArea() const override { return {1000, 600}; }
-    QObject* mainWindow() override { return &window; }
-    void showResolutions(const QStringList& sizes) override { resolutions = sizes; }
-    void bringToFront(QWidget* view) override { fronted = view; }
-
-    shell::AppSettings s;
-    measure::MeasureState m;
-    int registrySaves = 0, toggleSaves = 0;
-    quint32 crosshair = 99;
-    QString panes[4];
-    QObject window;
-    QStringList resolutions;
-    QWidget* fronted = nullptr;
-};
 
 class HeardSounds : public platform::SoundPlayer {
 public:
@@ -127,7 +93,7 @@ private Q_SLOTS:
         m_box = std::make_unique<testing_support::Sandbox>();
         m_backend = std::make_unique<SimulatedBackend>(3, SimulatedCamera::Model::Model1, 30);
         m_previous = setCaptureBackend(m_backend.get());
-        m_host = std::make_unique<FakeHost>(m_box->path());
+        m_host = std::make_unique<testing_support::FakeHost>(m_box->path());
         for (int slot = 1; slot <= 5; ++slot)
             slotFrame(slot).frameArrived = 0;
     }
@@ -497,7 +463,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<SimulatedBackend> m_backend;
-    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<testing_support::FakeHost> m_host;
     CaptureBackend* m_previous = nullptr;
 };
 

@@ -566,6 +566,26 @@ private Q_SLOTS:
         slots->button(1)->click();  // back to the USB microscope
         QVERIFY(!run.frame().wifiMode());
     }
+
+    void aPictureOpenAlreadyComesToTheTop()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        QImage img(64, 48, QImage::Format_RGB888);
+        img.fill(Qt::darkCyan);
+        const QString path = box.path() + QLatin1String("/pic.jpg");
+        QVERIFY(img.save(path, "JPEG"));
+        QVERIFY(run.frame().openPicture(path));
+        run.frame().openUsbSlot(1);
+        QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("MICROSCOPE 1"));
+        QVERIFY(run.frame().openPicture(path));
+        QCOMPARE(run.frame().mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("pic.jpg"));
+        QCOMPARE(run.frame().paneText(2), QStringLiteral("64:48"));
+        QVERIFY(!run.frame().openPicture(box.path() + QLatin1String("/missing.bmp")));
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Error")});
+    }
 };
 
 QTEST_MAIN(MainFrameTest)

@@ -1,0 +1,57 @@
+#include "picture_document.h"
+
+#include "picture_operations.h"
+
+#include "measure/core/measure_state.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace picture {
+
+bool CScoparaDoc::open(const QString& path)
+{
+    const uint32_t format = formatOfPath(path);
+    CxImage loaded;
+    if (format == CXIMAGE_FORMAT_UNKNOWN || !loaded.Load(path.toStdString(), format) || !loaded.IsValid())
+        return false;
+    m_path = path;
+    m_picture = std::move(loaded);
+    m_backup = m_picture;
+    pictureChanged();
+    return true;
+}
+
+QString CScoparaDoc::title() const
+{
+    return QFileInfo(m_path).fileName();
+}
+
+void CScoparaDoc::restoreBackup()
+{
+    m_picture = m_backup;
+    pictureChanged();
+}
+
+QString CScoparaDoc::save(const QString& path, const measure::MeasureState& settings)
+{
+    const uint32_t format = formatOfPath(path);
+    if (format == CXIMAGE_FORMAT_UNKNOWN)
+        return QStringLiteral("unknown picture format");
+    QImage out = m_display.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter p(&out);
+        m_shapes.drawAll(p, measure::DrawContext{settings, settings.lineWidth, 1.0, 1.0});
+    }
+    CxImage image;
+    if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
+        return QString::fromUtf8(image.GetLastError());
+    image.SetXDPI(m_picture.GetXDPI());
+    image.SetYDPI(m_picture.GetYDPI());
+    image.SetJpegQuality(m_picture.GetJpegQuality());
+    if (!image.Save(path.toStdString(), format))
+        return QString::fromUtf8(image.GetLastError());
+    return {};
+}
+
+}  // namespace picture

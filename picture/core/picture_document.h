@@ -1,0 +1,51 @@
+#pragma once
+
+#include "cx_image.h"
+
+#include "measure/core/shape_list.h"
+
+#include <QImage>
+#include <QString>
+
+namespace measure {
+struct MeasureState;
+}
+
+namespace picture {
+
+// A saved picture opened for measuring: the picture as loaded, a copy to
+// undo colour operations with, its shapes and how it is shown.
+class CScoparaDoc {
+public:
+    // Loads the picture the name's extension asks for (BMP, JPEG); false for
+    // another extension or a picture that cannot be read.
+    bool open(const QString& path);
+    const QString& path() const { return m_path; }
+    // The file name, as the window's title.
+    QString title() const;
+    bool isValid() const { return m_picture.IsValid(); }
+    QSize size() const { return {int(m_picture.GetWidth()), int(m_picture.GetHeight())}; }
+
+    CxImage& picture() { return m_picture; }
+    // The picture for painting, made again after the picture changed.
+    const QImage& display() const { return m_display; }
+    void pictureChanged() { m_display = m_picture.ToQImage(); }
+    // Back to the picture as loaded.
+    void restoreBackup();
+
+    measure::ShapeList& shapes() { return m_shapes; }
+
+    // The picture with every shape drawn at full size (overlays are not
+    // saved), written in the format of `path`'s extension through a
+    // temporary file. An empty answer is success, else the reason.
+    QString save(const QString& path, const measure::MeasureState& settings);
+
+private:
+    QString m_path;
+    CxImage m_picture;
+    CxImage m_backup;
+    QImage m_display;
+    measure::ShapeList m_shapes;
+};
+
+}  // namespace picture

@@ -1,0 +1,274 @@
+#include "CScoparaView.h"
+
+#include "shell/core/app_settings.h"
+#include "shell/core/command_ids.h"
+#include "shell/core/text_lookup.h"
+#include "shell/core/view_host.h"
+
+#include "measure/core/calibration_profiles.h"
+#include "measure/core/measure_state.h"
+#include "measure/core/shapes.h"
+#include "measure/ui/CalibrationMenu.h"
+#include "measure/ui/ShapeHost.h"
+
+#include "platform/message_dialogs.h"
+#include "platform/posted_message.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace picture {
+
+namespace cmd = shell::cmd;
+
+namespace {
+
+struct ToolCommand {
+    int id;
+    int tool;
+};
+
+constexpr ToolCommand kTools[] = {
+    {cmd::ToolLine, measure::ToolLine},         {cmd::ToolContinuousLine, measure::ToolContinualLine},
+    {cmd::ToolPointToLine, measure::ToolDotLine}, {cmd::ToolPolygon, measure::ToolPolygon},
+    {cmd::ToolRadiusCircle, measure::ToolRCircle}, {cmd::ToolDiameterCircle, measure::ToolCircle},
+    {cmd::ToolThreePointCircle, measure::ToolTPCircle}, {cmd::ToolThreePointArc, measure::ToolArc},
+    {cmd::ToolThreePointAngle, measure::ToolTAngle}, {cmd::ToolFourPointAngle, measure::ToolFAngle},
+    {cmd::ToolCircleToCircle, measure::ToolTCircle}, {cmd::ToolText, measure::ToolText},
+};
+
+constexpr int kCrosshairTool = 140;
+const QColor kBackground(160, 160, 160);
+
+int toolOf(int id)
+{
+    for (const ToolCommand& t : kTools) {
+        if (t.id == id)
+            return t.tool;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), m_doc(std::move(document)), m_host(host)
+{
+    setObjectName(QStringLiteral("CScoparaView"));
+    setWindowTitle(m_doc->title());
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), host.measure(), m_doc->shapes());
+    m_shapes->setPictureSize(m_doc->size());
+    connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
+    const shell::AppSettings& s = host.settings();
+    m_zoom.x = s.registry.m_zoon_ratio_x;
+    m_zoom.y = s.registry.m_zoon_ratio_y;
+    // Initial update: the active calibration and the name in the toolbar.
+    measure::loadActiveProfile(host.measure(), s.paths.settingsFolder());
+    platform::postMessage(host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
+    layOut();
+}
+
+CScoparaView::~CScoparaView() = default;
+
+CScoparaView* CScoparaView::open(const QString& path, shell::ViewHost& host, QWidget* parent)
+{
+    auto doc = std::make_unique<CScoparaDoc>();
+    if (!doc->open(path)) {
+        platform::messageDialogs().inform(QStringLiteral("Error"));
+        return nullptr;
+    }
+    return new CScoparaView(std::move(doc), host, parent);
+}
+
+QSize CScoparaView::zoomedSize() const
+{
+    const QSize size = m_doc->size();
+    return {static_cast<int>(size.width() * m_zoom.x + 0.5), static_cast<int>(size.height() * m_zoom.y + 0.5)};
+}
+
+void CScoparaView::layOut()
+{
+    const QSize picture = zoomedSize();
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setPageStep(page.width());
+    verticalScrollBar()->setPageStep(page.height());
+    horizontalScrollBar()->setRange(0, std::max(0, picture.width() - page.width()));
+    verticalScrollBar()->setRange(0, std::max(0, picture.height() - page.height()));
+    m_shapes->setZoom(m_zoom.x, m_zoom.y);
+    m_shapes->setScrollOffset(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    viewport()->update();
+}
+
+void CScoparaView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    layOut();
+}
+
+void CScoparaView::scrollContentsBy(int, int)
+{
+    m_shapes->setScrollOffset(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    viewport()->update();
+}
+
+void CScoparaView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), kBackground);
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    p.translate(-scroll);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom.x < 1.0 || m_zoom.y < 1.0);
+    p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
+    const measure::MeasureState& m = m_host.measure();
+    m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, m_zoom.x, m_zoom.y});
+    if (m_crosshair) {
+        p.setPen(QPen(QColor(255, 0, 0), std::max(1, m.lineWidth)));
+        const QSize size = zoomedSize();
+        const int x = static_cast<int>(m_centre.x() * m_zoom.x), y = static_cast<int>(m_centre.y() * m_zoom.y);
+        p.drawLine(0, y, size.width(), y);
+        p.drawLine(x, 0, x, size.height());
+    }
+    p.resetTransform();
+    m_shapes->paintTemporary(p);
+}
+
+void CScoparaView::mousePressEvent(QMouseEvent* event)
+{
+    if (m_crosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
+        const QPoint at = m_shapes->toPicture(event->position().toPoint());
+        if (QRect(QPoint(0, 0), m_doc->size()).contains(at)) {
+            m_centre = at;
+            viewport()->update();
+            return;
+        }
+    }
+    if (!m_shapes->mousePress(event))
+        QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CScoparaView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_shapes->mouseMove(event))
+        QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void CScoparaView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_shapes->mouseRelease(event))
+        QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CScoparaView::activated()
+{
+    m_shapes->abandon();
+    const QSize size = m_doc->size();
+    m_host.setPaneText(2, QStringLiteral("%1:%2").arg(size.width()).arg(size.height()));
+}
+
+bool CScoparaView::handlesCommand(int id) const
+{
+    switch (id) {
+    case cmd::ZoomIn:
+    case cmd::ZoomNormal:
+    case cmd::ZoomOut:
+    case cmd::UndoShape:
+    case cmd::DeleteAllShapes:
+    case cmd::Crosshair:
+    case cmd::FileSave:
+    case cmd::Calibration:
+    case measure::NoCalibration:
+    case measure::NewCalibration:
+    case measure::CalibrationFolder:
+        return true;
+    default: return toolOf(id) != 0;
+    }
+}
+
+void CScoparaView::updateCommand(int id, shell::CommandState& state) const
+{
+    if (id == cmd::ZoomOut)
+        state.enabled = m_zoom.zoomOutAllowed;
+    if (id == cmd::Crosshair) {
+        state.checkable = true;
+        state.checked = m_crosshair;
+    }
+    if (const int tool = toolOf(id)) {
+        state.checkable = true;
+        state.checked = m_shapes->tool() == tool;
+    }
+}
+
+void CScoparaView::runCommand(int id)
+{
+    const QString settingsFolder = m_host.settings().paths.settingsFolder();
+    switch (id) {
+    case cmd::ZoomNormal:
+        normalZoom(m_zoom);
+        finishZoom(true);
+        return;
+    case cmd::ZoomOut:
+        zoomOutStep(m_zoom);
+        finishZoom(true);
+        return;
+    case cmd::ZoomIn: {
+        const QSize area = m_host.fullScreenArea() + QSize(30 - 15, 0);
+        finishZoom(fullScreenZoom(m_zoom, area, m_doc->size()));
+        return;
+    }
+    case cmd::UndoShape: m_shapes->undo(); return;
+    case cmd::DeleteAllShapes: m_shapes->deleteAll(); return;
+    case cmd::Crosshair:
+        m_crosshair = !m_crosshair;
+        m_host.writeCrosshair(m_crosshair ? 1 : 0);
+        viewport()->update();
+        return;
+    case cmd::FileSave: save(); return;
+    case cmd::Calibration: {
+        std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(m_host.measure(), settingsFolder, this));
+        const QAction* chosen = menu->exec(QCursor::pos());
+        const int chosenId = chosen ? chosen->data().toInt() : 0;
+        if (chosenId == measure::NoCalibration || chosenId == measure::NewCalibration || chosenId == measure::CalibrationFolder)
+            runCommand(chosenId);
+        else if (chosenId >= measure::ChooseProfileFirst)
+            measure::chooseProfileCommand(m_host.measure(), settingsFolder, chosenId - measure::ChooseProfileFirst, m_host.mainWindow());
+        return;
+    }
+    case measure::NoCalibration: measure::noCalibrationCommand(m_host.measure(), settingsFolder, m_host.mainWindow()); return;
+    case measure::NewCalibration: measure::refuseCalibrationInPicture(); return;
+    case measure::CalibrationFolder: measure::openCalibrationFolder(settingsFolder); return;
+    default:
+        if (const int tool = toolOf(id)) {
+            m_shapes->toggleTool(tool);
+            viewport()->update();
+        }
+    }
+}
+
+void CScoparaView::finishZoom(bool save)
+{
+    m_shapes->setTool(0);
+    m_host.setPaneText(1, zoomText(m_zoom), QColor(255, 0, 0));
+    if (save) {
+        shell::RegistrySettings& r = m_host.settings().registry;
+        r.m_zoon_ratio_x = m_zoom.x;
+        r.m_zoon_ratio_y = m_zoom.y;
+        m_host.saveRegistrySettings();
+    }
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    layOut();
+}
+
+void CScoparaView::save()
+{
+    const QString failure = m_doc->save(m_doc->path(), m_host.measure());
+    if (!failure.isEmpty())
+        platform::messageDialogs().inform(QStringLiteral("%1\n%2\n%3").arg(shell::uiText("SaveFailed", "The picture could not be saved:"), m_doc->path(), failure));
+}
+
+}  // namespace picture

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "picture/core/picture_document.h"
+#include "picture/core/picture_zoom.h"
+
+#include "shell/core/command_target.h"
+
+#include <QAbstractScrollArea>
+
+#include <memory>
+
+namespace measure {
+class ShapeHost;
+}
+
+namespace shell {
+class ViewHost;
+}
+
+namespace picture {
+
+// A saved picture in a window of its own: zoomed and scrolled, measured with
+// the shapes, with a crosshair on top, saved again with the shapes burnt in.
+class CScoparaView : public QAbstractScrollArea, public shell::CommandTarget {
+    Q_OBJECT
+public:
+    CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHost& host, QWidget* parent = nullptr);
+    ~CScoparaView() override;
+
+    // Opens `path`; nullptr (after saying "Error") when it cannot be read.
+    static CScoparaView* open(const QString& path, shell::ViewHost& host, QWidget* parent = nullptr);
+
+    CScoparaDoc& document() const { return *m_doc; }
+    measure::ShapeHost& shapeHost() const { return *m_shapes; }
+    const PictureZoom& zoom() const { return m_zoom; }
+    bool crosshairShown() const { return m_crosshair; }
+    QPoint crosshairCentre() const { return m_centre; }
+
+    // The window became the active one: "w:h" in the status bar.
+    void activated();
+
+    bool handlesCommand(int id) const override;
+    void updateCommand(int id, shell::CommandState& state) const override;
+    void runCommand(int id) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void finishZoom(bool save);
+    void layOut();
+    QSize zoomedSize() const;
+    void save();
+
+    std::unique_ptr<CScoparaDoc> m_doc;
+    shell::ViewHost& m_host;
+    std::unique_ptr<measure::ShapeHost> m_shapes;
+    PictureZoom m_zoom;
+    bool m_crosshair = false;
+    QPoint m_centre{320, 240};
+};
+
+}  // namespace picture

@@ -1,0 +1,56 @@
+// Saved pictures in windows of their own: Ctrl+O opens one, a picture that is
+// open already comes to the top instead of a second window.
+#include "CMainFrame.h"
+
+#include "CScoparaApp.h"
+#include "CommandRouter.h"
+
+#include "shell/core/command_ids.h"
+
+#include "picture/ui/CScoparaView.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace shell {
+
+void CMainFrame::createPictureWindows()
+{
+    if (CDocTemplate* kind = m_app.docTemplates().find(DocKind::Picture))
+        kind->setViewFactory([this](const QString& path) -> QWidget* { return picture::CScoparaView::open(path, *this); });
+    m_router->handleInFrame(cmd::FileOpen, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QString(), m_app.settings().paths.currentPictureFolder(),
+                                                          tr("Pictures (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"));
+        if (!path.isEmpty())
+            openPicture(path);
+    });
+}
+
+picture::CScoparaView* CMainFrame::openPicture(const QString& path)
+{
+    const QFileInfo wanted(path);
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        auto* open = qobject_cast<picture::CScoparaView*>(w->widget());
+        if (open && QFileInfo(open->document().path()) == wanted) {
+            bringToFront(open);
+            return open;
+        }
+    }
+    const CDocTemplate* kind = m_app.docTemplates().find(DocKind::Picture);
+    auto* view = kind ? qobject_cast<picture::CScoparaView*>(kind->createView(path)) : nullptr;
+    if (!view)
+        return nullptr;
+    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setObjectName(QStringLiteral("CChildFrame"));
+    frame->setWindowTitle(view->windowTitle());
+    frame->resize(m_mdiArea->viewport()->size() * 0.8);
+    frame->show();
+    m_mdiArea->setActiveSubWindow(frame);
+    view->activated();
+    return view;
+}
+
+}  // namespace shell

@@ -1,0 +1,126 @@
+// A saved picture in its window: opening, zooming, measuring and saving.
+#include "picture/ui/CScoparaView.h"
+
+#include "measure/ui/ShapeHost.h"
+#include "shell/core/command_ids.h"
+
+#include "fake_view_host.h"
+#include "sandbox.h"
+#include "scripted_dialogs.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace picture;
+
+class PictureWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A 200 x 150 picture, grey, written as `name` in the sandbox.
+    QString writePicture(const QString& name, const char* format)
+    {
+        QImage img(200, 150, QImage::Format_RGB888);
+        img.fill(QColor(90, 90, 90));
+        const QString path = m_box->path() + QLatin1Char('/') + name;
+        img.save(path, format);
+        return path;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_box = std::make_unique<testing_support::Sandbox>();
+        m_host = std::make_unique<testing_support::FakeHost>(m_box->path());
+    }
+    void cleanup()
+    {
+        m_host.reset();
+        m_box.reset();
+    }
+
+    void opensByExtensionInAnyCase()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        std::unique_ptr<CScoparaView> bmp(CScoparaView::open(writePicture(QStringLiteral("a.BMP"), "BMP"), *m_host));
+        QVERIFY(bmp);
+        QCOMPARE(bmp->document().size(), QSize(200, 150));
+        QCOMPARE(bmp->windowTitle(), QStringLiteral("a.BMP"));
+        std::unique_ptr<CScoparaView> jpeg(CScoparaView::open(writePicture(QStringLiteral("b.JPEG"), "JPEG"), *m_host));
+        QVERIFY(jpeg);
+        QVERIFY(dialogs.messages.isEmpty());
+
+        const QString broken = m_box->path() + QLatin1String("/broken.jpg");
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xFF\xD8\xFF\xE0 not a picture");
+        f.close();
+        QVERIFY(!CScoparaView::open(broken, *m_host));
+        QVERIFY(!CScoparaView::open(writePicture(QStringLiteral("c.png"), "PNG"), *m_host));
+        QCOMPARE(dialogs.messages, (QStringList{QStringLiteral("Error"), QStringLiteral("Error")}));
+    }
+
+    void zoomOutStopsAtATenthUntilNormal()
+    {
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("a.bmp"), "BMP"), *m_host));
+        view->runCommand(shell::cmd::ZoomOut);
+        QCOMPARE(view->zoom().x, 0.9);
+        QCOMPARE(m_host->panes[1], QStringLiteral("W 90% : H 90%"));
+        QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 0.9);
+        for (int i = 0; i < 10; ++i)
+            view->runCommand(shell::cmd::ZoomOut);
+        QCOMPARE(view->zoom().x, 0.1);
+        shell::CommandState state;
+        view->updateCommand(shell::cmd::ZoomOut, state);
+        QVERIFY(!state.enabled);
+        view->runCommand(shell::cmd::ZoomNormal);
+        QCOMPARE(view->zoom().y, 1.0);
+        QVERIFY(view->zoom().zoomOutAllowed);
+
+        view->runCommand(shell::cmd::ZoomIn);  // fits 200 x 150 into 1015 x 600 uniformly
+        QCOMPARE(view->zoom().x, 4.0);
+        QCOMPARE(view->zoom().y, 4.0);
+        view->runCommand(shell::cmd::ZoomIn);
+        QCOMPARE(view->zoom().x, 1015.0 / 200.0);
+        QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 4.0);  // the stretch is not kept
+    }
+
+    void measuredLineIsSavedButNotTheCrosshair()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_host->m.calibrationName = QStringLiteral("10x");
+        const QString path = writePicture(QStringLiteral("m.bmp"), "BMP");
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        view->resize(400, 300);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(shell::cmd::ToolLine);
+        QCOMPARE(view->shapeHost().tool(), 108);
+        for (const QPoint p : {QPoint(20, 100), QPoint(180, 100), QPoint(100, 130)}) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+        }
+        QCOMPARE(view->document().shapes().size(), size_t(1));
+        view->runCommand(shell::cmd::Crosshair);
+        QVERIFY(view->crosshairShown());
+        QCOMPARE(m_host->crosshair, 1u);
+
+        view->runCommand(shell::cmd::FileSave);
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+        const QImage saved(path);
+        QCOMPARE(saved.size(), QSize(200, 150));
+        QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));   // the line
+        QCOMPARE(QColor(saved.pixel(50, 140)), QColor(90, 90, 90)); // no crosshair through (50, 240)...
+        QCOMPARE(QColor(saved.pixel(160, 20)), QColor(90, 90, 90));
+        view->runCommand(shell::cmd::UndoShape);
+        QCOMPARE(view->document().shapes().size(), size_t(0));
+    }
+
+private:
+    std::unique_ptr<testing_support::Sandbox> m_box;
+    std::unique_ptr<testing_support::FakeHost> m_host;
+};
+
+QTEST_MAIN(PictureWindowTest)
+#include "picture_window_test.moc"

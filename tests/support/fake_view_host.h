@@ -1,0 +1,49 @@
+#pragma once
+
+#include "measure/core/measure_state.h"
+#include "shell/core/app_settings.h"
+#include "shell/core/view_host.h"
+
+#include <QDir>
+#include <QObject>
+#include <QStringList>
+
+namespace testing_support {
+
+// The main window as a picture or live window sees it, keeping what it was
+// told. Its folders live under `root`.
+class FakeHost : public shell::ViewHost {
+public:
+    explicit FakeHost(const QString& root)
+    {
+        s.paths.programFolder = root + QLatin1String("/program");
+        s.paths.saveRoot = root + QLatin1String("/save");
+        s.paths.currentFolder = root + QLatin1String("/save/Default");
+        s.paths.captureSound = QStringLiteral("Capture.wav");
+        s.paths.startRecordSound = QStringLiteral("startRecord.wav");
+        s.paths.stopRecordSound = QStringLiteral("stopRecord.wav");
+        shell::ensureCurrentFolderTree(s.paths);
+        QDir().mkpath(s.paths.programFolder);
+    }
+    shell::AppSettings& settings() override { return s; }
+    measure::MeasureState& measure() override { return m; }
+    bool saveRegistrySettings() override { return ++registrySaves > 0; }
+    bool saveImageToggles() override { return ++toggleSaves > 0; }
+    void writeCrosshair(quint32 value) override { crosshair = value; }
+    void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
+    QSize fullScreenArea() const override { return {1000, 600}; }
+    QObject* mainWindow() override { return &window; }
+    void showResolutions(const QStringList& sizes) override { resolutions = sizes; }
+    void bringToFront(QWidget* view) override { fronted = view; }
+
+    shell::AppSettings s;
+    measure::MeasureState m;
+    int registrySaves = 0, toggleSaves = 0;
+    quint32 crosshair = 99;
+    QString panes[4];
+    QObject window;
+    QStringList resolutions;
+    QWidget* fronted = nullptr;
+};
+
+}  // namespace testing_support
