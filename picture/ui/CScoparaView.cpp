@@ -8,6 +8,7 @@
 #include "measure/core/calibration_profiles.h"
 #include "measure/core/measure_state.h"
 #include "measure/core/shapes.h"
+#include "measure/ui/CPitchDlg.h"
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 
@@ -40,7 +41,6 @@ constexpr ToolCommand kTools[] = {
     {cmd::ToolCircleToCircle, measure::ToolTCircle}, {cmd::ToolText, measure::ToolText},
 };
 
-constexpr int kCrosshairTool = 140;
 const QColor kBackground(160, 160, 160);
 
 int toolOf(int id)
@@ -126,23 +126,25 @@ void CScoparaView::paintEvent(QPaintEvent*)
     p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
     const measure::MeasureState& m = m_host.measure();
     m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, m_zoom.x, m_zoom.y});
-    if (m_crosshair) {
-        p.setPen(QPen(QColor(255, 0, 0), std::max(1, m.lineWidth)));
-        const QSize size = zoomedSize();
-        const int x = static_cast<int>(m_centre.x() * m_zoom.x), y = static_cast<int>(m_centre.y() * m_zoom.y);
-        p.drawLine(0, y, size.width(), y);
-        p.drawLine(x, 0, x, size.height());
-    }
+    capture::OverlayParams o = m_overlay;
+    o.frameWidth = m_doc->size().width();
+    o.frameHeight = m_doc->size().height();
+    o.zoomX = m_zoom.x;
+    // The scale cross is measured along the horizontal axis in both directions.
+    o.zoomY = o.mode == capture::OverlayScaleCross ? m_zoom.x : m_zoom.y;
+    o.lineWidth = m.lineWidth;
+    capture::paintOverlay(p, o);
     p.resetTransform();
     m_shapes->paintTemporary(p);
 }
 
 void CScoparaView::mousePressEvent(QMouseEvent* event)
 {
-    if (m_crosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
+    if (m_overlay.mode == capture::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
         const QPoint at = m_shapes->toPicture(event->position().toPoint());
         if (QRect(QPoint(0, 0), m_doc->size()).contains(at)) {
-            m_centre = at;
+            m_overlay.crossX = at.x();
+            m_overlay.crossY = at.y();
             viewport()->update();
             return;
         }
@@ -179,6 +181,9 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::UndoShape:
     case cmd::DeleteAllShapes:
     case cmd::Crosshair:
+    case cmd::GridLines:
+    case cmd::CircleGrid:
+    case cmd::ScaleCrosshair:
     case cmd::FileSave:
     case cmd::Calibration:
     case measure::NoCalibration:
@@ -193,9 +198,15 @@ void CScoparaView::updateCommand(int id, shell::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    if (id == cmd::Crosshair) {
-        state.checkable = true;
-        state.checked = m_crosshair;
+    const int overlayOf[][2] = {{cmd::Crosshair, capture::OverlayCrosshair},
+                                {cmd::GridLines, capture::OverlayGrid},
+                                {cmd::CircleGrid, capture::OverlayCircleGrid},
+                                {cmd::ScaleCrosshair, capture::OverlayScaleCross}};
+    for (const auto& [command, mode] : overlayOf) {
+        if (command == id) {
+            state.checkable = true;
+            state.checked = m_overlay.mode == mode;
+        }
     }
     if (const int tool = toolOf(id)) {
         state.checkable = true;
@@ -222,11 +233,10 @@ void CScoparaView::runCommand(int id)
     }
     case cmd::UndoShape: m_shapes->undo(); return;
     case cmd::DeleteAllShapes: m_shapes->deleteAll(); return;
-    case cmd::Crosshair:
-        m_crosshair = !m_crosshair;
-        m_host.writeCrosshair(m_crosshair ? 1 : 0);
-        viewport()->update();
-        return;
+    case cmd::Crosshair: toggleCrosshair(); return;
+    case cmd::GridLines: toggleGrid(capture::OverlayGrid); return;
+    case cmd::CircleGrid: toggleGrid(capture::OverlayCircleGrid); return;
+    case cmd::ScaleCrosshair: toggleGrid(capture::OverlayScaleCross); return;
     case cmd::FileSave: save(); return;
     case cmd::Calibration: {
         std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(m_host.measure(), settingsFolder, this));
@@ -247,6 +257,40 @@ void CScoparaView::runCommand(int id)
             viewport()->update();
         }
     }
+}
+
+void CScoparaView::toggleCrosshair()
+{
+    const bool on = m_overlay.mode != capture::OverlayCrosshair;
+    m_overlay.mode = on ? capture::OverlayCrosshair : capture::OverlayNone;
+    m_host.writeCrosshair(on ? 1 : 0);
+    viewport()->update();
+}
+
+// Grid lines, circles grid, scale crosshair: a pitch in real units asked
+// each time they are switched on; switched off by the same command.
+void CScoparaView::toggleGrid(int mode)
+{
+    if (m_overlay.mode == mode) {
+        m_overlay.mode = capture::OverlayNone;
+        viewport()->update();
+        return;
+    }
+    const measure::MeasureState& m = m_host.measure();
+    if (!measure::requireCalibration(m))
+        return;
+    measure::CPitchDlg dialog(m.unit, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int pitch = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
+    if (pitch <= 3) {
+        platform::messageDialogs().inform(shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+        return;
+    }
+    m_overlay.spacing = pitch;
+    m_overlay.label = dialog.pitchText() + m.unit;
+    m_overlay.mode = mode;
+    viewport()->update();
 }
 
 void CScoparaView::finishZoom(bool save)

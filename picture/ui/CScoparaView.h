@@ -3,6 +3,8 @@
 #include "picture/core/picture_document.h"
 #include "picture/core/picture_zoom.h"
 
+#include "capture/core/overlay_painter.h"
+
 #include "shell/core/command_target.h"
 
 #include <QAbstractScrollArea>
@@ -20,7 +22,8 @@ class ViewHost;
 namespace picture {
 
 // A saved picture in a window of its own: zoomed and scrolled, measured with
-// the shapes, with a crosshair on top, saved again with the shapes burnt in.
+// the shapes, with a crosshair or a grid on top, saved again with the
+// shapes burnt in.
 class CScoparaView : public QAbstractScrollArea, public shell::CommandTarget {
     Q_OBJECT
 public:
@@ -33,8 +36,7 @@ public:
     CScoparaDoc& document() const { return *m_doc; }
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
-    bool crosshairShown() const { return m_crosshair; }
-    QPoint crosshairCentre() const { return m_centre; }
+    const capture::OverlayParams& overlay() const { return m_overlay; }
 
     // The window became the active one: "w:h" in the status bar.
     void activated();
@@ -56,13 +58,16 @@ private:
     void layOut();
     QSize zoomedSize() const;
     void save();
+    void toggleCrosshair();
+    void toggleGrid(int mode);
 
     std::unique_ptr<CScoparaDoc> m_doc;
     shell::ViewHost& m_host;
     std::unique_ptr<measure::ShapeHost> m_shapes;
     PictureZoom m_zoom;
-    bool m_crosshair = false;
-    QPoint m_centre{320, 240};
+    // The overlay: mode, pitch in picture pixels and its text, the
+    // crosshair's centre in picture pixels.
+    capture::OverlayParams m_overlay;
 };
 
 }  // namespace picture

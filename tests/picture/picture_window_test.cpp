@@ -1,6 +1,7 @@
 // A saved picture in its window: opening, zooming, measuring and saving.
 #include "picture/ui/CScoparaView.h"
 
+#include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeHost.h"
 #include "shell/core/command_ids.h"
 
@@ -9,6 +10,7 @@
 #include "scripted_dialogs.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace picture;
@@ -103,7 +105,7 @@ private Q_SLOTS:
         }
         QCOMPARE(view->document().shapes().size(), size_t(1));
         view->runCommand(shell::cmd::Crosshair);
-        QVERIFY(view->crosshairShown());
+        QCOMPARE(view->overlay().mode, int(capture::OverlayCrosshair));
         QCOMPARE(m_host->crosshair, 1u);
 
         view->runCommand(shell::cmd::FileSave);
@@ -115,6 +117,37 @@ private Q_SLOTS:
         QCOMPARE(QColor(saved.pixel(160, 20)), QColor(90, 90, 90));
         view->runCommand(shell::cmd::UndoShape);
         QCOMPARE(view->document().shapes().size(), size_t(0));
+    }
+
+    void gridNeedsACalibrationAndAPitchAboveThreePixels()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("g.bmp"), "BMP"), *m_host));
+        view->runCommand(shell::cmd::GridLines);
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
+        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
+
+        // 60 pixels are 10 mm: 0.5 mm is 3 pixels (refused), 1 mm is 6.
+        m_host->m.calibrationName = QStringLiteral("10x");
+        const auto answerPitch = [](const QString& pitch) {
+            QTimer::singleShot(0, [pitch] {
+                auto* dialog = qobject_cast<measure::CPitchDlg*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                dialog->edit()->setText(pitch);
+                dialog->accept();
+            });
+        };
+        answerPitch(QStringLiteral("0.5"));
+        view->runCommand(shell::cmd::GridLines);
+        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
+        QCOMPARE(dialogs.messages.value(1), QStringLiteral("The length of the input is invalid"));
+        answerPitch(QStringLiteral("1"));
+        view->runCommand(shell::cmd::CircleGrid);
+        QCOMPARE(view->overlay().mode, int(capture::OverlayCircleGrid));
+        QCOMPARE(view->overlay().spacing, 6);
+        QCOMPARE(view->overlay().label, QStringLiteral("1mm"));
+        view->runCommand(shell::cmd::CircleGrid);  // again: off
+        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
     }
 
 private:
