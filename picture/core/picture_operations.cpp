@@ -31,14 +31,19 @@ bool isColourOperation(int operation)
 
 }  // namespace
 
-bool applyPictureOperation(CxImage& image, int operation)
+bool applyPictureOperation(CxImage& image, int operation, std::atomic<int>* progress, const std::atomic<bool>* stop)
 {
     if (!image.IsValid())
         return false;
-    image.SetProgress(0);
+    const auto report = [&](uint32_t percent) {
+        image.SetProgress(percent);
+        if (progress)
+            progress->store(static_cast<int>(percent));
+    };
+    report(0);
     if (operation == OpFlipVertical || operation == OpMirror) {
         const bool done = operation == OpFlipVertical ? image.Flip() : image.Mirror();
-        image.SetProgress(100);
+        report(100);
         return done;
     }
     if (!isColourOperation(operation))
@@ -48,20 +53,20 @@ bool applyPictureOperation(CxImage& image, int operation)
         RGBQUAD* palette = image.GetPalette();
         for (uint32_t i = 0; palette && i < image.GetNumColors(); ++i)
             turn(palette[i].rgbBlue, palette[i].rgbGreen, palette[i].rgbRed, operation);
-        image.SetProgress(100);
+        report(100);
         return true;
     }
     const uint32_t height = image.GetHeight();
     const uint32_t width = image.GetWidth();
     for (uint32_t y = 0; y < height; ++y) {
-        if (image.GetEscape())
+        if (image.GetEscape() || (stop && stop->load()))
             return false;
         uint8_t* row = image.GetBits(y);
         for (uint32_t x = 0; x < width; ++x, row += 3)
             turn(row[0], row[1], row[2], operation);
-        image.SetProgress(y * 100 / height);
+        report(y * 100 / height);
     }
-    image.SetProgress(100);
+    report(100);
     return true;
 }
 

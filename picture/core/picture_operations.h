@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace picture {
 
 // The picture commands' operations on a whole picture.
@@ -17,11 +19,12 @@ enum PictureOperation : int {
 };
 
 // Runs `operation` on `image` in place. Progress goes from 0 to 100 on the
-// image (read by another thread while it runs); the image's escape flag
-// stops it between rows. Pictures with a palette change their palette, so
-// every depth gives the same colours. False for an unknown operation, an
-// empty picture, or when stopped.
-bool applyPictureOperation(CxImage& image, int operation);
+// image and, when given, in `progress` (for another thread to read while it
+// runs); the image's escape flag or `stop` stops it between rows. Pictures
+// with a palette change their palette, so every depth gives the same
+// colours. False for an unknown operation, an empty picture, or when stopped.
+bool applyPictureOperation(CxImage& image, int operation, std::atomic<int>* progress = nullptr,
+                           const std::atomic<bool>* stop = nullptr);
 
 // The format a picture's name asks for: "bmp", "jpg" or "jpeg" in any case;
 // CXIMAGE_FORMAT_UNKNOWN for any other.

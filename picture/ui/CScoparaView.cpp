@@ -1,5 +1,7 @@
 #include "CScoparaView.h"
 
+#include "picture/core/picture_operations.h"
+
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
 #include "shell/core/text_lookup.h"
@@ -15,11 +17,13 @@
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace picture {
 
@@ -31,6 +35,21 @@ struct ToolCommand {
     int id;
     int tool;
 };
+
+// The picture commands and the operations they run.
+constexpr ToolCommand kOperations[] = {
+    {cmd::HorizontalFlip, OpMirror},       {cmd::VerticalFlip, OpFlipVertical}, {cmd::Negative, OpNegative},
+    {cmd::RedChannel, OpRedChannel},       {cmd::GreenChannel, OpGreenChannel}, {cmd::BlueChannel, OpBlueChannel},
+};
+
+int operationOf(int id)
+{
+    for (const ToolCommand& t : kOperations) {
+        if (t.id == id)
+            return t.tool;
+    }
+    return 0;
+}
 
 constexpr ToolCommand kTools[] = {
     {cmd::ToolLine, measure::ToolLine},         {cmd::ToolContinuousLine, measure::ToolContinualLine},
@@ -55,8 +74,11 @@ int toolOf(int id)
 }  // namespace
 
 CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHost& host, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(std::move(document)), m_host(host)
+    : QAbstractScrollArea(parent), m_doc(std::move(document)), m_host(host), m_runner(new PictureOperationRunner(this))
 {
+    connect(m_runner, &PictureOperationRunner::progress, this, [this](int percent) { m_host.showProgress(percent); });
+    connect(m_runner, &PictureOperationRunner::finished, this,
+            [this](std::shared_ptr<CxImage> result, int) { operationDone(std::move(result)); });
     setObjectName(QStringLiteral("CScoparaView"));
     setWindowTitle(m_doc->title());
     viewport()->setMouseTracking(true);
@@ -73,7 +95,10 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHos
     layOut();
 }
 
-CScoparaView::~CScoparaView() = default;
+CScoparaView::~CScoparaView()
+{
+    m_runner->wait();  // the operation's copy is the runner's; nothing of ours is touched
+}
 
 CScoparaView* CScoparaView::open(const QString& path, shell::ViewHost& host, QWidget* parent)
 {
@@ -190,7 +215,7 @@ bool CScoparaView::handlesCommand(int id) const
     case measure::NewCalibration:
     case measure::CalibrationFolder:
         return true;
-    default: return toolOf(id) != 0;
+    default: return toolOf(id) != 0 || operationOf(id) != 0;
     }
 }
 
@@ -211,6 +236,11 @@ void CScoparaView::updateCommand(int id, shell::CommandState& state) const
     if (const int tool = toolOf(id)) {
         state.checkable = true;
         state.checked = m_shapes->tool() == tool;
+    }
+    if (const int operation = operationOf(id)) {
+        state.enabled = !m_runner->running();
+        state.checkable = true;
+        state.checked = m_operation == operation;
     }
 }
 
@@ -256,7 +286,51 @@ void CScoparaView::runCommand(int id)
             m_shapes->toggleTool(tool);
             viewport()->update();
         }
+        if (const int operation = operationOf(id))
+            runOperation(operation);
     }
+}
+
+bool CScoparaView::operationRunning() const
+{
+    return m_runner->running();
+}
+
+// Flips run again to turn back. The colour operations start from the picture
+// as loaded, and the active one chosen again only brings that back.
+void CScoparaView::runOperation(int operation)
+{
+    if (m_runner->running())
+        return;
+    const bool flip = operation == OpMirror || operation == OpFlipVertical;
+    if (!flip) {
+        m_doc->restoreBackup();
+        viewport()->update();
+        if (m_operation == operation) {
+            m_operation = 0;
+            return;
+        }
+    }
+    m_operation = flip && m_operation == operation ? 0 : operation;
+    m_runner->start(m_doc->picture(), operation);
+}
+
+void CScoparaView::operationDone(std::shared_ptr<CxImage> result)
+{
+    if (result) {
+        m_doc->picture() = std::move(*result);
+        m_doc->pictureChanged();
+    }
+    QTimer::singleShot(111, this, [this] { m_host.showProgress(-1); });
+    viewport()->update();
+}
+
+void CScoparaView::finishOperation()
+{
+    if (!m_runner->running())
+        return;
+    m_runner->wait();
+    QCoreApplication::sendPostedEvents(m_runner, platform::msg::PictureOpProgress);
 }
 
 void CScoparaView::toggleCrosshair()

@@ -2,6 +2,7 @@
 
 #include "picture/core/picture_document.h"
 #include "picture/core/picture_zoom.h"
+#include "picture/ui/PictureOperationRunner.h"
 
 #include "capture/core/overlay_painter.h"
 
@@ -37,6 +38,11 @@ public:
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
     const capture::OverlayParams& overlay() const { return m_overlay; }
+    // The picture operation last chosen (1209 ... 1265), 0 for none.
+    int pictureOperation() const { return m_operation; }
+    bool operationRunning() const;
+    // Waits for a running picture operation and takes its result in.
+    void finishOperation();
 
     // The window became the active one: "w:h" in the status bar.
     void activated();
@@ -60,6 +66,8 @@ private:
     void save();
     void toggleCrosshair();
     void toggleGrid(int mode);
+    void runOperation(int operation);
+    void operationDone(std::shared_ptr<CxImage> result);
 
     std::unique_ptr<CScoparaDoc> m_doc;
     shell::ViewHost& m_host;
@@ -68,6 +76,8 @@ private:
     // The overlay: mode, pitch in picture pixels and its text, the
     // crosshair's centre in picture pixels.
     capture::OverlayParams m_overlay;
+    int m_operation = 0;
+    PictureOperationRunner* m_runner;
 };
 
 }  // namespace picture

@@ -31,6 +31,8 @@ public:
 
     // Status bar panes 0 to 3; an invalid colour keeps the usual one.
     virtual void setPaneText(int pane, const QString& text, QColor colour = QColor()) = 0;
+    // A picture operation's progress in the status bar, 0 to 100; -1 hides it.
+    virtual void showProgress(int percent) = 0;
     // The main window's client area less the docked panes and the status bar.
     virtual QSize fullScreenArea() const = 0;
     // The window told about saved pictures (1133) and calibration names (1155).

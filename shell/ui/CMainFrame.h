@@ -15,6 +15,7 @@ class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QProgressBar;
 class QTimer;
 
 namespace capture {
@@ -78,6 +79,7 @@ public:
     bool saveRegistrySettings() override;
     bool saveImageToggles() override;
     void writeCrosshair(quint32 value) override;
+    void showProgress(int percent) override;
     QSize fullScreenArea() const override;
     QObject* mainWindow() override { return this; }
     void showResolutions(const QStringList& sizes) override;
@@ -156,6 +158,7 @@ private:
     CPropertiesWnd* m_folderPane = nullptr;
     UserToolbars* m_userToolbars = nullptr;
     QList<QLabel*> m_panes;
+    QProgressBar* m_progress = nullptr;
     QStringList m_calibrationFiles;
     int m_appLook;
     bool m_closeConfirmed = false;

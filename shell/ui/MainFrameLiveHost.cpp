@@ -1,5 +1,5 @@
-// What the live windows ask of the main window: the settings, the status
-// bar, the room they may fill, the Resolution menu, coming to the top.
+// What the picture and live windows ask of the main window: the settings,
+// the status bar, the room they may fill, the Resolution menu, coming to the top.
 #include "CMainFrame.h"
 
 #include "CPanes.h"
@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProgressBar>
 #include <QStatusBar>
 
 namespace shell {
@@ -40,6 +41,19 @@ bool CMainFrame::saveImageToggles()
 void CMainFrame::writeCrosshair(quint32 value)
 {
     shell::writeCrosshair(m_app.registry(), value);
+}
+
+void CMainFrame::showProgress(int percent)
+{
+    if (!m_progress) {
+        m_progress = new QProgressBar(statusBar());
+        m_progress->setObjectName(QStringLiteral("PictureProgress"));
+        m_progress->setRange(0, 100);
+        m_progress->setMaximumWidth(200);
+        statusBar()->addWidget(m_progress);
+    }
+    m_progress->setVisible(percent >= 0);
+    m_progress->setValue(std::clamp(percent, 0, 100));
 }
 
 QSize CMainFrame::fullScreenArea() const

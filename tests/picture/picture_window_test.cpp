@@ -150,6 +150,36 @@ private Q_SLOTS:
         QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
     }
 
+    void colourOperationsRunAwayAndComeBackAsLoaded()
+    {
+        QImage img(40, 30, QImage::Format_RGB888);
+        img.fill(QColor(200, 100, 50));
+        const QString path = m_box->path() + QLatin1String("/c.bmp");
+        QVERIFY(img.save(path, "BMP"));
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        const auto colourAt = [&] { return QColor(view->document().display().pixel(5, 5)); };
+
+        view->runCommand(shell::cmd::RedChannel);
+        QTRY_COMPARE(colourAt(), QColor(200, 200, 200));
+        QCOMPARE(view->pictureOperation(), 1211);
+        QCOMPARE(m_host->progress.last(), 100);
+        view->runCommand(shell::cmd::Negative);  // from the picture as loaded
+        QTRY_COMPARE(colourAt(), QColor(55, 155, 205));
+        view->runCommand(shell::cmd::Negative);  // again: as loaded
+        QCOMPARE(colourAt(), QColor(200, 100, 50));
+        QCOMPARE(view->pictureOperation(), 0);
+        QVERIFY(!view->operationRunning());
+
+        view->runCommand(shell::cmd::HorizontalFlip);
+        view->finishOperation();
+        QCOMPARE(view->pictureOperation(), 1210);
+        QCOMPARE(view->document().display(), img.convertToFormat(view->document().display().format()).mirrored(true, false));
+        view->runCommand(shell::cmd::HorizontalFlip);
+        view->finishOperation();
+        QCOMPARE(view->pictureOperation(), 0);
+        QTRY_COMPARE(m_host->progress.last(), -1);  // the progress bar goes away
+    }
+
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<testing_support::FakeHost> m_host;

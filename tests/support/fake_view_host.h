@@ -31,6 +31,7 @@ public:
     bool saveImageToggles() override { return ++toggleSaves > 0; }
     void writeCrosshair(quint32 value) override { crosshair = value; }
     void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
+    void showProgress(int percent) override { progress.append(percent); }
     QSize fullScreenArea() const override { return {1000, 600}; }
     QObject* mainWindow() override { return &window; }
     void showResolutions(const QStringList& sizes) override { resolutions = sizes; }
@@ -44,6 +45,7 @@ public:
     QObject window;
     QStringList resolutions;
     QWidget* fronted = nullptr;
+    QList<int> progress;
 };
 
 }  // namespace testing_support
