@@ -190,6 +190,22 @@ void CScoparaView::mouseReleaseEvent(QMouseEvent* event)
         QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
+void CScoparaView::customEvent(QEvent* event)
+{
+    auto* message = static_cast<platform::PostedMessage*>(event);
+    switch (message->number()) {
+    case platform::msg::ShowFlagToggle:
+        if (m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
+            viewport()->update();
+        break;
+    case platform::msg::DeleteAllShapes:
+        if (message->wParam() == 2)
+            m_shapes->deleteAll();
+        break;
+    default: QAbstractScrollArea::customEvent(event);
+    }
+}
+
 void CScoparaView::activated()
 {
     m_shapes->abandon();

@@ -5,6 +5,8 @@
 #include "measure/ui/ShapeHost.h"
 #include "shell/core/command_ids.h"
 
+#include "platform/posted_message.h"
+
 #include "fake_view_host.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
@@ -115,6 +117,14 @@ private Q_SLOTS:
         QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));   // the line
         QCOMPARE(QColor(saved.pixel(50, 140)), QColor(90, 90, 90)); // no crosshair through (50, 240)...
         QCOMPARE(QColor(saved.pixel(160, 20)), QColor(90, 90, 90));
+        // The length label goes and comes back with its show flag (message 1153).
+        QVERIFY(view->document().shapes().at(0).show[1]);
+        platform::postMessage(view.get(), platform::msg::ShowFlagToggle, 3);
+        QCoreApplication::sendPostedEvents(view.get());
+        QVERIFY(!view->document().shapes().at(0).show[1]);
+        platform::postMessage(view.get(), platform::msg::DeleteAllShapes, 1);  // only 2 deletes
+        QCoreApplication::sendPostedEvents(view.get());
+        QCOMPARE(view->document().shapes().size(), size_t(1));
         view->runCommand(shell::cmd::UndoShape);
         QCOMPARE(view->document().shapes().size(), size_t(0));
     }
