@@ -1,6 +1,7 @@
 #include "CScoparaView.h"
 
 #include "picture/core/picture_operations.h"
+#include "picture/ui/PicturePrinting.h"
 
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
@@ -22,6 +23,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -147,6 +151,13 @@ void CScoparaView::paintEvent(QPaintEvent*)
     p.fillRect(viewport()->rect(), kBackground);
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     p.translate(-scroll);
+    drawContent(p);
+    p.resetTransform();
+    m_shapes->paintTemporary(p);
+}
+
+void CScoparaView::drawContent(QPainter& p) const
+{
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom.x < 1.0 || m_zoom.y < 1.0);
     p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
     const measure::MeasureState& m = m_host.measure();
@@ -159,8 +170,34 @@ void CScoparaView::paintEvent(QPaintEvent*)
     o.zoomY = o.mode == capture::OverlayScaleCross ? m_zoom.x : m_zoom.y;
     o.lineWidth = m.lineWidth;
     capture::paintOverlay(p, o);
-    p.resetTransform();
-    m_shapes->paintTemporary(p);
+}
+
+QImage CScoparaView::renderShown() const
+{
+    QImage shown(zoomedSize(), QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    QPainter p(&shown);
+    drawContent(p);
+    return shown;
+}
+
+void CScoparaView::print(int command)
+{
+    const double screenDpi = logicalDpiX();
+    if (command == cmd::FilePrintPreview) {
+        QPrintPreviewDialog preview(this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [this, screenDpi](QPrinter* printer) { printAsShown(*printer, renderShown(), screenDpi); });
+        preview.exec();
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (command == cmd::FilePrint) {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    printAsShown(printer, renderShown(), screenDpi);
 }
 
 void CScoparaView::mousePressEvent(QMouseEvent* event)
@@ -226,6 +263,9 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::CircleGrid:
     case cmd::ScaleCrosshair:
     case cmd::FileSave:
+    case cmd::FilePrint:
+    case cmd::FilePrintDirect:
+    case cmd::FilePrintPreview:
     case cmd::Calibration:
     case measure::NoCalibration:
     case measure::NewCalibration:
@@ -284,6 +324,9 @@ void CScoparaView::runCommand(int id)
     case cmd::CircleGrid: toggleGrid(capture::OverlayCircleGrid); return;
     case cmd::ScaleCrosshair: toggleGrid(capture::OverlayScaleCross); return;
     case cmd::FileSave: save(); return;
+    case cmd::FilePrint:
+    case cmd::FilePrintDirect:
+    case cmd::FilePrintPreview: print(id); return;
     case cmd::Calibration: {
         std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(m_host.measure(), settingsFolder, this));
         const QAction* chosen = menu->exec(QCursor::pos());

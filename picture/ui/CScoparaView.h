@@ -16,6 +16,8 @@ namespace measure {
 class ShapeHost;
 }
 
+class QPainter;
+
 namespace shell {
 class ViewHost;
 }
@@ -44,6 +46,10 @@ public:
     // Waits for a running picture operation and takes its result in.
     void finishOperation();
 
+    // The picture with its shapes and overlay at the window's zoom, as it
+    // shows it (and prints it).
+    QImage renderShown() const;
+
     // The window became the active one: "w:h" in the status bar.
     void activated();
 
@@ -68,6 +74,8 @@ private:
     void toggleCrosshair();
     void toggleGrid(int mode);
     void runOperation(int operation);
+    void drawContent(QPainter& p) const;
+    void print(int command);
     void operationDone(std::shared_ptr<CxImage> result);
 
     std::unique_ptr<CScoparaDoc> m_doc;

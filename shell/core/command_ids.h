@@ -86,6 +86,8 @@ enum : int {
     FileOpen = 57601,
     FileSave = 57603,
     FilePrint = 57607,
+    FilePrintDirect = 57606,
+    FilePrintPreview = 57609,
     EditUndo = 57643,
     EditCut = 57635,
     EditCopy = 57634,

@@ -190,6 +190,29 @@ private Q_SLOTS:
         QTRY_COMPARE(m_host->progress.last(), -1);  // the progress bar goes away
     }
 
+    void printsWhatItShowsAtItsZoom()
+    {
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("s.bmp"), "BMP"), *m_host));
+        view->runCommand(shell::cmd::ZoomNormal);
+        for (int i = 0; i < 5; ++i)
+            view->runCommand(shell::cmd::ZoomOut);
+        QCOMPARE(view->zoom().x, 0.5);
+        view->runCommand(shell::cmd::Crosshair);
+        const QImage shown = view->renderShown();
+        QCOMPARE(shown.size(), QSize(100, 75));
+        QCOMPARE(QColor(shown.pixel(10, 60)), QColor(90, 90, 90));
+        // The crosshair at (320, 240) lies outside this small picture: nothing red.
+        bool red = false;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                red = red || QColor(shown.pixel(x, y)) == QColor(Qt::red);
+        QVERIFY(!red);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(40, 30));  // moves it to (80, 60)
+        const QImage moved = view->renderShown();
+        QCOMPARE(QColor(moved.pixel(40, 5)), QColor(Qt::red));
+        QCOMPARE(QColor(moved.pixel(5, 30)), QColor(Qt::red));
+    }
+
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<testing_support::FakeHost> m_host;
