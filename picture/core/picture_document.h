@@ -21,6 +21,7 @@ public:
     // another extension or a picture that cannot be read.
     bool open(const QString& path);
     const QString& path() const { return m_path; }
+    void setPath(const QString& path) { m_path = path; }
     // The file name, as the window's title.
     QString title() const;
     bool isValid() const { return m_picture.IsValid(); }

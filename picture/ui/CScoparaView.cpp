@@ -20,6 +20,9 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -217,6 +220,7 @@ void CScoparaView::mousePressEvent(QMouseEvent* event)
 
 void CScoparaView::mouseMoveEvent(QMouseEvent* event)
 {
+    copyToMagnifier(event->position().toPoint());
     if (!m_shapes->mouseMove(event))
         QAbstractScrollArea::mouseMoveEvent(event);
 }
@@ -227,10 +231,83 @@ void CScoparaView::mouseReleaseEvent(QMouseEvent* event)
         QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
+void CScoparaView::copyToMagnifier(QPoint windowPos)
+{
+    static constexpr int kBlocks[] = {0, 100, 50, 30};
+    const int mode = m_host.magnifierMode();
+    QByteArray* buffer = m_host.magnifierBuffer();
+    if (mode < 1 || mode > 3 || !buffer)
+        return;
+    const int side = kBlocks[mode];
+    if (buffer->size() < (side * 3 + 3) / 4 * 4 * side)
+        return;
+    const QPoint at = m_shapes->toPicture(windowPos);
+    if (!QRect(QPoint(0, 0), m_doc->size()).contains(at))
+        return;
+    if (m_doc->picture().CopyBlock(at.x(), at.y(), side, side, reinterpret_cast<uint8_t*>(buffer->data())))
+        platform::postMessage(m_host.magnifierWindow(), platform::msg::MagnifierUpdated);
+}
+
+bool CScoparaView::saveAs(const QString& path)
+{
+    const QString failure = m_doc->save(path, m_host.measure());
+    if (!failure.isEmpty()) {
+        platform::messageDialogs().inform(QStringLiteral("%1\n%2\n%3").arg(shell::uiText("SaveFailed", "The picture could not be saved:"), path, failure));
+        return false;
+    }
+    m_doc->setPath(path);
+    setWindowTitle(m_doc->title());
+    if (parentWidget())
+        parentWidget()->setWindowTitle(m_doc->title());
+    return true;
+}
+
+QString CScoparaView::saveExport(const ExportRequest& request)
+{
+    const double fx = exportFactor(request.sizeOption, m_zoom.x);
+    const double fy = exportFactor(request.sizeOption, m_zoom.y);
+    const QSize size(static_cast<int>(m_doc->size().width() * fx + 0.5), static_cast<int>(m_doc->size().height() * fy + 0.5));
+    if (size.isEmpty())
+        return QStringLiteral("no picture");
+    QImage out(size, QImage::Format_RGB32);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
+    if (exportOptions().imprint) {
+        const measure::MeasureState& m = m_host.measure();
+        m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, fx, fy});
+        capture::OverlayParams o = m_overlay;
+        o.frameWidth = m_doc->size().width();
+        o.frameHeight = m_doc->size().height();
+        o.zoomX = fx;
+        o.zoomY = o.mode == capture::OverlayScaleCross ? fx : fy;
+        o.lineWidth = m.lineWidth;
+        capture::paintOverlay(p, o);
+    }
+    p.end();
+    CxImage image;
+    if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
+        return QString::fromUtf8(image.GetLastError());
+    image.SetXDPI(request.dpi);
+    image.SetYDPI(request.dpi);
+    const uint32_t format = formatOfPath(request.path);
+    if (format == CXIMAGE_FORMAT_UNKNOWN)
+        return QStringLiteral("unknown picture format");
+    if (!image.Save(request.path.toStdString(), format))
+        return QString::fromUtf8(image.GetLastError());
+    return {};
+}
+
 void CScoparaView::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
     switch (message->number()) {
+    case platform::msg::ExportRequest:
+        if (const auto* request = message->payload<ExportRequest>(); request && request->type == 1) {
+            if (!saveExport(*request).isEmpty())
+                platform::messageDialogs().inform(QStringLiteral("ERROR"));
+        }
+        break;
     case platform::msg::ShowFlagToggle:
         if (m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
             viewport()->update();
@@ -263,6 +340,7 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::CircleGrid:
     case cmd::ScaleCrosshair:
     case cmd::FileSave:
+    case cmd::FileSaveAs:
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview:
@@ -324,6 +402,13 @@ void CScoparaView::runCommand(int id)
     case cmd::CircleGrid: toggleGrid(capture::OverlayCircleGrid); return;
     case cmd::ScaleCrosshair: toggleGrid(capture::OverlayScaleCross); return;
     case cmd::FileSave: save(); return;
+    case cmd::FileSaveAs: {
+        const QString proposed = QFileInfo(m_doc->path()).dir().filePath(saveAsName(m_doc->title()));
+        const QString path = QFileDialog::getSaveFileName(this, QString(), proposed, tr("Pictures (*.bmp *.jpg *.jpeg)"));
+        if (!path.isEmpty())
+            saveAs(path);
+        return;
+    }
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: print(id); return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/core/export_options.h"
 #include "picture/core/picture_document.h"
 #include "picture/core/picture_zoom.h"
 #include "picture/ui/PictureOperationRunner.h"
@@ -50,6 +51,11 @@ public:
     // shows it (and prints it).
     QImage renderShown() const;
 
+    // Saves under a new name; the window then shows that file.
+    bool saveAs(const QString& path);
+    // The picture with the export options: size factor, imprint, DPI.
+    QString saveExport(const ExportRequest& request);
+
     // The window became the active one: "w:h" in the status bar.
     void activated();
 
@@ -76,6 +82,7 @@ private:
     void runOperation(int operation);
     void drawContent(QPainter& p) const;
     void print(int command);
+    void copyToMagnifier(QPoint windowPos);
     void operationDone(std::shared_ptr<CxImage> result);
 
     std::unique_ptr<CScoparaDoc> m_doc;

@@ -85,6 +85,7 @@ enum : int {
     FileNew = 57600,
     FileOpen = 57601,
     FileSave = 57603,
+    FileSaveAs = 57604,
     FilePrint = 57607,
     FilePrintDirect = 57606,
     FilePrintPreview = 57609,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QSize>
 #include <QString>
@@ -39,6 +40,12 @@ public:
     virtual QObject* mainWindow() = 0;
     // The sizes the Resolution menu offers now ("1280X1024", ...), in table order.
     virtual void showResolutions(const QStringList& sizes) = 0;
+    // The magnifier: its mode (0 off; 1, 2, 3 for blocks of 100, 50, 30
+    // picture pixels), the shared buffer the block is copied into and the
+    // window told (1138) when it changed.
+    virtual int magnifierMode() const { return 0; }
+    virtual QByteArray* magnifierBuffer() { return nullptr; }
+    virtual QObject* magnifierWindow() { return nullptr; }
     // Brings the window holding `view` to the top.
     virtual void bringToFront(QWidget* view) = 0;
 };

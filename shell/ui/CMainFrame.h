@@ -84,6 +84,7 @@ public:
     QObject* mainWindow() override { return this; }
     void showResolutions(const QStringList& sizes) override;
     void bringToFront(QWidget* view) override;
+    QByteArray* magnifierBuffer() override;
 
     // A slot button: the slot's window to the top, or a new one.
     void slotButtonClicked(int slot);

@@ -43,6 +43,11 @@ void CMainFrame::writeCrosshair(quint32 value)
     shell::writeCrosshair(m_app.registry(), value);
 }
 
+QByteArray* CMainFrame::magnifierBuffer()
+{
+    return &m_app.workingBuffer();
+}
+
 void CMainFrame::showProgress(int percent)
 {
     if (!m_progress) {

@@ -213,6 +213,71 @@ private Q_SLOTS:
         QCOMPARE(QColor(moved.pixel(5, 30)), QColor(Qt::red));
     }
 
+    void saveAsAndExportWithTheOptions()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_host->m.calibrationName = QStringLiteral("10x");
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
+        view->resize(400, 300);
+        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(shell::cmd::ToolLine);
+        for (const QPoint p : {QPoint(20, 100), QPoint(180, 100), QPoint(100, 130)}) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+        }
+        view->runCommand(shell::cmd::ToolLine);   // put away: a click moves the crosshair
+        view->runCommand(shell::cmd::Crosshair);  // centre (320, 240): outside, moved next
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+
+        const QString copy = m_box->path() + QLatin1String("/copy.jpg");
+        QVERIFY(view->saveAs(copy));
+        QCOMPARE(view->windowTitle(), QStringLiteral("copy.jpg"));
+        QCOMPARE(view->document().path(), copy);
+        QVERIFY(QImage(copy).size() == QSize(200, 150));
+
+        for (const bool imprint : {false, true}) {
+            exportOptions().imprint = imprint;
+            ExportRequest request{1, 2, 300, m_box->path() + QLatin1String("/half.bmp")};
+            platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, request);
+            QCoreApplication::sendPostedEvents(view.get());
+            CxImage half;
+            QVERIFY(half.Load(request.path.toStdString(), CXIMAGE_FORMAT_BMP));
+            QCOMPARE(int(half.GetWidth()), 100);
+            QCOMPARE(half.GetXDPI(), 300);
+            const QImage shown = half.ToQImage();
+            QCOMPARE(QColor(shown.pixel(50, 50)) == QColor(Qt::red), imprint);  // the line at half size
+            QCOMPARE(QColor(shown.pixel(25, 10)) == QColor(Qt::red), imprint);  // the crosshair's vertical
+        }
+        exportOptions().imprint = false;
+        ExportRequest bad{1, 1, 96, m_box->path() + QLatin1String("/x.png")};
+        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, bad);
+        QCoreApplication::sendPostedEvents(view.get());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("ERROR")});
+    }
+
+    void magnifierGetsTheBlockUnderTheMouse()
+    {
+        QImage img(200, 150, QImage::Format_RGB888);
+        img.fill(QColor(10, 20, 30));
+        img.setPixelColor(100, 75, QColor(250, 240, 230));
+        const QString path = m_box->path() + QLatin1String("/mag.bmp");
+        QVERIFY(img.save(path, "BMP"));
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        view->resize(400, 300);
+        view->runCommand(shell::cmd::ZoomNormal);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        m_host->magnifier = 3;  // 30 x 30
+        QTest::mouseMove(view->viewport(), QPoint(100, 75));
+        // The block's centre pixel (row 15 from the top of 30, bottom-up rows of 92 bytes).
+        const auto* bytes = reinterpret_cast<const uint8_t*>(m_host->buffer.constData());
+        const int stride = (30 * 3 + 3) / 4 * 4;
+        const uint8_t* centre = bytes + (29 - 15) * stride + 15 * 3;
+        QCOMPARE(int(centre[2]), 250);
+        QCOMPARE(int(centre[0]), 230);
+        QCOMPARE(int(bytes[0]), 30);
+    }
+
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<testing_support::FakeHost> m_host;

@@ -36,6 +36,9 @@ public:
     QObject* mainWindow() override { return &window; }
     void showResolutions(const QStringList& sizes) override { resolutions = sizes; }
     void bringToFront(QWidget* view) override { fronted = view; }
+    int magnifierMode() const override { return magnifier; }
+    QByteArray* magnifierBuffer() override { return &buffer; }
+    QObject* magnifierWindow() override { return &window; }
 
     shell::AppSettings s;
     measure::MeasureState m;
@@ -46,6 +49,8 @@ public:
     QStringList resolutions;
     QWidget* fronted = nullptr;
     QList<int> progress;
+    int magnifier = 0;
+    QByteArray buffer = QByteArray(120000, '\0');
 };
 
 }  // namespace testing_support
