@@ -143,6 +143,7 @@ private:
     void createPictureWindows();
     void connectWifi();
     void registerFrameCommands();
+    void fillFileMenu(QMenu* menu);
     void fillWindowMenu(QMenu* menu);
     void fillDockingMenu(QMenu* menu);
     void tileSubWindows(Qt::Orientation orientation);

@@ -8,6 +8,7 @@
 
 #include "shell/core/command_ids.h"
 #include "shell/core/command_tables.h"
+#include "shell/core/recent_files.h"
 #include "shell/core/text_lookup.h"
 
 #include <QAction>
@@ -153,12 +154,8 @@ void CMainFrame::createMenus()
     QMenuBar* bar = menuBar();
 
     QMenu* file = addMenu(this, bar, "File", "File", "FileMenu");
-    file->addAction(r.action(cmd::NewFolder));
-    file->addAction(r.action(cmd::OpenFolder));
-    file->addAction(r.action(cmd::FolderProperty));
-    file->addAction(r.action(cmd::LoadFolders));
-    file->addSeparator();
-    file->addAction(r.action(cmd::AppExit));
+    connect(file, &QMenu::aboutToShow, this, [this, file] { fillFileMenu(file); });
+    fillFileMenu(file);
 
     QMenu* setting = addMenu(this, bar, "Setting", "Setting", "SettingMenu");
     QMenu* docking = addSubMenu(setting, "Docking", "Toolbars and Docking Windows", "DockingMenu");
@@ -200,6 +197,27 @@ void CMainFrame::createMenus()
 
     for (QMenu* m : findChildren<QMenu*>())
         connect(m, &QMenu::aboutToShow, m_router, &CommandRouter::refresh);
+}
+
+// The folder commands, the pictures opened last, Exit.
+void CMainFrame::fillFileMenu(QMenu* menu)
+{
+    CommandRouter& r = *m_router;
+    menu->clear();
+    menu->addAction(r.action(cmd::NewFolder));
+    menu->addAction(r.action(cmd::OpenFolder));
+    menu->addAction(r.action(cmd::FolderProperty));
+    menu->addAction(r.action(cmd::LoadFolders));
+    menu->addSeparator();
+    const QStringList recent = readRecentFiles(m_app.registry());
+    for (int i = 0; i < recent.size(); ++i) {
+        QAction* a = r.action(kRecentFileFirstCommand + i, this);
+        a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(fontMetrics().elidedText(recent[i], Qt::ElideMiddle, 360)));
+        menu->addAction(a);
+    }
+    if (!recent.isEmpty())
+        menu->addSeparator();
+    menu->addAction(r.action(cmd::AppExit));
 }
 
 void CMainFrame::fillWindowMenu(QMenu* menu)

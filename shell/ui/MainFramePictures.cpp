@@ -1,11 +1,13 @@
-// Saved pictures in windows of their own: Ctrl+O opens one, a picture that is
-// open already comes to the top instead of a second window.
+// Saved pictures in windows of their own: Ctrl+O or the File menu's recent
+// pictures open one, a picture that is open already comes to the top instead
+// of a second window.
 #include "CMainFrame.h"
 
 #include "CScoparaApp.h"
 #include "CommandRouter.h"
 
 #include "shell/core/command_ids.h"
+#include "shell/core/recent_files.h"
 
 #include "picture/ui/CScoparaView.h"
 
@@ -26,6 +28,13 @@ void CMainFrame::createPictureWindows()
         if (!path.isEmpty())
             openPicture(path);
     });
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        m_router->handleInFrame(kRecentFileFirstCommand + i, [this, i] {
+            const QStringList recent = readRecentFiles(m_app.registry());
+            if (i < recent.size())
+                openPicture(recent[i]);
+        });
+    }
 }
 
 picture::CScoparaView* CMainFrame::openPicture(const QString& path)
@@ -40,8 +49,11 @@ picture::CScoparaView* CMainFrame::openPicture(const QString& path)
     }
     const CDocTemplate* kind = m_app.docTemplates().find(DocKind::Picture);
     auto* view = kind ? qobject_cast<picture::CScoparaView*>(kind->createView(path)) : nullptr;
-    if (!view)
+    if (!view) {
+        forgetRecentFile(m_app.registry(), wanted.absoluteFilePath());
         return nullptr;
+    }
+    rememberRecentFile(m_app.registry(), wanted.absoluteFilePath());
     QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setObjectName(QStringLiteral("CChildFrame"));

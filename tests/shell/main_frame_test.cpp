@@ -8,6 +8,7 @@
 
 #include "shell/core/command_ids.h"
 #include "shell/core/command_tables.h"
+#include "shell/core/recent_files.h"
 #include "shell/core/registry_settings.h"
 
 #include "capture/device/simulated_backend.h"
@@ -585,6 +586,48 @@ private Q_SLOTS:
         QCOMPARE(run.frame().paneText(2), QStringLiteral("64:48"));
         QVERIFY(!run.frame().openPicture(box.path() + QLatin1String("/missing.bmp")));
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Error")});
+    }
+
+    void recentPicturesAreTheFourLastAndSurviveARestart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        QStringList paths;
+        for (int i = 0; i < 5; ++i) {
+            QImage img(32, 24, QImage::Format_RGB888);
+            img.fill(QColor(i * 40, 0, 0));
+            paths << box.path() + QStringLiteral("/p%1.bmp").arg(i);
+            QVERIFY(img.save(paths.last(), "BMP"));
+        }
+        {
+            Run run(box);
+            for (const QString& p : paths)
+                QVERIFY(run.frame().openPicture(p));
+        }
+        Run run(box);
+        auto* file = run.frame().findChild<QMenu*>(QStringLiteral("FileMenu"));
+        QVERIFY(file);
+        Q_EMIT file->aboutToShow();
+        QStringList listed;
+        for (QAction* a : file->actions()) {
+            if (a->text().startsWith(QLatin1Char('&')))
+                listed << a->text();
+        }
+        QCOMPARE(listed.size(), 4);
+        QVERIFY(listed[0].startsWith(QStringLiteral("&1 ")) && listed[0].endsWith(QStringLiteral("p4.bmp")));
+        QVERIFY(listed[3].endsWith(QStringLiteral("p1.bmp")));
+
+        QFile::remove(paths[3]);
+        run.refresh();
+        run.action(shell::kRecentFileFirstCommand + 1)->trigger();  // p3: gone
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Error")});
+        run.action(shell::kRecentFileFirstCommand)->trigger();  // p4
+        QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("p4.bmp"));
+        Q_EMIT file->aboutToShow();
+        int count = 0;
+        for (QAction* a : file->actions())
+            count += a->text().startsWith(QLatin1Char('&'));
+        QCOMPARE(count, 3);
     }
 };
 
