@@ -7,6 +7,7 @@
 
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
+#include "shell/core/command_tables.h"
 #include "shell/core/text_lookup.h"
 
 #include "measure/core/measure_state.h"
@@ -15,8 +16,6 @@
 #include "platform/message_dialogs.h"
 
 #include <QApplication>
-
-#include <span>
 
 namespace capture {
 
@@ -29,21 +28,6 @@ struct ToolCommand {
     int code;
 };
 
-// The live measuring tools.
-constexpr ToolCommand kToolCommands[] = {
-    {cmd::ToolLine, ToolCodeLine},
-    {cmd::ToolContinuousLine, ToolCodeContinuousLine},
-    {cmd::ToolPointToLine, ToolCodePointToLine},
-    {cmd::ToolPolygon, ToolCodePolygon},
-    {cmd::ToolRadiusCircle, ToolCodeRadiusCircle},
-    {cmd::ToolDiameterCircle, ToolCodeDiameterCircle},
-    {cmd::ToolThreePointCircle, ToolCodeThreePointCircle},
-    {cmd::ToolThreePointArc, ToolCodeArc},
-    {cmd::ToolThreePointAngle, ToolCodeThreePointAngle},
-    {cmd::ToolFourPointAngle, ToolCodeFourPointAngle},
-    {cmd::ToolCircleToCircle, ToolCodeCircleToCircle},
-    {cmd::ToolText, ToolCodeText},
-};
 
 // Commands whose button shows checked while the document holds their code.
 constexpr ToolCommand kCheckedCommands[] = {
@@ -80,39 +64,38 @@ bool CDeviceDoc::handlesCommand(int id) const
     default:
         break;
     }
-    for (const auto& table : {std::span<const ToolCommand>(kCheckedCommands), std::span<const ToolCommand>(kToolCommands)}) {
-        for (const ToolCommand& t : table) {
-            if (t.id == id)
-                return true;
-        }
+    for (const ToolCommand& t : kCheckedCommands) {
+        if (t.id == id)
+            return true;
     }
-    return false;
+    return shell::toolCodeOfCommand(id) != 0;
 }
 
 void CDeviceDoc::updateCommand(int id, shell::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    for (const auto& table : {std::span<const ToolCommand>(kCheckedCommands), std::span<const ToolCommand>(kToolCommands)}) {
-        for (const ToolCommand& t : table) {
-            if (t.id == id) {
-                state.checkable = true;
-                state.checked = m_toolCode == t.code;
-            }
-        }
+    int code = shell::toolCodeOfCommand(id);
+    for (const ToolCommand& t : kCheckedCommands) {
+        if (t.id == id)
+            code = t.code;
+    }
+    if (code) {
+        state.checkable = true;
+        state.checked = m_toolCode == code;
     }
 }
 
 void CDeviceDoc::runCommand(int id)
 {
     switch (id) {
-    case cmd::ZoomIn: finishZoom(fullScreenZoom(m_zoom, m_host.fullScreenArea(), m_resolution)); break;
+    case cmd::ZoomIn: finishZoom(picture::fullScreenZoom(m_zoom, m_host.fullScreenArea(), m_resolution)); break;
     case cmd::ZoomNormal:
-        normalZoom(m_zoom);
+        picture::normalZoom(m_zoom);
         finishZoom(true);
         break;
     case cmd::ZoomOut:
-        zoomOutStep(m_zoom);
+        picture::zoomOutStep(m_zoom, true);
         finishZoom(true);
         break;
     case cmd::Crosshair: toggleCrosshair(); break;
@@ -126,10 +109,8 @@ void CDeviceDoc::runCommand(int id)
     case cmd::GreenChannel: toggleColour(ToolCodeGreen, capture::GreenChannel); break;
     case cmd::BlueChannel: toggleColour(ToolCodeBlue, capture::BlueChannel); break;
     default:
-        for (const ToolCommand& t : kToolCommands) {
-            if (t.id == id)
-                chooseTool(t.code);
-        }
+        if (const int code = shell::toolCodeOfCommand(id))
+            chooseTool(code);
         break;
     }
 }
@@ -157,7 +138,7 @@ bool CDeviceDoc::moveCrosshair(int frameX, int frameY)
 
 void CDeviceDoc::finishZoom(bool save)
 {
-    m_host.setPaneText(1, zoomStatusText(m_zoom), QColor(255, 0, 0));
+    m_host.setPaneText(1, picture::zoomText(m_zoom), QColor(255, 0, 0));
     if (save) {
         shell::RegistrySettings& r = m_host.settings().registry;
         r.m_zoon_ratio_x = m_zoom.x;

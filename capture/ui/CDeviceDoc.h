@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/core/live_zoom.h"
+#include "picture/core/picture_zoom.h"
 #include "capture/core/overlay_painter.h"
 
 #include "shell/core/command_target.h"
@@ -28,7 +28,7 @@ public:
 
     int slot() const { return m_slot; }
     QString title() const { return QStringLiteral("MICROSCOPE %1").arg(m_slot); }
-    const LiveZoom& zoom() const { return m_zoom; }
+    const picture::PictureZoom& zoom() const { return m_zoom; }
     int colourMode() const { return m_colourMode; }
     int toolCode() const { return m_toolCode; }
     bool mirror() const { return m_mirror; }
@@ -59,7 +59,7 @@ private:
 
     int m_slot;
     shell::ViewHost& m_host;
-    LiveZoom m_zoom;
+    picture::PictureZoom m_zoom;
     QSize m_resolution{640, 480};
     int m_colourMode = 0;
     int m_toolCode = 0;

@@ -126,7 +126,7 @@ void CDeviceView::initialUpdate()
 void CDeviceView::pushSettings()
 {
     LiveViewSettings s;
-    const LiveZoom& z = m_doc->zoom();
+    const picture::PictureZoom& z = m_doc->zoom();
     s.zoomX = z.x;
     s.zoomY = z.y;
     s.scrollX = horizontalScrollBar()->value();

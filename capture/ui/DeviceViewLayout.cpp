@@ -24,7 +24,7 @@ const QColor kBackground(160, 160, 160);
 // their place in proportion and the picture starts again at the origin.
 void CDeviceView::layOut(bool zoomChanged)
 {
-    const LiveZoom& z = m_doc->zoom();
+    const picture::PictureZoom& z = m_doc->zoom();
     const QSize picture(static_cast<int>(m_frameSize.width() * z.x), static_cast<int>(m_frameSize.height() * z.y));
     const QSize page = viewport()->size();
     QScrollBar* bars[2] = {horizontalScrollBar(), verticalScrollBar()};
@@ -63,7 +63,7 @@ void CDeviceView::wheelEvent(QWheelEvent* event)
 
 QRect CDeviceView::pictureArea() const
 {
-    const LiveZoom& z = m_doc->zoom();
+    const picture::PictureZoom& z = m_doc->zoom();
     const QSize picture(static_cast<int>(m_frameSize.width() * z.x + 0.5) - horizontalScrollBar()->value(),
                         static_cast<int>(m_frameSize.height() * z.y + 0.5) - verticalScrollBar()->value());
     return QRect(QPoint(0, 0), picture).intersected(viewport()->rect());
@@ -71,7 +71,7 @@ QRect CDeviceView::pictureArea() const
 
 QPointF CDeviceView::toFrame(QPointF client) const
 {
-    const LiveZoom& z = m_doc->zoom();
+    const picture::PictureZoom& z = m_doc->zoom();
     return {(client.x() + horizontalScrollBar()->value()) / z.x, (client.y() + verticalScrollBar()->value()) / z.y};
 }
 

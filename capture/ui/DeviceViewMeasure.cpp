@@ -21,7 +21,7 @@ namespace capture {
 
 measure::LiveMapping CDeviceView::mapping() const
 {
-    const LiveZoom& z = m_doc->zoom();
+    const picture::PictureZoom& z = m_doc->zoom();
     return {z.x, z.y, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value())};
 }
 

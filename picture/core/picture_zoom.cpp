@@ -26,13 +26,16 @@ void normalZoom(PictureZoom& z)
     z.zoomOutAllowed = z.zoomInAllowed = true;
 }
 
-void zoomOutStep(PictureZoom& z)
+void zoomOutStep(PictureZoom& z, bool verticalFollows)
 {
     if (!z.zoomOutAllowed)
         return;
     bool bottom = false;
+    const double before = z.x;
     z.x = stepDown(z.x, bottom);
-    z.y = stepDown(z.y, bottom);
+    z.y = verticalFollows ? z.x : stepDown(z.y, bottom);
+    if (z.x < std::floor(before * 10.0 + 0.5) / 10.0)
+        z.zoomInAllowed = true;
     if (bottom)
         z.zoomOutAllowed = false;
 }

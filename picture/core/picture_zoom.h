@@ -5,7 +5,7 @@
 
 namespace picture {
 
-// How a picture window is zoomed, and its three zoom commands.
+// How a picture or live window is zoomed, and its three zoom commands.
 struct PictureZoom {
     double x = 1.0;
     double y = 1.0;
@@ -16,8 +16,9 @@ struct PictureZoom {
 
 void normalZoom(PictureZoom& z);
 // Each axis rounded to one decimal, then 0.2 to 1.9 one tenth down; at 0.1
-// zooming out stops until Normal.
-void zoomOutStep(PictureZoom& z);
+// zooming out stops until Normal. A live window's vertical zoom then takes
+// the horizontal one (`verticalFollows`).
+void zoomOutStep(PictureZoom& z, bool verticalFollows = false);
 // Fits `picture` into `area` uniformly, or stretched when the last Full
 // Screen fitted; true when the result is the uniform fit (the one kept).
 bool fullScreenZoom(PictureZoom& z, QSize area, QSize picture);

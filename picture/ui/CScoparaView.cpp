@@ -5,6 +5,7 @@
 
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
+#include "shell/core/command_tables.h"
 #include "shell/core/text_lookup.h"
 #include "shell/core/view_host.h"
 
@@ -38,45 +39,27 @@ namespace cmd = shell::cmd;
 
 namespace {
 
-struct ToolCommand {
+struct OperationCommand {
     int id;
-    int tool;
+    int operation;
 };
 
 // The picture commands and the operations they run.
-constexpr ToolCommand kOperations[] = {
+constexpr OperationCommand kOperations[] = {
     {cmd::HorizontalFlip, OpMirror},       {cmd::VerticalFlip, OpFlipVertical}, {cmd::Negative, OpNegative},
     {cmd::RedChannel, OpRedChannel},       {cmd::GreenChannel, OpGreenChannel}, {cmd::BlueChannel, OpBlueChannel},
 };
 
 int operationOf(int id)
 {
-    for (const ToolCommand& t : kOperations) {
-        if (t.id == id)
-            return t.tool;
+    for (const OperationCommand& o : kOperations) {
+        if (o.id == id)
+            return o.operation;
     }
     return 0;
 }
-
-constexpr ToolCommand kTools[] = {
-    {cmd::ToolLine, measure::ToolLine},         {cmd::ToolContinuousLine, measure::ToolContinualLine},
-    {cmd::ToolPointToLine, measure::ToolDotLine}, {cmd::ToolPolygon, measure::ToolPolygon},
-    {cmd::ToolRadiusCircle, measure::ToolRCircle}, {cmd::ToolDiameterCircle, measure::ToolCircle},
-    {cmd::ToolThreePointCircle, measure::ToolTPCircle}, {cmd::ToolThreePointArc, measure::ToolArc},
-    {cmd::ToolThreePointAngle, measure::ToolTAngle}, {cmd::ToolFourPointAngle, measure::ToolFAngle},
-    {cmd::ToolCircleToCircle, measure::ToolTCircle}, {cmd::ToolText, measure::ToolText},
-};
 
 const QColor kBackground(160, 160, 160);
-
-int toolOf(int id)
-{
-    for (const ToolCommand& t : kTools) {
-        if (t.id == id)
-            return t.tool;
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -349,7 +332,7 @@ bool CScoparaView::handlesCommand(int id) const
     case measure::NewCalibration:
     case measure::CalibrationFolder:
         return true;
-    default: return toolOf(id) != 0 || operationOf(id) != 0;
+    default: return shell::toolCodeOfCommand(id) != 0 || operationOf(id) != 0;
     }
 }
 
@@ -367,7 +350,7 @@ void CScoparaView::updateCommand(int id, shell::CommandState& state) const
             state.checked = m_overlay.mode == mode;
         }
     }
-    if (const int tool = toolOf(id)) {
+    if (const int tool = shell::toolCodeOfCommand(id)) {
         state.checkable = true;
         state.checked = m_shapes->tool() == tool;
     }
@@ -426,7 +409,7 @@ void CScoparaView::runCommand(int id)
     case measure::NewCalibration: measure::refuseCalibrationInPicture(); return;
     case measure::CalibrationFolder: measure::openCalibrationFolder(settingsFolder); return;
     default:
-        if (const int tool = toolOf(id)) {
+        if (const int tool = shell::toolCodeOfCommand(id)) {
             m_shapes->toggleTool(tool);
             viewport()->update();
         }

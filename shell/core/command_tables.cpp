@@ -84,4 +84,24 @@ std::span<const AppLookCommand> appLookCommands()
     return kLooks;
 }
 
+std::span<const ToolCommand> measuringToolCommands()
+{
+    static constexpr ToolCommand kTools[] = {
+        {cmd::ToolLine, 108},          {cmd::ToolContinuousLine, 114},   {cmd::ToolPointToLine, 118},
+        {cmd::ToolPolygon, 113},       {cmd::ToolRadiusCircle, 166},     {cmd::ToolDiameterCircle, 111},
+        {cmd::ToolThreePointCircle, 188}, {cmd::ToolThreePointArc, 112}, {cmd::ToolThreePointAngle, 115},
+        {cmd::ToolFourPointAngle, 116}, {cmd::ToolCircleToCircle, 119}, {cmd::ToolText, 121},
+    };
+    return kTools;
+}
+
+int toolCodeOfCommand(int id)
+{
+    for (const ToolCommand& t : measuringToolCommands()) {
+        if (t.id == id)
+            return t.toolCode;
+    }
+    return 0;
+}
+
 }  // namespace shell

@@ -48,6 +48,16 @@ struct AppLookCommand {
     const char* name;
 };
 std::span<const AppLookCommand> appLookCommands();
+
+// The twelve measuring tools' commands and the tool code each chooses (the
+// same in picture and live windows).
+struct ToolCommand {
+    int id;
+    int toolCode;
+};
+std::span<const ToolCommand> measuringToolCommands();
+// The tool code of a measuring tool's command, 0 for any other command.
+int toolCodeOfCommand(int id);
 constexpr int kDefaultAppLook = 219;
 
 }  // namespace shell
