@@ -4,6 +4,7 @@
 
 #include "capture/core/frame_ops.h"
 #include "capture/core/live_tools.h"
+#include "measure/core/shapes.h"
 
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
@@ -121,7 +122,7 @@ void CDeviceDoc::chooseTool(int code)
 {
     if (m_toolCode == code)
         m_toolCode = ToolCodeNone;
-    else if (code == ToolCodeText || measure::requireCalibration(m_host.measure()))
+    else if (code == measure::ToolText || measure::requireCalibration(m_host.measure()))
         m_toolCode = code;
     Q_EMIT updated(0);
 }

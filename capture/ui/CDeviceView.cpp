@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "capture/core/live_tools.h"
+#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
 
@@ -146,7 +147,7 @@ void CDeviceView::pushSettings()
 
 void CDeviceView::documentUpdated(int hint)
 {
-    const int tool = isLiveToolCode(m_doc->toolCode()) ? m_doc->toolCode() : 0;
+    const int tool = measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0;
     if (m_live.tool() != tool) {
         m_live.setTool(tool);  // a measurement half made with another tool is dropped
         delete m_textBox.data();
@@ -197,7 +198,7 @@ void CDeviceView::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (m_doc->toolCode() == ToolCodeText)
+        if (m_doc->toolCode() == measure::ToolText)
             break;  // Enter belongs to the text being typed
         const QPoint local = viewport()->mapFromGlobal(cursor);
         QMouseEvent click(QEvent::MouseButtonPress, QPointF(local), QPointF(cursor), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -224,21 +225,12 @@ void CDeviceView::customEvent(QEvent* event)
         layOut(true);
         pushSettings();
         break;
-    case platform::msg::DeleteLiveMeasurements: {
-        auto list = std::make_shared<measure::VideoShapeList>();
-        const qsizetype index = message->lParam();
-        if (message->wParam() == 1) {
-            for (size_t i = 0; i < m_shapes->size(); ++i) {
-                if (qsizetype(i) != index)
-                    list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
-            }
-        } else if (message->wParam() != 2) {
-            return;
-        }
-        m_shapes = list;
-        pushSettings();
+    case platform::msg::DeleteLiveMeasurements:
+        if (message->wParam() == 1)
+            replaceMeasurements(m_shapes->size(), message->lParam());
+        else if (message->wParam() == 2)
+            replaceMeasurements(0);
         break;
-    }
     default: QAbstractScrollArea::customEvent(event);
     }
 }

@@ -113,7 +113,7 @@ private:
     QRect pictureArea() const;
     measure::LiveMapping mapping() const;
     void liveClick(QPoint client);
-    void addMeasurement(std::unique_ptr<measure::CVideoShap> record);
+    void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;
     int formatChoice() const;
 

@@ -6,6 +6,7 @@
 #include "shell/core/view_host.h"
 
 #include "capture/core/live_tools.h"
+#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
 
 #include "measure/ui/CCalibrationDlg.h"
@@ -94,7 +95,7 @@ void CDeviceView::runCommand(int id)
     }
     case measure::NoCalibration:
         measure::noCalibrationCommand(m_host.measure(), s.paths.settingsFolder(), m_host.mainWindow());
-        if (m_doc->toolCode() == ToolCodeLine)
+        if (m_doc->toolCode() == measure::ToolLine)
             m_doc->setToolCode(ToolCodeNone);
         return;
     case measure::NewCalibration: newCalibration(); return;
@@ -102,14 +103,8 @@ void CDeviceView::runCommand(int id)
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
     case cmd::UndoShape:
     case cmd::DeleteAllShapes:
-        if (!m_shapes->empty()) {
-            auto list = std::make_shared<measure::VideoShapeList>();
-            const size_t keep = id == cmd::UndoShape ? m_shapes->size() - 1 : 0;
-            for (size_t i = 0; i < keep; ++i)
-                list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
-            m_shapes = list;
-            pushSettings();
-        }
+        if (!m_shapes->empty())
+            replaceMeasurements(id == cmd::UndoShape ? m_shapes->size() - 1 : 0);
         return;
     default: break;
     }
@@ -171,7 +166,7 @@ void CDeviceView::newCalibration()
     dialog->move(window()->geometry().center() - dialog->rect().center());
     m_calibrating = true;
     m_live.cancel();
-    m_doc->setToolCode(ToolCodeLine);
+    m_doc->setToolCode(measure::ToolLine);
 }
 
 }  // namespace capture

@@ -5,6 +5,7 @@
 #include "shell/core/view_host.h"
 
 #include "capture/core/live_tools.h"
+#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
 
 #include "measure/ui/CCalibrationDlg.h"
@@ -60,11 +61,11 @@ void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 void CDeviceView::liveClick(QPoint client)
 {
     if (m_live.tool() != m_doc->toolCode())
-        m_live.setTool(isLiveToolCode(m_doc->toolCode()) ? m_doc->toolCode() : 0);
+        m_live.setTool(measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0);
     const measure::LiveMeasurement::Click click = m_live.leftClick(client);
     if (click == measure::LiveMeasurement::Click::Ignored)
         return;
-    if (m_calibrating && m_calibrationDlg && m_live.tool() == ToolCodeLine && m_live.clicks() == 2) {
+    if (m_calibrating && m_calibrationDlg && m_live.tool() == measure::ToolLine && m_live.clicks() == 2) {
         // The reference line is done at its second click.
         m_host.measure().knownLinePixels = m_live.lineLength(mapping());
         m_live.cancel();
@@ -87,19 +88,23 @@ void CDeviceView::liveClick(QPoint client)
     if (click == measure::LiveMeasurement::Click::Finished) {
         const QString text = m_textBox ? m_textBox->toPlainText() : QString();
         delete m_textBox.data();
-        addMeasurement(m_live.takeRecord(mapping(), m_host.measure(), text));
+        if (auto record = m_live.takeRecord(mapping(), m_host.measure(), text))
+            replaceMeasurements(m_shapes->size(), -1, std::move(record));
     }
     viewport()->update();
 }
 
-void CDeviceView::addMeasurement(std::unique_ptr<measure::CVideoShap> record)
+// The renderer keeps drawing the list it was given: every change makes a new
+// one from the first `count` records (less the one at `skip`), plus `added`.
+void CDeviceView::replaceMeasurements(size_t count, qsizetype skip, std::unique_ptr<measure::CVideoShap> added)
 {
-    if (!record)
-        return;
     auto list = std::make_shared<measure::VideoShapeList>();
-    for (const auto& r : *m_shapes)
-        list->push_back(std::make_unique<measure::CVideoShap>(*r));
-    list->push_back(std::move(record));
+    for (size_t i = 0; i < count && i < m_shapes->size(); ++i) {
+        if (qsizetype(i) != skip)
+            list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
+    }
+    if (added)
+        list->push_back(std::move(added));
     m_shapes = list;
     pushSettings();
 }

@@ -73,7 +73,7 @@ void CDeviceView::savePicture()
     }
     const QString failure = writePicture(picture, path, bmp, dpi);
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(QStringLiteral("%1\n%2\n%3").arg(shell::uiText("SaveFailed", "The picture could not be saved:"), path, failure));
+        platform::messageDialogs().inform(shell::saveFailedText(path, failure));
         return;
     }
     if (m_pictureMode == ClipThumbnail) {

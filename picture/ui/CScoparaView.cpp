@@ -235,7 +235,7 @@ bool CScoparaView::saveAs(const QString& path)
 {
     const QString failure = m_doc->save(path, m_host.measure());
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(QStringLiteral("%1\n%2\n%3").arg(shell::uiText("SaveFailed", "The picture could not be saved:"), path, failure));
+        platform::messageDialogs().inform(shell::saveFailedText(path, failure));
         return false;
     }
     m_doc->setPath(path);
@@ -511,9 +511,7 @@ void CScoparaView::finishZoom(bool save)
 
 void CScoparaView::save()
 {
-    const QString failure = m_doc->save(m_doc->path(), m_host.measure());
-    if (!failure.isEmpty())
-        platform::messageDialogs().inform(QStringLiteral("%1\n%2\n%3").arg(shell::uiText("SaveFailed", "The picture could not be saved:"), m_doc->path(), failure));
+    saveAs(m_doc->path());
 }
 
 }  // namespace picture

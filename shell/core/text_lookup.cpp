@@ -43,4 +43,9 @@ QString uiText(const char* key, const char* defaultText, int capacity)
     return lookUpText(languageFile(), QLatin1String(key), QString::fromUtf8(defaultText), capacity);
 }
 
+QString saveFailedText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1\n%2\n%3").arg(uiText("SaveFailed", "The picture could not be saved:"), path, reason);
+}
+
 }  // namespace shell

@@ -24,4 +24,7 @@ QString languageFile();
 // Looks up in the language file of this run.
 QString uiText(const char* key, const char* defaultText, int capacity = kTextCapacity);
 
+// What the user is told when a picture cannot be written: the path and why.
+QString saveFailedText(const QString& path, const QString& reason);
+
 }  // namespace shell

@@ -323,12 +323,9 @@ private Q_SLOTS:
     void calibrateOnTheLivePictureThenMeasure()
     {
         testing_support::ScriptedDialogs dialogs;
-        const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        view.resize(800, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.runCommand(shell::cmd::ZoomNormal);
+        const auto shown = shownView();
+        QVERIFY(shown);
+        CDeviceView& view = *shown;
 
         view.runCommand(1230);  // New Calibration
         auto* dialog = view.findChild<measure::CCalibrationDlg*>();
@@ -368,11 +365,9 @@ private Q_SLOTS:
 
     void textToolTakesTheTypedText()
     {
-        const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        view.resize(800, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto shown = shownView();
+        QVERIFY(shown);
+        CDeviceView& view = *shown;
         view.runCommand(shell::cmd::ToolText);  // needs no calibration
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(60, 70));
         auto* box = view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865"));
@@ -411,13 +406,10 @@ private Q_SLOTS:
 
     void enterClicksWhereTheCursorIsAndArrowsMoveIt()
     {
-        const auto found = m_backend->enumerate();
         m_host->m.calibrationName = QStringLiteral("10x");
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        view.resize(800, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.runCommand(shell::cmd::ZoomNormal);
+        const auto shown = shownView();
+        QVERIFY(shown);
+        CDeviceView& view = *shown;
         view.runCommand(shell::cmd::ToolLine);
         QCursor::setPos(view.viewport()->mapToGlobal(QPoint(100, 100)));
         if (view.viewport()->mapFromGlobal(QCursor::pos()) != QPoint(100, 100))
@@ -435,12 +427,9 @@ private Q_SLOTS:
 
     void deleteMessagesRemoveOneOrAll()
     {
-        const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        view.resize(800, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.runCommand(shell::cmd::ZoomNormal);
+        const auto shown = shownView();
+        QVERIFY(shown);
+        CDeviceView& view = *shown;
         view.runCommand(shell::cmd::ToolText);
         for (const QString& word : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(40, 40));
@@ -461,6 +450,18 @@ private Q_SLOTS:
     }
 
 private:
+    // Slot 1's window on screen at 1:1, or nullptr when it never showed.
+    std::unique_ptr<CDeviceView> shownView()
+    {
+        auto view = std::make_unique<CDeviceView>(1, entryOf(m_backend->enumerate()[0]), *m_host);
+        view->resize(800, 600);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            return nullptr;
+        view->runCommand(shell::cmd::ZoomNormal);
+        return view;
+    }
+
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<SimulatedBackend> m_backend;
     std::unique_ptr<testing_support::FakeHost> m_host;
