@@ -13,6 +13,6 @@ for decoder in bmp jpeg; do
   mkdir -p "$corpus"
   [ -d "$seeds/$decoder" ] && cp -n "$seeds/$decoder"/* "$corpus"/ 2>/dev/null || true
   echo "fuzz: $decoder, $runs inputs"
-  build/fuzz/bin/${decoder}_fuzzer -runs="$runs" -seed=1 -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+  build/fuzz/bin/${decoder}_fuzzer -runs="$runs" -seed=1 -max_len=65536 -rss_limit_mb=2048 -timeout=10 -artifact_prefix=build/fuzz/ \
     -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
 done

@@ -106,7 +106,7 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         p.setPen(coloured);
         p.drawLine(cx - 20, cy, cx + 20, cy);
         p.drawLine(cx, cy - 20, cx, cy + 20);
-        for (int k = 1; k * sy < cy; ++k)
+        for (int k = 1; o.circlesToHalfWidth ? k * sx < cx : k * sy < cy; ++k)
             p.drawEllipse(QRect(QPoint(cx - k * sx, cy - k * sy), QPoint(cx + k * sx - 1, cy + k * sy - 1)));
         break;
     case OverlayScaleCross: {

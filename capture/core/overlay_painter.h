@@ -30,6 +30,9 @@ struct OverlayParams {
     // Pens made once by a caller that paints every frame (else made here).
     const QPen* colouredPen = nullptr;
     const QPen* whitePen = nullptr;
+    // Saved pictures ring the circle grid out to half the picture's width;
+    // the live picture stops at half its height.
+    bool circlesToHalfWidth = false;
 };
 
 // The label as the overlay draws it, for OverlayParams::labelImage.

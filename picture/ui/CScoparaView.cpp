@@ -131,15 +131,35 @@ void CScoparaView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
+// The visible part is composed off-screen (picture, shapes, overlay) and
+// copied to the window in one go, so a repaint never shows half a frame.
 void CScoparaView::paintEvent(QPaintEvent*)
 {
+    const QSize page = viewport()->size();
+    if (m_offscreen.size() != page)
+        m_offscreen = QImage(page, QImage::Format_RGB32);
+    m_offscreen.fill(kBackground);
+    {
+        QPainter off(&m_offscreen);
+        off.translate(-QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+        drawContent(off);
+    }
     QPainter p(viewport());
-    p.fillRect(viewport()->rect(), kBackground);
-    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    p.translate(-scroll);
-    drawContent(p);
-    p.resetTransform();
+    p.drawImage(0, 0, m_offscreen);
     m_shapes->paintTemporary(p);
+}
+
+capture::OverlayParams CScoparaView::overlayAt(double fx, double fy) const
+{
+    capture::OverlayParams o = m_overlay;
+    o.frameWidth = m_doc->size().width();
+    o.frameHeight = m_doc->size().height();
+    o.zoomX = fx;
+    // The scale cross is measured along the horizontal axis in both directions.
+    o.zoomY = o.mode == capture::OverlayScaleCross ? fx : fy;
+    o.lineWidth = m_host.measure().lineWidth;
+    o.circlesToHalfWidth = true;
+    return o;
 }
 
 void CScoparaView::drawContent(QPainter& p) const
@@ -148,14 +168,7 @@ void CScoparaView::drawContent(QPainter& p) const
     p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
     const measure::MeasureState& m = m_host.measure();
     m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, m_zoom.x, m_zoom.y});
-    capture::OverlayParams o = m_overlay;
-    o.frameWidth = m_doc->size().width();
-    o.frameHeight = m_doc->size().height();
-    o.zoomX = m_zoom.x;
-    // The scale cross is measured along the horizontal axis in both directions.
-    o.zoomY = o.mode == capture::OverlayScaleCross ? m_zoom.x : m_zoom.y;
-    o.lineWidth = m.lineWidth;
-    capture::paintOverlay(p, o);
+    capture::paintOverlay(p, overlayAt(m_zoom.x, m_zoom.y));
 }
 
 QImage CScoparaView::renderShown() const
@@ -259,13 +272,7 @@ QString CScoparaView::saveExport(const ExportRequest& request)
     if (exportOptions().imprint) {
         const measure::MeasureState& m = m_host.measure();
         m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, fx, fy});
-        capture::OverlayParams o = m_overlay;
-        o.frameWidth = m_doc->size().width();
-        o.frameHeight = m_doc->size().height();
-        o.zoomX = fx;
-        o.zoomY = o.mode == capture::OverlayScaleCross ? fx : fy;
-        o.lineWidth = m.lineWidth;
-        capture::paintOverlay(p, o);
+        capture::paintOverlay(p, overlayAt(fx, fy));
     }
     p.end();
     CxImage image;

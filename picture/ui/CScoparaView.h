@@ -10,6 +10,7 @@
 #include "shell/core/command_target.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 
 #include <memory>
 
@@ -81,6 +82,8 @@ private:
     void toggleGrid(int mode);
     void runOperation(int operation);
     void drawContent(QPainter& p) const;
+    // The overlay as drawn at zoom (fx, fy).
+    capture::OverlayParams overlayAt(double fx, double fy) const;
     void print(int command);
     void copyToMagnifier(QPoint windowPos);
     void operationDone(std::shared_ptr<CxImage> result);
@@ -94,6 +97,7 @@ private:
     capture::OverlayParams m_overlay;
     int m_operation = 0;
     PictureOperationRunner* m_runner;
+    QImage m_offscreen;  // the visible part, composed before it is shown
 };
 
 }  // namespace picture

@@ -129,9 +129,11 @@ void CMainFrame::createActions()
     };
     const Accelerator accelerators[] = {
         {cmd::FileNew, "New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-        {cmd::FileOpen, "Open", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-        {cmd::FileSave, "Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {cmd::FilePrint, "Print", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        {cmd::FileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {cmd::FileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {cmd::FileSaveAs, "Save &As...", {}},
+        {cmd::FilePrint, "&Print...", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        {cmd::FilePrintPreview, "Print Pre&view", {}},
         {cmd::EditUndo, "Undo", {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
         {cmd::EditCut, "Cut", {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
         {cmd::EditCopy, "Copy", {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
@@ -199,11 +201,21 @@ void CMainFrame::createMenus()
         connect(m, &QMenu::aboutToShow, m_router, &CommandRouter::refresh);
 }
 
-// The folder commands, the pictures opened last, Exit.
+// Open, and with a picture window in front its save and print entries; the
+// folder commands, the pictures opened last, Exit.
 void CMainFrame::fillFileMenu(QMenu* menu)
 {
     CommandRouter& r = *m_router;
     menu->clear();
+    menu->addAction(r.action(cmd::FileOpen));
+    if (const CommandTarget* target = activeTarget(); target && target->handlesCommand(cmd::FilePrintPreview)) {
+        menu->addAction(r.action(cmd::FileSave));
+        menu->addAction(r.action(cmd::FileSaveAs));
+        menu->addSeparator();
+        menu->addAction(r.action(cmd::FilePrint));
+        menu->addAction(r.action(cmd::FilePrintPreview));
+    }
+    menu->addSeparator();
     menu->addAction(r.action(cmd::NewFolder));
     menu->addAction(r.action(cmd::OpenFolder));
     menu->addAction(r.action(cmd::FolderProperty));

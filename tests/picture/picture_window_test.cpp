@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace picture;
@@ -156,6 +157,21 @@ private Q_SLOTS:
         QCOMPARE(view->overlay().mode, int(capture::OverlayCircleGrid));
         QCOMPARE(view->overlay().spacing, 6);
         QCOMPARE(view->overlay().label, QStringLiteral("1mm"));
+        // The rings go out to half the picture's width (16 x 6 < 100), past
+        // half its height (75): the 16th crosses the middle row at x = 4.
+        view->runCommand(shell::cmd::ZoomNormal);
+        const QImage rings = view->renderShown();
+        QCOMPARE(QColor(rings.pixel(4, 75)), QColor(Qt::red));
+        QCOMPARE(QColor(rings.pixel(1, 75)), QColor(90, 90, 90));
+        // The window shows the same pixels, scrolled.
+        view->resize(120 + view->verticalScrollBar()->sizeHint().width(), 90 + view->horizontalScrollBar()->sizeHint().height());
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->horizontalScrollBar()->setValue(30);
+        view->verticalScrollBar()->setValue(20);
+        const QImage window = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect part(QPoint(30, 20), window.size());
+        QCOMPARE(window, rings.copy(part).convertToFormat(QImage::Format_RGB32));
         view->runCommand(shell::cmd::CircleGrid);  // again: off
         QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
     }

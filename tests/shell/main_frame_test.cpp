@@ -34,6 +34,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -610,9 +611,10 @@ private Q_SLOTS:
         auto* file = run.frame().findChild<QMenu*>(QStringLiteral("FileMenu"));
         QVERIFY(file);
         Q_EMIT file->aboutToShow();
+        const QRegularExpression numbered(QStringLiteral("^&\\d "));
         QStringList listed;
         for (QAction* a : file->actions()) {
-            if (a->text().startsWith(QLatin1Char('&')))
+            if (numbered.match(a->text()).hasMatch())
                 listed << a->text();
         }
         QCOMPARE(listed.size(), 4);
@@ -627,9 +629,13 @@ private Q_SLOTS:
         QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("p4.bmp"));
         Q_EMIT file->aboutToShow();
         int count = 0;
-        for (QAction* a : file->actions())
-            count += a->text().startsWith(QLatin1Char('&'));
+        bool preview = false;
+        for (QAction* a : file->actions()) {
+            count += numbered.match(a->text()).hasMatch();
+            preview = preview || (a->data().toInt() == shell::cmd::FilePrintPreview && a->isEnabled());
+        }
         QCOMPARE(count, 3);
+        QVERIFY(preview);  // the picture in front can be printed from the menu
     }
 };
 
