@@ -10,6 +10,9 @@
 #include "platform/registry.h"
 
 #include "measure/core/measure_state.h"
+#include "measure/core/shapes.h"
+
+#include "picture/ui/CScoparaView.h"
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
 #include "measure/ui/CPitchDlg.h"
@@ -131,6 +134,36 @@ void liveWindows(const QString& folder)
     capture::setCaptureBackend(previous);
 }
 
+// The main window with a saved picture, measured with every tool, zoomed
+// out one step, the crosshair on, and the File menu open over it.
+void pictureWindow(const QString& folder)
+{
+    QTemporaryDir home;
+    platform::Registry registry(home.filePath(QStringLiteral("registry.reg")));
+    shell::CScoparaApp::Options o;
+    o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")), QLocale(QLocale::English)};
+    o.keepAwake = false;
+    o.showWindow = false;
+    shell::CScoparaApp app(registry, o);
+    app.InitInstance();
+    shell::CMainFrame& frame = *app.mainFrame();
+    frame.resize(1400, 860);
+    frame.show();
+    const QString path = home.filePath(QStringLiteral("sample 7.bmp"));
+    samplePicture().save(path, "BMP");
+    picture::CScoparaView* view = frame.openPicture(path);
+    if (!view)
+        return;
+    placeEveryTool(view->document().shapes());
+    view->runCommand(shell::cmd::ZoomOut);
+    view->runCommand(shell::cmd::Crosshair);
+    frame.mdiArea()->activeSubWindow()->setGeometry(frame.mdiArea()->viewport()->rect().adjusted(20, 10, -200, -10));
+    QApplication::processEvents();
+    save(frame, folder, "picture-window");
+    frame.closeWithoutAsking();
+    app.ExitInstance();
+}
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -177,5 +210,6 @@ int main(int argc, char* argv[])
     std::printf("%s\n", qPrintable(simulated));
 
     liveWindows(folder);
+    pictureWindow(folder);
     return 0;
 }
