@@ -15,6 +15,9 @@ packages=(
   # tests: GoogleTest, a private bus for the desktop-service tests, a display,
   # ImageMagick as the reference writer of picture files
   libgtest-dev libgmock-dev dbus-daemon xvfb xauth imagemagick
+  # the V4L2 test against the kernel's virtual camera: an emulated machine,
+  # a shell for it, the tools that unpack the kernel package (tools/vm_kernel.sh)
+  qemu-system-x86 busybox-static kmod cpio xz-utils
   # decoder fuzzing (clang's libFuzzer)
   clang libclang-rt-14-dev
   # benchmarks, with libjpeg-turbo's own tjbench to compare against
@@ -56,3 +59,6 @@ else
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 ensure_test_locale
+# The kernel for that test machine (downloaded, unpacked, never installed).
+tools_dir=$(dirname "$0")
+"$tools_dir/vm_kernel.sh" || echo "setup: the virtual-camera test will be skipped (no test kernel)" >&2

@@ -13,8 +13,17 @@ cache=${VELLUMET_VM_CACHE:-$PWD/.cache/vm}
 for tool in apt-get dpkg-deb depmod modprobe xz; do
   command -v "$tool" >/dev/null || { echo "vm_kernel: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
 done
-package=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
-[ -n "$package" ] || { echo "vm_kernel: no linux-image-amd64 in the package lists (apt-get update?)" >&2; exit 1; }
+kernel_package() {
+  apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}'
+}
+package=$(kernel_package)
+if [ -z "$package" ]; then
+  sudo=()
+  [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq || true
+  package=$(kernel_package)
+fi
+[ -n "$package" ] || { echo "vm_kernel: no linux-image-amd64 in the package lists" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -120,7 +120,16 @@ bool CCaptureDevice::Run()
 {
     if (m_running)
         return true;
-    if (!m_built || !m_source->start())
+    if (!m_built)
+        return false;
+    // A capture thread that ended by itself (the device failed or went
+    // away) is collected, and the stream it left on is stopped, so the
+    // start below begins afresh instead of answering "already streaming".
+    if (m_thread.joinable()) {
+        m_thread.join();
+        m_source->stop();
+    }
+    if (!m_source->start())
         return false;
     m_running = true;
     m_thread = std::thread([this] { captureLoop(); });

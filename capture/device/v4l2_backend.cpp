@@ -65,7 +65,11 @@ QString v4l2DevicePath(const QString& vendor, const QString& product, const QStr
     return QStringLiteral("usb#vid_%1&pid_%2#%3#%4").arg(vendor.toLower(), product.toLower(), serial, node);
 }
 
-V4l2Backend::V4l2Backend(const V4l2Ops& ops) : m_ops(ops) {}
+V4l2Backend::V4l2Backend(const V4l2Ops& ops, DeviceFilter accept) : m_ops(ops), m_accept(std::move(accept))
+{
+    if (!m_accept)
+        m_accept = [](const QString& path) { return modelIndexOf(path) >= 0; };
+}
 
 std::vector<FoundDevice> V4l2Backend::enumerate()
 {
@@ -82,20 +86,25 @@ std::vector<FoundDevice> V4l2Backend::enumerate()
             continue;
         const char* node = udev_device_get_devnode(d);
         udev_device* usb = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_device");
+        udev_device* parent = udev_device_get_parent(d);
+        QString path;
         if (node && usb) {
             QString serial = attribute(usb, "serial");
             if (serial.isEmpty())
                 serial = QString::fromUtf8(udev_device_get_sysname(usb));  // the USB port path
-            const QString path = v4l2DevicePath(attribute(usb, "idVendor"), attribute(usb, "idProduct"), serial, QString::fromUtf8(node));
-            // Only capture nodes of accepted microscopes (a camera also has metadata nodes).
-            if (modelIndexOf(path) >= 0) {
-                if (auto source = openNode(node)) {
-                    QString name = attribute(d, "name");
-                    if (name.isEmpty())
-                        name = attribute(usb, "product");
-                    found.push_back({path, name});
-                    m_stillInputs[path] = stillInputOf(u, usb);
-                }
+            path = v4l2DevicePath(attribute(usb, "idVendor"), attribute(usb, "idProduct"), serial, QString::fromUtf8(node));
+        } else if (node && parent && udev_device_get_subsystem(parent)) {
+            path = QStringLiteral("%1#%2#%3").arg(QString::fromUtf8(udev_device_get_subsystem(parent)),
+                                                  QString::fromUtf8(udev_device_get_sysname(parent)), QString::fromUtf8(node));
+        }
+        // Only capture nodes of accepted devices (a camera also has metadata nodes).
+        if (!path.isEmpty() && m_accept(path)) {
+            if (auto source = openNode(node)) {
+                QString name = attribute(d, "name");
+                if (name.isEmpty() && usb)
+                    name = attribute(usb, "product");
+                found.push_back({path, name});
+                m_stillInputs[path] = usb ? stillInputOf(u, usb) : std::string();
             }
         }
         udev_device_unref(d);

@@ -2,6 +2,7 @@
 
 #include "capture_backend.h"
 
+#include <functional>
 #include <map>
 #include <poll.h>
 #include <string>
@@ -29,7 +30,13 @@ const V4l2Ops& systemV4l2Ops();
 // non-blocking descriptor; the still button is the device's KEY_CAMERA.
 class V4l2Backend : public CaptureBackend {
 public:
-    explicit V4l2Backend(const V4l2Ops& ops = systemV4l2Ops());
+    // Which capture nodes enumerate() lists, by device path. Unset: the
+    // accepted microscopes only. Capture nodes not on USB get the path
+    // "<bus>#<device>#/dev/videoN", which no microscope test accepts; a test
+    // against the kernel's virtual camera widens the filter to reach one.
+    using DeviceFilter = std::function<bool(const QString& devicePath)>;
+
+    explicit V4l2Backend(const V4l2Ops& ops = systemV4l2Ops(), DeviceFilter accept = {});
 
     const char* name() const override { return "v4l2"; }
     std::vector<FoundDevice> enumerate() override;
@@ -41,6 +48,7 @@ public:
 
 private:
     const V4l2Ops& m_ops;
+    DeviceFilter m_accept;
     std::map<QString, std::string> m_stillInputs;  // device path -> /dev/input/eventN
 };
 

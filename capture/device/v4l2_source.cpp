@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <string>
 #include <fcntl.h>
 #include <sys/mman.h>
 
@@ -178,13 +180,12 @@ public:
                 v4l2_control c{};
                 c.id = q.id;
                 xioctl(VIDIOC_G_CTRL, &c);
-                m_names.push_back(std::string(reinterpret_cast<const char*>(q.name), strnlen(reinterpret_cast<const char*>(q.name), sizeof q.name)));
-                out.push_back({q.id, nullptr, q.minimum, q.maximum, q.step, q.default_value, c.value});
+                std::string& name = m_names[q.id];
+                name.assign(reinterpret_cast<const char*>(q.name), strnlen(reinterpret_cast<const char*>(q.name), sizeof q.name));
+                out.push_back({q.id, name.c_str(), q.minimum, q.maximum, q.step, q.default_value, c.value});
             }
             q.id |= V4L2_CTRL_FLAG_NEXT_CTRL;
         }
-        for (size_t i = 0; i < out.size(); ++i)
-            out[i].name = m_names[m_names.size() - out.size() + i].c_str();
         return out;
     }
 
@@ -248,7 +249,9 @@ private:
     std::vector<Buffer> m_buffers;
     int m_held = -1;
     int32_t m_width = 0, m_height = 0, m_format = FormatNone;
-    std::vector<std::string> m_names;
+    // Control names by id: the names handed out stay where they are for
+    // the source's life, however often the controls are listed.
+    std::map<uint32_t, std::string> m_names;
 };
 
 }  // namespace
