@@ -5,6 +5,7 @@
 #include <libudev.h>
 
 #include <cstring>
+#include <unistd.h>
 
 namespace capture {
 
@@ -15,7 +16,11 @@ public:
     UdevWatcher()
     {
         m_udev = udev_new();
-        m_monitor = m_udev ? udev_monitor_new_from_netlink(m_udev, "udev") : nullptr;
+        // udev's own events come once the device node is ready for us; a
+        // system without the udev daemon (a container, a minimal machine)
+        // still has the kernel's.
+        const char* source = ::access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
+        m_monitor = m_udev ? udev_monitor_new_from_netlink(m_udev, source) : nullptr;
         if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "video4linux", nullptr) < 0
             || udev_monitor_enable_receiving(m_monitor) < 0)
             return;  // no udev (a container, a build machine): nothing to report

@@ -265,6 +265,11 @@ TEST_F(VividTest, InjectedErrorsAreSurvived)
 
 TEST_F(VividTest, UnbindAndBindAreAnUnplugAndAReplug)
 {
+    // The watcher the main window listens to (its one-second device check
+    // follows these events).
+    std::unique_ptr<DeviceWatcher> watcher = backend.watch();
+    std::vector<bool> events;
+    QObject::connect(watcher.get(), &DeviceWatcher::changed, watcher.get(), [&](bool arrival) { events.push_back(arrival); });
     CCaptureDevice device(1);
     stream(device, 640, 480);
     std::atomic<bool> gone{false};
@@ -275,9 +280,13 @@ TEST_F(VividTest, UnbindAndBindAreAnUnplugAndAReplug)
     device.Close();
     EXPECT_TRUE(waitFor([] { return ::access(kNode, F_OK) != 0; }, 5000));
     EXPECT_TRUE(backend.enumerate().empty());
+    EXPECT_TRUE(waitFor([&] { return !events.empty(); }, 5000));
+    EXPECT_EQ(events, std::vector<bool>{false});
 
     ASSERT_TRUE(bind());
     ASSERT_TRUE(waitFor([] { return ::access(kNode, F_OK) == 0; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return events.size() >= 2; }, 5000));
+    EXPECT_EQ(events, (std::vector<bool>{false, true}));
     const std::vector<FoundDevice> back = backend.enumerate();
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].devicePath, kPath);  // the same path: the slot takes it again
