@@ -87,7 +87,9 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHos
 
 CScoparaView::~CScoparaView()
 {
-    m_runner->wait();  // the operation's copy is the runner's; nothing of ours is touched
+    // A running operation is told to stop and waited for; it works on a copy
+    // of its own, so nothing of the window is touched meanwhile.
+    delete m_runner;
 }
 
 CScoparaView* CScoparaView::open(const QString& path, shell::ViewHost& host, QWidget* parent)

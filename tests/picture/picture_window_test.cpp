@@ -206,6 +206,27 @@ private Q_SLOTS:
         QTRY_COMPARE(m_host->progress.last(), -1);  // the progress bar goes away
     }
 
+    void closingDuringAnOperationStopsIt()
+    {
+        QImage img(3000, 2000, QImage::Format_RGB888);
+        img.fill(QColor(10, 200, 30));
+        const QString path = m_box->path() + QLatin1String("/big.bmp");
+        QVERIFY(img.save(path, "BMP"));
+        for (const int command : {shell::cmd::Negative, shell::cmd::HorizontalFlip, shell::cmd::BlueChannel}) {
+            std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+            view->runCommand(command);
+            QVERIFY(view->operationRunning());
+            view.reset();  // closed at once: the worker stops, nothing is delivered to a dead window
+            QCoreApplication::processEvents();
+        }
+        // And one left to finish reaches 100.
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        view->runCommand(shell::cmd::Negative);
+        QTRY_VERIFY(!view->operationRunning());
+        QCOMPARE(m_host->progress.last(), 100);
+        QCOMPARE(view->document().display().pixelColor(0, 0), QColor(245, 55, 225));
+    }
+
     void printsWhatItShowsAtItsZoom()
     {
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("s.bmp"), "BMP"), *m_host));
