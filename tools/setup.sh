@@ -15,6 +15,9 @@ packages=(
   # tests: GoogleTest, a private bus for the desktop-service tests, a display,
   # ImageMagick as the reference writer of picture files
   libgtest-dev libgmock-dev dbus-daemon xvfb xauth imagemagick
+  # workbooks read back by other programs: xlrd for the cells, LibreOffice
+  # for the pictures
+  python3-xlrd libreoffice-calc-nogui
   # the V4L2 test against the kernel's virtual camera: an emulated machine,
   # a shell for it, the tools that unpack the kernel package (tools/vm_kernel.sh)
   qemu-system-x86 busybox-static kmod cpio xz-utils
