@@ -1,5 +1,10 @@
 // Workbooks read back by other programs: xlrd for the cells, LibreOffice for
 // the pictures (each test skips when its reader is not installed).
+#include "measure/core/export_rows.h"
+#include "measure/core/measurement_workbook.h"
+#include "measure/core/shape_list.h"
+#include "measure/core/shapes.h"
+#include "measure/core/video_shape.h"
 #include "measure/core/workbook/compound_file.h"
 #include "measure/core/workbook/xls_book.h"
 
@@ -148,4 +153,77 @@ TEST(Workbook, SavingOverAnOpenPathFailsCleanly)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), book.toBytes());
+}
+
+// The measurement rows, with the default scale of 10 mm in 60 pixels.
+TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
+{
+    using namespace measure;
+    testing_support::Sandbox box;
+    MeasureState settings;
+    ShapeList shapes;
+    const QSize picture(640, 480);
+    const auto add = [&](int tool, std::vector<QPoint> pts) -> CShape& {
+        shapes.append(makeShape(tool, Qt::red, Qt::red, QString(), picture, pts, 1, 1));
+        return shapes.at(shapes.size() - 1);
+    };
+    add(ToolLine, {{0, 0}, {60, 0}, {5, 5}});
+    add(ToolText, {{10, 10}}).text = QStringLiteral("not exported");
+    add(ToolLine, {{0, 0}, {0, 30}, {5, 5}});
+    CShape& polygon = add(ToolPolygon, {{0, 0}, {40, 0}, {40, 30}});
+    polygon.value1 = 120;   // perimeter, pixels
+    polygon.value2 = 1200;  // area, square pixels
+    CShape& angle = add(ToolFAngle, {{0, 0}, {10, 0}, {0, 0}, {10, 10}, {20, 20}});
+
+    const std::vector<ExportMeasurement> rows = pictureMeasurements(shapes, settings);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].name, QStringLiteral("DL0"));
+    EXPECT_EQ(workbookCell(rows[0], 1, settings), QStringLiteral("10.000"));
+    EXPECT_EQ(rows[1].name, QStringLiteral("DL1"));
+    EXPECT_EQ(rows[1].source, 2);
+    EXPECT_EQ(workbookCell(rows[1], 1, settings), QStringLiteral("5.000"));
+    EXPECT_EQ(rows[2].name, QStringLiteral("PG0"));
+    EXPECT_EQ(workbookCell(rows[2], 6, settings), QStringLiteral("20.000"));  // 120 / 6
+    EXPECT_EQ(workbookCell(rows[2], 7, settings), QStringLiteral("33.333"));  // 1200 / 36
+    EXPECT_EQ(workbookCell(rows[2], 1, settings), QString());
+    EXPECT_EQ(workbookCell(rows[2], 8, settings), QStringLiteral("mm"));
+    EXPECT_EQ(workbookCell(rows[3], 5, settings), QStringLiteral("45.0"));
+    EXPECT_NEAR(angle.value1, 45.0, 1e-5);
+
+    // A slot's four points angle keeps three decimals; its circle-to-circle
+    // records and diameters as kept.
+    CVideoShap fa, cc, dc;
+    fa.kind = KindFAngle, fa.value1 = 45;
+    cc.kind = KindTCircle, cc.value1 = 60;
+    dc.kind = KindCircle, dc.value1 = 60;  // the diameter
+    const std::vector<ExportMeasurement> slot = slotMeasurements({&fa, &cc, &dc}, settings);
+    ASSERT_EQ(slot.size(), 2u);
+    EXPECT_EQ(workbookCell(slot[0], 5, settings), QStringLiteral("45.000"));
+    EXPECT_EQ(slot[1].name, QStringLiteral("DC0"));
+    EXPECT_EQ(workbookCell(slot[1], 4, settings), QStringLiteral("10.000"));
+    EXPECT_EQ(workbookCell(slot[1], 6, settings), QStringLiteral("31.416"));
+
+    const QString picturePath = workbookPicturePath(box.path());
+    ASSERT_TRUE(testPicture(64, 48).save(picturePath, "BMP"));
+    const QString path = workbookPath(box.path());
+    ASSERT_EQ(writeMeasurementWorkbook(path, rows, settings, picturePath), QString());
+    bool skipped = false;
+    const QJsonObject cells = readBack("cells", path, &skipped);
+    if (!skipped) {
+        const QJsonArray got = cells["cells"].toObject()["Sheet1"].toArray();
+        EXPECT_EQ(got[0].toArray()[2].toString(), QStringLiteral("Name"));
+        EXPECT_TRUE(got.contains(QJsonArray{3, 0, QStringLiteral("PG0")}));
+        EXPECT_TRUE(got.contains(QJsonArray{3, 7, QStringLiteral("33.333")}));
+        EXPECT_TRUE(got.contains(QJsonArray{4, 5, QStringLiteral("45.0")}));
+    }
+    const QJsonObject pictures = readBack("pictures", path, &skipped);
+    if (skipped)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_EQ(pictures["pictures"].toArray().size(), 1);
+    EXPECT_EQ(pictures["pictures"].toArray()[0].toObject()["row"].toInt(), 6);  // four rows, one empty
+
+    // No measurements: the header, one empty row, the picture on row 2.
+    ASSERT_EQ(writeMeasurementWorkbook(path, {}, settings, picturePath), QString());
+    const QJsonObject empty = readBack("pictures", path, &skipped);
+    EXPECT_EQ(empty["pictures"].toArray()[0].toObject()["row"].toInt(), 2);
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "export_rows.h"
+
+#include <QString>
+
+namespace measure {
+
+// The workbook of one picture's or one slot's measurements: a sheet
+// "Sheet1" with the header, one row per measurement, one empty row, then
+// the picture at scale 1 in column 0. Replaces `path`; an empty answer
+// when it was written, else why not. A picture that cannot be read leaves
+// the rows without it.
+QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMeasurement>& measurements,
+                                 const MeasureState& settings, const QString& picturePath);
+
+// "<save root>/tmpExcel.xls" and "<save root>/tmpPic.bmp".
+QString workbookPath(const QString& saveRoot);
+QString workbookPicturePath(const QString& saveRoot);
+
+}  // namespace measure
