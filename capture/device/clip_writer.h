@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -26,13 +27,14 @@ public:
     // A frame of the clip's size; false (nothing written) for any other.
     bool write(const uint8_t* bottomUpRows, int width, int height, int stride);
     void close();
-    int framesWritten() const { return m_frames; }
+    int framesWritten() const { return m_frames.load(); }
 
 private:
     mutable std::mutex m_mutex;
     std::unique_ptr<cv::VideoWriter> m_writer;
     std::unique_ptr<cv::Mat> m_topDown;
-    int m_width = 0, m_height = 0, m_frames = 0;
+    int m_width = 0, m_height = 0;
+    std::atomic<int> m_frames{0};  // read by the GUI while the capture thread writes
 };
 
 // "<folder>/<prefix><YYYYMMDDhhmmss>.avi"; empty when the folder does not exist.
