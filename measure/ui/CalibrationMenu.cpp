@@ -4,13 +4,12 @@
 
 #include "shell/core/text_lookup.h"
 
+#include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QMenu>
-#include <QUrl>
 
 namespace measure {
 
@@ -56,7 +55,7 @@ void openCalibrationFolder(const QString& settingsFolder)
 {
     const QString folder = calibrationFolderOf(settingsFolder);
     QDir().mkpath(folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    platform::desktopOpener().open(folder);
 }
 
 void refuseCalibrationInPicture()

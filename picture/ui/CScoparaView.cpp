@@ -1,6 +1,7 @@
 #include "CScoparaView.h"
 
 #include "picture/core/picture_operations.h"
+#include "picture/ui/PictureExportSource.h"
 #include "picture/ui/PicturePrinting.h"
 
 #include "shell/core/app_settings.h"
@@ -12,10 +13,13 @@
 #include "measure/core/calibration_profiles.h"
 #include "measure/core/measure_state.h"
 #include "measure/core/shapes.h"
+#include "measure/core/measurement_workbook.h"
+#include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 
+#include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
@@ -290,6 +294,20 @@ QString CScoparaView::saveExport(const ExportRequest& request)
     return {};
 }
 
+QString CScoparaView::exportWorkbook(const ExportRequest& request)
+{
+    const QString root = m_host.settings().paths.saveRoot;
+    ExportRequest picture = request;
+    picture.path = measure::workbookPicturePath(root);
+    const bool withPicture = saveExport(picture).isEmpty();
+    const QString book = measure::workbookPath(root);
+    const QString failure = measure::writeMeasurementWorkbook(book, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()),
+                                                              m_host.measure(), withPicture ? picture.path : QString());
+    if (failure.isEmpty())
+        platform::desktopOpener().open(book);
+    return failure;
+}
+
 void CScoparaView::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
@@ -298,10 +316,16 @@ void CScoparaView::customEvent(QEvent* event)
         if (const auto* request = message->payload<ExportRequest>(); request && request->type == 1) {
             if (!saveExport(*request).isEmpty())
                 platform::messageDialogs().inform(QStringLiteral("ERROR"));
+        } else if (request && request->type == 0) {
+            // A workbook that cannot be written (open in the spreadsheet
+            // program, say) is said, not passed over in silence.
+            if (const QString failure = exportWorkbook(*request); !failure.isEmpty())
+                platform::messageDialogs().inform(shell::saveFailedText(measure::workbookPath(m_host.settings().paths.saveRoot), failure));
         }
         break;
     case platform::msg::ShowFlagToggle:
-        if (m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
+        // 1: a shape was shown or hidden; 2 to 9: a label line on all.
+        if (message->wParam() == 1 || m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
             viewport()->update();
         break;
     case platform::msg::DeleteAllShapes:
@@ -336,6 +360,7 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview:
+    case cmd::Export:
     case cmd::Calibration:
     case measure::NoCalibration:
     case measure::NewCalibration:
@@ -404,6 +429,13 @@ void CScoparaView::runCommand(int id)
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: print(id); return;
+    case cmd::Export: {
+        PictureExportSource source(*this);
+        measure::CExportExcelDlg dialog(source, m_host.measure(), this);
+        dialog.exec();
+        viewport()->update();
+        return;
+    }
     case cmd::Calibration: {
         std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(m_host.measure(), settingsFolder, this));
         const QAction* chosen = menu->exec(QCursor::pos());

@@ -39,6 +39,7 @@ public:
     static CScoparaView* open(const QString& path, shell::ViewHost& host, QWidget* parent = nullptr);
 
     CScoparaDoc& document() const { return *m_doc; }
+    shell::ViewHost& host() const { return m_host; }
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
     const capture::OverlayParams& overlay() const { return m_overlay; }
@@ -56,6 +57,9 @@ public:
     bool saveAs(const QString& path);
     // The picture with the export options: size factor, imprint, DPI.
     QString saveExport(const ExportRequest& request);
+    // The workbook of the shapes with the picture below them, opened with
+    // the desktop's spreadsheet program; empty when written, else why not.
+    QString exportWorkbook(const ExportRequest& request);
 
     // The window became the active one: "w:h" in the status bar.
     void activated();

@@ -1,10 +1,13 @@
 // A saved picture in its window: opening, zooming, measuring and saving.
 #include "picture/ui/CScoparaView.h"
 
+#include "measure/ui/CExportExcelDlg.h"
+#include "measure/ui/CExportOptionDlg.h"
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeHost.h"
 #include "shell/core/command_ids.h"
 
+#include "platform/desktop_open.h"
 #include "platform/posted_message.h"
 
 #include "fake_view_host.h"
@@ -12,11 +15,34 @@
 #include "scripted_dialogs.h"
 
 #include <QFile>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QScrollBar>
 #include <QtTest>
 
 using namespace picture;
+
+namespace {
+
+// Keeps what would have been opened with the desktop's programs.
+class Opener : public platform::DesktopOpener {
+public:
+    Opener() : m_previous(platform::setDesktopOpener(this)) {}
+    ~Opener() override { platform::setDesktopOpener(m_previous); }
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return true;
+    }
+    QStringList opened;
+
+private:
+    platform::DesktopOpener* m_previous;
+};
+
+}  // namespace
 
 class PictureWindowTest : public QObject {
     Q_OBJECT
@@ -290,6 +316,72 @@ private Q_SLOTS:
         platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, bad);
         QCoreApplication::sendPostedEvents(view.get());
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("ERROR")});
+    }
+
+    void exportListsHidesAndWritesTheWorkbook()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        Opener opener;
+        m_host->m.calibrationName = QStringLiteral("10x");
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("x.bmp"), "BMP"), *m_host));
+        view->resize(400, 300);
+        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(shell::cmd::ToolLine);
+        for (const int y : {40, 100}) {
+            for (const QPoint p : {QPoint(20, y), QPoint(80, y), QPoint(50, y + 10)}) {
+                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+            }
+        }
+        QCOMPARE(view->document().shapes().size(), size_t(2));
+
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<measure::CExportExcelDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTableWidget* lines = dialog->page(0);
+            QCOMPARE(lines->rowCount(), 2);
+            QCOMPARE(lines->item(1, 1)->text(), QStringLiteral("DL1"));
+            QCOMPARE(lines->item(1, 2)->text(), QStringLiteral("10.000"));  // 60 pixels are 10 mm
+            lines->item(1, 0)->setCheckState(Qt::Unchecked);  // hides the second line
+            dialog->pages()->setCurrentIndex(1);
+            QCOMPARE(dialog->page(1)->rowCount(), 0);
+            // Export: the picture options, then the workbook.
+            QTimer::singleShot(0, [] {
+                auto* options = qobject_cast<measure::CExportOptionDlg*>(QApplication::activeModalWidget());
+                QVERIFY(options);
+                QCOMPARE(options->sizeOption(), 1);
+                options->findChild<QCheckBox*>()->setChecked(true);  // imprint
+                options->accept();
+            });
+            dialog->findChild<QPushButton*>(QStringLiteral("Export"))->click();
+            checked = true;
+            dialog->reject();
+        });
+        view->runCommand(shell::cmd::Export);
+        QVERIFY(checked);
+        QVERIFY(!view->document().shapes().at(1).visible);
+        QCoreApplication::sendPostedEvents(view.get());
+
+        const QString book = m_host->s.paths.saveRoot + QLatin1String("/tmpExcel.xls");
+        QCOMPARE(opener.opened, QStringList{book});
+        QFile f(book);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1"));
+        const QImage picture(m_host->s.paths.saveRoot + QLatin1String("/tmpPic.bmp"));
+        QCOMPARE(picture.size(), QSize(200, 150));
+        QCOMPARE(QColor(picture.pixel(50, 40)), QColor(Qt::red));     // the shown line, imprinted
+        QCOMPARE(QColor(picture.pixel(50, 100)), QColor(90, 90, 90)); // the hidden one is not
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // A workbook that cannot be written is said.
+        m_host->s.paths.saveRoot = m_box->path() + QLatin1String("/gone");
+        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, ExportRequest{0, 1, 96, QString()});
+        QCoreApplication::sendPostedEvents(view.get());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].contains(QLatin1String("tmpExcel.xls")));
+        QCOMPARE(opener.opened.size(), 1);
+        exportOptions() = ExportOptions{};
     }
 
     void magnifierGetsTheBlockUnderTheMouse()
