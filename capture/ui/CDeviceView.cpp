@@ -220,6 +220,13 @@ void CDeviceView::customEvent(QEvent* event)
     case platform::msg::StillDue: savePicture(); break;
     case platform::msg::CaptureGraphEvent: m_device->DrainEvents(); break;
     case platform::msg::TimedSnapshot: snapshotRequest(); break;
+    case platform::msg::WriteLiveWorkbook:
+        // The workbook's picture first; the workbook follows when it is saved.
+        if (!m_shapes->empty() && m_connected && !m_device->isRecording()) {
+            m_pictureMode = WorkbookPicture;
+            m_device->requestStill();
+        }
+        break;
     case platform::msg::RelayoutLiveView:
         m_device->CreateSurface();
         layOut(true);

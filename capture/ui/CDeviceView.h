@@ -13,6 +13,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QPlainTextEdit;
@@ -56,6 +57,10 @@ public:
     QString clipPath() const { return m_clipPath; }
     QString lastSavedPicture() const { return m_lastSaved; }
     const measure::VideoShapeList& measurements() const { return *m_shapes; }
+    shell::ViewHost& host() const { return m_host; }
+    // Changes the live measurements (each record with its index), or with
+    // `clear` removes them all; the picture shows the change at once.
+    void editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear = false);
 
     // The size of the active live window, shown as "w:h" in the status bar.
     static QSize currentResolution();
@@ -105,6 +110,7 @@ private:
     void layOut(bool zoomChanged);
     void pushSettings();
     void savePicture();
+    void writeWorkbook(const QString& picturePath);
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();

@@ -2,6 +2,9 @@
 // calibration buttons, the resolution menu, the snapshot-button setting and,
 // through its document, zoom, overlays, flips and colours.
 #include "CDeviceView.h"
+#include "LiveExportSource.h"
+
+#include "measure/ui/CExportExcelDlg.h"
 
 #include "shell/core/view_host.h"
 
@@ -49,6 +52,7 @@ bool CDeviceView::handlesCommand(int id) const
     case cmd::UsbSnapshot:
     case cmd::UndoShape:
     case cmd::DeleteAllShapes:
+    case cmd::Export:
         return true;
     default:
         return resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
@@ -101,6 +105,12 @@ void CDeviceView::runCommand(int id)
     case measure::NewCalibration: newCalibration(); return;
     case measure::CalibrationFolder: measure::openCalibrationFolder(s.paths.settingsFolder()); return;
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
+    case cmd::Export: {
+        LiveExportSource source(*this);
+        measure::CExportExcelDlg dialog(source, m_host.measure(), this);
+        dialog.exec();
+        return;
+    }
     case cmd::UndoShape:
     case cmd::DeleteAllShapes:
         if (!m_shapes->empty())

@@ -109,4 +109,20 @@ void CDeviceView::replaceMeasurements(size_t count, qsizetype skip, std::unique_
     pushSettings();
 }
 
+void CDeviceView::editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear)
+{
+    if (clear) {
+        replaceMeasurements(0);
+        return;
+    }
+    auto list = std::make_shared<measure::VideoShapeList>();
+    for (size_t i = 0; i < m_shapes->size(); ++i) {
+        list->push_back(std::make_unique<measure::CVideoShap>(*(*m_shapes)[i]));
+        if (edit)
+            edit(i, *list->back());
+    }
+    m_shapes = list;
+    pushSettings();
+}
+
 }  // namespace capture

@@ -12,6 +12,9 @@
 #include "shell/core/app_settings.h"
 #include "shell/core/text_lookup.h"
 
+#include "measure/core/measurement_workbook.h"
+
+#include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
@@ -67,6 +70,8 @@ void CDeviceView::savePicture()
     bool bmp = true;
     if (m_pictureMode == ClipThumbnail) {
         path = clipThumbnailPath(m_clipPath);
+    } else if (m_pictureMode == WorkbookPicture) {
+        path = measure::workbookPicturePath(s.paths.currentFolder);
     } else {
         bmp = s.registry.g_szBmporjpg == 1;
         path = snapshotPath(s.paths.currentPictureFolder(), s.toggles.imagePrefixSelected, QDateTime::currentDateTime(), bmp);
@@ -80,9 +85,31 @@ void CDeviceView::savePicture()
         platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 1, path);
         return;
     }
+    if (m_pictureMode == WorkbookPicture) {
+        m_pictureMode = SnapshotPicture;
+        writeWorkbook(path);
+        return;
+    }
     m_lastSaved = path;
     platform::soundPlayer().play(s.paths.captureSound);
     platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 0);
+}
+
+// The slot's measurements with the picture just saved; opened with the
+// desktop's spreadsheet program when written, else the reason is said.
+void CDeviceView::writeWorkbook(const QString& picturePath)
+{
+    std::vector<const measure::CVideoShap*> records;
+    for (const auto& r : *m_shapes)
+        records.push_back(r.get());
+    const measure::MeasureState& m = m_host.measure();
+    const QString book = measure::workbookPath(m_host.settings().paths.saveRoot);
+    const QString failure = measure::writeMeasurementWorkbook(book, measure::slotMeasurements(records, m), m, picturePath);
+    if (!failure.isEmpty()) {
+        platform::messageDialogs().inform(shell::saveFailedText(book, failure));
+        return;
+    }
+    platform::desktopOpener().open(book);
 }
 
 }  // namespace capture

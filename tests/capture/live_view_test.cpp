@@ -5,14 +5,18 @@
 #include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
+#include "capture/ui/LiveExportSource.h"
 #include "shell/core/view_host.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/CExportExcelDlg.h"
+#include "measure/ui/CExportOptionDlg.h"
 #include "picture/core/cx_image.h"
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
 
+#include "platform/desktop_open.h"
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
 
@@ -20,10 +24,12 @@
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -83,6 +89,22 @@ void answerRecordDialog(const QString& seconds)
 }
 
 }  // namespace
+
+// Keeps what would have been opened with the desktop's programs.
+class Opener : public platform::DesktopOpener {
+public:
+    Opener() : m_previous(platform::setDesktopOpener(this)) {}
+    ~Opener() override { platform::setDesktopOpener(m_previous); }
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return true;
+    }
+    QStringList opened;
+
+private:
+    platform::DesktopOpener* m_previous;
+};
 
 class LiveViewTest : public QObject {
     Q_OBJECT
@@ -447,6 +469,71 @@ private Q_SLOTS:
         platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 2, 0);
         QCoreApplication::sendPostedEvents(&view);
         QCOMPARE(view.measurements().size(), size_t(0));
+    }
+
+    void liveMeasurementsGoToTheWorkbook()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        Opener opener;
+        const auto shown = shownView();
+        QVERIFY(shown);
+        CDeviceView& view = *shown;
+        QTRY_VERIFY(slotFrame(1).frameArrived);
+        // An empty list: no picture, no workbook.
+        platform::postMessage(&view, platform::msg::WriteLiveWorkbook);
+        QCoreApplication::sendPostedEvents(&view);
+        QTest::qWait(300);
+        QVERIFY(opener.opened.isEmpty());
+
+        m_host->m.calibrationName = QStringLiteral("10x");  // 60 pixels are 10 mm
+        view.runCommand(shell::cmd::ToolLine);
+        for (const QPoint p : {QPoint(50, 50), QPoint(110, 50), QPoint(80, 70)})
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, p);
+        view.runCommand(shell::cmd::ToolFourPointAngle);
+        for (const QPoint p : {QPoint(50, 200), QPoint(150, 200), QPoint(60, 210), QPoint(160, 310), QPoint(220, 260)})
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, p);
+        QCOMPARE(view.measurements().size(), size_t(2));
+
+        bool listed = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<measure::CExportExcelDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->page(0)->rowCount(), 1);
+            QCOMPARE(dialog->page(0)->item(0, 2)->text(), QStringLiteral("10.000"));
+            dialog->pages()->setCurrentIndex(4);
+            QCOMPARE(dialog->page(4)->item(0, 1)->text(), QStringLiteral("FA0"));
+            QCOMPARE(dialog->page(4)->item(0, 6)->text(), QStringLiteral("45.000"));
+            // The length switch reaches the line, not the angle.
+            dialog->findChild<QCheckBox*>(QStringLiteral("Length"))->click();
+            QTimer::singleShot(0, [] {
+                auto* options = qobject_cast<measure::CExportOptionDlg*>(QApplication::activeModalWidget());
+                QVERIFY(options);
+                options->accept();
+            });
+            dialog->findChild<QPushButton*>(QStringLiteral("Export"))->click();
+            listed = true;
+            dialog->reject();
+        });
+        view.runCommand(shell::cmd::Export);
+        QVERIFY(listed);
+        QCOMPARE(view.measurements()[0]->flags[2], 0);
+        QCOMPARE(view.measurements()[1]->flags[2], 1);
+
+        const QString book = m_host->s.paths.saveRoot + QLatin1String("/tmpExcel.xls");
+        QTRY_COMPARE(opener.opened, QStringList{book});
+        QVERIFY(QFile::exists(m_host->s.paths.currentFolder + QLatin1String("/tmpPic.bmp")));
+        QCOMPARE(QImage(m_host->s.paths.currentFolder + QLatin1String("/tmpPic.bmp")).width(), 640);
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(view.measurements().size(), size_t(2));  // the list stays
+    }
+
+    void liveLabelSwitchesReachTheirKinds()
+    {
+        QVERIFY(liveLabelApplies(3, 1) && liveLabelApplies(3, 11) && !liveLabelApplies(3, 4));
+        QVERIFY(liveLabelApplies(4, 8) && !liveLabelApplies(4, 6));
+        QVERIFY(liveLabelApplies(6, 4) && liveLabelApplies(7, 8) && !liveLabelApplies(7, 9));
+        QVERIFY(liveLabelApplies(8, 10) && !liveLabelApplies(8, 7));
+        QVERIFY(liveLabelApplies(2, 13) && liveLabelApplies(9, 13) && !liveLabelApplies(1, 1));
     }
 
 private:
