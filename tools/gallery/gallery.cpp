@@ -13,7 +13,10 @@
 #include "measure/core/shapes.h"
 
 #include "picture/ui/CScoparaView.h"
+#include "picture/ui/PictureExportSource.h"
 #include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/CExportExcelDlg.h"
+#include "measure/ui/CExportOptionDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeCanvas.h"
@@ -28,6 +31,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QTabWidget>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QPainter>
@@ -160,6 +164,12 @@ void pictureWindow(const QString& folder)
     frame.mdiArea()->activeSubWindow()->setGeometry(frame.mdiArea()->viewport()->rect().adjusted(20, 10, -200, -10));
     QApplication::processEvents();
     save(frame, folder, "picture-window");
+    picture::PictureExportSource source(*view);
+    measure::CExportExcelDlg exportDialog(source, app.measure());
+    exportDialog.pages()->setCurrentIndex(2);
+    save(exportDialog, folder, "export-dialog");
+    measure::CExportOptionDlg options(view->document().size(), 1, true, 96);
+    save(options, folder, "export-options");
     frame.closeWithoutAsking();
     app.ExitInstance();
 }
