@@ -137,7 +137,9 @@ std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoSh
     return out;
 }
 
-QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings)
+namespace {
+
+QString cellText(const ExportMeasurement& m, int column, const MeasureState& settings, int decimals, int angleDecimals)
 {
     if (column == Name)
         return m.name;
@@ -145,18 +147,19 @@ QString workbookCell(const ExportMeasurement& m, int column, const MeasureState&
         return settings.unit;
     if (column < 0 || column >= kExportColumns || !m.filled[size_t(column)])
         return {};
-    return QString::number(m.value[size_t(column)], 'f', column == Angle ? m.angleDecimals : 3);
+    return QString::number(m.value[size_t(column)], 'f', column == Angle ? angleDecimals : decimals);
+}
+
+}  // namespace
+
+QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings)
+{
+    return cellText(m, column, settings, 3, m.angleDecimals);
 }
 
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings)
 {
-    if (column == Name)
-        return m.name;
-    if (column == Unit)
-        return settings.unit;
-    if (column < 0 || column >= kExportColumns || !m.filled[size_t(column)])
-        return {};
-    return QString::number(m.value[size_t(column)], 'f', settings.decimals);
+    return cellText(m, column, settings, settings.decimals, settings.decimals);
 }
 
 int exportPageOf(int kind)

@@ -9,6 +9,7 @@
 #include "platform/posted_message.h"
 
 #include "sandbox.h"
+#include "wait_for.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,17 +21,9 @@
 #include <gtest/gtest.h>
 
 using namespace capture;
+using testing_support::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 class Window : public QObject {
 public:

@@ -16,11 +16,11 @@
 #include "shell/core/app_settings.h"
 #include "shell/core/command_ids.h"
 
-#include "platform/desktop_open.h"
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
 
 #include "fake_view_host.h"
+#include "recording_opener.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
@@ -90,21 +90,6 @@ void answerRecordDialog(const QString& seconds)
 
 }  // namespace
 
-// Keeps what would have been opened with the desktop's programs.
-class Opener : public platform::DesktopOpener {
-public:
-    Opener() : m_previous(platform::setDesktopOpener(this)) {}
-    ~Opener() override { platform::setDesktopOpener(m_previous); }
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return true;
-    }
-    QStringList opened;
-
-private:
-    platform::DesktopOpener* m_previous;
-};
 
 class LiveViewTest : public QObject {
     Q_OBJECT
@@ -474,7 +459,7 @@ private Q_SLOTS:
     void liveMeasurementsGoToTheWorkbook()
     {
         testing_support::ScriptedDialogs dialogs;
-        Opener opener;
+        testing_support::RecordingOpener opener;
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;

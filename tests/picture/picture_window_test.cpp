@@ -7,10 +7,10 @@
 #include "measure/ui/ShapeHost.h"
 #include "shell/core/command_ids.h"
 
-#include "platform/desktop_open.h"
 #include "platform/posted_message.h"
 
 #include "fake_view_host.h"
+#include "recording_opener.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
@@ -24,25 +24,6 @@
 
 using namespace picture;
 
-namespace {
-
-// Keeps what would have been opened with the desktop's programs.
-class Opener : public platform::DesktopOpener {
-public:
-    Opener() : m_previous(platform::setDesktopOpener(this)) {}
-    ~Opener() override { platform::setDesktopOpener(m_previous); }
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return true;
-    }
-    QStringList opened;
-
-private:
-    platform::DesktopOpener* m_previous;
-};
-
-}  // namespace
 
 class PictureWindowTest : public QObject {
     Q_OBJECT
@@ -321,7 +302,7 @@ private Q_SLOTS:
     void exportListsHidesAndWritesTheWorkbook()
     {
         testing_support::ScriptedDialogs dialogs;
-        Opener opener;
+        testing_support::RecordingOpener opener;
         m_host->m.calibrationName = QStringLiteral("10x");
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("x.bmp"), "BMP"), *m_host));
         view->resize(400, 300);

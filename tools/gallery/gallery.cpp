@@ -98,24 +98,44 @@ void placeEveryTool(measure::ShapeList& list)
 
 }  // namespace
 
-// The whole main window with two simulated microscopes side by side, one
-// with a grid and a measured line, and the recording dialog of the first.
-void liveWindows(const QString& folder)
-{
+// The program in a throw-away home, its main window shown at 1400 x 860.
+struct ScratchProgram {
     QTemporaryDir home;
-    capture::SimulatedBackend microscopes(2);
-    capture::CaptureBackend* previous = capture::setCaptureBackend(&microscopes);
+    platform::Registry registry{home.filePath(QStringLiteral("registry.reg"))};
+    shell::CScoparaApp app{registry, options(home)};
+    shell::CMainFrame* frame = nullptr;
+
+    ScratchProgram()
     {
-        platform::Registry registry(home.filePath(QStringLiteral("registry.reg")));
+        app.InitInstance();
+        frame = app.mainFrame();
+        frame->resize(1400, 860);
+        frame->show();
+    }
+    ~ScratchProgram()
+    {
+        frame->closeWithoutAsking();
+        app.ExitInstance();
+    }
+    static shell::CScoparaApp::Options options(const QTemporaryDir& home)
+    {
         shell::CScoparaApp::Options o;
         o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")), QLocale(QLocale::English)};
         o.keepAwake = false;
         o.showWindow = false;
-        shell::CScoparaApp app(registry, o);
-        app.InitInstance();
-        shell::CMainFrame& frame = *app.mainFrame();
-        frame.resize(1400, 860);
-        frame.show();
+        return o;
+    }
+};
+
+// The whole main window with two simulated microscopes side by side, one
+// with a grid and a measured line, and the recording dialog of the first.
+void liveWindows(const QString& folder)
+{
+    capture::SimulatedBackend microscopes(2);
+    capture::CaptureBackend* previous = capture::setCaptureBackend(&microscopes);
+    {
+        ScratchProgram program;
+        shell::CMainFrame& frame = *program.frame;
         capture::CDeviceView* one = frame.openUsbSlot(1);
         capture::CDeviceView* two = frame.openUsbSlot(2);
         two->runCommand(shell::cmd::Crosshair);
@@ -132,8 +152,6 @@ void liveWindows(const QString& folder)
         save(frame, folder, "two-live-windows");
         capture::CFileSizeDlg record(1, *one, frame);
         save(record, folder, "record-dialog");
-        frame.closeWithoutAsking();
-        app.ExitInstance();
     }
     capture::setCaptureBackend(previous);
 }
@@ -142,18 +160,9 @@ void liveWindows(const QString& folder)
 // out one step, the crosshair on, and the File menu open over it.
 void pictureWindow(const QString& folder)
 {
-    QTemporaryDir home;
-    platform::Registry registry(home.filePath(QStringLiteral("registry.reg")));
-    shell::CScoparaApp::Options o;
-    o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")), QLocale(QLocale::English)};
-    o.keepAwake = false;
-    o.showWindow = false;
-    shell::CScoparaApp app(registry, o);
-    app.InitInstance();
-    shell::CMainFrame& frame = *app.mainFrame();
-    frame.resize(1400, 860);
-    frame.show();
-    const QString path = home.filePath(QStringLiteral("sample 7.bmp"));
+    ScratchProgram program;
+    shell::CMainFrame& frame = *program.frame;
+    const QString path = program.home.filePath(QStringLiteral("sample 7.bmp"));
     samplePicture().save(path, "BMP");
     picture::CScoparaView* view = frame.openPicture(path);
     if (!view)
@@ -165,13 +174,11 @@ void pictureWindow(const QString& folder)
     QApplication::processEvents();
     save(frame, folder, "picture-window");
     picture::PictureExportSource source(*view);
-    measure::CExportExcelDlg exportDialog(source, app.measure());
+    measure::CExportExcelDlg exportDialog(source, program.app.measure());
     exportDialog.pages()->setCurrentIndex(2);
     save(exportDialog, folder, "export-dialog");
     measure::CExportOptionDlg options(view->document().size(), 1, true, 96);
     save(options, folder, "export-options");
-    frame.closeWithoutAsking();
-    app.ExitInstance();
 }
 
 int main(int argc, char* argv[])

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "wait_for.h"
+
 #include <fcntl.h>
 #include <linux/videodev2.h>
 #include <sys/ioctl.h>
@@ -29,17 +31,13 @@ using namespace capture;
 
 namespace {
 
-const char* const kNode = "/dev/video0";
-const QString kPath = QStringLiteral("platform#vivid.0#/dev/video0");
-
 bool waitFor(const std::function<bool()>& done, int ms = 15000)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+    return testing_support::waitFor(done, ms);
 }
+
+const char* const kNode = "/dev/video0";
+const QString kPath = QStringLiteral("platform#vivid.0#/dev/video0");
 
 // vivid's own controls by name (menus and buttons too), read straight from
 // the driver: the backend lists only the picture controls.
