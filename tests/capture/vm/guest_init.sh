@@ -21,7 +21,7 @@ mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 share /share
 mount -t devtmpfs devtmpfs /host/dev
 mount -t proc proc /host/proc
 mount -t sysfs sysfs /host/sys
-mount -t tmpfs tmpfs /host/tmp
+# Room to write in /run (the host's /tmp stays as it is: the program may live there).
 mount -t tmpfs tmpfs /host/run
 
 chroot /host /bin/sh -s </share/command

@@ -3,7 +3,8 @@
 # (vivid) loaded and runs one program of ours in it, against /dev/video0:
 #   run_in_vm.sh <program> [arguments...]
 # The guest sees this machine's whole file system read-only (so the program
-# and its libraries run unchanged) with fresh /dev, /proc, /sys and /tmp.
+# and its libraries run unchanged) with fresh /dev, /proc and /sys, and a
+# writable /run for its home and temporary files.
 # Exits with the program's exit code; 77 (skipped) when qemu, busybox or the
 # prepared kernel (tools/vm_kernel.sh) is missing.
 set -euo pipefail
@@ -36,13 +37,12 @@ chmod +x "$work/initrd/init"
 
 # The command and the environment the program gets, quoted for the guest's shell.
 {
-  printf 'cd /tmp\n'
-  printf 'export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/home/.config XDG_DATA_HOME=/tmp/home/.local/share '
-  printf 'XDG_CACHE_HOME=/tmp/home/.cache XDG_RUNTIME_DIR=/tmp/runtime PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen\n'
+  printf 'export HOME=/run/home TMPDIR=/run/tmp XDG_CONFIG_HOME=/run/home/.config XDG_DATA_HOME=/run/home/.local/share '
+  printf 'XDG_CACHE_HOME=/run/home/.cache XDG_RUNTIME_DIR=/run/user PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen\n'
   for name in ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS LSAN_OPTIONS GTEST_FILTER QT_LOGGING_RULES; do
     [ -n "${!name:-}" ] && printf 'export %s=%q\n' "$name" "${!name}"
   done
-  printf 'mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"\n'
+  printf 'mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR" && cd "$TMPDIR"\n'
   printf '%q' "$program"
   printf ' %q' "$@"
   printf '\n'
