@@ -15,9 +15,9 @@ packages=(
   # tests: GoogleTest, a private bus for the desktop-service tests, a display,
   # ImageMagick as the reference writer of picture files
   libgtest-dev libgmock-dev dbus-daemon xvfb xauth imagemagick
-  # workbooks read back by other programs: xlrd for the cells, LibreOffice
-  # for the pictures
-  python3-xlrd libreoffice-calc-nogui
+  # workbooks read back by other programs: xlrd for the cells (LibreOffice,
+  # for the pictures, below)
+  python3-xlrd
   # the V4L2 test against the kernel's virtual camera: an emulated machine,
   # a shell for it, the tools that unpack the kernel package (tools/vm_kernel.sh)
   qemu-system-x86 busybox-static kmod cpio xz-utils
@@ -28,6 +28,11 @@ packages=(
   # a comma-decimal locale for the tests that read files written under it
   locales
 )
+# LibreOffice Calc without its desktop parts, unless a LibreOffice is there
+# already (the two kinds exclude each other: never replace the user's).
+if ! command -v soffice >/dev/null && ! command -v libreoffice >/dev/null; then
+  packages+=(libreoffice-calc-nogui)
+fi
 if [ "${1:-}" = "--screenshots" ]; then
   packages+=(xdotool)
 fi
