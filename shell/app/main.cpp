@@ -69,17 +69,21 @@ int main(int argc, char* argv[])
         registry.setDword(shell::kConfigKey, QStringLiteral("Camera"), static_cast<quint32>(model));
     });
 
+    // A logout or Ctrl+C ends every event loop, the main one and any dialog's
+    // (the start-up's message box, a file dialog); the main window is closed
+    // after them, when no dialog of it is left on the stack.
     shell::TerminationSignals signals;
-    QObject::connect(&signals, &shell::TerminationSignals::terminationRequested, &app, [&theApp] {
-        if (theApp.mainFrame())
-            theApp.mainFrame()->closeWithoutAsking();
-        else
-            QApplication::quit();
+    bool terminated = false;
+    QObject::connect(&signals, &shell::TerminationSignals::terminationRequested, &app, [&terminated] {
+        terminated = true;
+        QApplication::exit(0);
     });
 
     int rc = 1;
     if (theApp.InitInstance())
-        rc = QApplication::exec();
+        rc = terminated ? 0 : QApplication::exec();
+    if (terminated && theApp.mainFrame())
+        theApp.mainFrame()->closeWithoutAsking();
     theApp.ExitInstance();
     platform::setMessageDialogs(nullptr);
     capture::setCaptureBackend(nullptr);

@@ -41,4 +41,22 @@ done
 grep -q '^\[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace\]' "$reg" || { echo "window layout not saved at exit"; fail=1; }
 grep -q 'camera backend: simulated, 1 microscope' "$sandbox/out.log" || { echo "the simulated camera backend was not chosen"; fail=1; }
 [ "$fail" -eq 0 ] && echo "first start: folder tree, savepath.ini and every registry value present; clean exit"
+
+# Without microscopes the start asks the user ("No Connect Microscope"); a
+# logout while that box is open still ends the program, cleanly.
+"$exe" >"$sandbox/again.log" 2>&1 &
+pid=$!
+sleep 3
+kill -TERM "$pid"
+status=timeout
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || { status=0; wait "$pid" || status=$?; break; }
+  sleep 0.1
+done
+if [ "$status" != 0 ]; then
+  echo "SIGTERM during the start-up message: $status"
+  cat "$sandbox/again.log"
+  kill -KILL "$pid" 2>/dev/null || true
+  fail=1
+fi
 exit "$fail"
