@@ -110,7 +110,6 @@ private:
     void layOut(bool zoomChanged);
     void pushSettings();
     void savePicture();
-    void writeWorkbook(const QString& picturePath);
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();

@@ -13,8 +13,8 @@
 #include "shell/core/text_lookup.h"
 
 #include "measure/core/measurement_workbook.h"
+#include "measure/ui/WorkbookExport.h"
 
-#include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
@@ -87,7 +87,8 @@ void CDeviceView::savePicture()
     }
     if (m_pictureMode == WorkbookPicture) {
         m_pictureMode = SnapshotPicture;
-        writeWorkbook(path);
+        const measure::MeasureState& m = m_host.measure();
+        measure::writeAndOpenWorkbook(s.paths.saveRoot, measure::slotMeasurements(*m_shapes, m), m, path);
         return;
     }
     m_lastSaved = path;
@@ -95,21 +96,5 @@ void CDeviceView::savePicture()
     platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 0);
 }
 
-// The slot's measurements with the picture just saved; opened with the
-// desktop's spreadsheet program when written, else the reason is said.
-void CDeviceView::writeWorkbook(const QString& picturePath)
-{
-    std::vector<const measure::CVideoShap*> records;
-    for (const auto& r : *m_shapes)
-        records.push_back(r.get());
-    const measure::MeasureState& m = m_host.measure();
-    const QString book = measure::workbookPath(m_host.settings().paths.saveRoot);
-    const QString failure = measure::writeMeasurementWorkbook(book, measure::slotMeasurements(records, m), m, picturePath);
-    if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(shell::saveFailedText(book, failure));
-        return;
-    }
-    platform::desktopOpener().open(book);
-}
 
 }  // namespace capture

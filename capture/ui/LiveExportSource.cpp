@@ -27,10 +27,7 @@ bool liveLabelApplies(int selector, int kind)
 
 std::vector<measure::ExportMeasurement> LiveExportSource::measurements() const
 {
-    std::vector<const measure::CVideoShap*> records;
-    for (const auto& r : m_view.measurements())
-        records.push_back(r.get());
-    return measure::slotMeasurements(records, m_view.host().measure());
+    return measure::slotMeasurements(m_view.measurements(), m_view.host().measure());
 }
 
 bool LiveExportSource::isShown(int source) const

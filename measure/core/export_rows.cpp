@@ -152,6 +152,14 @@ QString cellText(const ExportMeasurement& m, int column, const MeasureState& set
 
 }  // namespace
 
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records, const MeasureState& settings)
+{
+    std::vector<const CVideoShap*> pointers;
+    for (const auto& r : records)
+        pointers.push_back(r.get());
+    return slotMeasurements(pointers, settings);
+}
+
 QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings)
 {
     return cellText(m, column, settings, 3, m.angleDecimals);

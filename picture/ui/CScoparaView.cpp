@@ -16,10 +16,10 @@
 #include "measure/core/measurement_workbook.h"
 #include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CPitchDlg.h"
+#include "measure/ui/WorkbookExport.h"
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 
-#include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
@@ -294,18 +294,14 @@ QString CScoparaView::saveExport(const ExportRequest& request)
     return {};
 }
 
-QString CScoparaView::exportWorkbook(const ExportRequest& request)
+bool CScoparaView::exportWorkbook(const ExportRequest& request)
 {
     const QString root = m_host.settings().paths.saveRoot;
     ExportRequest picture = request;
     picture.path = measure::workbookPicturePath(root);
     const bool withPicture = saveExport(picture).isEmpty();
-    const QString book = measure::workbookPath(root);
-    const QString failure = measure::writeMeasurementWorkbook(book, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()),
-                                                              m_host.measure(), withPicture ? picture.path : QString());
-    if (failure.isEmpty())
-        platform::desktopOpener().open(book);
-    return failure;
+    return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()), m_host.measure(),
+                                         withPicture ? picture.path : QString());
 }
 
 void CScoparaView::customEvent(QEvent* event)
@@ -317,10 +313,7 @@ void CScoparaView::customEvent(QEvent* event)
             if (!saveExport(*request).isEmpty())
                 platform::messageDialogs().inform(QStringLiteral("ERROR"));
         } else if (request && request->type == 0) {
-            // A workbook that cannot be written (open in the spreadsheet
-            // program, say) is said, not passed over in silence.
-            if (const QString failure = exportWorkbook(*request); !failure.isEmpty())
-                platform::messageDialogs().inform(shell::saveFailedText(measure::workbookPath(m_host.settings().paths.saveRoot), failure));
+            exportWorkbook(*request);
         }
         break;
     case platform::msg::ShowFlagToggle:

@@ -58,8 +58,8 @@ public:
     // The picture with the export options: size factor, imprint, DPI.
     QString saveExport(const ExportRequest& request);
     // The workbook of the shapes with the picture below them, opened with
-    // the desktop's spreadsheet program; empty when written, else why not.
-    QString exportWorkbook(const ExportRequest& request);
+    // the desktop's spreadsheet program (the reason said when it fails).
+    bool exportWorkbook(const ExportRequest& request);
 
     // The window became the active one: "w:h" in the status bar.
     void activated();
