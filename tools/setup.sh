@@ -6,8 +6,8 @@
 set -euo pipefail
 
 packages=(
-  # tool chain
-  g++ make cmake ninja-build pkg-config
+  # tool chain, with clang-format for tools/format.sh
+  g++ make cmake ninja-build pkg-config clang-format
   # Qt 6 with the modules the windows use
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev libgl-dev qt6-translations-l10n
   # picture codec, desktop bus, camera discovery, clip writing
