@@ -87,6 +87,7 @@ public:
     bool handlesCommand(int id) const override;
     void updateCommand(int id, shell::CommandState& state) const override;
     void runCommand(int id) override;
+    void measureSettingsChanged() override;
 
     // The view's own timers, for tests that step them.
     void recordingTick();
@@ -114,9 +115,8 @@ private:
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();
     void newCalibration();
-    QPointF toFrame(QPointF client) const;
     QRect pictureArea() const;
-    measure::LiveMapping mapping() const;
+    measure::ImageMapping mapping() const;
     void liveClick(QPoint client);
     void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;

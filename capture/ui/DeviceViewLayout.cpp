@@ -69,12 +69,6 @@ QRect CDeviceView::pictureArea() const
     return QRect(QPoint(0, 0), picture).intersected(viewport()->rect());
 }
 
-QPointF CDeviceView::toFrame(QPointF client) const
-{
-    const picture::PictureZoom& z = m_doc->zoom();
-    return {(client.x() + horizontalScrollBar()->value()) / z.x, (client.y() + verticalScrollBar()->value()) / z.y};
-}
-
 void CDeviceView::paintEvent(QPaintEvent*)
 {
     QPainter p(viewport());
@@ -97,7 +91,7 @@ void CDeviceView::paintEvent(QPaintEvent*)
         return;
     }
     // The measurement being made follows the mouse over every frame.
-    m_live.drawInProgress(p, mapping(), m_host.measure());
+    m_live.drawInProgress(p, mapping(), m_host.measure(), m_frameSize);
 }
 
 }  // namespace capture

@@ -20,10 +20,22 @@
 
 namespace capture {
 
-measure::LiveMapping CDeviceView::mapping() const
+measure::ImageMapping CDeviceView::mapping() const
 {
     const picture::PictureZoom& z = m_doc->zoom();
     return {z.x, z.y, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value())};
+}
+
+void CDeviceView::measureSettingsChanged()
+{
+    // Without a calibration no measuring tool but Add Text stays chosen.
+    const int tool = m_doc->toolCode();
+    if (!m_host.measure().isCalibrated() && measure::kindOfTool(tool) && tool != measure::ToolText) {
+        m_live.cancel();
+        delete m_textBox.data();
+        m_doc->setToolCode(ToolCodeNone);
+    }
+    pushSettings();  // the renderer draws with its own copy of the settings
 }
 
 void CDeviceView::mousePressEvent(QMouseEvent* event)
@@ -34,14 +46,14 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
     if (!pictureArea().contains(at))
         return;
     if (event->button() == Qt::RightButton) {
-        if (m_live.rightClick(at))
+        if (m_live.rightClick(mapping().mapToImage(at)))
             viewport()->update();
         return;
     }
     if (event->button() != Qt::LeftButton)
         return;
-    const QPointF frame = toFrame(event->position());
-    if (m_doc->moveCrosshair(static_cast<int>(frame.x() + 0.5), static_cast<int>(frame.y() + 0.5))) {
+    const QPoint frame = mapping().mapToImage(at);
+    if (m_doc->moveCrosshair(frame.x(), frame.y())) {
         pushSettings();
         return;
     }
@@ -53,7 +65,8 @@ void CDeviceView::mouseMoveEvent(QMouseEvent* event)
     // The point being placed stays on the picture, wherever the mouse goes.
     const QRect area = pictureArea();
     const QPoint at = event->position().toPoint();
-    m_live.mouseMove(area.isEmpty() ? at : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom())));
+    const QPoint inside = area.isEmpty() ? at : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom()));
+    m_live.mouseMove(mapping().mapToImage(inside));
     if (m_live.inProgress())
         viewport()->update();
 }
@@ -62,12 +75,12 @@ void CDeviceView::liveClick(QPoint client)
 {
     if (m_live.tool() != m_doc->toolCode())
         m_live.setTool(measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0);
-    const measure::LiveMeasurement::Click click = m_live.leftClick(client);
+    const measure::LiveMeasurement::Click click = m_live.leftClick(mapping().mapToImage(client));
     if (click == measure::LiveMeasurement::Click::Ignored)
         return;
     if (m_calibrating && m_calibrationDlg && m_live.tool() == measure::ToolLine && m_live.clicks() == 2) {
         // The reference line is done at its second click.
-        m_host.measure().knownLinePixels = m_live.lineLength(mapping());
+        m_host.measure().knownLinePixels = m_live.lineLength();
         m_live.cancel();
         platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
         m_calibrating = false;
@@ -88,7 +101,7 @@ void CDeviceView::liveClick(QPoint client)
     if (click == measure::LiveMeasurement::Click::Finished) {
         const QString text = m_textBox ? m_textBox->toPlainText() : QString();
         delete m_textBox.data();
-        if (auto record = m_live.takeRecord(mapping(), m_host.measure(), text))
+        if (auto record = m_live.takeRecord(m_host.measure(), text))
             replaceMeasurements(m_shapes->size(), -1, std::move(record));
     }
     viewport()->update();

@@ -2,94 +2,30 @@
 
 #include "shape.h"
 #include "shape_list.h"
+#include "measurement.h"
 #include "video_shape.h"
 
 namespace measure {
 
 namespace {
 
-constexpr double kPi = 3.1415927;
-constexpr double kTwoPi = 6.2831855;
+enum Column { Name = ColName, Angle = ColAngle, Unit = ColUnit };
 
-enum Column { Name, Length, Radius1, Radius2, Diameter, Angle, Perimeter, Area, Unit };
-
-const char* prefixOf(int kind)
-{
-    switch (kind) {
-    case KindLine: return "DL";
-    case KindContinualLine: return "ML";
-    case KindDotLine: return "PL";
-    case KindPolygon: return "PG";
-    case KindRCircle: return "RC";
-    case KindCircle: return "DC";
-    case KindTPCircle: return "TC";
-    case KindArc: return "AR";
-    case KindTAngle: return "TA";
-    case KindFAngle: return "FA";
-    case KindTCircle: return "CC";
-    default: return nullptr;
-    }
-}
-
-void set(ExportMeasurement& m, int column, double v)
-{
-    m.value[size_t(column)] = v;
-    m.filled[size_t(column)] = true;
-}
-
-void circle(ExportMeasurement& m, double radius)
-{
-    set(m, Radius1, radius);
-    set(m, Perimeter, kTwoPi * radius);
-    set(m, Area, kPi * radius * radius);
-}
-
-// The values of one measurement from its three stored values (pixels or
-// degrees). `diameter` is what the diameter circle keeps, already scaled.
-ExportMeasurement measurement(int kind, double v1, double v2, double v3, double diameter, double s)
+ExportMeasurement measurement(int kind, const MeasuredValues& values, const MeasureState& settings)
 {
     ExportMeasurement m;
     m.kind = kind;
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: set(m, Length, v1 * s); break;
-    case KindPolygon:
-        set(m, Perimeter, v1 * s);
-        set(m, Area, v2 * s * s);
-        break;
-    case KindRCircle:
-    case KindTPCircle: circle(m, v1 * s); break;
-    case KindCircle:
-        set(m, Diameter, diameter);
-        set(m, Perimeter, kPi * diameter);
-        set(m, Area, diameter * kPi * diameter * 0.25);
-        break;
-    case KindArc: {
-        const double r = v1 * s;
-        set(m, Radius1, r);
-        set(m, Angle, v2);
-        set(m, Perimeter, r * kTwoPi * v2 / 360);
-        set(m, Area, r * (r * kPi) * v2 / 360);
-        break;
-    }
-    case KindTAngle:
-    case KindFAngle: set(m, Angle, v1); break;
-    case KindTCircle:
-        set(m, Radius1, v1 * s);
-        set(m, Length, v3 * s);
-        set(m, Radius2, v2 * s);
-        break;
-    default: break;
-    }
+    const Readings r = readingsOf(kind, values, unitsPerPixel(settings));
+    m.value = r.value;
+    m.filled = r.filled;
     return m;
 }
 
 void number(std::vector<ExportMeasurement>& list)
 {
-    std::array<int, 14> counters{};
+    KindCounter counter;
     for (ExportMeasurement& m : list)
-        m.name = QLatin1String(prefixOf(m.kind)) + QString::number(counters[size_t(m.kind)]++);
+        m.name = measurementName(m.kind, counter.next(m.kind));
 }
 
 }  // namespace
@@ -103,14 +39,12 @@ QStringList exportHeader()
 
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings)
 {
-    const double s = settings.scaleLength / settings.scalePixels;
     std::vector<ExportMeasurement> out;
     for (size_t i = 0; i < shapes.size(); ++i) {
         const CShape& shape = shapes.at(i);
-        if (!prefixOf(shape.kind))
+        if (!namePrefix(shape.kind))
             continue;
-        // A diameter circle keeps its radius.
-        ExportMeasurement m = measurement(shape.kind, shape.value1, shape.value2, shape.value3, 2 * shape.value1 * s, s);
+        ExportMeasurement m = measurement(shape.kind, shape.measured(), settings);
         m.source = int(i);
         out.push_back(m);
     }
@@ -120,14 +54,12 @@ std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, cons
 
 std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoShap*>& records, const MeasureState& settings)
 {
-    const double s = settings.scaleLength / settings.scalePixels;
     std::vector<ExportMeasurement> out;
     for (size_t i = 0; i < records.size(); ++i) {
         const CVideoShap& r = *records[i];
-        if (!prefixOf(r.kind) || r.kind == KindTCircle)
+        if (!namePrefix(r.kind) || r.kind == KindTCircle)
             continue;
-        // A live diameter circle keeps its diameter.
-        ExportMeasurement m = measurement(r.kind, r.value1, r.value2, r.value3, r.value1 * s, s);
+        ExportMeasurement m = measurement(r.kind, r.measured(), settings);
         m.source = int(i);
         if (r.kind == KindFAngle)
             m.angleDecimals = 3;

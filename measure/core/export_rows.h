@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure_state.h"
+#include "measurement.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,7 +28,7 @@ struct ExportMeasurement {
     int angleDecimals = 1;  // in the workbook
 };
 
-constexpr int kExportColumns = 9;
+constexpr int kExportColumns = kReadingColumns;
 // Row 0 of the workbook.
 QStringList exportHeader();
 

@@ -114,7 +114,7 @@ double arcSweep(const Point2d& centre, const Point2d& p0, const Point2d& p1, con
     return sweep;
 }
 
-double pathLength(const std::vector<Point2d>& points, bool closed)
+double pathLength(std::span<const Point2d> points, bool closed)
 {
     double sum = 0;
     for (size_t i = 1; i < points.size(); ++i)
@@ -124,7 +124,7 @@ double pathLength(const std::vector<Point2d>& points, bool closed)
     return sum;
 }
 
-double shoelaceArea(const std::vector<Point2d>& points)
+double shoelaceArea(std::span<const Point2d> points)
 {
     double twice = 0;
     const size_t n = points.size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace measure {
@@ -48,10 +49,10 @@ double arcSweep(const Point2d& centre, const Point2d& p0, const Point2d& p1, con
 bool arcRunsFromFirstEnd(const Point2d& p0, const Point2d& p1, const Point2d& p2);
 
 // Length of the path through the points in order; closed adds the way back.
-double pathLength(const std::vector<Point2d>& points, bool closed);
+double pathLength(std::span<const Point2d> points, bool closed);
 
 // The area of a polygon by the shoelace formula, vertices rounded to whole pixels.
-double shoelaceArea(const std::vector<Point2d>& points);
+double shoelaceArea(std::span<const Point2d> points);
 
 // The numbers of the measurements.
 constexpr double kPi = 3.1415927;      // single-precision pi, as the figures were always computed

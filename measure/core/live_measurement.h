@@ -1,11 +1,11 @@
 #pragma once
 
-#include "shape.h"
+#include "image_mapping.h"
 #include "shape_placement.h"
 #include "video_shape.h"
 
 #include <QPoint>
-#include <QPointF>
+#include <QSize>
 
 #include <memory>
 
@@ -13,19 +13,10 @@ class QPainter;
 
 namespace measure {
 
-// How a live window maps its client area onto the frame: frame = (client +
-// scroll) / zoom, per axis.
-struct LiveMapping {
-    double zoomX = 1;
-    double zoomY = 1;
-    QPointF scroll;
-
-    Point2d toFrame(QPoint client) const { return {(client.x() + scroll.x()) / zoomX, (client.y() + scroll.y()) / zoomY}; }
-};
-
 // The measurement being made on a live picture: the clicks of the chosen tool
-// (the picture tools' click order, counted in client pixels where the user
-// clicked) and, on the last click, the finished record in frame pixels.
+// in the picture tools' click order, in frame pixels (the view maps its
+// clicks with ImageMapping::mapToImage), and on the last click the finished
+// record, measured like the picture's shapes.
 class LiveMeasurement {
 public:
     enum class Click {
@@ -42,22 +33,25 @@ public:
     int clicks() const { return m_placement.clicks(); }
     void cancel() { m_placement.reset(); }
 
-    Click leftClick(QPoint client);
+    Click leftClick(QPoint frame);
     // Ends a continuous line (at the click) or closes a polygon.
-    bool rightClick(QPoint client);
-    void mouseMove(QPoint client) { m_placement.mouseMove(client); }
+    bool rightClick(QPoint frame);
+    void mouseMove(QPoint frame) { m_placement.mouseMove(frame); }
 
-    // The value the line tool has measured so far (frame pixels): the
+    // The length the line tool has measured so far (frame pixels): the
     // calibration's reference is taken at the second click.
-    double lineLength(const LiveMapping& map) const;
+    double lineLength() const;
 
     // The finished measurement as a live record; the text for Add Text.
-    std::unique_ptr<CVideoShap> takeRecord(const LiveMapping& map, const MeasureState& m, const QString& text = QString());
+    std::unique_ptr<CVideoShap> takeRecord(const MeasureState& m, const QString& text = QString());
 
-    // Draws the measurement in progress as the live picture shows it.
-    void drawInProgress(QPainter& p, const LiveMapping& map, const MeasureState& m) const;
+    // Draws the measurement in progress as the live picture shows it, its
+    // extension lines across a frame of `frame` pixels.
+    void drawInProgress(QPainter& p, const ImageMapping& map, const MeasureState& m, QSize frame) const;
 
 private:
+    Figure inProgressFigure(const MeasureState& m) const;
+
     ShapePlacement m_placement;
 };
 

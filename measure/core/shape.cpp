@@ -14,41 +14,78 @@ CShape::CShape(int kindValue, int count, const QColor& line, const QColor& textC
 {
     for (size_t i = 0; i < pts.size() && i < points.size(); ++i)
         points[i] = {static_cast<double>(pts[i].x()), static_cast<double>(pts[i].y())};
+    remeasure();
 }
 
-void CShape::Draw(QPainter&, const DrawContext&) {}
-
-std::vector<LabelRow> CShape::labels(const MeasureState&)
+Figure CShape::figure() const
 {
-    return {};
+    Figure f;
+    f.kind = kind;
+    f.points = points;
+    f.inProgress = inProgress != 0;
+    f.lineColour = lineColour;
+    f.textColour = textColour;
+    f.picture = QSize(pictureWidth, pictureHeight);
+    f.text = text;
+    return f;
+}
+
+void CShape::remeasure()
+{
+    const MeasuredValues m = measured();
+    switch (kind) {
+    case KindLine:
+    case KindContinualLine:
+    case KindDotLine: value1 = m.length; break;
+    case KindPolygon:
+        value1 = m.perimeter;
+        value2 = m.area;
+        break;
+    case KindRCircle:
+    case KindCircle:
+    case KindTPCircle: value1 = m.radius; break;
+    case KindArc:
+        value1 = m.radius;
+        value2 = m.angle;
+        break;
+    case KindTAngle:
+    case KindFAngle: value1 = m.angle; break;
+    case KindTCircle:
+        value1 = m.radius;
+        value2 = m.radius2;
+        value3 = m.length;
+        break;
+    default: break;
+    }
+}
+
+void CShape::Draw(QPainter& dc, const DrawContext& ctx)
+{
+    if (!visible)
+        return;
+    if (!inProgress)
+        labels(ctx.settings);  // brings the calibrated values up to date
+    paintFigure(dc, figure(), ctx, sequenceNumber(), show);
+}
+
+std::vector<LabelRow> CShape::labels(const MeasureState& settings)
+{
+    remeasure();
+    const Readings r = readingsOf(kind, measured(), unitsPerPixel(settings));
+    // The calibrated values in label order, as the label rows print them.
+    size_t next = 0;
+    static constexpr int kOrder[] = {ColLength, ColRadius1, ColDiameter, ColAngle, ColPerimeter, ColArea, ColRadius2};
+    static constexpr int kTwoCircles[] = {ColRadius1, ColRadius2, ColLength};
+    for (int column : kind == KindTCircle ? std::span<const int>(kTwoCircles) : std::span<const int>(kOrder)) {
+        if (r.has(column) && next < calibrated.size())
+            calibrated[next++] = r.at(column);
+    }
+    return labelRows(kind, sequenceNumber(), r, show, settings);
 }
 
 Point2d CShape::labelAnchor() const
 {
-    return pointCount > 0 ? pt(pointCount - 1) : Point2d{};
-}
-
-void CShape::drawPlacementMarks(QPainter& dc, const DrawContext& ctx, int count) const
-{
-    for (int i = 0; i < count; ++i) {
-        if (isSetAt(i))
-            drawCrosshair(dc, toDrawing(pt(i), ctx.zoomX, ctx.zoomY));
-    }
-}
-
-void CShape::drawLabelBlock(QPainter& dc, const DrawContext& ctx)
-{
-    if (inProgress)
-        return;
-    drawLabels(dc, labelAnchor(), ctx.zoomX, ctx.zoomY, ctx.settings.fontSize, textColour, labels(ctx.settings));
-}
-
-std::vector<Point2d> CShape::leadingPoints(int max) const
-{
-    std::vector<Point2d> out;
-    for (int i = 0; i < max && isSetAt(i); ++i)
-        out.push_back(pt(i));
-    return out;
+    return figure().anchor();
 }
 
 int kindOfTool(int toolCode)
@@ -68,6 +105,13 @@ int kindOfTool(int toolCode)
     case ToolText: return KindText;
     default: return 0;
     }
+}
+
+int toolOfKind(int kind)
+{
+    static constexpr int kTools[] = {ToolNone, ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
+                                     ToolTPCircle, ToolArc, ToolTAngle, ToolFAngle, ToolTCircle, ToolNone, ToolText};
+    return kind >= 0 && kind <= 13 ? kTools[kind] : ToolNone;
 }
 
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,

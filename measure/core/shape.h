@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geometry.h"
-#include "measure_state.h"
+#include "figure_painter.h"
+#include "measurement.h"
 
 #include <QColor>
 #include <QPoint>
@@ -11,45 +11,17 @@
 #include <array>
 #include <vector>
 
-#include "shape_drawing.h"
-
 class QPainter;
 
 namespace measure {
 
-// Shape kinds, as the tools number them.
-enum ShapeKind : int {
-    KindLine = 1,
-    KindContinualLine = 2,
-    KindDotLine = 3,
-    KindPolygon = 4,
-    KindRCircle = 5,
-    KindCircle = 6,
-    KindTPCircle = 7,
-    KindArc = 8,
-    KindTAngle = 9,
-    KindFAngle = 10,
-    KindTCircle = 11,
-    KindText = 13,
-};
-
-// Which label line a show flag governs (selector - 2 of the show-flag toggle).
-enum ShowFlag : int { ShowName, ShowLength, ShowRadius, ShowDiameter, ShowCircumference, ShowArea, ShowAngle, ShowUnit };
-
-// Everything a shape needs to draw itself besides its own fields.
-struct DrawContext {
-    const MeasureState& settings;
-    int penWidth = 1;
-    double zoomX = 1;
-    double zoomY = 1;
-};
-
 // A measurement drawn on a picture. Points are in picture pixels; values
-// are measured in pixels (or degrees) and turned into the active unit at
-// drawing time, so a change of calibration or unit shows at the next paint.
+// are measured in pixels (or degrees) by measureVertices() and turned into
+// the active unit at drawing time, so a change of calibration or unit shows
+// at the next paint.
 class CShape {
 public:
-    static constexpr int kMaxPoints = 11;
+    static constexpr int kMaxPoints = Figure::kSlots;
 
     virtual ~CShape() = default;
 
@@ -66,7 +38,7 @@ public:
     QString text;
     std::array<Point2d, kMaxPoints> points{};
     int visible = 1;
-    std::array<int, 8> show{1, 1, 1, 1, 1, 1, 1, 1};
+    ShowFlags show{1, 1, 1, 1, 1, 1, 1, 1};
     QRect bounds;
     std::array<double, 4> calibrated{};
     int inProgress = 1;
@@ -76,11 +48,18 @@ public:
     std::array<int, 11> kindSequence{};  // the name numbers, per kind 1 to 11
     int serial = -1;
 
+    // The shape as the painter draws it.
+    Figure figure() const;
+    // What the shape measures now, from its points.
+    MeasuredValues measured() const { return figure().measured(); }
+    // Value 1 to 3 from the points: the length, radius or angle; the
+    // polygon's area or the arc's angle; circle to circle's centre distance.
+    void remeasure();
     // The label lines of a finished shape, with the calibrated values
     // worked out from the current settings.
-    virtual std::vector<LabelRow> labels(const MeasureState& settings);
+    std::vector<LabelRow> labels(const MeasureState& settings);
     // The point the label block hangs from.
-    virtual Point2d labelAnchor() const;
+    Point2d labelAnchor() const;
 
     // The number the name label shows.
     int sequenceNumber() const { return kind >= 1 && kind <= 11 ? kindSequence[static_cast<size_t>(kind - 1)] : 0; }
@@ -89,14 +68,7 @@ protected:
     CShape(int kind, int pointCount, const QColor& line, const QColor& text, const QString& textValue, QSize picture,
            const std::vector<QPoint>& pts);
 
-    // Crosshairs at the first `count` points that are placed (while placing).
-    void drawPlacementMarks(QPainter& dc, const DrawContext& ctx, int count) const;
-    // Draws the label block when the shape is finished.
-    void drawLabelBlock(QPainter& dc, const DrawContext& ctx);
-    bool isSetAt(int i) const { return isSet(points[static_cast<size_t>(i)]); }
     const Point2d& pt(int i) const { return points[static_cast<size_t>(i)]; }
-    // The set points from the start, up to the first unset one (at most `max`).
-    std::vector<Point2d> leadingPoints(int max) const;
 };
 
 }  // namespace measure

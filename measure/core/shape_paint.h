@@ -24,10 +24,4 @@ private:
     QPainter& m_p;
 };
 
-// Units per pixel of the active calibration.
-inline double unitsPerPixel(const MeasureState& s)
-{
-    return s.scaleLength / s.scalePixels;
-}
-
 }  // namespace measure

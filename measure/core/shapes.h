@@ -8,42 +8,33 @@ namespace measure {
 
 // One class per tool. Each constructor takes the line and text colours, the
 // text (Add Text only), the picture size and the points placed so far (in
-// picture pixels), and computes the measured values.
+// picture pixels), and computes the measured values. Drawing and labels are
+// the same for all of them (CShape::Draw over the figure painter).
 
 class CLine : public CShape {
 public:
     CLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CContinualLine : public CShape {
 public:
     CContinualLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CDotLine : public CShape {
 public:
     CDotLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CPolygon : public CShape {
 public:
     CPolygon(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CRCircle : public CShape {
 public:
     CRCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
              double zoomY);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
     QRectF box;  // in drawing coordinates
     Point2d centre;
 };
@@ -52,8 +43,6 @@ class CCircle : public CShape {
 public:
     CCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
             double zoomY);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
     QRectF box;
     Point2d centre;
 };
@@ -61,8 +50,6 @@ public:
 class CTPCircle : public CShape {
 public:
     CTPCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
     Point2d centre;
     QRect box;
 };
@@ -71,8 +58,6 @@ class CArc : public CShape {
 public:
     CArc(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
          double zoomY);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
     QRect box;
     Point2d centre;
 };
@@ -80,23 +65,17 @@ public:
 class CTAngle : public CShape {
 public:
     CTAngle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CFAngle : public CShape {
 public:
     CFAngle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
 };
 
 class CTCircle : public CShape {
 public:
     CTCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
              double zoomY);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
-    std::vector<LabelRow> labels(const MeasureState& st) override;
     QRect box1, box2;
     Point2d centre1, centre2;
 };
@@ -104,7 +83,6 @@ public:
 class CText : public CShape {
 public:
     CText(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
-    void Draw(QPainter& dc, const DrawContext& ctx) override;
 };
 
 // Tool codes of the picture views.
@@ -126,6 +104,8 @@ enum ToolCode : int {
 
 // The shape kind a tool places; 0 for no tool.
 int kindOfTool(int toolCode);
+// The tool that places a kind; ToolNone for none.
+int toolOfKind(int kind);
 
 // A shape of the tool's kind from the points placed so far.
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,

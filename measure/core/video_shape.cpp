@@ -1,92 +1,94 @@
 #include "video_shape.h"
 
-#include "shapes.h"
-
 #include <QPainter>
 
 namespace measure {
 
-namespace {
-
-// Where each kind keeps its label point among the picture shape's slots.
-int anchorSlot(int kind)
+Figure CVideoShap::figure() const
 {
+    Figure f;
+    f.kind = kind;
+    f.inProgress = false;
+    f.lineColour = lineColour;
+    f.textColour = textColour;
+    f.text = text;
+    if (points.empty())
+        return f;
+    const int anchor = labelSlot(kind);
+    const size_t vertices = anchor < 0 ? 1 : points.size() - 1;
+    for (size_t i = 0; i < vertices && i < f.points.size(); ++i)
+        f.points[i] = points[i];
+    if (anchor >= 0)
+        f.points[static_cast<size_t>(anchor)] = points.back();
+    return f;
+}
+
+void CVideoShap::remeasure()
+{
+    const MeasuredValues m = measured();
+    value1 = value2 = value3 = 0;
     switch (kind) {
     case KindLine:
-    case KindRCircle:
-    case KindCircle: return 2;
-    case KindDotLine:
-    case KindTPCircle:
-    case KindArc:
-    case KindTAngle: return 3;
-    case KindFAngle:
-    case KindTCircle: return 4;
     case KindContinualLine:
-    case KindPolygon: return 10;
-    case KindText: return 0;
-    default: return -1;
+    case KindDotLine: value1 = m.length; break;
+    case KindPolygon:
+        value1 = m.perimeter;
+        value2 = m.area;
+        break;
+    case KindRCircle:
+    case KindTPCircle:
+        value1 = m.radius;
+        radius1 = m.radius;
+        centre1 = m.centre;
+        break;
+    case KindCircle:
+        value1 = 2 * m.radius;  // a live diameter circle keeps its diameter
+        radius1 = m.radius;
+        centre1 = m.centre;
+        break;
+    case KindArc:
+        value1 = m.radius;
+        value2 = m.angle;
+        break;
+    case KindTAngle:
+    case KindFAngle: value1 = m.angle; break;
+    case KindTCircle:
+        value1 = m.length;
+        centre1 = m.centre;
+        centre2 = m.centre2;
+        radius1 = m.radius;
+        radius2 = m.radius2;
+        break;
+    default: break;
     }
 }
 
-int toolOfKind(int kind)
+ShowFlags CVideoShap::showFlags() const
 {
-    static constexpr int kTools[] = {ToolNone, ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
-                                     ToolTPCircle, ToolArc, ToolTAngle, ToolFAngle, ToolTCircle, ToolNone, ToolText};
-    return kind >= 0 && kind <= 13 ? kTools[kind] : ToolNone;
+    ShowFlags show{};
+    for (size_t i = 0; i < show.size(); ++i)
+        show[i] = flags[i + 1];
+    return show;
 }
-
-// The record as a finished picture shape, so both draw the same way.
-std::unique_ptr<CShape> asShape(const CVideoShap& r)
-{
-    const int anchor = anchorSlot(r.kind);
-    if (anchor < 0 || r.points.empty())
-        return nullptr;
-    std::vector<QPoint> slots(CShape::kMaxPoints);
-    const size_t vertices = r.kind == KindText ? 1 : r.points.size() - 1;
-    for (size_t i = 0; i < vertices && i < slots.size(); ++i)
-        slots[i] = QPoint(qRound(r.points[i].x), qRound(r.points[i].y));
-    if (r.kind != KindText)
-        slots[static_cast<size_t>(anchor)] = QPoint(qRound(r.points.back().x), qRound(r.points.back().y));
-    auto shape = makeShape(toolOfKind(r.kind), r.lineColour, r.textColour, r.text, QSize(), slots, 1, 1);
-    if (!shape)
-        return nullptr;
-    // Keep the record's exact points rather than their rounding.
-    for (size_t i = 0; i < vertices && i < slots.size(); ++i)
-        shape->points[i] = r.points[i];
-    if (r.kind != KindText)
-        shape->points[static_cast<size_t>(anchor)] = r.points.back();
-    shape->inProgress = 0;
-    for (size_t i = 0; i < 8; ++i)
-        shape->show[i] = r.flags[i + 1];
-    return shape;
-}
-
-}  // namespace
 
 void drawVideoShapes(QPainter& p, const VideoShapeList& records, double zoomX, double zoomY, QPoint scrollOffset,
                      const MeasureState& settings)
 {
-    std::array<int, 14> named{};
+    KindCounter names;
+    // Extension lines reach across the whole frame.
+    const QSize across(static_cast<int>((p.device() ? p.device()->width() : 0) / zoomX) + scrollOffset.x(),
+                       static_cast<int>((p.device() ? p.device()->height() : 0) / zoomY) + scrollOffset.y());
+    MeasureState labelled = settings;
     p.save();
     p.translate(-scrollOffset);
     for (const auto& record : records) {
-        if (!record || !record->flags[0])
+        if (!record || !record->flags[0] || record->points.empty())
             continue;
-        auto shape = asShape(*record);
-        if (!shape)
-            continue;
-        // Extension lines reach across the whole frame.
-        shape->pictureWidth = static_cast<int>((p.device() ? p.device()->width() : 0) / zoomX) + scrollOffset.x();
-        shape->pictureHeight = static_cast<int>((p.device() ? p.device()->height() : 0) / zoomY) + scrollOffset.y();
-        if (record->kind >= 1 && record->kind <= 11) {
-            const auto k = static_cast<size_t>(record->kind);
-            shape->kindSequence[k - 1] = named[k];
-            if (record->flags[1])
-                ++named[k];
-        }
-        MeasureState labelled = settings;
+        Figure figure = record->figure();
+        figure.picture = across;
         labelled.fontSize = record->fontHeight;
-        shape->Draw(p, DrawContext{labelled, record->lineWidth, zoomX, zoomY});
+        const int number = names.next(record->kind, record->flags[1] != 0);
+        paintFigure(p, figure, DrawContext{labelled, record->lineWidth, zoomX, zoomY}, number, record->showFlags());
     }
     p.restore();
 }

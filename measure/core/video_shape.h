@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geometry.h"
-#include "measure_state.h"
+#include "figure_painter.h"
+#include "measurement.h"
 
 #include <QColor>
 #include <QPoint>
@@ -32,6 +32,14 @@ struct CVideoShap {
     std::array<int, 9> flags{1, 1, 1, 1, 1, 1, 1, 1, 1};
     Point2d centre1, centre2;
     double radius1 = 0, radius2 = 0;
+
+    // The record as the painter draws it (the label anchor in its slot).
+    Figure figure() const;
+    // What the record measures, from its points.
+    MeasuredValues measured() const { return figure().measured(); }
+    // Value 1 to 3, the centres and radii from the points.
+    void remeasure();
+    ShowFlags showFlags() const;
 };
 
 using VideoShapeList = std::vector<std::unique_ptr<CVideoShap>>;

@@ -27,16 +27,15 @@ ShapeHost::~ShapeHost()
 
 void ShapeHost::setZoom(double zoomX, double zoomY)
 {
-    m_zoomX = zoomX;
-    m_zoomY = zoomY;
+    m_map.zoomX = zoomX;
+    m_map.zoomY = zoomY;
 }
 
 QPoint ShapeHost::toPicture(QPoint windowPos) const
 {
     // While a shape is placed the pointer stays inside the view.
     const QPoint clamped(qBound(0, windowPos.x(), qMax(0, m_view->width() - 1)), qBound(0, windowPos.y(), qMax(0, m_view->height() - 1)));
-    const QPoint logical = clamped + m_scroll;
-    return {static_cast<int>(logical.x() / m_zoomX + 0.5), static_cast<int>(logical.y() / m_zoomY + 0.5)};
+    return m_map.mapToImage(clamped);
 }
 
 void ShapeHost::setTool(int toolCode)
@@ -104,13 +103,13 @@ bool ShapeHost::mouseRelease(QMouseEvent* event)
 
 void ShapeHost::rebuildTemporary()
 {
-    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_zoomX, m_zoomY);
+    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX, m_map.zoomY);
     m_view->update();
 }
 
 void ShapeHost::finishShape()
 {
-    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_zoomX, m_zoomY);
+    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX, m_map.zoomY);
     release();
     if (!shape)
         return;
@@ -127,8 +126,8 @@ void ShapeHost::paintTemporary(QPainter& p)
     p.save();
     // Inverting the pixels under the figure keeps it visible on any picture.
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    p.translate(-m_scroll);
-    m_temporary->Draw(p, DrawContext{m_settings, m_settings.lineWidth, m_zoomX, m_zoomY});
+    p.translate(-m_map.scroll);
+    m_temporary->Draw(p, DrawContext{m_settings, m_settings.lineWidth, m_map.zoomX, m_map.zoomY});
     p.restore();
 }
 
@@ -154,7 +153,7 @@ void ShapeHost::closeTextBox()
     if (typed.isEmpty())
         return;
     std::vector<QPoint> pts{at};
-    auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_picture, pts, m_zoomX, m_zoomY);
+    auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_picture, pts, m_map.zoomX, m_map.zoomY);
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
     m_shapes.append(std::move(shape));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/core/image_mapping.h"
 #include "measure/core/shape_list.h"
 #include "measure/core/shape_placement.h"
 
@@ -32,9 +33,10 @@ public:
     void setPictureSize(QSize size) { m_picture = size; }
     QSize pictureSize() const { return m_picture; }
     void setZoom(double zoomX, double zoomY);
-    double zoomX() const { return m_zoomX; }
-    double zoomY() const { return m_zoomY; }
-    void setScrollOffset(QPoint offset) { m_scroll = offset; }
+    double zoomX() const { return m_map.zoomX; }
+    double zoomY() const { return m_map.zoomY; }
+    void setScrollOffset(QPoint offset) { m_map.scroll = offset; }
+    const ImageMapping& mapping() const { return m_map; }
     // A window position in picture pixels.
     QPoint toPicture(QPoint windowPos) const;
 
@@ -77,9 +79,7 @@ private:
     std::unique_ptr<CShape> m_temporary;
     QPointer<QPlainTextEdit> m_textEdit;
     QSize m_picture{640, 480};
-    double m_zoomX = 1;
-    double m_zoomY = 1;
-    QPoint m_scroll;
+    ImageMapping m_map;
 };
 
 }  // namespace measure

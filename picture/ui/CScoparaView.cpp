@@ -548,4 +548,13 @@ void CScoparaView::save()
     saveAs(m_doc->path());
 }
 
+void CScoparaView::measureSettingsChanged()
+{
+    // Without a calibration no measuring tool but Add Text stays chosen.
+    const int tool = m_shapes->tool();
+    if (!m_host.measure().isCalibrated() && tool != measure::ToolNone && tool != measure::ToolText)
+        m_shapes->setTool(measure::ToolNone);
+    viewport()->update();
+}
+
 }  // namespace picture

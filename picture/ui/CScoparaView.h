@@ -67,6 +67,7 @@ public:
     bool handlesCommand(int id) const override;
     void updateCommand(int id, shell::CommandState& state) const override;
     void runCommand(int id) override;
+    void measureSettingsChanged() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

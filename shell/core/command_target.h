@@ -23,6 +23,9 @@ public:
         (void)state;
     }
     virtual void runCommand(int id) = 0;
+    // The measurement settings or the calibration changed: what is shown and
+    // what the next snapshot burns in must follow at once.
+    virtual void measureSettingsChanged() {}
 };
 
 }  // namespace shell

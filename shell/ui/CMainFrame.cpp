@@ -209,15 +209,25 @@ void CMainFrame::showCalibrationName(bool clear)
     m_calibrationBox->setToolTip(name);
 }
 
+void CMainFrame::notifyMeasureChanged()
+{
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (auto* target = dynamic_cast<CommandTarget*>(w->widget()))
+            target->measureSettingsChanged();
+    }
+}
+
 void CMainFrame::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
     switch (message->number()) {
     case platform::msg::CalibrationListChanged:
         reloadCalibrationFiles();
+        notifyMeasureChanged();
         break;
     case platform::msg::RefreshCalibrationName:
         showCalibrationName(message->wParam() != 0);
+        notifyMeasureChanged();
         break;
     case platform::msg::OpenUsbSlotWindow:
         openUsbSlot(static_cast<int>(message->wParam()));

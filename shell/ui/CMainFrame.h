@@ -121,6 +121,8 @@ public:
 
     // Menu texts and tooltips from the language file of this run.
     void relabel();
+    // Every open window follows the measurement settings and calibration.
+    void notifyMeasureChanged();
     // The language command: store, re-label, save, ask for a restart.
     void changeLanguage(const LanguageCommand& language);
     void setAppLook(int lookId);

@@ -86,6 +86,7 @@ void CMainFrame::registerFrameCommands()
     r.handleInFrame(cmd::MeasureProperty, [this] {
         measure::CMeasurementSettingDlg dlg(m_app.measure(), this);
         connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::measurementSettingsChanged);
+        connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::notifyMeasureChanged);
         // Changes are in effect already; OK also keeps them for the next start.
         if (dlg.exec() == QDialog::Accepted)
             m_app.saveRegistrySettings();

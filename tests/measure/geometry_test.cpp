@@ -81,6 +81,6 @@ TEST(Geometry, PathsAndTheShoelaceArea)
     EXPECT_DOUBLE_EQ(pathLength(triangle, false), 30 + 50);
     EXPECT_DOUBLE_EQ(pathLength(triangle, true), 120);
     EXPECT_DOUBLE_EQ(shoelaceArea(triangle), 600);
-    EXPECT_DOUBLE_EQ(shoelaceArea({{10.4, 10.4}, {20.4, 10.4}, {20.4, 20.4}, {10.4, 20.4}}), 100);  // whole pixels
-    EXPECT_DOUBLE_EQ(shoelaceArea({{10.5, 10}, {20, 10}, {20, 20}}), 45);                              // 10.5 rounds up to 11
+    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.4, 10.4}, {20.4, 10.4}, {20.4, 20.4}, {10.4, 20.4}}), 100);  // whole pixels
+    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.5, 10}, {20, 10}, {20, 20}}), 45);                              // 10.5 rounds up to 11
 }

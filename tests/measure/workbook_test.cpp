@@ -170,9 +170,7 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     add(ToolLine, {{0, 0}, {60, 0}, {5, 5}});
     add(ToolText, {{10, 10}}).text = QStringLiteral("not exported");
     add(ToolLine, {{0, 0}, {0, 30}, {5, 5}});
-    CShape& polygon = add(ToolPolygon, {{0, 0}, {40, 0}, {40, 30}});
-    polygon.value1 = 120;   // perimeter, pixels
-    polygon.value2 = 1200;  // area, square pixels
+    add(ToolPolygon, {{10, 10}, {50, 10}, {50, 40}});  // perimeter 120 pixels, area 600 square pixels
     CShape& angle = add(ToolFAngle, {{0, 0}, {10, 0}, {0, 0}, {10, 10}, {20, 20}});
 
     const std::vector<ExportMeasurement> rows = pictureMeasurements(shapes, settings);
@@ -184,7 +182,7 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     EXPECT_EQ(workbookCell(rows[1], 1, settings), QStringLiteral("5.000"));
     EXPECT_EQ(rows[2].name, QStringLiteral("PG0"));
     EXPECT_EQ(workbookCell(rows[2], 6, settings), QStringLiteral("20.000"));  // 120 / 6
-    EXPECT_EQ(workbookCell(rows[2], 7, settings), QStringLiteral("33.333"));  // 1200 / 36
+    EXPECT_EQ(workbookCell(rows[2], 7, settings), QStringLiteral("16.667"));  // 600 / 36
     EXPECT_EQ(workbookCell(rows[2], 1, settings), QString());
     EXPECT_EQ(workbookCell(rows[2], 8, settings), QStringLiteral("mm"));
     EXPECT_EQ(workbookCell(rows[3], 5, settings), QStringLiteral("45.0"));
@@ -193,9 +191,9 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     // A slot's four points angle keeps three decimals; its circle-to-circle
     // records and diameters as kept.
     CVideoShap fa, cc, dc;
-    fa.kind = KindFAngle, fa.value1 = 45;
-    cc.kind = KindTCircle, cc.value1 = 60;
-    dc.kind = KindCircle, dc.value1 = 60;  // the diameter
+    fa.kind = KindFAngle, fa.points = {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}};
+    cc.kind = KindTCircle, cc.points = {{10, 10}, {30, 10}, {70, 40}, {90, 40}, {5, 5}};
+    dc.kind = KindCircle, dc.points = {{10, 10}, {70, 10}, {5, 5}};  // 60 pixels across
     const std::vector<ExportMeasurement> slot = slotMeasurements({&fa, &cc, &dc}, settings);
     ASSERT_EQ(slot.size(), 2u);
     EXPECT_EQ(workbookCell(slot[0], 5, settings), QStringLiteral("45.000"));
@@ -213,7 +211,7 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
         const QJsonArray got = cells["cells"].toObject()["Sheet1"].toArray();
         EXPECT_EQ(got[0].toArray()[2].toString(), QStringLiteral("Name"));
         EXPECT_TRUE(got.contains(QJsonArray{3, 0, QStringLiteral("PG0")}));
-        EXPECT_TRUE(got.contains(QJsonArray{3, 7, QStringLiteral("33.333")}));
+        EXPECT_TRUE(got.contains(QJsonArray{3, 7, QStringLiteral("16.667")}));
         EXPECT_TRUE(got.contains(QJsonArray{4, 5, QStringLiteral("45.0")}));
     }
     const QJsonObject pictures = readBack("pictures", path, &skipped);

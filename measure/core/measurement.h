@@ -1,0 +1,97 @@
+#pragma once
+
+#include "geometry.h"
+#include "measure_state.h"
+#include "shape_drawing.h"
+
+#include <QString>
+
+#include <array>
+#include <span>
+#include <vector>
+
+namespace measure {
+
+// Measurement kinds, as the tools number them.
+enum ShapeKind : int {
+    KindLine = 1,
+    KindContinualLine = 2,
+    KindDotLine = 3,
+    KindPolygon = 4,
+    KindRCircle = 5,
+    KindCircle = 6,
+    KindTPCircle = 7,
+    KindArc = 8,
+    KindTAngle = 9,
+    KindFAngle = 10,
+    KindTCircle = 11,
+    KindText = 13,
+};
+
+// Which label line a show flag governs (selector - 2 of the show-flag toggle).
+enum ShowFlag : int { ShowName, ShowLength, ShowRadius, ShowDiameter, ShowCircumference, ShowArea, ShowAngle, ShowUnit };
+using ShowFlags = std::array<int, 8>;
+
+// What a measurement measured, in picture pixels (areas in square pixels)
+// and degrees. Worked out in one place, measureVertices(), for the shapes
+// of a picture and the records of a live picture alike.
+struct MeasuredValues {
+    double length = 0;     // line, polyline, point to line; centre distance of circle to circle
+    double radius = 0;     // radius, diameter and three points circles, arc; first circle of circle to circle
+    double radius2 = 0;    // second circle of circle to circle
+    double angle = 0;      // the angles; the sweep of an arc (0 to 360)
+    double perimeter = 0;  // polygon
+    double area = 0;       // polygon
+    Point2d centre;        // circles and arc; first circle of circle to circle
+    Point2d centre2;       // second circle of circle to circle
+    bool exists = true;    // false for three collinear circle points or an arc without a centre
+};
+
+// The vertices of a kind, in click order, without the label anchor: the
+// polyline and polygon take as many as were placed (at most ten).
+int vertexCount(int kind);
+
+// The values of a measurement of `kind` through `vertices` (picture pixels).
+MeasuredValues measureVertices(int kind, std::span<const Point2d> vertices);
+
+// The columns of a measurement's readings, as the workbook orders them.
+enum ReadingColumn : int { ColName, ColLength, ColRadius1, ColRadius2, ColDiameter, ColAngle, ColPerimeter, ColArea, ColUnit };
+constexpr int kReadingColumns = 9;
+
+// A measurement's values in the active unit, per column; columns the kind
+// has no value for are not filled.
+struct Readings {
+    std::array<double, kReadingColumns> value{};
+    std::array<bool, kReadingColumns> filled{};
+    double at(int column) const { return value[static_cast<size_t>(column)]; }
+    bool has(int column) const { return filled[static_cast<size_t>(column)]; }
+};
+
+// The readings of measured values with `unitsPerPixel` units to a pixel.
+Readings readingsOf(int kind, const MeasuredValues& values, double unitsPerPixel);
+inline double unitsPerPixel(const MeasureState& s)
+{
+    return s.scaleLength / s.scalePixels;
+}
+
+// "DL", "ML", ... the name of a kind without its number; null for text.
+const char* namePrefix(int kind);
+// "DL0", "AR3": the name a measurement shows.
+QString measurementName(int kind, int number);
+
+// The label rows of a finished measurement: its name and readings, each
+// with its show flag, numbers with the settings' decimals and unit.
+std::vector<LabelRow> labelRows(int kind, int number, const Readings& readings, const ShowFlags& show,
+                                const MeasureState& settings);
+
+// Counts the measurements of each kind as a list is walked, from 0.
+class KindCounter {
+public:
+    // The number of the next measurement of `kind`; counts it when `counted`.
+    int next(int kind, bool counted = true);
+
+private:
+    std::array<int, 14> m_counts{};
+};
+
+}  // namespace measure
