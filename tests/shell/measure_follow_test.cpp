@@ -1,0 +1,145 @@
+// Every open picture and live window follows the measurement settings and
+// the calibration at once, not only the window in front.
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CScoparaApp.h"
+#include "shell/ui/CommandRouter.h"
+
+#include "shell/core/command_ids.h"
+
+#include "capture/device/capture_device.h"
+#include "capture/device/simulated_backend.h"
+#include "capture/ui/CDeviceView.h"
+
+#include "measure/core/shapes.h"
+#include "measure/ui/CMeasurementSettingDlg.h"
+#include "measure/ui/CalibrationMenu.h"
+#include "measure/ui/ShapeHost.h"
+
+#include "picture/ui/CScoparaView.h"
+
+#include "platform/registry.h"
+
+#include "sandbox.h"
+#include "scripted_dialogs.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QtTest>
+
+using namespace shell;
+
+namespace {
+
+struct Run {
+    capture::SimulatedBackend microscopes{1};
+    capture::CaptureBackend* previousBackend;
+    platform::Registry registry;
+    std::unique_ptr<CScoparaApp> app;
+
+    explicit Run(const testing_support::Sandbox& box) : previousBackend(capture::setCaptureBackend(&microscopes)), registry(box.registryFile())
+    {
+        CScoparaApp::Options o;
+        o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
+        app = std::make_unique<CScoparaApp>(registry, o);
+        app->InitInstance();
+    }
+    ~Run()
+    {
+        if (app->mainFrame())
+            app->mainFrame()->closeWithoutAsking();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app->ExitInstance();
+        capture::setCaptureBackend(previousBackend);
+    }
+    CMainFrame& frame() { return *app->mainFrame(); }
+};
+
+QString pictureFile(const testing_support::Sandbox& box)
+{
+    QImage img(320, 240, QImage::Format_RGB888);
+    img.fill(QColor(40, 40, 40));
+    const QString path = box.path() + QLatin1String("/specimen.bmp");
+    img.save(path, "BMP");
+    return path;
+}
+
+bool isRed(QRgb c)
+{
+    return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
+}
+
+// How many pixels of column x, rows y0 to y1, are the measurement's red.
+int redRun(const QImage& img, int x, int y0, int y1)
+{
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        n += isRed(img.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+}  // namespace
+
+class MeasureFollowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void noCalibrationPutsAwayTheToolsOfEveryWindow()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.app->measure().calibrationName = QStringLiteral("x10");
+        picture::CScoparaView* picture = run.frame().openPicture(pictureFile(box));
+        capture::CDeviceView* live = run.frame().openUsbSlot(1);
+        QVERIFY(picture && live && live->isConnected());
+        picture->runCommand(cmd::ToolLine);
+        live->runCommand(cmd::ToolLine);
+        QCOMPARE(picture->shapeHost().tool(), int(measure::ToolLine));
+        QCOMPARE(live->document().toolCode(), int(measure::ToolLine));
+
+        // No calibration, chosen in the window in front (the live one).
+        QCOMPARE(run.frame().mdiArea()->activeSubWindow()->widget(), live);
+        live->runCommand(measure::NoCalibration);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!run.app->measure().isCalibrated());
+        QCOMPARE(live->document().toolCode(), 0);
+        QCOMPARE(picture->shapeHost().tool(), int(measure::ToolNone));
+    }
+
+    void aNewLineWidthReachesTheLivePictureAtOnce()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.frame().resize(1200, 900);
+        run.frame().show();
+        capture::CDeviceView* live = run.frame().openUsbSlot(1);
+        QVERIFY(live && live->isConnected());
+        live->runCommand(cmd::ZoomNormal);
+        live->runCommand(cmd::Crosshair);  // drawn with the measurement colour and line width
+        const auto crosshairWidth = [live] {
+            const QImage* shown = live->device().mailbox().latest();
+            return shown ? redRun(*shown, 5, 0, shown->height() - 1) : 0;
+        };
+        QTRY_VERIFY(crosshairWidth() >= 1);
+        QVERIFY(crosshairWidth() <= 2);
+
+        // The settings dialog, opened from the main window, makes lines 5 pixels wide;
+        // nothing else happens in the live window.
+        QTimer::singleShot(0, [] {
+            auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
+            dlg->accept();
+        });
+        run.frame().router().find(cmd::MeasureProperty)->trigger();
+        QCOMPARE(run.app->measure().lineWidth, 5);
+        QTRY_VERIFY(crosshairWidth() >= 4);
+    }
+};
+
+QTEST_MAIN(MeasureFollowTest)
+#include "measure_follow_test.moc"
