@@ -32,7 +32,8 @@ QString clipPath(const QString& folder, const QString& prefix, const QDateTime& 
 
 bool isJpegPath(const QString& path)
 {
-    return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) || path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+    return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 QString clipThumbnailPath(const QString& clipPath)

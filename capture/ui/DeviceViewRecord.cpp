@@ -56,7 +56,8 @@ bool CDeviceView::refusedWhileRecording()
 {
     if (!m_device->isRecording())
         return false;
-    platform::messageDialogs().inform(shell::uiText("CaptureTip", "Please stop record video and then capture", shell::kMessageCapacity));
+    platform::messageDialogs().inform(
+        shell::uiText("CaptureTip", "Please stop record video and then capture", shell::kMessageCapacity));
     return true;
 }
 

@@ -49,7 +49,8 @@ public:
     void exportWorkbook(const measure::ExportPictureOptions& options) override
     {
         exportOptions() = ExportOptions{options.sizeOption, options.imprint, options.dpi};
-        platform::postMessage(&m_view, platform::msg::ExportRequest, 0, 0, ExportRequest{0, options.sizeOption, options.dpi, QString()});
+        const ExportRequest request{0, options.sizeOption, options.dpi, QString()};
+        platform::postMessage(&m_view, platform::msg::ExportRequest, 0, 0, request);
     }
 
 private:
