@@ -7,6 +7,7 @@ void RecordingClock::start(int limitSeconds)
     m_limit = limitSeconds;
     m_elapsed = 0;
     m_stopCounter = 0;
+    m_stoppedByHand = false;
     m_active = true;
 }
 
@@ -14,10 +15,11 @@ RecordingClock::Tick RecordingClock::tick()
 {
     if (!m_active)
         return Tick::Waiting;
-    if (m_elapsed < kStoppedByHand)
+    if (!m_stoppedByHand) {
         ++m_elapsed;
-    if (m_elapsed <= m_limit)
-        return Tick::ShowElapsed;
+        if (m_elapsed <= m_limit)
+            return Tick::ShowElapsed;
+    }
     if (m_stopCounter < 2) {
         ++m_stopCounter;
         return m_stopCounter == 1 ? Tick::StopWriting : Tick::Waiting;

@@ -17,8 +17,8 @@ public:
     };
 
     void start(int limitSeconds);
-    // The user stopped it: the next tick stops writing.
-    void stopByHand() { m_elapsed = kStoppedByHand; }
+    // The user stopped it: the next tick stops writing, whatever the limit.
+    void stopByHand() { m_stoppedByHand = true; }
     Tick tick();
 
     bool active() const { return m_active; }
@@ -28,10 +28,10 @@ public:
     QString elapsedText(const QString& secondsWord) const;
 
 private:
-    static constexpr int kStoppedByHand = 86400;
     int m_limit = 0;
     int m_elapsed = 0;
     int m_stopCounter = 0;
+    bool m_stoppedByHand = false;
     bool m_active = false;
 };
 

@@ -2,23 +2,63 @@
 
 #include "picture/core/cx_image.h"
 
-#include <cmath>
+#include <QFileInfo>
 
 namespace capture {
 
-QString snapshotPath(const QString& folder, const QString& prefix, const QDateTime& localTime, bool bmp)
+namespace {
+
+// "<folder>/<prefix><time>" with a prefix that cannot lead out of the folder.
+QString timeStampedStem(const QString& folder, const QString& prefix, const QDateTime& localTime)
 {
     QString safePrefix = prefix;
     safePrefix.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (safePrefix == QLatin1String(".") || safePrefix == QLatin1String(".."))
         safePrefix.fill(QLatin1Char('_'));
-    return folder + QLatin1Char('/') + safePrefix + localTime.toString(QStringLiteral("yyyyMMddHHmmss"))
-        + (bmp ? QLatin1String(".bmp") : QLatin1String(".jpg"));
+    return folder + QLatin1Char('/') + safePrefix + localTime.toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+
+}  // namespace
+
+QString snapshotPath(const QString& folder, const QString& prefix, const QDateTime& localTime, bool bmp)
+{
+    return timeStampedStem(folder, prefix, localTime) + (bmp ? QLatin1String(".bmp") : QLatin1String(".jpg"));
+}
+
+QString clipPath(const QString& folder, const QString& prefix, const QDateTime& localTime)
+{
+    return timeStampedStem(folder, prefix, localTime) + QLatin1String(".avi");
+}
+
+bool isJpegPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 QString clipThumbnailPath(const QString& clipPath)
 {
     return clipPath + QLatin1String(".bmp");
+}
+
+QString unusedPath(const QString& path, const QString& companionSuffix)
+{
+    const auto taken = [&companionSuffix](const QString& candidate) {
+        return QFileInfo::exists(candidate) || (!companionSuffix.isEmpty() && QFileInfo::exists(candidate + companionSuffix));
+    };
+    if (!taken(path))
+        return path;
+    // The extension is what follows the last dot of the file name.
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype split = dot > slash + 1 ? dot : path.size();
+    const QString stem = path.left(split);
+    const QString extension = path.mid(split);
+    for (int n = 1;; ++n) {
+        const QString candidate = stem + QLatin1Char('_') + QString::number(n) + extension;
+        if (!taken(candidate))
+            return candidate;
+    }
 }
 
 SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY)

@@ -10,9 +10,21 @@ namespace capture {
 // time to the second and ".bmp" or ".jpg". A separator in the prefix would
 // put the picture into another folder, so it becomes "_".
 QString snapshotPath(const QString& folder, const QString& prefix, const QDateTime& localTime, bool bmp);
+// "<folder>/<prefix>20240105103000.avi", the prefix made safe the same way.
+QString clipPath(const QString& folder, const QString& prefix, const QDateTime& localTime);
+// Whether a picture path asks for a JPEG (".jpg" or ".jpeg"); anything else is a BMP.
+bool isJpegPath(const QString& path);
 
 // A clip's thumbnail sits beside it: "<clip>.bmp".
 QString clipThumbnailPath(const QString& clipPath);
+
+// `path` when no file has that name, else the first free one of
+// "<name>_1<.ext>", "<name>_2<.ext>", ...: two pictures of the same second
+// both stay, and still sort by their time. With `companionSuffix` the file
+// "<name><suffix>" must be free as well (a clip's thumbnail). A picture or
+// clip is named and written at once on the GUI thread, so nothing of this
+// program comes between the look and the write.
+QString unusedPath(const QString& path, const QString& companionSuffix = {});
 
 // How much smaller than the frame a picture is saved: the picture-size
 // option 1 (full size), 2 (half), 3 (a third), anything else the view's zoom.

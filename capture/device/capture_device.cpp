@@ -152,6 +152,12 @@ void CCaptureDevice::Close()
     for (auto& painter : m_painters)
         painter.reset();
     StopClip();
+    {
+        // Nothing asked of this camera is answered by the next one.
+        std::lock_guard lock(m_stillMutex);
+        m_stills.clear();
+        m_stillRequest = false;
+    }
     m_source.reset();
     m_built = false;
     if (m_slot >= 1 && m_slot <= 5)
@@ -247,6 +253,31 @@ QString CCaptureDevice::StartClip(const QString& videoFolder, const QString& pre
     return path;
 }
 
+void CCaptureDevice::requestStill(StillRequest request)
+{
+    std::lock_guard lock(m_stillMutex);
+    m_stills.push_back(std::move(request));
+    m_stillRequest = true;
+}
+
+// Capture thread: the oldest request goes back to the view with this frame.
+void CCaptureDevice::answerStill(const DeviceFrame& frame)
+{
+    StillAnswer answer;
+    {
+        std::lock_guard lock(m_stillMutex);
+        if (m_stills.empty())
+            return;
+        answer.request = std::move(m_stills.front());
+        m_stills.pop_front();
+        m_stillRequest = !m_stills.empty();
+    }
+    auto still = std::make_shared<SlotFrame>();
+    still->storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
+    answer.frame = std::move(still);
+    platform::postMessage(m_notify, platform::msg::StillDue, 0, 0, std::move(answer));
+}
+
 void CCaptureDevice::StopClip()
 {
     m_recording = false;
@@ -316,8 +347,8 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
     }
     paintDecorations(out, s);
 
-    if (m_stillRequest.exchange(false))
-        platform::postMessage(m_notify, platform::msg::StillDue);  // this frame is not kept
+    if (m_stillRequest.load())
+        answerStill(frame);  // this frame is not kept
     else if (m_slot >= 1 && m_slot <= 5)
         slotFrame(m_slot).storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
     // Clip frames are the camera's picture, without the view's operations.

@@ -9,6 +9,7 @@
 #include "capture/core/frame_ops.h"
 #include "capture/core/overlay_painter.h"
 #include "capture/core/resolution_table.h"
+#include "capture/core/still_request.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/core/video_shape.h"
@@ -20,6 +21,7 @@
 
 #include <array>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -44,6 +46,14 @@ struct LiveViewSettings {
     // with: a snapshot the view replaces whenever they change.
     std::shared_ptr<const measure::VideoShapeList> shapes;
     measure::MeasureState measure;
+};
+
+// What comes with "a still picture is due" when the view asked for it: the
+// request and the frame that answers it, as the camera delivered it. (The
+// microscope's still button posts the message without one.)
+struct StillAnswer {
+    StillRequest request;
+    std::shared_ptr<const SlotFrame> frame;
 };
 
 // One USB slot's camera: opening and building it (frame sizes, camera model,
@@ -100,8 +110,10 @@ public:
     void setHardwareSnapshot(bool on) { m_hardwareSnapshot = on; }
     bool stillButtonActive() const { return m_stillBranch.load(); }
 
-    // The next frame is not stored but answers with "a still picture is due".
-    void requestStill() { m_stillRequest.store(true); }
+    // Requests are answered in turn, one by each following frame: that frame
+    // is not stored as the slot's latest but posted to the view with its
+    // request as "a still picture is due" (a StillAnswer).
+    void requestStill(StillRequest request = {});
 
     // Starts a clip in `videoFolder`; the clip's path, or empty when it
     // cannot be started.
@@ -135,6 +147,7 @@ private:
     void onFrame(const DeviceFrame& frame);
     void paintDecorations(QImage& out, const LiveViewSettings& s);
     bool applyFormat(int32_t width, int32_t height, int32_t format);
+    void answerStill(const DeviceFrame& frame);
 
     int m_slot;
     QPointer<QObject> m_notify;
@@ -145,7 +158,9 @@ private:
 
     std::thread m_thread;
     std::atomic<bool> m_running{false};
-    std::atomic<bool> m_stillRequest{false};
+    std::atomic<bool> m_stillRequest{false};  // m_stills is not empty
+    std::mutex m_stillMutex;
+    std::deque<StillRequest> m_stills;
     std::atomic<bool> m_recording{false};
     bool m_hardwareSnapshot = true;
     std::atomic<bool> m_stillBranch{false};

@@ -1,5 +1,7 @@
 #include "clip_writer.h"
 
+#include "capture/core/snapshot_files.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -63,8 +65,8 @@ QString clipPathFor(const QString& videoFolder, const QString& prefix)
 {
     if (!QFileInfo(videoFolder).isDir())
         return {};
-    return videoFolder + QLatin1Char('/') + prefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"))
-        + QLatin1String(".avi");
+    // Neither an earlier clip nor its thumbnail ("<clip>.bmp") is written over.
+    return unusedPath(clipPath(videoFolder, prefix, QDateTime::currentDateTime()), QStringLiteral(".bmp"));
 }
 
 }  // namespace capture

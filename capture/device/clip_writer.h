@@ -37,7 +37,8 @@ private:
     std::atomic<int> m_frames{0};  // read by the GUI while the capture thread writes
 };
 
-// "<folder>/<prefix><YYYYMMDDhhmmss>.avi"; empty when the folder does not exist.
+// "<folder>/<prefix><YYYYMMDDhhmmss>.avi", or the next free "..._1.avi" when
+// that clip or its thumbnail exists; empty when the folder does not exist.
 QString clipPathFor(const QString& videoFolder, const QString& prefix);
 
 }  // namespace capture

@@ -217,14 +217,19 @@ void CDeviceView::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
     switch (message->number()) {
-    case platform::msg::StillDue: savePicture(); break;
+    case platform::msg::StillDue:
+        if (const auto* answer = message->payload<StillAnswer>())
+            savePicture(*answer);
+        else
+            snapshotRequest();  // the microscope's still button
+        break;
     case platform::msg::CaptureGraphEvent: m_device->DrainEvents(); break;
     case platform::msg::TimedSnapshot: snapshotRequest(); break;
     case platform::msg::WriteLiveWorkbook:
         // The workbook's picture first; the workbook follows when it is saved.
         if (!m_shapes->empty() && m_connected && !m_device->isRecording()) {
-            m_pictureMode = WorkbookPicture;
-            m_device->requestStill();
+            const auto* request = message->payload<StillRequest>();
+            m_device->requestStill(request ? *request : stillRequest(StillRequest::WorkbookPicture));
         }
         break;
     case platform::msg::RelayoutLiveView:

@@ -4,6 +4,7 @@
 
 #include "capture/core/device_list.h"
 #include "capture/core/recording_clock.h"
+#include "capture/core/still_request.h"
 
 #include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
@@ -30,6 +31,7 @@ class ViewHost;
 namespace capture {
 
 class CCaptureDevice;
+struct StillAnswer;
 
 // The live window of USB slot 1 to 5, titled "MICROSCOPE n". It connects the
 // slot's microscope when it is made, shows the composed live picture, takes
@@ -38,9 +40,6 @@ class CCaptureDevice;
 class CDeviceView : public QAbstractScrollArea, public shell::CommandTarget {
     Q_OBJECT
 public:
-    // Picture modes of the next still picture.
-    enum PictureMode { SnapshotPicture = 1, ClipThumbnail = 2, WorkbookPicture = 3 };
-
     CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent = nullptr);
     ~CDeviceView() override;
 
@@ -66,8 +65,13 @@ public:
     static QSize currentResolution();
     static void setCurrentResolution(QSize size);
 
-    // The requests of the toolbar, the keys and the timed capture.
+    // The requests of the toolbar, the keys, the timed capture and the
+    // microscope's still button.
     void snapshotRequest();
+    // A still of this purpose as taken unless asked otherwise: full size,
+    // burnt in, the stored DPI, and its path (a snapshot's in the stored
+    // format).
+    StillRequest stillRequest(StillRequest::Purpose purpose) const;
     void record();
     // Stops a recording at once and finishes its clip (the microscope left).
     void finishRecordingNow();
@@ -110,7 +114,9 @@ private:
     void documentUpdated(int hint);
     void layOut(bool zoomChanged);
     void pushSettings();
-    void savePicture();
+    void savePicture(const StillAnswer& answer);
+    // Says the recording tip while a clip is being written, and then true.
+    bool refusedWhileRecording();
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();
@@ -129,7 +135,6 @@ private:
     bool m_connected = false;
     QString m_caption;
     QSize m_frameSize{640, 480};
-    int m_pictureMode = SnapshotPicture;
     QString m_clipPath;
     QString m_lastSaved;
     RecordingClock m_clock;

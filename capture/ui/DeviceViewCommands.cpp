@@ -106,7 +106,7 @@ void CDeviceView::runCommand(int id)
     case measure::CalibrationFolder: measure::openCalibrationFolder(s.paths.settingsFolder()); return;
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
     case cmd::Export: {
-        LiveExportSource source(*this);
+        measure::ExportSource source = exportSource(*this);
         measure::CExportExcelDlg dialog(source, m_host.measure(), this);
         dialog.exec();
         return;
@@ -136,6 +136,8 @@ void CDeviceView::setResolution(int index)
 
 void CDeviceView::changeResolution(QSize size)
 {
+    if (refusedWhileRecording())
+        return;
     m_frameSize = size;
     setCurrentResolution(size);
     m_doc->setResolution(size);

@@ -42,12 +42,23 @@ void CDeviceView::record()
         return;
     platform::soundPlayer().play(s.paths.startRecordSound);
     // The clip's first frame becomes its thumbnail.
-    m_pictureMode = ClipThumbnail;
-    m_device->requestStill();
+    m_device->requestStill(stillRequest(StillRequest::ClipThumbnail));
     m_clock.start(dialog.recordTime());
     m_secondTimer->start();
     m_pacingTimer->start();
     setStatusText(shell::uiText("Recording", "Recording......"));
+}
+
+// While a clip is being written it has the camera: no stills, and no new
+// frame size (the clip keeps the size it began with and would take no
+// frame of another).
+bool CDeviceView::refusedWhileRecording()
+{
+    if (!m_device->isRecording())
+        return false;
+    platform::messageDialogs().inform(
+        shell::uiText("CaptureTip", "Please stop record video and then capture", shell::kMessageCapacity));
+    return true;
 }
 
 void CDeviceView::setStatusText(const QString& text)

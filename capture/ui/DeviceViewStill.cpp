@@ -25,37 +25,47 @@ namespace capture {
 
 void CDeviceView::snapshotRequest()
 {
-    if (m_device->isRecording()) {
-        platform::messageDialogs().inform(
-            shell::uiText("CaptureTip", "Please stop record video and then capture", shell::kMessageCapacity));
+    if (refusedWhileRecording())
         return;
-    }
     if (!m_connected) {
         // Without frames the request would wait and fire when the microscope
         // comes back, taking a picture nobody asked for then.
         platform::messageDialogs().inform(shell::uiText("ConnectTip", "Please Connect Device...", shell::kMessageCapacity));
         return;
     }
-    shell::RegistrySettings& r = m_host.settings().registry;
-    r.g_szSaveoption1 = 1;
-    r.g_szSaveoption2 = 1;
-    m_pictureMode = SnapshotPicture;
-    m_device->requestStill();
+    m_device->requestStill(stillRequest(StillRequest::Snapshot));
 }
 
-void CDeviceView::savePicture()
+StillRequest CDeviceView::stillRequest(StillRequest::Purpose purpose) const
 {
-    SnapshotInput in;
-    if (!slotFrame(slot()).copyOut(in.rows, in.width, in.height))
-        return;  // no frame came yet
     const shell::AppSettings& s = m_host.settings();
-    const SaveScale scale = saveScaleFor(s.registry.g_szSaveoption1, m_doc->zoom().x, m_doc->zoom().y);
+    StillRequest request;
+    request.purpose = purpose;
+    request.dpi = static_cast<int>(s.registry.g_szBmporjpgDPI);
+    switch (purpose) {
+    case StillRequest::Snapshot:
+        request.path = snapshotPath(s.paths.currentPictureFolder(), s.toggles.imagePrefixSelected, QDateTime::currentDateTime(),
+                                    s.registry.g_szBmporjpg == 1);
+        break;
+    case StillRequest::ClipThumbnail: request.path = clipThumbnailPath(m_clipPath); break;
+    case StillRequest::WorkbookPicture: request.path = measure::workbookPicturePath(s.paths.currentFolder); break;
+    }
+    return request;
+}
+
+void CDeviceView::savePicture(const StillAnswer& answer)
+{
+    const StillRequest& request = answer.request;
+    SnapshotInput in;
+    if (!answer.frame || !answer.frame->copyOut(in.rows, in.width, in.height))
+        return;
+    const SaveScale scale = saveScaleFor(static_cast<quint32>(request.sizeOption), m_doc->zoom().x, m_doc->zoom().y);
     in.mirror = m_doc->mirror();
     in.flip = m_doc->flip();
     in.colourMode = m_doc->colourMode();
     in.scaleX = scale.x;
     in.scaleY = scale.y;
-    in.burnIn = s.registry.g_szSaveoption2 == 1;
+    in.burnIn = request.burnIn;
     in.overlay = m_doc->overlay();
     in.overlay.colour = m_host.measure().colour;
     in.overlay.lineWidth = m_host.measure().lineWidth;
@@ -65,36 +75,28 @@ void CDeviceView::savePicture()
     if (picture.isNull())
         return;
 
-    const int dpi = static_cast<int>(s.registry.g_szBmporjpgDPI);
-    QString path;
-    bool bmp = true;
-    if (m_pictureMode == ClipThumbnail) {
-        path = clipThumbnailPath(m_clipPath);
-    } else if (m_pictureMode == WorkbookPicture) {
-        path = measure::workbookPicturePath(s.paths.currentFolder);
-    } else {
-        bmp = s.registry.g_szBmporjpg == 1;
-        path = snapshotPath(s.paths.currentPictureFolder(), s.toggles.imagePrefixSelected, QDateTime::currentDateTime(), bmp);
-    }
-    const QString failure = writePicture(picture, path, bmp, dpi);
+    // A snapshot never replaces a picture: the second of the same second
+    // gets the next free name.
+    const QString path = request.purpose == StillRequest::Snapshot ? unusedPath(request.path) : request.path;
+    const QString failure = writePicture(picture, path, !isJpegPath(path), request.dpi);
     if (!failure.isEmpty()) {
         platform::messageDialogs().inform(shell::saveFailedText(path, failure));
         return;
     }
-    if (m_pictureMode == ClipThumbnail) {
-        platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 1, path);
-        return;
-    }
-    if (m_pictureMode == WorkbookPicture) {
-        m_pictureMode = SnapshotPicture;
+    const shell::AppSettings& s = m_host.settings();
+    switch (request.purpose) {
+    case StillRequest::ClipThumbnail: platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 1, path); return;
+    case StillRequest::WorkbookPicture: {
         const measure::MeasureState& m = m_host.measure();
         measure::writeAndOpenWorkbook(s.paths.saveRoot, measure::slotMeasurements(*m_shapes, m), m, path);
         return;
     }
-    m_lastSaved = path;
-    platform::soundPlayer().play(s.paths.captureSound);
-    platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 0);
+    case StillRequest::Snapshot:
+        m_lastSaved = path;
+        platform::soundPlayer().play(s.paths.captureSound);
+        platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 0);
+        return;
+    }
 }
-
 
 }  // namespace capture

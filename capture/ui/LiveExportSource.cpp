@@ -2,7 +2,8 @@
 
 #include "CDeviceView.h"
 
-#include "shell/core/app_settings.h"
+#include "capture/core/still_request.h"
+
 #include "shell/core/view_host.h"
 
 #include "platform/posted_message.h"
@@ -25,60 +26,64 @@ bool liveLabelApplies(int selector, int kind)
     }
 }
 
-std::vector<measure::ExportMeasurement> LiveExportSource::measurements() const
-{
-    return measure::slotMeasurements(m_view.measurements(), m_view.host().measure());
-}
+namespace {
 
-bool LiveExportSource::isShown(int source) const
-{
-    const measure::VideoShapeList& list = m_view.measurements();
-    return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->flags[0];
-}
+class LiveExportWindow final : public measure::ExportWindow {
+public:
+    explicit LiveExportWindow(CDeviceView& view) : m_view(view) {}
 
-void LiveExportSource::toggleShown(int source)
-{
-    m_view.editMeasurements([source](size_t i, measure::CVideoShap& r) {
-        if (int(i) == source)
-            r.flags[0] = r.flags[0] ? 0 : 1;
-    });
-}
+    std::vector<measure::ExportMeasurement> measurements() const override
+    {
+        return measure::slotMeasurements(m_view.measurements(), m_view.host().measure());
+    }
 
-void LiveExportSource::toggleLabel(int selector)
-{
-    if (selector < 2 || selector > 9)
-        return;
-    m_view.editMeasurements([selector](size_t, measure::CVideoShap& r) {
-        if (liveLabelApplies(selector, r.kind)) {
-            int& flag = r.flags[size_t(selector - 1)];
-            flag = flag ? 0 : 1;
-        }
-    });
-}
+    bool isShown(int source) const override
+    {
+        const measure::VideoShapeList& list = m_view.measurements();
+        return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->flags[0];
+    }
 
-void LiveExportSource::deleteAll()
-{
-    m_view.editMeasurements({}, true);
-}
+    void toggleShown(int source) override
+    {
+        m_view.editMeasurements([source](size_t i, measure::CVideoShap& r) {
+            if (int(i) == source)
+                r.flags[0] = r.flags[0] ? 0 : 1;
+        });
+    }
 
-// The picture options are the still picture's: size, burn-in, DPI.
-void LiveExportSource::exportWorkbook(int sizeOption, bool imprint, int dpi)
-{
-    shell::RegistrySettings& r = m_view.host().settings().registry;
-    r.g_szSaveoption1 = quint32(sizeOption);
-    r.g_szSaveoption2 = imprint ? 1 : 0;
-    r.g_szBmporjpgDPI = quint32(dpi);
-    platform::postMessage(&m_view, platform::msg::WriteLiveWorkbook);
-}
+    void toggleLabel(int selector) override
+    {
+        m_view.editMeasurements([selector](size_t, measure::CVideoShap& r) {
+            if (liveLabelApplies(selector, r.kind)) {
+                int& flag = r.flags[size_t(selector - 1)];
+                flag = flag ? 0 : 1;
+            }
+        });
+    }
 
-QSize LiveExportSource::pictureSize() const
-{
-    return m_view.frameSize();
-}
+    void deleteAll() override { m_view.editMeasurements({}, true); }
 
-bool LiveExportSource::imprint() const
+    QSize pictureSize() const override { return m_view.frameSize(); }
+
+    // The workbook's picture is a still of the slot taken with these options.
+    void exportWorkbook(const measure::ExportPictureOptions& options) override
+    {
+        StillRequest request = m_view.stillRequest(StillRequest::WorkbookPicture);
+        request.sizeOption = options.sizeOption;
+        request.burnIn = options.imprint;
+        request.dpi = options.dpi;
+        platform::postMessage(&m_view, platform::msg::WriteLiveWorkbook, 0, 0, request);
+    }
+
+private:
+    CDeviceView& m_view;
+};
+
+}  // namespace
+
+measure::ExportSource exportSource(CDeviceView& view)
 {
-    return m_view.host().settings().registry.g_szSaveoption2 == 1;
+    return measure::ExportSource(std::make_unique<LiveExportWindow>(view));
 }
 
 }  // namespace capture

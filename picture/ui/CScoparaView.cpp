@@ -423,7 +423,7 @@ void CScoparaView::runCommand(int id)
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: print(id); return;
     case cmd::Export: {
-        PictureExportSource source(*this);
+        measure::ExportSource source = exportSource(*this);
         measure::CExportExcelDlg dialog(source, m_host.measure(), this);
         dialog.exec();
         viewport()->update();

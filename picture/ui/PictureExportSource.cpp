@@ -10,52 +10,58 @@
 
 namespace picture {
 
-std::vector<measure::ExportMeasurement> PictureExportSource::measurements() const
-{
-    return measure::pictureMeasurements(m_view.document().shapes(), m_view.host().measure());
-}
+namespace {
 
-bool PictureExportSource::isShown(int source) const
-{
-    const measure::ShapeList& shapes = m_view.document().shapes();
-    return source >= 0 && size_t(source) < shapes.size() && shapes.at(size_t(source)).visible;
-}
+class PictureExportWindow final : public measure::ExportWindow {
+public:
+    explicit PictureExportWindow(CScoparaView& view) : m_view(view) {}
 
-void PictureExportSource::toggleShown(int source)
-{
-    measure::ShapeList& shapes = m_view.document().shapes();
-    if (source < 0 || size_t(source) >= shapes.size())
-        return;
-    int& visible = shapes.at(size_t(source)).visible;
-    visible = visible ? 0 : 1;
-    platform::postMessage(&m_view, platform::msg::ShowFlagToggle, 1);  // repaint
-}
+    std::vector<measure::ExportMeasurement> measurements() const override
+    {
+        return measure::pictureMeasurements(m_view.document().shapes(), m_view.host().measure());
+    }
 
-void PictureExportSource::toggleLabel(int selector)
-{
-    platform::postMessage(&m_view, platform::msg::ShowFlagToggle, selector);
-}
+    bool isShown(int source) const override
+    {
+        const measure::ShapeList& shapes = m_view.document().shapes();
+        return source >= 0 && size_t(source) < shapes.size() && shapes.at(size_t(source)).visible;
+    }
 
-// At once, so the lists refilled right after it are empty.
-void PictureExportSource::deleteAll()
-{
-    m_view.shapeHost().deleteAll();
-}
+    void toggleShown(int source) override
+    {
+        measure::ShapeList& shapes = m_view.document().shapes();
+        if (source < 0 || size_t(source) >= shapes.size())
+            return;
+        int& visible = shapes.at(size_t(source)).visible;
+        visible = visible ? 0 : 1;
+        platform::postMessage(&m_view, platform::msg::ShowFlagToggle, 1);  // repaint
+    }
 
-void PictureExportSource::exportWorkbook(int sizeOption, bool imprint, int dpi)
-{
-    exportOptions() = ExportOptions{sizeOption, imprint, dpi};
-    platform::postMessage(&m_view, platform::msg::ExportRequest, 0, 0, ExportRequest{0, sizeOption, dpi, QString()});
-}
+    void toggleLabel(int selector) override { platform::postMessage(&m_view, platform::msg::ShowFlagToggle, selector); }
 
-QSize PictureExportSource::pictureSize() const
-{
-    return m_view.document().size();
-}
+    // At once, so the lists refilled right after it are empty.
+    void deleteAll() override { m_view.shapeHost().deleteAll(); }
 
-bool PictureExportSource::imprint() const
+    QSize pictureSize() const override { return m_view.document().size(); }
+
+    // The picture window saves its picture with the export options (its
+    // imprint among them) and writes the workbook.
+    void exportWorkbook(const measure::ExportPictureOptions& options) override
+    {
+        exportOptions() = ExportOptions{options.sizeOption, options.imprint, options.dpi};
+        const ExportRequest request{0, options.sizeOption, options.dpi, QString()};
+        platform::postMessage(&m_view, platform::msg::ExportRequest, 0, 0, request);
+    }
+
+private:
+    CScoparaView& m_view;
+};
+
+}  // namespace
+
+measure::ExportSource exportSource(CScoparaView& view)
 {
-    return exportOptions().imprint;
+    return measure::ExportSource(std::make_unique<PictureExportWindow>(view));
 }
 
 }  // namespace picture

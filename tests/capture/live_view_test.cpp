@@ -20,6 +20,7 @@
 #include "platform/sound_player.h"
 
 #include "fake_view_host.h"
+#include "live_view_helpers.h"
 #include "recording_opener.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
@@ -37,58 +38,11 @@
 
 using namespace capture;
 
-namespace {
-
-class HeardSounds : public platform::SoundPlayer {
-public:
-    HeardSounds() { m_previous = platform::setSoundPlayer(this); }
-    ~HeardSounds() override { platform::setSoundPlayer(m_previous); }
-    void play(const QString& path) override { played.append(path); }
-    QStringList played;
-
-private:
-    platform::SoundPlayer* m_previous;
-};
-
-VideoDeviceEntry entryOf(const FoundDevice& f)
-{
-    VideoDeviceEntry e;
-    e.devicePath = f.devicePath;
-    e.friendlyName = f.friendlyName;
-    e.modelIndex = modelIndexOf(f.devicePath);
-    e.present = true;
-    return e;
-}
-
-QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
-}
-
-int framesIn(const QString& clip)
-{
-    cv::VideoCapture reader(clip.toStdString());
-    if (!reader.isOpened())
-        return -1;
-    int frames = 0;
-    cv::Mat frame;
-    while (reader.read(frame))
-        ++frames;
-    return frames;
-}
-
-// Answers the recording dialog when it opens: the given seconds, then OK.
-void answerRecordDialog(const QString& seconds)
-{
-    QTimer::singleShot(0, [seconds] {
-        auto* dialog = qobject_cast<CFileSizeDlg*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->timeEdit()->setText(seconds);
-        dialog->okButton()->click();
-    });
-}
-
-}  // namespace
+using testing_support::answerRecordDialog;
+using testing_support::entryOf;
+using testing_support::filesIn;
+using testing_support::framesIn;
+using testing_support::HeardSounds;
 
 
 class LiveViewTest : public QObject {
@@ -97,20 +51,12 @@ class LiveViewTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_box = std::make_unique<testing_support::Sandbox>();
-        m_backend = std::make_unique<SimulatedBackend>(3, SimulatedCamera::Model::Model1, 30);
-        m_previous = setCaptureBackend(m_backend.get());
-        m_host = std::make_unique<testing_support::FakeHost>(m_box->path());
-        for (int slot = 1; slot <= 5; ++slot)
-            slotFrame(slot).frameArrived = 0;
+        m_rig = std::make_unique<testing_support::LiveRig>();
+        m_box = &m_rig->box;
+        m_backend = &m_rig->backend;
+        m_host = &m_rig->host;
     }
-    void cleanup()
-    {
-        m_host.reset();
-        setCaptureBackend(m_previous);
-        m_backend.reset();
-        m_box.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void twoSlotsStreamAtOnce()
     {
@@ -173,25 +119,6 @@ private Q_SLOTS:
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{14}\\.jpg$")).match(jpg).hasMatch());
         QVERIFY(back.Load(view.lastSavedPicture().toStdString(), CXIMAGE_FORMAT_JPG));
         QCOMPARE(back.GetYDPI(), 240);
-    }
-
-    void twoSnapshotsInOneSecondKeepOneName()
-    {
-        HeardSounds sounds;
-        const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
-        // Wait for the start of a second so both fall into it.
-        const QTime start = QTime::currentTime();
-        QTRY_VERIFY(QTime::currentTime().second() != start.second());
-        view.snapshotRequest();
-        QTRY_COMPARE(sounds.played.size(), 1);
-        const QString first = view.lastSavedPicture();
-        view.snapshotRequest();
-        QTRY_COMPARE(sounds.played.size(), 2);
-        if (view.lastSavedPicture() != first)
-            QSKIP("the two pictures fell into different seconds on this slow machine");
-        QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()), QStringList{QFileInfo(first).fileName()});
     }
 
     void saveFailureIsToldWithPathAndReason()
@@ -534,10 +461,10 @@ private:
         return view;
     }
 
-    std::unique_ptr<testing_support::Sandbox> m_box;
-    std::unique_ptr<SimulatedBackend> m_backend;
-    std::unique_ptr<testing_support::FakeHost> m_host;
-    CaptureBackend* m_previous = nullptr;
+    std::unique_ptr<testing_support::LiveRig> m_rig;
+    testing_support::Sandbox* m_box = nullptr;
+    SimulatedBackend* m_backend = nullptr;
+    testing_support::FakeHost* m_host = nullptr;
 };
 
 QTEST_MAIN(LiveViewTest)

@@ -173,7 +173,7 @@ void pictureWindow(const QString& folder)
     frame.mdiArea()->activeSubWindow()->setGeometry(frame.mdiArea()->viewport()->rect().adjusted(20, 10, -200, -10));
     QApplication::processEvents();
     save(frame, folder, "picture-window");
-    picture::PictureExportSource source(*view);
+    measure::ExportSource source = picture::exportSource(*view);
     measure::CExportExcelDlg exportDialog(source, program.app.measure());
     exportDialog.pages()->setCurrentIndex(2);
     save(exportDialog, folder, "export-dialog");

@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers of the live-window tests: heard sounds, device entries of the
+// simulated microscopes, folder listings, clip frames, the recording dialog.
+#include "capture/core/device_list.h"
+#include "capture/device/capture_backend.h"
+#include "capture/device/simulated_backend.h"
+#include "capture/device/slot_frame.h"
+#include "capture/ui/CFileSizeDlg.h"
+
+#include "platform/sound_player.h"
+
+#include "fake_view_host.h"
+#include "sandbox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <opencv2/videoio.hpp>
+
+namespace testing_support {
+
+// What a live window needs around it: a sandbox home, three simulated
+// microscopes as the camera backend, and the main window's stand-in.
+struct LiveRig {
+    LiveRig() : host(box.path())
+    {
+        previous = capture::setCaptureBackend(&backend);
+        for (int slot = 1; slot <= 5; ++slot)
+            capture::slotFrame(slot).frameArrived = 0;
+    }
+    ~LiveRig() { capture::setCaptureBackend(previous); }
+
+    Sandbox box;
+    capture::SimulatedBackend backend{3, capture::SimulatedCamera::Model::Model1, 30};
+    FakeHost host;
+    capture::CaptureBackend* previous = nullptr;
+};
+
+class HeardSounds : public platform::SoundPlayer {
+public:
+    HeardSounds() { m_previous = platform::setSoundPlayer(this); }
+    ~HeardSounds() override { platform::setSoundPlayer(m_previous); }
+    void play(const QString& path) override { played.append(path); }
+    QStringList played;
+
+private:
+    platform::SoundPlayer* m_previous;
+};
+
+inline capture::VideoDeviceEntry entryOf(const capture::FoundDevice& f)
+{
+    capture::VideoDeviceEntry e;
+    e.devicePath = f.devicePath;
+    e.friendlyName = f.friendlyName;
+    e.modelIndex = capture::modelIndexOf(f.devicePath);
+    e.present = true;
+    return e;
+}
+
+inline QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+inline int framesIn(const QString& clip)
+{
+    cv::VideoCapture reader(clip.toStdString());
+    if (!reader.isOpened())
+        return -1;
+    int frames = 0;
+    cv::Mat frame;
+    while (reader.read(frame))
+        ++frames;
+    return frames;
+}
+
+// Answers the recording dialog when it opens: the given seconds, then OK.
+inline void answerRecordDialog(const QString& seconds)
+{
+    QTimer::singleShot(0, [seconds] {
+        auto* dialog = qobject_cast<capture::CFileSizeDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->timeEdit()->setText(seconds);
+        dialog->okButton()->click();
+    });
+}
+
+}  // namespace testing_support
