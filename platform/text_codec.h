@@ -15,8 +15,11 @@ QByteArray codePageOfFileName(const QString& fileName);
 bool decodeWithCodePage(const QByteArray& bytes, const QByteArray& iconvName, QString& out);
 
 // Decodes the text of an ini file: a UTF-16 file with its byte-order mark,
-// UTF-8 when the bytes are valid UTF-8, otherwise the code page of the file
-// name, otherwise Windows-1252 (every byte decodes, so nothing is refused).
+// UTF-8 when the bytes are valid UTF-8 (or most of the lines that need more
+// than ASCII are), otherwise the code page of the file name, otherwise
+// Windows-1252 (every byte decodes, so nothing is refused). A byte that does
+// not fit becomes U+FFFD: the rest of its line and every other line keep
+// their text.
 QString decodeIniText(const QByteArray& bytes, const QString& fileName);
 
 }  // namespace platform

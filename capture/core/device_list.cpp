@@ -41,4 +41,55 @@ bool enumerateDevices(const std::vector<FoundDevice>& found, DeviceList& scratch
     return true;
 }
 
+QString deviceIdentity(const QString& devicePath)
+{
+    const qsizetype cut = devicePath.lastIndexOf(QLatin1Char('#'));
+    return cut > 0 ? devicePath.left(cut) : devicePath;
+}
+
+void bindSlots(const DeviceList& found, SlotDevices& slots)
+{
+    std::array<bool, kDeviceListSize> taken{};
+    std::array<bool, kSlotCount> matched{};
+    const auto bind = [&](size_t slot, size_t device) {
+        slots[slot] = found[device];
+        slots[slot].present = true;
+        matched[slot] = taken[device] = true;
+    };
+    // The exact path first for every slot, so that two microscopes sharing
+    // a serial each keep their own slot.
+    for (size_t s = 0; s < kSlotCount; ++s) {
+        for (size_t d = 0; d < kDeviceListSize && !matched[s] && slots[s].modelIndex >= 0; ++d) {
+            if (!taken[d] && found[d].modelIndex >= 0 && found[d].devicePath == slots[s].devicePath)
+                bind(s, d);
+        }
+    }
+    for (size_t s = 0; s < kSlotCount; ++s) {
+        for (size_t d = 0; d < kDeviceListSize && !matched[s] && slots[s].modelIndex >= 0; ++d) {
+            if (!taken[d] && found[d].modelIndex >= 0 && deviceIdentity(found[d].devicePath) == deviceIdentity(slots[s].devicePath))
+                bind(s, d);
+        }
+    }
+    for (size_t s = 0; s < kSlotCount; ++s) {
+        if (!matched[s])
+            slots[s].present = false;
+    }
+    for (size_t d = 0; d < kDeviceListSize; ++d) {
+        if (taken[d] || found[d].modelIndex < 0)
+            continue;
+        size_t free = kSlotCount;
+        for (size_t s = 0; s < kSlotCount && free == kSlotCount; ++s) {
+            if (slots[s].modelIndex < 0)
+                free = s;
+        }
+        for (size_t s = 0; s < kSlotCount && free == kSlotCount; ++s) {
+            if (!slots[s].present)
+                free = s;
+        }
+        if (free == kSlotCount)
+            break;
+        bind(free, d);
+    }
+}
+
 }  // namespace capture

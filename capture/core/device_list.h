@@ -36,4 +36,23 @@ int modelIndexOf(const QString& devicePath);
 // otherwise.
 bool enumerateDevices(const std::vector<FoundDevice>& found, DeviceList& scratch, DeviceList& live);
 
+// The microscope each USB slot stands for: slot n is entry n - 1. A slot
+// keeps its microscope while it is unplugged (`present` false), so its
+// window and its button never pass to another one.
+constexpr size_t kSlotCount = 5;
+using SlotDevices = std::array<VideoDeviceEntry, kSlotCount>;
+
+// What stays the same when a microscope is plugged in again: its path
+// without the device node, that is the model and the USB serial (the USB
+// port for a device without a serial).
+QString deviceIdentity(const QString& devicePath);
+
+// Binds the microscopes found now (`found`, as enumerateDevices fills its
+// scratch list) to the slots. A slot finds its own microscope by device path,
+// else by identity, whatever the order of the list; one not found is kept
+// but not present. A microscope no slot knows takes the first slot that never
+// had one, else the first whose microscope is not present; beyond five
+// microscopes the rest get none.
+void bindSlots(const DeviceList& found, SlotDevices& slots);
+
 }  // namespace capture

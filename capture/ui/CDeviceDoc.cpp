@@ -53,6 +53,7 @@ CDeviceDoc::CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent) : QObje
     m_flip = s.toggles.imageVFlipSelected != 0;
     m_overlay.crossX = m_resolution.width() / 2;
     m_overlay.crossY = m_resolution.height() / 2;
+    m_overlay.mode = host.readCrosshair() == 1 ? OverlayCrosshair : OverlayNone;
 }
 
 bool CDeviceDoc::handlesCommand(int id) const
@@ -121,10 +122,25 @@ void CDeviceDoc::runCommand(int id)
 void CDeviceDoc::chooseTool(int code)
 {
     if (m_toolCode == code)
-        m_toolCode = ToolCodeNone;
+        setToolCode(ToolCodeNone);
     else if (code == measure::ToolText || measure::requireCalibration(m_host.measure()))
-        m_toolCode = code;
+        setToolCode(code);
     Q_EMIT updated(0);
+}
+
+bool CDeviceDoc::storeToolCode(int code)
+{
+    if (m_toolCode == code)
+        return false;
+    m_toolCode = code;
+    m_host.settings().toggles.featureSelected = code;
+    return true;
+}
+
+void CDeviceDoc::setToolCode(int code)
+{
+    if (storeToolCode(code))
+        m_host.saveImageToggles();
 }
 
 bool CDeviceDoc::moveCrosshair(int frameX, int frameY)
@@ -153,7 +169,7 @@ void CDeviceDoc::toggleCrosshair()
 {
     const bool on = m_toolCode != ToolCodeCrosshair;
     m_overlay.mode = on ? OverlayCrosshair : OverlayNone;
-    m_toolCode = on ? ToolCodeCrosshair : ToolCodeNone;
+    setToolCode(on ? ToolCodeCrosshair : ToolCodeNone);
     m_host.writeCrosshair(on ? 1 : 0);
     Q_EMIT updated(0);
 }
@@ -162,7 +178,7 @@ void CDeviceDoc::toggleGrid(int toolCode, int mode)
 {
     if (m_toolCode == ToolCodeGrid || m_toolCode == ToolCodeCircleGrid || m_toolCode == ToolCodeScaleCrosshair) {
         m_overlay.mode = OverlayNone;
-        m_toolCode = ToolCodeNone;
+        setToolCode(ToolCodeNone);
         Q_EMIT updated(0);
         return;
     }
@@ -180,7 +196,7 @@ void CDeviceDoc::toggleGrid(int toolCode, int mode)
     m_overlay.spacing = spacing;
     m_overlay.label = dialog.pitchText() + m.unit;
     m_overlay.mode = mode;
-    m_toolCode = toolCode;
+    setToolCode(toolCode);
     m_host.writeCrosshair(0);
     Q_EMIT updated(0);
 }
@@ -191,7 +207,7 @@ void CDeviceDoc::toggleFlip(bool horizontal)
     flag = !flag;
     shell::ImageToggles& t = m_host.settings().toggles;
     (horizontal ? t.imageHFlipSelected : t.imageVFlipSelected) = flag ? 1 : 0;
-    m_toolCode = flag ? (horizontal ? ToolCodeHorizontalFlip : ToolCodeVerticalFlip) : ToolCodeNone;
+    storeToolCode(flag ? (horizontal ? ToolCodeHorizontalFlip : ToolCodeVerticalFlip) : ToolCodeNone);
     m_host.saveImageToggles();
     Q_EMIT updated(0);
 }
@@ -200,7 +216,7 @@ void CDeviceDoc::toggleColour(int toolCode, int mode)
 {
     const bool on = m_colourMode != mode;
     m_colourMode = on ? mode : Natural;
-    m_toolCode = on ? toolCode : ToolCodeNone;
+    storeToolCode(on ? toolCode : ToolCodeNone);
     m_host.settings().toggles.imageColorSelected = m_colourMode;
     m_host.saveImageToggles();
     Q_EMIT updated(0);

@@ -35,7 +35,9 @@ public:
     bool flip() const { return m_flip; }
     const OverlayParams& overlay() const { return m_overlay; }
 
-    void setToolCode(int code) { m_toolCode = code; }
+    // The current tool; a change is kept as "featureSelected", which the
+    // next live window starts with.
+    void setToolCode(int code);
     // A click in the picture while a crosshair shows moves it there.
     bool moveCrosshair(int frameX, int frameY);
     // The size Full Screen fits: the current resolution of the live windows.
@@ -50,6 +52,8 @@ Q_SIGNALS:
     void updated(int hint);
 
 private:
+    // The tool and "featureSelected" without writing them yet; true on a change.
+    bool storeToolCode(int code);
     void finishZoom(bool save);
     void chooseTool(int code);
     void toggleCrosshair();

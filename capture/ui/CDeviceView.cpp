@@ -168,10 +168,8 @@ void CDeviceView::hotKey(int key)
 void CDeviceView::activated()
 {
     LiveHotKeys::instance().setCurrent(this);
-    const QString title = windowTitle();
-    if (title.compare(m_lastActivationTitle, Qt::CaseInsensitive) == 0)
+    if (!m_host.rememberActivation(windowTitle()))
         return;
-    m_lastActivationTitle = title;
     QStringList sizes;
     const ResolutionTable table = m_device->GetResolutions();
     for (size_t i = 0; i < table.size(); ++i) {

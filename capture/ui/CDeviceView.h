@@ -140,7 +140,6 @@ private:
     RecordingClock m_clock;
     QTimer* m_secondTimer;
     QTimer* m_pacingTimer;
-    QString m_lastActivationTitle;
     QString m_statusText;  // drawn on the live picture
 
     // The slot's finished measurements, shared read-only with the renderer.

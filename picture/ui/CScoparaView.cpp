@@ -83,6 +83,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHos
     const shell::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;
+    m_overlay.mode = host.readCrosshair() == 1 ? capture::OverlayCrosshair : capture::OverlayNone;
     // Initial update: the active calibration and the name in the toolbar.
     measure::loadActiveProfile(host.measure(), s.paths.settingsFolder());
     platform::postMessage(host.mainWindow(), platform::msg::RefreshCalibrationName, 0);

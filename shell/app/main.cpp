@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstring>
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
                                       QStringLiteral("Use <n> simulated microscopes (1 to 5) instead of the USB devices."),
                                       QStringLiteral("n"));
     parser.addOption(simulate);
+    parser.addPositionalArgument(QStringLiteral("pictures"), QStringLiteral("BMP or JPEG pictures to open, each in a window of its own."),
+                                 QStringLiteral("[PICTURE...]"));
     parser.process(app);
 
     // The camera backend of this run, named on the terminal.
@@ -63,6 +66,8 @@ int main(int argc, char* argv[])
     platform::Registry registry(platform::Registry::defaultFilePath());
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
+    for (const QString& picture : parser.positionalArguments())
+        options.pictures.append(QFileInfo(picture).absoluteFilePath());
     shell::CScoparaApp theApp(registry, options);
     // Each camera model a device shows is kept as "Camera".
     capture::CCaptureDevice::setCameraModelSink([&registry](int32_t model) {

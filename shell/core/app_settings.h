@@ -24,7 +24,8 @@ struct AppSettings {
     // is stored (that choice is not written back).
     quint32 uiLanguageMainId = 0;
     quint32 uiLanguageSubId = 0;
-    // Set by a language change: the stored window layout is erased at exit.
+    // Set by a language change or Restore Settings: the stored window layout
+    // is erased at exit.
     bool cleanWorkspace = false;
 };
 

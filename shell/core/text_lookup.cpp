@@ -48,4 +48,9 @@ QString saveFailedText(const QString& path, const QString& reason)
     return QStringLiteral("%1\n%2\n%3").arg(uiText("SaveFailed", "The picture could not be saved:"), path, reason);
 }
 
+QString openFailedText(const QString& path)
+{
+    return QStringLiteral("%1\n%2").arg(uiText("OpenFailed", "The picture could not be opened:"), path);
+}
+
 }  // namespace shell

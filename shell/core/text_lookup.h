@@ -26,5 +26,7 @@ QString uiText(const char* key, const char* defaultText, int capacity = kTextCap
 
 // What the user is told when a picture cannot be written: the path and why.
 QString saveFailedText(const QString& path, const QString& reason);
+// What the user is told when a picture cannot be opened: the path.
+QString openFailedText(const QString& path);
 
 }  // namespace shell

@@ -48,6 +48,25 @@ public:
     virtual QObject* magnifierWindow() { return nullptr; }
     // Brings the window holding `view` to the top.
     virtual void bringToFront(QWidget* view) = 0;
+    // The stored crosshair switch that new windows start their overlay from.
+    virtual quint32 readCrosshair() { return 0; }
+
+    // The title of the window activated last, one for the whole main window:
+    // a window coming to the top refills the Resolution menu and the status
+    // bar only when this answers true (its title differs, ignoring case, from
+    // the one remembered), and is then the one remembered.
+    bool rememberActivation(const QString& title)
+    {
+        if (title.compare(m_lastActivation, Qt::CaseInsensitive) == 0)
+            return false;
+        m_lastActivation = title;
+        return true;
+    }
+    // No window is active any more: the next one refills everything.
+    void forgetActivation() { m_lastActivation.clear(); }
+
+private:
+    QString m_lastActivation;
 };
 
 }  // namespace shell

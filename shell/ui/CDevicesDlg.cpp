@@ -21,11 +21,19 @@ CDevicesDlg::CDevicesDlg(QWidget* parent) : QWidget(parent)
 
 void CDevicesDlg::showConnected(int count)
 {
-    if (count < 1 || count > 5)
-        return;
-    m_connected = count;
-    for (int i = 0; i < 5; ++i)
-        m_buttons[static_cast<size_t>(i)]->setVisible(i < count);
+    if (count >= 1 && count <= 5)
+        showSlots((1u << count) - 1);
+}
+
+void CDevicesDlg::showSlots(unsigned slots)
+{
+    m_lastShown = 0;
+    for (int i = 0; i < 5; ++i) {
+        const bool shown = (slots >> i) & 1u;
+        m_buttons[static_cast<size_t>(i)]->setVisible(shown);
+        if (shown)
+            m_lastShown = i + 1;
+    }
     layOut();
 }
 
@@ -35,7 +43,7 @@ void CDevicesDlg::layOut()
     const int side = std::max(20, width() - 20);
     for (int i = 0; i < 5; ++i)
         m_buttons[static_cast<size_t>(i)]->setGeometry(10, 10 + i * (side + 10), side, side);
-    setMinimumHeight(m_connected > 0 ? 10 + m_connected * (side + 10) : 0);
+    setMinimumHeight(m_lastShown > 0 ? 10 + m_lastShown * (side + 10) : 0);
 }
 
 void CDevicesDlg::resizeEvent(QResizeEvent*)
@@ -46,10 +54,12 @@ void CDevicesDlg::resizeEvent(QResizeEvent*)
 void CDevicesDlg::customEvent(QEvent* event)
 {
     auto* m = static_cast<platform::PostedMessage*>(event);
-    if (m->number() == platform::msg::ShowConnectedSlots)
-        showConnected(static_cast<int>(m->wParam()));
-    else
+    if (m->number() != platform::msg::ShowConnectedSlots)
         QWidget::customEvent(event);
+    else if (m->lParam() != 0)
+        showSlots(static_cast<unsigned>(m->lParam()));
+    else
+        showConnected(static_cast<int>(m->wParam()));
 }
 
 }  // namespace shell

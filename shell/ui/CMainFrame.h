@@ -85,6 +85,7 @@ public:
     void showResolutions(const QStringList& sizes) override;
     void bringToFront(QWidget* view) override;
     QByteArray* magnifierBuffer() override;
+    quint32 readCrosshair() override;
 
     // A slot button: the slot's window to the top, or a new one.
     void slotButtonClicked(int slot);
@@ -143,6 +144,9 @@ private:
     void createDockWindows();
     void createDeviceWatching();
     void createPictureWindows();
+    // Puts a picture or live view into a child frame of the window area.
+    QMdiSubWindow* addChildFrame(QWidget* view);
+    void viewActivated(QWidget* view);
     void connectWifi();
     void registerFrameCommands();
     void fillFileMenu(QMenu* menu);

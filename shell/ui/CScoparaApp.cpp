@@ -80,6 +80,8 @@ bool CScoparaApp::InitInstance()
     for (const QString& name : damagedProfiles)
         platform::messageDialogs().inform(measure::damagedProfileMessage(name));
     enumerateMicroscopes();
+    for (const QString& path : m_options.pictures)
+        m_mainFrame->openPicture(path);
     return true;
 }
 
@@ -111,16 +113,23 @@ void CScoparaApp::installStandardTexts()
 bool CScoparaApp::enumerateMicroscopes(bool tellWhenNone)
 {
     const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
-    if (!capture::enumerateDevices(found, m_scratchDevices, m_liveDevices)) {
+    capture::DeviceList listed;
+    const bool any = capture::enumerateDevices(found, m_scratchDevices, listed);
+    capture::bindSlots(m_scratchDevices, m_slotDevices);
+    m_connected = 0;
+    for (const auto& entry : m_scratchDevices)
+        m_connected += entry.modelIndex >= 0;
+    if (!any) {
         if (tellWhenNone)
             platform::messageDialogs().inform(uiText("NOConnection", "No Connect Microscope", kMessageCapacity));
         return false;
     }
-    m_connected = 0;
-    for (const auto& entry : m_scratchDevices)
-        m_connected += entry.modelIndex >= 0;
+    unsigned present = 0;
+    for (size_t slot = 0; slot < m_slotDevices.size(); ++slot)
+        present |= m_slotDevices[slot].present ? 1u << slot : 0u;
     if (m_mainFrame)
-        platform::postMessage(m_mainFrame->deviceManagerPane()->devicesDlg(), platform::msg::ShowConnectedSlots, std::min(m_connected, 5));
+        platform::postMessage(m_mainFrame->deviceManagerPane()->devicesDlg(), platform::msg::ShowConnectedSlots,
+                              std::min(m_connected, 5), present);
     return true;
 }
 
@@ -147,6 +156,9 @@ bool CScoparaApp::saveImageToggles()
 void CScoparaApp::restoreSettings(const QString& rebootText)
 {
     shell::restoreSettings(m_registry, m_settings.paths.calibrationFolder(), rebootText);
+    // The main window stores its layout, look and toolbars again as it
+    // closes; they are erased at exit, so the next start looks like the first.
+    m_settings.cleanWorkspace = true;
 }
 
 }  // namespace shell

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 
@@ -35,6 +36,7 @@ public:
         StartupEnvironment environment;
         bool keepAwake = true;   // hold the sleep inhibitor while running
         bool showWindow = true;  // show the main window maximised
+        QStringList pictures;    // opened once the main window is up (the command line's files)
     };
 
     static constexpr qsizetype kWorkingBufferSize = 120000;
@@ -53,11 +55,12 @@ public:
     AppSettings& settings() { return m_settings; }
     const AppSettings& settings() const { return m_settings; }
     measure::MeasureState& measure() { return m_measure; }
-    // The microscopes found at start (slot n uses entry n - 1) and how many.
-    const capture::DeviceList& devices() const { return m_liveDevices; }
+    // The microscope of each USB slot (slot n: entry n - 1), kept by its slot
+    // while it is unplugged, and how many microscopes are connected.
+    const capture::SlotDevices& devices() const { return m_slotDevices; }
     int connectedMicroscopes() const { return m_connected; }
-    // Counts the microscopes and shows their slot buttons, or says none is
-    // connected (when `tellWhenNone`).
+    // Looks for the microscopes, binds them to their slots and shows the slot
+    // buttons of those present, or says none is connected (when `tellWhenNone`).
     bool enumerateMicroscopes(bool tellWhenNone = true);
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
@@ -70,7 +73,8 @@ public:
     // the measurement values are taken from the measurement state.
     bool saveRegistrySettings();
     bool saveImageToggles();
-    // The "Restore Settings" reset, after the user confirmed it.
+    // The "Restore Settings" reset, after the user confirmed it; the stored
+    // window layout goes at exit too.
     void restoreSettings(const QString& rebootText);
 
 private:
@@ -81,7 +85,7 @@ private:
     AppSettings m_settings;
     measure::MeasureState m_measure;
     capture::DeviceList m_scratchDevices;
-    capture::DeviceList m_liveDevices;
+    capture::SlotDevices m_slotDevices;
     int m_connected = 0;
     DocTemplateList m_templates;
     QPointer<CMainFrame> m_mainFrame;

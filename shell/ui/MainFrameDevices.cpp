@@ -32,18 +32,6 @@
 
 namespace shell {
 
-namespace {
-
-// A camera's path without its device node: the same microscope keeps it
-// when it comes back on another /dev/video number.
-QString identityOf(const QString& devicePath)
-{
-    const qsizetype cut = devicePath.lastIndexOf(QLatin1Char('#'));
-    return cut > 0 ? devicePath.left(cut) : devicePath;
-}
-
-}  // namespace
-
 void CMainFrame::createDeviceWatching()
 {
     for (int slot = 1; slot <= 5; ++slot) {
@@ -55,11 +43,11 @@ void CMainFrame::createDeviceWatching()
         }
     }
     connect(m_devicePane->devicesDlg(), &CDevicesDlg::slotChosen, this, &CMainFrame::slotButtonClicked);
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* w) {
-        if (auto* view = w ? qobject_cast<capture::CDeviceView*>(w->widget()) : nullptr)
-            view->activated();
-        if (auto* view = w ? qobject_cast<picture::CScoparaView*>(w->widget()) : nullptr)
-            view->activated();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w)
+            viewActivated(w->widget());
+        else
+            forgetActivation();  // the last window closed
     });
     m_deviceTimer = new QTimer(this);
     m_deviceTimer->setObjectName(QStringLiteral("1173"));
@@ -91,10 +79,7 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     auto* view = kind ? qobject_cast<capture::CDeviceView*>(kind->createView(QString())) : nullptr;
     if (!view)
         return nullptr;
-    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setObjectName(QStringLiteral("CChildFrame"));
-    frame->setWindowTitle(view->windowTitle());
+    QMdiSubWindow* frame = addChildFrame(view);
     // The child frame's size: the client area less both panes and 15 pixels
     // across, less the status bar and 60 pixels down; each new window a little
     // below and right of the one before, never beyond the area they live in.
@@ -105,8 +90,29 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     frame->move(step, step);
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);
-    view->activated();
+    viewActivated(view);
     return view;
+}
+
+QMdiSubWindow* CMainFrame::addChildFrame(QWidget* view)
+{
+    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setObjectName(QStringLiteral("CChildFrame"));
+    frame->setWindowTitle(view->windowTitle());
+    return frame;
+}
+
+// A live window refills the Resolution menu and status pane 2 when it comes
+// to the top after another window; a picture window shows its size there.
+void CMainFrame::viewActivated(QWidget* view)
+{
+    if (auto* live = qobject_cast<capture::CDeviceView*>(view)) {
+        live->activated();
+    } else if (auto* picture = qobject_cast<picture::CScoparaView*>(view)) {
+        rememberActivation(picture->windowTitle());
+        picture->activated();
+    }
 }
 
 QMdiSubWindow* CMainFrame::findWindow(const QString& title) const
@@ -135,35 +141,22 @@ void CMainFrame::deviceEvent(bool)
     m_deviceTimer->start();  // restarts: one check a second after the last event
 }
 
-// Each open window keeps its own microscope: one whose camera left shows
-// "No Device" (its recording finished), one whose camera is back streams
-// again. The slot buttons follow the cameras present.
+// Each slot keeps its own microscope (see the application's slot list): a
+// window whose microscope left shows "No Device" (its recording finished),
+// one whose microscope is back, on whatever device node, streams again. The
+// slot buttons follow the microscopes present.
 void CMainFrame::checkDevices()
 {
     m_deviceTimer->stop();
-    const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
     m_app.enumerateMicroscopes(false);
     for (capture::CDeviceView* view : liveViews()) {
-        const capture::FoundDevice* match = nullptr;
-        for (const capture::FoundDevice& f : found) {
-            if (f.devicePath == view->devicePath())
-                match = &f;
-        }
-        for (const capture::FoundDevice& f : found) {
-            if (!match && identityOf(f.devicePath) == identityOf(view->devicePath()))
-                match = &f;
-        }
-        if (!match) {
+        const capture::VideoDeviceEntry& own = m_app.devices()[static_cast<size_t>(view->slot() - 1)];
+        if (!own.present) {
             if (view->isConnected() || view->isRecording())
                 view->deviceLeft();
-        } else if (!view->isConnected() || match->devicePath != view->devicePath()) {
-            capture::VideoDeviceEntry entry;
-            entry.devicePath = match->devicePath;
-            entry.friendlyName = match->friendlyName;
-            entry.modelIndex = capture::modelIndexOf(match->devicePath);
-            entry.present = true;
+        } else if (!view->isConnected() || own.devicePath != view->devicePath()) {
             view->finishRecordingNow();
-            view->deviceReturned(entry);
+            view->deviceReturned(own);
         }
     }
 }

@@ -43,6 +43,11 @@ void CMainFrame::writeCrosshair(quint32 value)
     shell::writeCrosshair(m_app.registry(), value);
 }
 
+quint32 CMainFrame::readCrosshair()
+{
+    return shell::readCrosshair(m_app.registry());
+}
+
 QByteArray* CMainFrame::magnifierBuffer()
 {
     return &m_app.workingBuffer();

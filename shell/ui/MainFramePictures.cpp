@@ -1,6 +1,7 @@
-// Saved pictures in windows of their own: Ctrl+O or the File menu's recent
-// pictures open one, a picture that is open already comes to the top instead
-// of a second window.
+// Saved pictures in windows of their own: Ctrl+O, the File menu's recent
+// pictures or the command line open one, a picture that is open already
+// comes to the top instead of a second window. One that cannot be read is
+// told with its path.
 #include "CMainFrame.h"
 
 #include "CScoparaApp.h"
@@ -8,8 +9,11 @@
 
 #include "shell/core/command_ids.h"
 #include "shell/core/recent_files.h"
+#include "shell/core/text_lookup.h"
 
 #include "picture/ui/CScoparaView.h"
+
+#include "platform/message_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,7 +25,14 @@ namespace shell {
 void CMainFrame::createPictureWindows()
 {
     if (CDocTemplate* kind = m_app.docTemplates().find(DocKind::Picture))
-        kind->setViewFactory([this](const QString& path) -> QWidget* { return picture::CScoparaView::open(path, *this); });
+        kind->setViewFactory([this](const QString& path) -> QWidget* {
+            auto doc = std::make_unique<picture::CScoparaDoc>();
+            if (!doc->open(path)) {
+                platform::messageDialogs().inform(openFailedText(path));
+                return nullptr;
+            }
+            return new picture::CScoparaView(std::move(doc), *this);
+        });
     m_router->handleInFrame(cmd::FileOpen, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), m_app.settings().paths.currentPictureFolder(),
                                                           tr("Pictures (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"));
@@ -54,14 +65,11 @@ picture::CScoparaView* CMainFrame::openPicture(const QString& path)
         return nullptr;
     }
     rememberRecentFile(m_app.registry(), wanted.absoluteFilePath());
-    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setObjectName(QStringLiteral("CChildFrame"));
-    frame->setWindowTitle(view->windowTitle());
+    QMdiSubWindow* frame = addChildFrame(view);
     frame->resize(m_mdiArea->viewport()->size() * 0.8);
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);
-    view->activated();
+    viewActivated(view);
     return view;
 }
 

@@ -53,6 +53,25 @@ TEST(TextCodec, Utf8AndUtf16FilesWinOverTheName)
     EXPECT_EQ(decodeIniText(QByteArray("caf\xe9\x81"), QStringLiteral("notes.ini")), QString::fromUtf8("caf\xc3\xa9\xc2\x81"));
 }
 
+TEST(TextCodec, OneBadByteSpoilsOnlyItsOwnLine)
+{
+    // A UTF-8 file with one stray byte: the other lines keep their text, the
+    // stray byte shows as a replacement character.
+    const QByteArray utf8("[TiScopara]\r\nFile=\xe6\x96\x87\xe4\xbb\xb6\r\nCapture=\xe6\x8b\x8d\xff\xe7\x85\xa7\r\n"
+                          "Setting=\xe8\xae\xbe\xe7\xbd\xae\r\n");
+    const QString fromUtf8 = decodeIniText(utf8, QStringLiteral("Chinese936.ini"));
+    EXPECT_TRUE(fromUtf8.contains(QStringLiteral("File=文件\r\n"))) << fromUtf8.toStdString();
+    EXPECT_TRUE(fromUtf8.contains(QStringLiteral("Setting=设置\r\n"))) << fromUtf8.toStdString();
+    EXPECT_TRUE(fromUtf8.contains(QStringLiteral("Capture=拍\uFFFD照\r\n"))) << fromUtf8.toStdString();
+
+    // The same texts in the code page of the name, with a byte that code page lacks.
+    const QByteArray gbk("[TiScopara]\r\nFile=\xce\xc4\xbc\xfe\r\nCapture=\xc5\xc4\xff\xd5\xd5\r\nSetting=\xc9\xe8\xd6\xc3\r\n");
+    const QString fromGbk = decodeIniText(gbk, QStringLiteral("Chinese936.ini"));
+    EXPECT_TRUE(fromGbk.contains(QStringLiteral("File=文件\r\n"))) << fromGbk.toStdString();
+    EXPECT_TRUE(fromGbk.contains(QStringLiteral("Setting=设置\r\n"))) << fromGbk.toStdString();
+    EXPECT_TRUE(fromGbk.contains(QStringLiteral("Capture=拍\uFFFD照\r\n"))) << fromGbk.toStdString();
+}
+
 TEST(TextCodec, LanguageFileIsReadThroughTheProfileLayer)
 {
     testing_support::Sandbox box;

@@ -23,6 +23,7 @@
 #include "platform/posted_message.h"
 #include "platform/registry.h"
 
+#include "app_run.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
@@ -67,39 +68,7 @@ public:
     }
 };
 
-// One run of the program on a sandbox, with three simulated microscopes:
-// start-up to exit.
-struct Run {
-    capture::SimulatedBackend microscopes{3};
-    capture::CaptureBackend* previousBackend;
-    platform::Registry registry;
-    std::unique_ptr<CScoparaApp> app;
-
-    explicit Run(const testing_support::Sandbox& box) : previousBackend(capture::setCaptureBackend(&microscopes)), registry(box.registryFile())
-    {
-        CScoparaApp::Options o;
-        o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
-        app = std::make_unique<CScoparaApp>(registry, o);
-        app->InitInstance();
-    }
-    ~Run()
-    {
-        if (app->mainFrame())
-            app->mainFrame()->closeWithoutAsking();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        app->ExitInstance();
-        capture::setCaptureBackend(previousBackend);
-    }
-    CMainFrame& frame() { return *app->mainFrame(); }
-    QAction* action(int id) { return frame().router().find(id); }
-    // The slot buttons, once start-up's 1172 has been delivered.
-    CDevicesDlg* slotButtons()
-    {
-        QCoreApplication::sendPostedEvents();
-        return frame().deviceManagerPane()->devicesDlg();
-    }
-    void refresh() { frame().router().refresh(); }
-};
+using Run = testing_support::AppRun;
 
 QStringList menuTitles(QMenuBar* bar)
 {
@@ -314,6 +283,26 @@ private Q_SLOTS:
         QVERIFY(!run.registry.snapshot().keyExists(kConfigKey));
         QCOMPARE(dialogs.messages, (QStringList{"Are you sure?", "Are you sure?",
                                                 "The configuration has been changed,please restart application"}));
+    }
+
+    void aRestartAfterRestoreSettingsLooksLikeTheFirstStart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        {
+            Run run(box);
+            run.refresh();
+            run.action(216)->trigger();  // the black look
+            run.frame().userToolbars().create(QStringLiteral("Overlays"));
+            run.frame().resize(700, 500);
+            run.action(cmd::RestoreSettings)->trigger();
+        }  // closed as the user would, after the restart message
+        QVERIFY(!platform::Registry(box.registryFile()).snapshot().keyExists(kWorkspaceKey));
+        Run again(box);
+        QCOMPARE(again.frame().appLook(), 219);
+        QVERIFY(again.frame().userToolbars().ids().isEmpty());
+        QVERIFY(!again.frame().restoreWorkspace());  // no stored layout: the first-start one
+        QVERIFY(QApplication::palette().color(QPalette::Window).lightness() > 100);
     }
 
     void statusBarCommandShowsAndHides()
@@ -587,8 +576,9 @@ private Q_SLOTS:
         QCOMPARE(run.frame().mdiArea()->subWindowList().size(), 2);
         QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("pic.jpg"));
         QCOMPARE(run.frame().paneText(2), QStringLiteral("64:48"));
-        QVERIFY(!run.frame().openPicture(box.path() + QLatin1String("/missing.bmp")));
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Error")});
+        const QString missing = box.path() + QLatin1String("/missing.bmp");
+        QVERIFY(!run.frame().openPicture(missing));
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("The picture could not be opened:\n") + missing});
     }
 
     void recentPicturesAreTheFourLastAndSurviveARestart()
@@ -624,7 +614,7 @@ private Q_SLOTS:
         QFile::remove(paths[3]);
         run.refresh();
         run.action(shell::kRecentFileFirstCommand + 1)->trigger();  // p3: gone
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Error")});
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("The picture could not be opened:\n") + paths[3]});
         run.action(shell::kRecentFileFirstCommand)->trigger();  // p4
         QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("p4.bmp"));
         Q_EMIT file->aboutToShow();

@@ -21,6 +21,18 @@ TEST(TextLookup, Cp1252AndUtf8FilesBothRead)
     EXPECT_EQ(lookUpText(japanese, QStringLiteral("Capture"), QStringLiteral("Capture")), QStringLiteral("撮影"));
 }
 
+TEST(TextLookup, ADamagedLineLeavesTheOtherTextsWhole)
+{
+    testing_support::Sandbox box;
+    const QString chinese = box.programFolder() + QLatin1String("/Chinese936.ini");
+    QByteArray bytes = QStringLiteral("[TiScopara]\r\nFile=文件\r\nSetting=设置\r\nCapture=拍照\r\n").toUtf8();
+    bytes.insert(bytes.indexOf("\r\nCapture") - 2, '\xff');  // inside the second character of the setting text
+    writeFile(chinese, bytes);
+    EXPECT_EQ(lookUpText(chinese, QStringLiteral("File"), QStringLiteral("File")), QStringLiteral("文件"));
+    EXPECT_EQ(lookUpText(chinese, QStringLiteral("Capture"), QStringLiteral("Capture")), QStringLiteral("拍照"));
+    EXPECT_TRUE(lookUpText(chinese, QStringLiteral("Setting"), QStringLiteral("Setting")).startsWith(QStringLiteral("设")));
+}
+
 TEST(TextLookup, MissingFileOrKeyGivesTheEnglishDefault)
 {
     testing_support::Sandbox box;
