@@ -1,13 +1,10 @@
 // Every open picture and live window follows the measurement settings and
 // the calibration at once, not only the window in front.
-#include "shell/ui/CMainFrame.h"
-#include "shell/ui/CScoparaApp.h"
-#include "shell/ui/CommandRouter.h"
+#include "app_run.h"
 
 #include "shell/core/command_ids.h"
 
 #include "capture/device/capture_device.h"
-#include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 
 #include "measure/core/shapes.h"
@@ -17,9 +14,6 @@
 
 #include "picture/ui/CScoparaView.h"
 
-#include "platform/registry.h"
-
-#include "sandbox.h"
 #include "scripted_dialogs.h"
 
 #include <QAction>
@@ -32,30 +26,6 @@
 using namespace shell;
 
 namespace {
-
-struct Run {
-    capture::SimulatedBackend microscopes{1};
-    capture::CaptureBackend* previousBackend;
-    platform::Registry registry;
-    std::unique_ptr<CScoparaApp> app;
-
-    explicit Run(const testing_support::Sandbox& box) : previousBackend(capture::setCaptureBackend(&microscopes)), registry(box.registryFile())
-    {
-        CScoparaApp::Options o;
-        o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
-        app = std::make_unique<CScoparaApp>(registry, o);
-        app->InitInstance();
-    }
-    ~Run()
-    {
-        if (app->mainFrame())
-            app->mainFrame()->closeWithoutAsking();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        app->ExitInstance();
-        capture::setCaptureBackend(previousBackend);
-    }
-    CMainFrame& frame() { return *app->mainFrame(); }
-};
 
 QString pictureFile(const testing_support::Sandbox& box)
 {
@@ -90,7 +60,7 @@ private Q_SLOTS:
     {
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
-        Run run(box);
+        testing_support::AppRun run(box);
         run.app->measure().calibrationName = QStringLiteral("x10");
         picture::CScoparaView* picture = run.frame().openPicture(pictureFile(box));
         capture::CDeviceView* live = run.frame().openUsbSlot(1);
@@ -113,7 +83,7 @@ private Q_SLOTS:
     {
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
-        Run run(box);
+        testing_support::AppRun run(box);
         run.frame().resize(1200, 900);
         run.frame().show();
         capture::CDeviceView* live = run.frame().openUsbSlot(1);
@@ -135,7 +105,7 @@ private Q_SLOTS:
             dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
             dlg->accept();
         });
-        run.frame().router().find(cmd::MeasureProperty)->trigger();
+        run.action(cmd::MeasureProperty)->trigger();
         QCOMPARE(run.app->measure().lineWidth, 5);
         QTRY_VERIFY(crosshairWidth() >= 4);
     }
