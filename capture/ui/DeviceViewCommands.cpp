@@ -84,23 +84,13 @@ void CDeviceView::runCommand(int id)
     switch (id) {
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;
-    case cmd::Calibration: {
-        QMenu* menu = measure::createCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this);
-        const QAction* chosen = menu->exec(QCursor::pos());
-        const int chosenId = chosen ? chosen->data().toInt() : 0;
-        delete menu;
-        // The profiles' ids are the menu's own: they share numbers with toolbar commands.
-        if (chosenId == measure::NoCalibration || chosenId == measure::NewCalibration || chosenId == measure::CalibrationFolder)
-            runCommand(chosenId);
-        else if (chosenId >= measure::ChooseProfileFirst)
-            measure::chooseProfileCommand(m_host.measure(), s.paths.settingsFolder(), chosenId - measure::ChooseProfileFirst,
-                                          m_host.mainWindow());
+    case cmd::Calibration:
+        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this, m_host.mainWindow()))
+            runCommand(chosen);
         return;
-    }
     case measure::NoCalibration:
+        // Every window puts its measuring tool away when the main window hears of it (1155).
         measure::noCalibrationCommand(m_host.measure(), s.paths.settingsFolder(), m_host.mainWindow());
-        if (m_doc->toolCode() == measure::ToolLine)
-            m_doc->setToolCode(ToolCodeNone);
         return;
     case measure::NewCalibration: newCalibration(); return;
     case measure::CalibrationFolder: measure::openCalibrationFolder(s.paths.settingsFolder()); return;

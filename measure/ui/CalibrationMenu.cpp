@@ -8,8 +8,11 @@
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QMenu>
+
+#include <memory>
 
 namespace measure {
 
@@ -31,6 +34,19 @@ QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder,
         a->setChecked(state.profiles[i] == state.calibrationName || state.profiles[i] == state.calibrationName + QLatin1String(".txt"));
     }
     return menu;
+}
+
+int execCalibrationMenu(MeasureState& state, const QString& settingsFolder, QWidget* parent, QObject* mainWindow)
+{
+    std::unique_ptr<QMenu> menu(createCalibrationMenu(state, settingsFolder, parent));
+    const QAction* chosen = menu->exec(QCursor::pos());
+    const int id = chosen ? chosen->data().toInt() : 0;
+    // The profiles' ids are the menu's own: they share numbers with toolbar commands.
+    if (id == NoCalibration || id == NewCalibration || id == CalibrationFolder)
+        return id;
+    if (id >= ChooseProfileFirst)
+        chooseProfileCommand(state, settingsFolder, id - ChooseProfileFirst, mainWindow);
+    return 0;
 }
 
 void chooseProfileCommand(MeasureState& state, const QString& settingsFolder, int index, QObject* mainWindow)

@@ -23,6 +23,12 @@ enum CalibrationCommand : int {
 // action carries its command id; the caller connects them.
 QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder, QWidget* parent);
 
+// Shows the calibration menu at the mouse, as the picture and live windows'
+// calibration button does: a profile chosen is made active here; for "NO
+// Calibration", "New Calibration" and "Calibration Folder" the answer is
+// their command id, for the window to run. 0 when nothing was chosen.
+int execCalibrationMenu(MeasureState& state, const QString& settingsFolder, QWidget* parent, QObject* mainWindow);
+
 // The menu's commands as the views run them; `mainWindow` gets the
 // calibration-name refresh.
 void chooseProfileCommand(MeasureState& state, const QString& settingsFolder, int index, QObject* mainWindow);

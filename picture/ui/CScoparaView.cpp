@@ -430,16 +430,10 @@ void CScoparaView::runCommand(int id)
         viewport()->update();
         return;
     }
-    case cmd::Calibration: {
-        std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(m_host.measure(), settingsFolder, this));
-        const QAction* chosen = menu->exec(QCursor::pos());
-        const int chosenId = chosen ? chosen->data().toInt() : 0;
-        if (chosenId == measure::NoCalibration || chosenId == measure::NewCalibration || chosenId == measure::CalibrationFolder)
-            runCommand(chosenId);
-        else if (chosenId >= measure::ChooseProfileFirst)
-            measure::chooseProfileCommand(m_host.measure(), settingsFolder, chosenId - measure::ChooseProfileFirst, m_host.mainWindow());
+    case cmd::Calibration:
+        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), settingsFolder, this, m_host.mainWindow()))
+            runCommand(chosen);
         return;
-    }
     case measure::NoCalibration: measure::noCalibrationCommand(m_host.measure(), settingsFolder, m_host.mainWindow()); return;
     case measure::NewCalibration: measure::refuseCalibrationInPicture(); return;
     case measure::CalibrationFolder: measure::openCalibrationFolder(settingsFolder); return;
