@@ -137,7 +137,6 @@ void CDeviceView::setResolution(int index)
 void CDeviceView::changeResolution(QSize size)
 {
     m_frameSize = size;
-    setCurrentResolution(size);
     m_doc->setResolution(size);
     m_device->SetResolution(size.width(), size.height(), capConfigPath());
     if (m_device->isBuilt())

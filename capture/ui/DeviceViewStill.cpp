@@ -46,7 +46,7 @@ void CDeviceView::snapshotRequest()
 void CDeviceView::savePicture()
 {
     SnapshotInput in;
-    if (!slotFrame(slot()).copyOut(in.rows, in.width, in.height))
+    if (!m_device->slotFrame().copyOut(in.rows, in.width, in.height))
         return;  // no frame came yet
     const shell::AppSettings& s = m_host.settings();
     const SaveScale scale = saveScaleFor(s.registry.g_szSaveoption1, m_doc->zoom().x, m_doc->zoom().y);

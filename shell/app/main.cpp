@@ -9,9 +9,6 @@
 #include "platform/registry.h"
 
 #include "capture/device/capture_backend.h"
-#include "capture/device/capture_device.h"
-
-#include "shell/core/registry_settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -64,10 +61,6 @@ int main(int argc, char* argv[])
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
     shell::CScoparaApp theApp(registry, options);
-    // Each camera model a device shows is kept as "Camera".
-    capture::CCaptureDevice::setCameraModelSink([&registry](int32_t model) {
-        registry.setDword(shell::kConfigKey, QStringLiteral("Camera"), static_cast<quint32>(model));
-    });
 
     // A logout or Ctrl+C ends every event loop, the main one and any dialog's
     // (the start-up's message box, a file dialog); the main window is closed
@@ -87,6 +80,5 @@ int main(int argc, char* argv[])
     theApp.ExitInstance();
     platform::setMessageDialogs(nullptr);
     capture::setCaptureBackend(nullptr);
-    capture::CCaptureDevice::setCameraModelSink({});
     return rc;
 }

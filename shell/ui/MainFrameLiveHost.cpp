@@ -43,6 +43,11 @@ void CMainFrame::writeCrosshair(quint32 value)
     shell::writeCrosshair(m_app.registry(), value);
 }
 
+void CMainFrame::writeCameraModel(quint32 model)
+{
+    m_app.registry().setDword(shell::kConfigKey, QStringLiteral("Camera"), model);
+}
+
 QByteArray* CMainFrame::magnifierBuffer()
 {
     return &m_app.workingBuffer();
