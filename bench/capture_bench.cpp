@@ -1,20 +1,29 @@
 // The live pipeline's cost per frame, beside the work nobody can avoid,
-// measured in the same run:
+// measured in the same run, on two kinds of frames: the simulated stage
+// micrometer on a clean slide (it compresses far better than a real sample)
+// and the same slide with a specimen's grain and sensor noise, as a real
+// microscope sends them.
 //  - MJPEG 1920 x 1080: the whole pipeline (decode, colour mode, flips,
 //    overlay, composition of the display image) against libjpeg-turbo's
 //    decode alone of the same frames; goal 1.3 x.
+//  - MJPEG 2592 x 1944 shown at zoom 0.5: the whole pipeline against a full
+//    decode; goal 0.4 x.
 //  - YUYV 1920 x 1080: the pipeline's conversion (OpenCV's, called into the
 //    display picture) against a plain single-threaded cvtColor; goal 1.5 x.
 //  - Streaming recorded 1920 x 1080 and 2592 x 1944 MJPEG at 30 fps through
 //    a slot: frames shown per second and CPU time of the process; goals 29
 //    and 15 frames a second, under 60 % of one core.
+//  - Five slots streaming 1920 x 1080 MJPEG at 30 fps each, shown at zoom
+//    0.5: at least 29 frames a second in each, under 100 % of one core in all.
 //  - Allocations per frame once streaming; goal 0.
+// Per-frame costs are CPU time of the measuring thread, so that other work on
+// a shared machine does not count; streaming counts the whole process.
 //   build/release/bin/capture_bench
 #include "capture/core/pixel_convert.h"
 #include "capture/core/simulated_camera.h"
+#include "capture/core/yuyv_display.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/simulated_backend.h"
-#include "capture/device/yuyv_display.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,6 +38,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <new>
 #include <sys/resource.h>
 #include <thread>
@@ -65,9 +75,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<std::vector<uint8_t>> recordFrames(int w, int h, int format, int count)
+// The kinds of frames measured.
+struct FrameKind {
+    const char* name;
+    bool textured;
+};
+constexpr FrameKind kKinds[] = {{"clean slide", false}, {"textured sample", true}};
+
+std::vector<std::vector<uint8_t>> recordFrames(int w, int h, int format, int count, bool textured)
 {
     capture::SimulatedCamera cam(capture::SimulatedCamera::Model::FiveMegapixel, 1);
+    cam.setSpecimenTexture(textured);
     cam.setFormat(w, h, format);
     std::vector<std::vector<uint8_t>> frames(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
@@ -75,18 +93,28 @@ std::vector<std::vector<uint8_t>> recordFrames(int w, int h, int format, int cou
     return frames;
 }
 
+// CPU time of the measuring thread: on a machine shared with other work
+// the wall clock would count the time others had the core.
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 double msPerFrame(const std::function<void(size_t)>& work, size_t frames, int rounds)
 {
     work(0);  // warm up
-    const auto start = Clock::now();
+    const double start = threadCpuMs();
     for (int r = 0; r < rounds; ++r)
         for (size_t i = 0; i < frames; ++i)
             work(i);
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / (double(rounds) * frames);
+    return (threadCpuMs() - start) / (double(rounds) * frames);
 }
 
-// libjpeg-turbo's own decode into BGR rows, nothing else.
-void plainDecode(const std::vector<uint8_t>& jpeg, uint8_t* out, int stride)
+// libjpeg-turbo's own decode into BGR rows, nothing else; at 1 / denom of
+// the size for the floor of a picture shown smaller.
+void plainDecode(const std::vector<uint8_t>& jpeg, uint8_t* out, int stride, unsigned denom = 1)
 {
     jpeg_decompress_struct c;
     jpeg_error_mgr err;
@@ -96,6 +124,8 @@ void plainDecode(const std::vector<uint8_t>& jpeg, uint8_t* out, int stride)
     jpeg_read_header(&c, TRUE);
     c.out_color_space = JCS_EXT_BGR;
     c.dct_method = JDCT_ISLOW;
+    c.scale_num = 1;
+    c.scale_denom = denom;
     jpeg_start_decompress(&c);
     while (c.output_scanline < c.output_height) {
         JSAMPROW row = out + size_t(c.output_scanline) * stride;
@@ -138,36 +168,50 @@ private:
 
 class ReplayBackend : public capture::CaptureBackend {
 public:
-    ReplayBackend(std::vector<std::vector<uint8_t>> frames, int w, int h) : m_frames(std::move(frames)), m_w(w), m_h(h) {}
+    ReplayBackend(std::vector<std::vector<uint8_t>> frames, int w, int h, int devices)
+        : m_frames(std::move(frames)), m_w(w), m_h(h), m_devices(devices)
+    {
+    }
     const char* name() const override { return "replay"; }
-    std::vector<capture::FoundDevice> enumerate() override { return {{QStringLiteral("usb#vid_14c3&pid_1301#R#/dev/replay"), QStringLiteral("replay")}}; }
+    std::vector<capture::FoundDevice> enumerate() override
+    {
+        std::vector<capture::FoundDevice> found;
+        for (int i = 0; i < m_devices; ++i)
+            found.push_back({QStringLiteral("usb#vid_14c3&pid_1301#R%1#/dev/replay%1").arg(i), QStringLiteral("replay")});
+        return found;
+    }
     std::unique_ptr<capture::CaptureSource> open(const QString&) override { return std::make_unique<ReplaySource>(m_frames, m_w, m_h); }
 
 private:
     std::vector<std::vector<uint8_t>> m_frames;
-    int m_w, m_h;
+    int m_w, m_h, m_devices;
 };
 
-// A slot streaming recorded MJPEG frames, with the replay installed as the
-// backend for as long as it lives.
-struct ReplaySlot {
+// Slots streaming recorded MJPEG frames, with the replay installed as the
+// backend for as long as they live.
+struct ReplaySlots {
     ReplayBackend backend;
     capture::CaptureBackend* previous;
-    capture::CCaptureDevice device{1};
+    std::vector<std::unique_ptr<capture::CCaptureDevice>> devices;
 
-    ReplaySlot(std::vector<std::vector<uint8_t>> frames, int w, int h) : backend(std::move(frames), w, h)
+    ReplaySlots(std::vector<std::vector<uint8_t>> frames, int w, int h, int count = 1) : backend(std::move(frames), w, h, count)
     {
         previous = capture::setCaptureBackend(&backend);
         capture::DeviceList scratch, live;
         capture::enumerateDevices(backend.enumerate(), scratch, live);
-        device.Open(live[0]);
-        device.Build(2, QString());
+        for (int i = 0; i < count; ++i) {
+            devices.push_back(std::make_unique<capture::CCaptureDevice>(i + 1));
+            devices.back()->Open(live[static_cast<size_t>(i)]);
+            devices.back()->Build(2, QString());
+        }
     }
-    ~ReplaySlot()
+    ~ReplaySlots()
     {
-        device.Close();
+        for (auto& device : devices)
+            device->Close();
         capture::setCaptureBackend(previous);
     }
+    capture::CCaptureDevice& device() { return *devices.front(); }
 };
 
 double cpuSeconds()
@@ -177,53 +221,86 @@ double cpuSeconds()
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-void streaming(int w, int h, double goalFps)
+// The GUI thread sleeps in its event loop between frames, as in the program.
+void runFor(int ms)
 {
-    ReplaySlot slot(recordFrames(w, h, capture::FormatMJPG, 8), w, h);
-    capture::CCaptureDevice& device = slot.device;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// `slots` slots streaming recorded frames at 30 fps, shown at `zoom`: the
+// fewest frames a second one of them showed, and the share of one core the
+// process used.
+std::pair<double, double> streaming(const std::vector<std::vector<uint8_t>>& frames, int w, int h, int slots, double zoom)
+{
+    ReplaySlots replay(frames, w, h, slots);
     capture::LiveViewSettings view;
+    view.zoomX = view.zoomY = zoom;
     view.overlay.mode = capture::OverlayGrid;
     view.overlay.spacing = 50;
-    device.setViewSettings(view);
-    std::atomic<int> shown{0};
-    QObject::connect(&device, &capture::CCaptureDevice::frameReady, &device, [&] {
-        if (device.mailbox().latest())
-            ++shown;
-    });
-    device.Run();
-    // The GUI thread sleeps in its event loop between frames, as in the program.
-    const auto runFor = [](int ms) {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    };
+    std::vector<std::atomic<int>> shown(static_cast<size_t>(slots));
+    for (int i = 0; i < slots; ++i) {
+        capture::CCaptureDevice& device = *replay.devices[static_cast<size_t>(i)];
+        device.setViewSettings(view);
+        std::atomic<int>& count = shown[static_cast<size_t>(i)];
+        QObject::connect(&device, &capture::CCaptureDevice::frameReady, &device, [&device, &count] {
+            if (device.mailbox().latest())
+                ++count;
+        });
+        device.Run();
+    }
     runFor(500);
-    shown = 0;
+    for (auto& count : shown)
+        count = 0;
     const double cpu0 = cpuSeconds();
     QElapsedTimer t;
     t.start();
     runFor(4000);
     const double seconds = t.elapsed() / 1000.0;
     const double cpu = (cpuSeconds() - cpu0) / seconds;
-    std::printf("stream MJPEG %4dx%-4d at 30 fps: %5.1f frames/s shown (goal %.0f), %4.0f %% of a core (goal 60 %%)%s\n", w, h,
-                shown / seconds, goalFps, cpu * 100, shown / seconds < goalFps || cpu > 0.6 ? "  over" : "");
+    int fewest = shown[0];
+    for (auto& count : shown)
+        fewest = std::min(fewest, count.load());
+    return {fewest / seconds, cpu};
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+void printStreaming(const std::vector<std::vector<uint8_t>>& frames, int w, int h, double goalFps)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    cv::setNumThreads(1);
+    const auto [fps, cpu] = streaming(frames, w, h, 1, 1.0);
+    std::printf("  stream MJPEG %4dx%-4d at 30 fps: %5.1f frames/s shown (goal %.0f), %4.0f %% of a core (goal 60 %%)%s\n", w, h, fps,
+                goalFps, cpu * 100, fps < goalFps || cpu > 0.6 ? "  over" : "");
+}
+
+// The whole pipeline of one slot for recorded frames, ms per frame.
+double pipelineMs(capture::CCaptureDevice& device, const std::vector<std::vector<uint8_t>>& jpegs, int w, int h)
+{
+    return msPerFrame([&](size_t i) {
+        const auto& bytes = jpegs[i % jpegs.size()];
+        device.processFrame({bytes.data(), bytes.size(), w, h, capture::FormatMJPG, 0});
+        device.mailbox().latest();
+    }, jpegs.size(), 8);
+}
+
+double meanSize(const std::vector<std::vector<uint8_t>>& frames)
+{
+    double sum = 0;
+    for (const auto& f : frames)
+        sum += double(f.size());
+    return sum / double(frames.size());
+}
+
+void measureKind(const FrameKind& kind)
+{
+    std::printf("%s:\n", kind.name);
     const int w = 1920, h = 1080, stride = capture::rowStride(w);
 
     // MJPEG: the whole pipeline against a bare decode.
-    const auto jpegs = recordFrames(w, h, capture::FormatMJPG, 8);
+    const auto jpegs = recordFrames(w, h, capture::FormatMJPG, 8, kind.textured);
     std::vector<uint8_t> rows(size_t(stride) * h);
     const double decodeMs = msPerFrame([&](size_t i) { plainDecode(jpegs[i], rows.data(), stride); }, jpegs.size(), 8);
-    auto slot = std::make_unique<ReplaySlot>(jpegs, w, h);
-    capture::CCaptureDevice& device = slot->device;
+    auto slot = std::make_unique<ReplaySlots>(jpegs, w, h);
+    capture::CCaptureDevice& device = slot->device();
     // A recording view with the scale cross: the usual case, and the worst
     // (mirror and negative on top) printed beside it.
     capture::LiveViewSettings view;
@@ -231,27 +308,39 @@ int main(int argc, char** argv)
     view.overlay.spacing = 20;
     view.statusText = QStringLiteral("Recording......");
     device.setViewSettings(view);
-    const auto frameOf = [&](size_t i) { return capture::DeviceFrame{jpegs[i].data(), jpegs[i].size(), w, h, capture::FormatMJPG, 0}; };
-    const auto throughPipeline = [&](size_t i) {
-        device.processFrame(frameOf(i % jpegs.size()));
-        device.mailbox().latest();
-    };
-    const double pipelineMs = msPerFrame(throughPipeline, jpegs.size(), 8);
+    const double oneToOneMs = pipelineMs(device, jpegs, w, h);
     const long before = g_allocations.load();
     t_counting = true;
-    for (size_t i = 0; i < 64; ++i)
-        throughPipeline(i);
+    for (size_t i = 0; i < 64; ++i) {
+        const auto& bytes = jpegs[i % jpegs.size()];
+        device.processFrame({bytes.data(), bytes.size(), w, h, capture::FormatMJPG, 0});
+        device.mailbox().latest();
+    }
     t_counting = false;
     const double allocations = double(g_allocations.load() - before) / 64.0;
     view.mirror = true;
     view.colourMode = capture::Negative;
     device.setViewSettings(view);
-    const double worstMs = msPerFrame(throughPipeline, jpegs.size(), 8);
+    const double worstMs = pipelineMs(device, jpegs, w, h);
     slot.reset();
 
-    // YUYV: our conversion against OpenCV's.
-    const auto yuyvs = recordFrames(w, h, capture::FormatYUY2, 4);
-    // Both into 32-bit pixels, what the live view shows at 1:1.
+    // 5 megapixels shown at half size against a full decode.
+    const int bw = 2592, bh = 1944, bstride = capture::rowStride(bw);
+    const auto big = recordFrames(bw, bh, capture::FormatMJPG, 4, kind.textured);
+    std::vector<uint8_t> bigRows(size_t(bstride) * bh);
+    const double bigDecodeMs = msPerFrame([&](size_t i) { plainDecode(big[i], bigRows.data(), bstride); }, big.size(), 8);
+    const double bigHalfDecodeMs = msPerFrame([&](size_t i) { plainDecode(big[i], bigRows.data(), bstride, 2); }, big.size(), 8);
+    slot = std::make_unique<ReplaySlots>(big, bw, bh);
+    view.mirror = false;
+    view.colourMode = capture::Natural;
+    view.zoomX = view.zoomY = 0.5;
+    slot->device().setViewSettings(view);
+    const double halfMs = pipelineMs(slot->device(), big, bw, bh);
+    slot.reset();
+
+    // YUYV: our conversion against OpenCV's, both into 32-bit pixels, what
+    // the live view shows at 1:1.
+    const auto yuyvs = recordFrames(w, h, capture::FormatYUY2, 4, kind.textured);
     cv::Mat bgra(h, w, CV_8UC4);
     const double cvMs = msPerFrame([&](size_t i) {
         const cv::Mat src(h, w, CV_8UC2, const_cast<uint8_t*>(yuyvs[i].data()));
@@ -262,13 +351,35 @@ int main(int argc, char** argv)
         capture::yuyvToDisplayFast(yuyvs[i].data(), yuyvs[i].size(), display.data(), w, h, w);
     }, yuyvs.size(), 16);
 
-    std::printf("MJPEG 1920x1080 pipeline   %7.2f ms   decode alone %7.2f ms   ratio %.2f (goal 1.30)%s\n", pipelineMs, decodeMs,
-                pipelineMs / decodeMs, pipelineMs / decodeMs > 1.3 ? "  over" : "");
-    std::printf("MJPEG 1920x1080 pipeline, mirrored negative %7.2f ms   ratio %.2f\n", worstMs, worstMs / decodeMs);
-    std::printf("YUYV  1920x1080 conversion %7.2f ms   OpenCV       %7.2f ms   ratio %.2f (goal 1.50)%s\n", oursMs, cvMs, oursMs / cvMs,
+    std::printf("  frames of %.0f KB (1920x1080), %.0f KB (2592x1944)\n", meanSize(jpegs) / 1024, meanSize(big) / 1024);
+    std::printf("  MJPEG 1920x1080 pipeline   %7.2f ms   decode alone %7.2f ms   ratio %.2f (goal 1.30)%s\n", oneToOneMs, decodeMs,
+                oneToOneMs / decodeMs, oneToOneMs / decodeMs > 1.3 ? "  over" : "");
+    std::printf("  MJPEG 1920x1080 pipeline, mirrored negative %7.2f ms   ratio %.2f\n", worstMs, worstMs / decodeMs);
+    std::printf("  MJPEG 2592x1944 pipeline at zoom 0.5 %7.2f ms   full decode %7.2f ms   ratio %.2f (goal 0.40)%s\n", halfMs,
+                bigDecodeMs, halfMs / bigDecodeMs, halfMs / bigDecodeMs > 0.4 ? "  over" : "");
+    std::printf("  (libjpeg-turbo alone at half size %7.2f ms   ratio %.2f: the entropy decoding no scale avoids)\n", bigHalfDecodeMs,
+                bigHalfDecodeMs / bigDecodeMs);
+    std::printf("  YUYV  1920x1080 conversion %7.2f ms   OpenCV       %7.2f ms   ratio %.2f (goal 1.50)%s\n", oursMs, cvMs, oursMs / cvMs,
                 oursMs / cvMs > 1.5 ? "  over" : "");
-    std::printf("allocations per frame once streaming: %.2f (goal 0)\n", allocations);
-    streaming(1920, 1080, 29);
-    streaming(2592, 1944, 15);
+    std::printf("  allocations per frame once streaming: %.2f (goal 0)\n", allocations);
+    std::fflush(stdout);
+    printStreaming(jpegs, w, h, 29);
+    printStreaming(big, bw, bh, 15);
+    const auto [fps, cpu] = streaming(jpegs, w, h, 5, 0.5);
+    std::printf("  five slots MJPEG 1920x1080 at 30 fps, zoom 0.5: %5.1f frames/s shown in the slowest (goal 29), %4.0f %% of a core "
+                "in all (goal 100 %%)%s\n",
+                fps, cpu * 100, fps < 29 || cpu >= 1.0 ? "  over" : "");
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    cv::setNumThreads(1);
+    for (const FrameKind& kind : kKinds)
+        measureKind(kind);
     return 0;
 }

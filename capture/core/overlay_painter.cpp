@@ -79,8 +79,8 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
     switch (o.mode) {
     case OverlayCrosshair: {
         p.setPen(coloured);
-        const int y = scaled(o.crossY * o.zoomY);
-        const int x = scaled(o.crossX * o.zoomX);
+        const int y = scaled(o.crossY * o.zoomY) - o.scrollY;
+        const int x = scaled(o.crossX * o.zoomX) - o.scrollX;
         p.drawLine(0, y, w, y);
         p.drawLine(x, 0, x, h);
         break;

@@ -22,6 +22,10 @@ struct OverlayParams {
     QString label;        // the spacing in real units
     int crossX = 320;     // crosshair position, frame pixels
     int crossY = 240;
+    // How far the picture is scrolled, display pixels: the crosshair marks a
+    // point of the frame and moves with it; the scales stay on the window.
+    int scrollX = 0;
+    int scrollY = 0;
     QColor colour = Qt::red;
     int lineWidth = 1;
     // The label already drawn (white on transparent), to stamp instead of

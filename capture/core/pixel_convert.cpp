@@ -18,8 +18,9 @@ namespace {
 struct RowTarget {
     uint8_t* first;  // the top row
     ptrdiff_t step;
-    int width;
-    int height;
+    int fullWidth;  // the frame's size in the file
+    int fullHeight;
+    int denom;  // decoded at 1 / denom of that size
     J_COLOR_SPACE space;
 };
 
@@ -36,12 +37,16 @@ int decodeRows(const uint8_t* jpeg, size_t size, RowTarget out)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
-    if (int(cinfo.image_width) != out.width || int(cinfo.image_height) != out.height) {
+    if (int(cinfo.image_width) != out.fullWidth || int(cinfo.image_height) != out.fullHeight) {
         jpeg_destroy_decompress(&cinfo);
         return 2;
     }
     cinfo.out_color_space = out.space;
     cinfo.dct_method = JDCT_ISLOW;
+    // Scaled decoding: the inverse DCT gives each 8 x 8 block as 4 x 4,
+    // 2 x 2 or 1 x 1 pixels, so less of the frame is ever computed.
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = static_cast<unsigned>(out.denom);
     jpeg_start_decompress(&cinfo);
     while (cinfo.output_scanline < cinfo.output_height && !err.truncated) {
         JSAMPROW row = out.first + ptrdiff_t(cinfo.output_scanline) * out.step;
@@ -113,7 +118,9 @@ bool yuyvToBgr(const uint8_t* yuyv, size_t size, FrameView out)
     return true;
 }
 
-bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* error)
+namespace {
+
+bool decodeInto(const uint8_t* jpeg, size_t size, const RowTarget& target, std::string* error)
 {
     const auto fail = [&](const char* why) {
         if (error)
@@ -122,7 +129,8 @@ bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* er
     };
     if (!jpeg || size < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
         return fail("empty or not a JPEG frame");
-    const RowTarget target{out.data + size_t(out.height - 1) * out.stride, -ptrdiff_t(out.stride), out.width, out.height, JCS_EXT_BGR};
+    if (target.denom != 1 && target.denom != 2 && target.denom != 4 && target.denom != 8)
+        return fail("no such scale");
     switch (decodeRows(jpeg, size, target)) {
     case 0: return true;
     case 2: return fail("JPEG frame of another size");
@@ -131,24 +139,36 @@ bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* er
     }
 }
 
+}  // namespace
+
+bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* error)
+{
+    return mjpegToBgrScaled(jpeg, size, out.width, out.height, 1, out, error);
+}
+
 bool mjpegToDisplay(const uint8_t* jpeg, size_t size, uint32_t* pixels, int width, int height, int stridePixels, std::string* error)
 {
-    const auto fail = [&](const char* why) {
+    return mjpegToDisplayScaled(jpeg, size, width, height, 1, pixels, stridePixels, error);
+}
+
+bool mjpegToBgrScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, FrameView out, std::string* error)
+{
+    if (out.width != reducedSize(fullWidth, denom) || out.height != reducedSize(fullHeight, denom)) {
         if (error)
-            *error = why;
+            *error = "rows of another size";
         return false;
-    };
-    if (!jpeg || size < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-        return fail("empty or not a JPEG frame");
+    }
+    const RowTarget target{out.data + size_t(out.height - 1) * out.stride, -ptrdiff_t(out.stride), fullWidth, fullHeight, denom, JCS_EXT_BGR};
+    return decodeInto(jpeg, size, target, error);
+}
+
+bool mjpegToDisplayScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, uint32_t* pixels, int stridePixels,
+                          std::string* error)
+{
     // BGRX in memory is 0xXXRRGGBB on this little-endian machine: libjpeg
     // fills X with 0xff.
-    const RowTarget target{reinterpret_cast<uint8_t*>(pixels), ptrdiff_t(stridePixels) * 4, width, height, JCS_EXT_BGRX};
-    switch (decodeRows(jpeg, size, target)) {
-    case 0: return true;
-    case 2: return fail("JPEG frame of another size");
-    case 3: return fail("JPEG frame cut short");
-    default: return fail("damaged JPEG frame");
-    }
+    const RowTarget target{reinterpret_cast<uint8_t*>(pixels), ptrdiff_t(stridePixels) * 4, fullWidth, fullHeight, denom, JCS_EXT_BGRX};
+    return decodeInto(jpeg, size, target, error);
 }
 
 bool yuyvToDisplay(const uint8_t* yuyv, size_t size, uint32_t* pixels, int width, int height, int stridePixels)

@@ -74,6 +74,7 @@ bool SimulatedCamera::setFormat(int32_t width, int32_t height, int32_t format)
     m_width = width;
     m_height = height;
     m_format = format;
+    m_slide.prepare(m_width, m_height, m_textured);  // now, not on the first frame
     return true;
 }
 
@@ -120,7 +121,7 @@ bool SimulatedCamera::capture(int t, std::vector<uint8_t>& out)
 {
     if (!plugged())
         return false;
-    m_slide.prepare(m_width, m_height);
+    m_slide.prepare(m_width, m_height, m_textured);
     m_bgr.resize(size_t(m_width) * m_height * 3);
     m_slide.frame(t, m_lut, m_bgr.data());
     if (m_format == FormatMJPG) {

@@ -53,6 +53,9 @@ public:
     // The same frame as BGR rows, top first (what the sensor saw).
     const std::vector<uint8_t>& lastPicture() const { return m_bgr; }
     const StageMicrometer& slide() const { return m_slide; }
+    // The specimen's grain and the sensor's noise (on unless switched off):
+    // without them the slide compresses far better than a real sample.
+    void setSpecimenTexture(bool on) { m_textured = on; }
 
     void pressStill() { m_still.store(true); }
     bool takeStillPress() { return m_still.exchange(false); }
@@ -73,6 +76,7 @@ private:
     std::vector<CameraControl> m_controls;
     uint8_t m_lut[3][256];
     StageMicrometer m_slide;
+    bool m_textured = true;
     std::vector<uint8_t> m_bgr;
     std::atomic<bool> m_still{false};
     std::atomic<bool> m_plugged{true};

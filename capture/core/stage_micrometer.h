@@ -7,16 +7,18 @@ namespace capture {
 
 // The picture a simulated microscope looks at: a stage micrometer (a ruled
 // scale 1 mm long in 100 divisions, numbered every 10) on a glass slide with
-// a few cells, seen through an objective whose field is 1.2 mm wide at any
-// sensor resolution. Rendered once per resolution, a little larger than the
-// frame, so that frames can drift across it cheaply.
+// a few cells and the fine grain of a specimen, seen through an objective
+// whose field is 1.2 mm wide at any sensor resolution, by a sensor that adds
+// its noise to every frame. Rendered once per resolution, a little larger
+// than the frame, so that frames can drift across it cheaply.
 class StageMicrometer {
 public:
     static constexpr double kFieldWidthMm = 1.2;
     static constexpr int kDivisions = 100;  // 0.01 mm each
 
-    // Renders the slide for frames of width x height.
-    void prepare(int width, int height);
+    // Renders the slide for frames of width x height; `textured` false
+    // leaves out the specimen's grain and the sensor noise (a clean slide).
+    void prepare(int width, int height, bool textured = true);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -29,11 +31,16 @@ public:
     void frame(int t, const uint8_t (&lut)[3][256], uint8_t* bgr) const;
 
 private:
+    void addSpecimenTexture();
+
     int m_width = 0;
     int m_height = 0;
+    bool m_textured = false;
     int m_margin = 0;
     int m_slideWidth = 0;
     std::vector<uint8_t> m_slide;  // top-down BGR, (width + 2 margin) x (height + 2 margin)
+    // Sensor noise: each frame row reads it from a different place.
+    std::vector<int8_t> m_noise;
 };
 
 }  // namespace capture

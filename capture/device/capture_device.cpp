@@ -3,26 +3,16 @@
 #include "capture/core/cap_config.h"
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
-#include "yuyv_display.h"
 
 #include "platform/posted_message.h"
 
 #include <QDateTime>
-#include <QPainter>
 
 #include <algorithm>
 
 namespace capture {
 
 namespace {
-
-std::atomic<int32_t> g_cameraModel{0};
-
-std::function<void(int32_t)>& cameraModelSink()
-{
-    static std::function<void(int32_t)> sink;
-    return sink;
-}
 
 // Second x 1000 + millisecond. Taken from the epoch, not the local clock:
 // the capture thread must not touch the C library's time-zone state, and the
@@ -42,22 +32,6 @@ CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_s
 CCaptureDevice::~CCaptureDevice()
 {
     Close();
-}
-
-int32_t CCaptureDevice::cameraModel()
-{
-    return g_cameraModel.load();
-}
-
-void CCaptureDevice::setCameraModelSink(std::function<void(int32_t)> sink)
-{
-    cameraModelSink() = std::move(sink);
-}
-
-ClipPacer& CCaptureDevice::pacer()
-{
-    static ClipPacer shared;
-    return shared;
 }
 
 bool CCaptureDevice::Open(const VideoDeviceEntry& entry)
@@ -86,9 +60,7 @@ bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
         return false;
     std::vector<Capability> caps = m_source->capabilities();
     m_table = buildResolutionTable(caps);
-    g_cameraModel.store(cameraModelOf(m_table, g_cameraModel.load()));
-    if (cameraModelSink())
-        cameraModelSink()(g_cameraModel.load());
+    m_cameraModel = cameraModelOf(m_table, m_cameraModel);
     if (!capConfigPath.isEmpty()) {
         if (const auto saved = readCapConfig(capConfigPath)) {
             m_width = saved->bmiHeader.biWidth;
@@ -108,10 +80,9 @@ bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
         if (!done)
             return false;
     }
-    m_rows.assign(size_t(rowStride(m_width)) * m_height, 0);
     // The microscope's still button answers only when the user switched it
     // on; the fifth model has none.
-    m_stillBranch.store(m_hardwareSnapshot && g_cameraModel.load() != 5);
+    m_stillBranch.store(m_hardwareSnapshot && m_cameraModel != 5);
     m_built = true;
     return true;
 }
@@ -149,8 +120,7 @@ bool CCaptureDevice::Stop()
 void CCaptureDevice::Close()
 {
     Stop();
-    for (auto& painter : m_painters)
-        painter.reset();
+    m_renderer.releasePainters();
     StopClip();
     {
         // Nothing asked of this camera is answered by the next one.
@@ -160,8 +130,7 @@ void CCaptureDevice::Close()
     }
     m_source.reset();
     m_built = false;
-    if (m_slot >= 1 && m_slot <= 5)
-        slotFrame(m_slot).clear();
+    m_slotFrame.clear();
 }
 
 bool CCaptureDevice::SetResolution(int32_t width, int32_t height, const QString& capConfigPath)
@@ -223,10 +192,8 @@ bool CCaptureDevice::SwitchDevice(const VideoDeviceEntry& entry, int formatChoic
 bool CCaptureDevice::CreateSurface()
 {
     // The painters belong to the capture thread; with it stopped they can go.
-    if (!m_running) {
-        for (auto& painter : m_painters)
-            painter.reset();
-    }
+    if (!m_running)
+        m_renderer.releasePainters();
     return true;
 }
 
@@ -248,7 +215,7 @@ QString CCaptureDevice::StartClip(const QString& videoFolder, const QString& pre
     const QString path = clipPathFor(videoFolder, prefix);
     if (path.isEmpty() || !m_clip.open(path, m_width, m_height, compressed))
         return {};
-    pacer().start(millisecondsInMinute());
+    m_pacer.start(millisecondsInMinute());
     m_recording = true;
     return path;
 }
@@ -312,92 +279,29 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
         std::lock_guard lock(m_settingsMutex);
         m_frameSettings = m_settings;  // copied into kept storage: no allocation
     }
-    const LiveViewSettings& s = m_frameSettings;
-    const bool atOneToOne = s.zoomX == 1.0 && s.zoomY == 1.0 && s.scrollX == 0 && s.scrollY == 0;
-    bool rowsReady = false;
-    const auto toRows = [&] {
-        if (m_rows.size() < size_t(rowStride(m_width)) * m_height)
-            m_rows.resize(size_t(rowStride(m_width)) * m_height);
-        const FrameView rows{m_rows.data(), m_width, m_height, rowStride(m_width)};
-        rowsReady = frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, rows) : yuyvToBgr(frame.data, frame.size, rows);
-        return rowsReady;
-    };
-
-    QImage& out = m_mailbox.back();
-    if (out.size() != QSize(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5))) {
-        m_painters[static_cast<size_t>(m_mailbox.backIndex())].reset();  // no painter may outlive its image
-        out = QImage(static_cast<int>(m_width * s.zoomX + 0.5), static_cast<int>(m_height * s.zoomY + 0.5), QImage::Format_RGB32);
-    }
-    if (atOneToOne) {
-        // Decoded straight into the display picture, then turned in place.
-        auto* px = reinterpret_cast<uint32_t*>(out.bits());
-        const int stride = int(out.bytesPerLine() / 4);
-        const bool ok = frame.format == FormatMJPG ? mjpegToDisplay(frame.data, frame.size, px, m_width, m_height, stride)
-                        : (m_width & 1) ? yuyvToDisplay(frame.data, frame.size, px, m_width, m_height, stride)
-                                        : yuyvToDisplayFast(frame.data, frame.size, px, m_width, m_height, stride);
-        if (!ok)
-            return;  // a damaged frame is dropped; the next one comes
-        prepareDisplay(px, m_width, m_height, stride, s.networkFrame != s.flip, s.mirror, s.colourMode);
-    } else {
-        if (!toRows())
-            return;
-        composeDisplay({m_rows.data(), m_width, m_height, rowStride(m_width)},
-                       {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)}, s.zoomX,
-                       s.zoomY, s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode, m_columns);
-    }
-    paintDecorations(out, s);
+    if (!m_renderer.render(frame.data, frame.size, frame.format, m_width, m_height, m_frameSettings))
+        return;  // a damaged frame is dropped; the next one comes
 
     if (m_stillRequest.load())
         answerStill(frame);  // this frame is not kept
-    else if (m_slot >= 1 && m_slot <= 5)
-        slotFrame(m_slot).storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
-    // Clip frames are the camera's picture, without the view's operations.
-    if (m_recording && pacer().shouldWrite(millisecondsInMinute()) && (rowsReady || toRows()))
-        m_clip.write(m_rows.data(), m_width, m_height, rowStride(m_width));
-    if (m_mailbox.publish())
-        Q_EMIT frameReady();
-}
-
-void CCaptureDevice::paintDecorations(QImage& out, const LiveViewSettings& s)
-{
-    if (s.overlay.mode == OverlayNone && s.statusText.isEmpty() && (!s.shapes || s.shapes->empty()))
-        return;
-    auto& painter = m_painters[static_cast<size_t>(m_mailbox.backIndex())];
-    if (!painter)
-        painter = std::make_unique<QPainter>(&out);
-    QPainter& p = *painter;
-    OverlayParams o = s.overlay;
-    o.frameWidth = m_width;
-    o.frameHeight = m_height;
-    o.zoomX = s.zoomX;
-    o.zoomY = s.zoomY;
-    if (o.label != m_labelImageText) {
-        m_labelImage = renderOverlayLabel(o.label, p.font());
-        m_labelImageText = o.label;
-    }
-    o.labelImage = m_labelImage.isNull() ? nullptr : &m_labelImage;
-    if (m_colouredPen.color() != o.colour || m_colouredPen.width() != qMax(1, o.lineWidth)) {
-        m_colouredPen = QPen(o.colour, qMax(1, o.lineWidth));
-        m_whitePen = QPen(Qt::white, qMax(1, o.lineWidth));
-    }
-    o.colouredPen = &m_colouredPen;
-    o.whitePen = &m_whitePen;
-    paintOverlay(p, o);
-    if (s.shapes && !s.shapes->empty())
-        measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
-    if (!s.statusText.isEmpty()) {
-        if (s.statusText != m_statusImageText) {
-            // Pure green text on a transparent image, made when the text changes.
-            const QFontMetrics metrics(p.font());
-            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 2, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
-            m_statusImage.fill(Qt::transparent);
-            QPainter text(&m_statusImage);
-            text.setPen(QColor(0, 255, 0));
-            text.drawText(QPoint(0, metrics.ascent()), s.statusText);
-            m_statusImageText = s.statusText;
+    else
+        m_slotFrame.storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
+    // Clip frames are the camera's picture at full size, without the view's operations.
+    if (m_recording && m_pacer.shouldWrite(millisecondsInMinute())) {
+        const uint8_t* rows = m_renderer.fullRows();
+        if (!rows) {
+            const size_t bytes = size_t(rowStride(m_width)) * m_height;
+            if (m_clipRows.size() < bytes)
+                m_clipRows.resize(bytes);
+            const FrameView out{m_clipRows.data(), m_width, m_height, rowStride(m_width)};
+            if (frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, out) : yuyvToBgr(frame.data, frame.size, out))
+                rows = m_clipRows.data();
         }
-        p.drawImage(QPoint(3, 5), m_statusImage);
+        if (rows)
+            m_clip.write(rows, m_width, m_height, rowStride(m_width));
     }
+    if (m_renderer.mailbox().publish())
+        Q_EMIT frameReady();
 }
 
 }  // namespace capture

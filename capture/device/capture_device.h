@@ -6,47 +6,23 @@
 
 #include "capture/core/clip_pacing.h"
 #include "capture/core/device_list.h"
-#include "capture/core/frame_ops.h"
-#include "capture/core/overlay_painter.h"
+#include "capture/core/live_renderer.h"
 #include "capture/core/resolution_table.h"
 #include "capture/core/still_request.h"
 
-#include "measure/core/measure_state.h"
-#include "measure/core/video_shape.h"
-
 #include <QImage>
-#include <QPainter>
 #include <QObject>
 #include <QPointer>
 
-#include <array>
 #include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace capture {
-
-// How the live view wants its picture: set on the GUI thread, read by the
-// capture thread for every frame.
-struct LiveViewSettings {
-    double zoomX = 1;
-    double zoomY = 1;
-    int scrollX = 0;
-    int scrollY = 0;
-    bool mirror = false;
-    bool flip = false;
-    bool networkFrame = false;
-    int colourMode = Natural;
-    OverlayParams overlay;
-    QString statusText;  // at most 127 characters
-    // The slot's finished live measurements and the settings they are drawn
-    // with: a snapshot the view replaces whenever they change.
-    std::shared_ptr<const measure::VideoShapeList> shapes;
-    measure::MeasureState measure;
-};
 
 // What comes with "a still picture is due" when the view asked for it: the
 // request and the frame that answers it, as the camera delivered it. (The
@@ -57,10 +33,9 @@ struct StillAnswer {
 };
 
 // One USB slot's camera: opening and building it (frame sizes, camera model,
-// the saved capture format, the slot's format choice), a capture thread that
-// turns every frame into 24-bit rows, keeps it as the slot's latest frame,
-// writes paced clip frames, and composes the display image (flips, colour
-// mode, overlays, status text) into the slot's mailbox.
+// the saved capture format, the slot's format choice) and a capture thread
+// that keeps every frame as the slot's latest frame, writes paced clip
+// frames and has the slot's LiveRenderer compose the display image.
 class CCaptureDevice : public QObject {
     Q_OBJECT
 public:
@@ -125,18 +100,19 @@ public:
     int clipFrames() const { return m_clip.framesWritten(); }
 
     // The composed picture for the view.
-    FrameMailbox<QImage>& mailbox() { return m_mailbox; }
+    FrameMailbox<QImage>& mailbox() { return m_renderer.mailbox(); }
+    // The slot's latest frame, for still pictures and the main window's
+    // check for a silent device.
+    SlotFrame& slotFrame() { return m_slotFrame; }
+    // Which frames go into this slot's clip: ticked by the recording view.
+    ClipPacer& pacer() { return m_pacer; }
+    // The camera model the frame sizes of the device last built give (the
+    // previous one when they name none), 0 before any.
+    int32_t cameraModel() const { return m_cameraModel; }
 
     // Runs one frame through the pipeline (the capture thread does this for
     // every frame; benchmarks call it directly).
     void processFrame(const DeviceFrame& frame) { onFrame(frame); }
-
-    // The camera model of the last device built (process-wide), 0 before any.
-    static int32_t cameraModel();
-    // Where a newly derived camera model is stored (the registry's "Camera").
-    static void setCameraModelSink(std::function<void(int32_t)> sink);
-    // Shared by all slots: set by the recording view's 200 ms timer.
-    static ClipPacer& pacer();
 
 Q_SIGNALS:
     void frameReady();
@@ -145,7 +121,6 @@ Q_SIGNALS:
 private:
     void captureLoop();
     void onFrame(const DeviceFrame& frame);
-    void paintDecorations(QImage& out, const LiveViewSettings& s);
     bool applyFormat(int32_t width, int32_t height, int32_t format);
     void answerStill(const DeviceFrame& frame);
 
@@ -155,6 +130,7 @@ private:
     ResolutionTable m_table{};
     bool m_built = false;
     int32_t m_width = 640, m_height = 480, m_format = FormatYUY2;
+    int32_t m_cameraModel = 0;
 
     std::thread m_thread;
     std::atomic<bool> m_running{false};
@@ -165,23 +141,16 @@ private:
     bool m_hardwareSnapshot = true;
     std::atomic<bool> m_stillBranch{false};
     ClipWriter m_clip;
+    ClipPacer m_pacer;
+    SlotFrame m_slotFrame;
 
     std::mutex m_settingsMutex;
     LiveViewSettings m_settings;
 
-    std::vector<uint8_t> m_rows;  // the frame being worked on (capture thread)
-    std::vector<int> m_columns;   // display-to-frame pixel map (capture thread)
-    // One painter kept open on each of the mailbox's images, and the status
-    // text drawn once: decorating a frame allocates nothing.
-    std::array<std::unique_ptr<QPainter>, 3> m_painters;
-    QImage m_statusImage;
-    QString m_statusImageText;
-    QImage m_labelImage;
-    QString m_labelImageText;
-    QPen m_colouredPen{Qt::NoPen};
-    QPen m_whitePen{Qt::NoPen};
+    // Capture thread only.
     LiveViewSettings m_frameSettings;
-    FrameMailbox<QImage> m_mailbox;
+    LiveRenderer m_renderer;
+    std::vector<uint8_t> m_clipRows;  // a clip frame, when the renderer kept no full-size rows
 };
 
 }  // namespace capture

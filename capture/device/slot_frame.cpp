@@ -4,8 +4,6 @@
 #include "capture/core/pixel_convert.h"
 #include "capture/core/resolution_table.h"
 
-#include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace capture {
@@ -48,12 +46,6 @@ void SlotFrame::clear()
     m_rows.shrink_to_fit();
     m_width = m_height = 0;
     m_delivered = 0;
-}
-
-SlotFrame& slotFrame(int slot)
-{
-    static std::array<SlotFrame, 5> frames;
-    return frames.at(static_cast<size_t>(std::clamp(slot, 1, 5) - 1));
 }
 
 }  // namespace capture

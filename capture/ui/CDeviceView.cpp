@@ -27,23 +27,6 @@
 
 namespace capture {
 
-namespace {
-
-QSize g_currentResolution{640, 480};
-
-
-}  // namespace
-
-QSize CDeviceView::currentResolution()
-{
-    return g_currentResolution;
-}
-
-void CDeviceView::setCurrentResolution(QSize size)
-{
-    g_currentResolution = size;
-}
-
 CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent)
     : QAbstractScrollArea(parent),
       m_doc(std::make_unique<CDeviceDoc>(slot, host)),
@@ -104,8 +87,10 @@ bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
         m_device->Close();
         return false;
     }
+    const int32_t model = m_device->cameraModel();
+    if (model != 0)
+        m_host.writeCameraModel(static_cast<quint32>(model));
     // These models stream YUY2 in every size they offer.
-    const int32_t model = CCaptureDevice::cameraModel();
     if (model == 2 || model == 3)
         m_host.settings().registry.g_szYuyOrMjpeg[static_cast<size_t>(slot() - 1)] = 1;
     return true;
@@ -115,7 +100,6 @@ void CDeviceView::initialUpdate()
 {
     if (m_connected)
         m_frameSize = QSize(m_device->width(), m_device->height());
-    g_currentResolution = m_frameSize;
     m_doc->setResolution(m_frameSize);
     const shell::AppSettings& s = m_host.settings();
     measure::loadActiveProfile(m_host.measure(), s.paths.settingsFolder());
@@ -179,7 +163,6 @@ void CDeviceView::activated()
             sizes.append(QString());
     }
     m_host.showResolutions(sizes);
-    g_currentResolution = m_frameSize;
     m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
 }
 

@@ -61,10 +61,6 @@ public:
     // `clear` removes them all; the picture shows the change at once.
     void editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear = false);
 
-    // The size of the active live window, shown as "w:h" in the status bar.
-    static QSize currentResolution();
-    static void setCurrentResolution(QSize size);
-
     // The requests of the toolbar, the keys, the timed capture and the
     // microscope's still button.
     void snapshotRequest();

@@ -35,8 +35,7 @@ CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, Q
 
     const QSize current = view.frameSize();
     if (slot == 6) {
-        const QSize pair = CDeviceView::currentResolution();
-        m_resolution->addItem(QStringLiteral("%1X%2").arg(pair.width()).arg(pair.height()));
+        m_resolution->addItem(QStringLiteral("%1X%2").arg(current.width()).arg(current.height()));
         m_resolution->setEnabled(false);
     } else {
         const ResolutionTable table = view.device().GetResolutions();

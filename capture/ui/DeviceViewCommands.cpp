@@ -129,7 +129,6 @@ void CDeviceView::changeResolution(QSize size)
     if (refusedWhileRecording())
         return;
     m_frameSize = size;
-    setCurrentResolution(size);
     m_doc->setResolution(size);
     m_device->SetResolution(size.width(), size.height(), capConfigPath());
     if (m_device->isBuilt())

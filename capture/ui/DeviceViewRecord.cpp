@@ -70,7 +70,7 @@ void CDeviceView::setStatusText(const QString& text)
 
 void CDeviceView::pacingTick()
 {
-    CCaptureDevice::pacer().tick();
+    m_device->pacer().tick();
 }
 
 void CDeviceView::recordingTick()

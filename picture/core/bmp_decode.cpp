@@ -354,23 +354,3 @@ bool decodeBmp(CxFile& file, CxImage& image)
     image.SetProgress(100);
     return true;
 }
-
-bool CxImageBMP::Decode(CxFile* file)
-{
-    if (!file) {
-        SetLastError("null file handler");
-        return false;
-    }
-    return decodeBmp(*file, *this);
-}
-
-bool CxImageBMP::Encode(CxFile* file)
-{
-    std::string error;
-    if (!file)
-        error = "null file handler";
-    else if (encodeBmp(*this, *file, error))
-        return true;
-    SetLastError(error);
-    return false;
-}

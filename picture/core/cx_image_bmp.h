@@ -9,10 +9,3 @@
 bool decodeBmp(CxFile& file, CxImage& image);
 // The header, palette and rows, with the resolution in the header.
 bool encodeBmp(const CxImage& image, CxFile& file, std::string& error);
-
-class CxImageBMP : public CxImage {
-public:
-    CxImageBMP() : CxImage(CXIMAGE_FORMAT_BMP) {}
-    bool Decode(CxFile* file);
-    bool Encode(CxFile* file);
-};

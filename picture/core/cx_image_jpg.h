@@ -11,10 +11,3 @@ constexpr int kMaxJpegScans = 500;
 
 bool decodeJpeg(CxFile& file, CxImage& image);
 bool encodeJpeg(const CxImage& image, CxFile& file, std::string& error);
-
-class CxImageJPG : public CxImage {
-public:
-    CxImageJPG() : CxImage(CXIMAGE_FORMAT_JPG) {}
-    bool Decode(CxFile* file);
-    bool Encode(CxFile* file);
-};

@@ -269,23 +269,3 @@ bool encodeJpeg(const CxImage& image, CxFile& file, std::string& error)
         error = "JPEG write error";
     return ok && written;
 }
-
-bool CxImageJPG::Decode(CxFile* file)
-{
-    if (!file) {
-        SetLastError("null file handler");
-        return false;
-    }
-    return decodeJpeg(*file, *this);
-}
-
-bool CxImageJPG::Encode(CxFile* file)
-{
-    std::string error;
-    if (!file)
-        error = "null file handler";
-    else if (encodeJpeg(*this, *file, error))
-        return true;
-    SetLastError(error);
-    return false;
-}

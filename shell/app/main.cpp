@@ -9,9 +9,6 @@
 #include "platform/registry.h"
 
 #include "capture/device/capture_backend.h"
-#include "capture/device/capture_device.h"
-
-#include "shell/core/registry_settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -69,10 +66,6 @@ int main(int argc, char* argv[])
     for (const QString& picture : parser.positionalArguments())
         options.pictures.append(QFileInfo(picture).absoluteFilePath());
     shell::CScoparaApp theApp(registry, options);
-    // Each camera model a device shows is kept as "Camera".
-    capture::CCaptureDevice::setCameraModelSink([&registry](int32_t model) {
-        registry.setDword(shell::kConfigKey, QStringLiteral("Camera"), static_cast<quint32>(model));
-    });
 
     // A logout or Ctrl+C ends every event loop, the main one and any dialog's
     // (the start-up's message box, a file dialog); the main window is closed
@@ -92,6 +85,5 @@ int main(int argc, char* argv[])
     theApp.ExitInstance();
     platform::setMessageDialogs(nullptr);
     capture::setCaptureBackend(nullptr);
-    capture::CCaptureDevice::setCameraModelSink({});
     return rc;
 }

@@ -29,6 +29,8 @@ public:
     virtual bool saveRegistrySettings() = 0;
     virtual bool saveImageToggles() = 0;
     virtual void writeCrosshair(quint32 value) = 0;
+    // The camera model a live window's microscope shows, kept as "Camera".
+    virtual void writeCameraModel(quint32 model) = 0;
 
     // Status bar panes 0 to 3; an invalid colour keeps the usual one.
     virtual void setPaneText(int pane, const QString& text, QColor colour = QColor()) = 0;

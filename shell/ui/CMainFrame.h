@@ -79,6 +79,7 @@ public:
     bool saveRegistrySettings() override;
     bool saveImageToggles() override;
     void writeCrosshair(quint32 value) override;
+    void writeCameraModel(quint32 model) override;
     void showProgress(int percent) override;
     QSize fullScreenArea() const override;
     QObject* mainWindow() override { return this; }

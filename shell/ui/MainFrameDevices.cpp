@@ -136,8 +136,8 @@ QList<capture::CDeviceView*> CMainFrame::liveViews() const
 
 void CMainFrame::deviceEvent(bool)
 {
-    for (int slot = 1; slot <= 5; ++slot)
-        capture::slotFrame(slot).frameArrived.store(0);
+    for (capture::CDeviceView* view : liveViews())
+        view->device().slotFrame().frameArrived.store(0);
     m_deviceTimer->start();  // restarts: one check a second after the last event
 }
 
@@ -164,18 +164,13 @@ void CMainFrame::checkDevices()
 void CMainFrame::sessionUnlocked()
 {
     for (int slot = 1; slot <= 5; ++slot) {
-        std::atomic<int>& arrived = capture::slotFrame(slot).frameArrived;
-        if (!arrived.load())
-            continue;
         QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE %1").arg(slot));
-        if (!w)
+        auto* view = w ? qobject_cast<capture::CDeviceView*>(w->widget()) : nullptr;
+        if (!view || !view->device().slotFrame().frameArrived.exchange(0))
             continue;
-        arrived.store(0);
         // The camera is let go now, before the new window opens it.
-        if (auto* view = qobject_cast<capture::CDeviceView*>(w->widget())) {
-            view->finishRecordingNow();
-            view->device().Close();
-        }
+        view->finishRecordingNow();
+        view->device().Close();
         w->close();
         platform::postMessage(this, platform::msg::OpenUsbSlotWindow, slot);
     }

@@ -48,6 +48,11 @@ quint32 CMainFrame::readCrosshair()
     return shell::readCrosshair(m_app.registry());
 }
 
+void CMainFrame::writeCameraModel(quint32 model)
+{
+    m_app.registry().setDword(shell::kConfigKey, QStringLiteral("Camera"), model);
+}
+
 QByteArray* CMainFrame::magnifierBuffer()
 {
     return &m_app.workingBuffer();

@@ -68,14 +68,11 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
         device.mailbox().latest();
         ++ready;
     });
-    int32_t stored = -1;
-    CCaptureDevice::setCameraModelSink([&](int32_t model) { stored = model; });
+    EXPECT_EQ(device.cameraModel(), 0);
     ASSERT_TRUE(device.Open(live[0]));
     ASSERT_TRUE(device.Build(2, QString()));
-    CCaptureDevice::setCameraModelSink({});
     EXPECT_EQ(countResolutions(device.GetResolutions()), 5u);
-    EXPECT_EQ(CCaptureDevice::cameraModel(), 1);
-    EXPECT_EQ(stored, 1);
+    EXPECT_EQ(device.cameraModel(), 1);
     EXPECT_EQ(device.format(), FormatMJPG);
     LiveViewSettings view;
     view.zoomX = view.zoomY = 0.5;
@@ -101,10 +98,10 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
 
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
-    ASSERT_TRUE(slotFrame(1).copyOut(rows, w, h));
+    ASSERT_TRUE(device.slotFrame().copyOut(rows, w, h));
     EXPECT_EQ(w, 640);
     EXPECT_EQ(rows.size(), size_t(rowStride(640)) * 480);
-    EXPECT_EQ(slotFrame(1).frameArrived.exchange(0), 1);
+    EXPECT_EQ(device.slotFrame().frameArrived.exchange(0), 1);
 
     backend.camera(0).pressStill();
     EXPECT_TRUE(waitFor([&] { return window.stills >= 1; }));
@@ -117,7 +114,7 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     EXPECT_TRUE(device.isRunning());
     device.Close();
     EXPECT_FALSE(device.isRunning());
-    EXPECT_FALSE(slotFrame(1).copyOut(rows, w, h));  // closing frees the slot's frame
+    EXPECT_FALSE(device.slotFrame().copyOut(rows, w, h));  // closing frees the slot's frame
 }
 
 TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
@@ -165,7 +162,7 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
     EXPECT_TRUE(clip.startsWith(folder + QLatin1String("/S1_")));
     EXPECT_TRUE(clip.endsWith(QLatin1String(".avi")));
     QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, [] { CCaptureDevice::pacer().tick(); });
+    QObject::connect(&ticks, &QTimer::timeout, [&] { device.pacer().tick(); });
     ticks.start(200);
     waitFor([] { return false; }, 1100);
     device.StopClip();
@@ -197,4 +194,55 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
     EXPECT_TRUE(after.read(m));
     device.Close();
     backend.camera(0).plugIn();
+}
+
+TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
+{
+    CCaptureDevice device(3);
+    ASSERT_TRUE(device.Open(live[0]));
+    ASSERT_TRUE(device.Build(2, QString()));
+    LiveViewSettings view;
+    view.overlay.mode = OverlayGrid;
+    view.overlay.spacing = 40;
+    view.overlay.label = QStringLiteral("0.05mm");
+    device.setViewSettings(view);
+    std::atomic<int> ready{0};
+    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] { ++ready; });
+    ASSERT_TRUE(device.Run());
+    const ResolutionTable table = device.GetResolutions();
+    for (size_t i = 0; i < countResolutions(table); ++i) {
+        ASSERT_TRUE(device.SetResolution(table[i].width, table[i].height));
+        device.mailbox().latest();
+        ready = 0;
+        ASSERT_TRUE(waitFor([&] {
+            const QImage* frame = device.mailbox().latest();
+            return ready >= 1 && frame && frame->size() == QSize(table[i].width, table[i].height);
+        }));
+        EXPECT_EQ(QColor(device.mailbox().latest()->pixel(5, 40)), QColor(Qt::red));  // the first grid line
+    }
+    device.Close();
+}
+
+// Each slot keeps its own latest frame and its own clip pacing.
+TEST_F(CaptureDeviceTest, SlotsKeepTheirOwnFrameAndPacing)
+{
+    CCaptureDevice one(1), two(2);
+    ASSERT_TRUE(one.Open(live[0]) && one.Build(2, QString()));
+    ASSERT_TRUE(two.Open(live[1]) && two.Build(1, QString()));
+    SimulatedCamera& camera = backend.camera(0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(camera.capture(0, bytes));
+    one.processFrame({bytes.data(), bytes.size(), camera.width(), camera.height(), camera.format(), 0});
+    EXPECT_EQ(one.slotFrame().frameArrived.load(), 1);
+    EXPECT_EQ(two.slotFrame().frameArrived.load(), 0);
+    std::vector<uint8_t> rows;
+    int32_t w = 0, h = 0;
+    EXPECT_TRUE(one.slotFrame().copyOut(rows, w, h));
+    EXPECT_FALSE(two.slotFrame().copyOut(rows, w, h));
+
+    one.pacer().start(0);
+    two.pacer().start(0);
+    one.pacer().tick();
+    EXPECT_FALSE(two.pacer().shouldWrite(40));  // slot 1's tick is not slot 2's
+    EXPECT_TRUE(one.pacer().shouldWrite(40));
 }

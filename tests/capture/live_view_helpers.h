@@ -27,12 +27,7 @@ namespace testing_support {
 // What a live window needs around it: a sandbox home, three simulated
 // microscopes as the camera backend, and the main window's stand-in.
 struct LiveRig {
-    LiveRig() : host(box.path())
-    {
-        previous = capture::setCaptureBackend(&backend);
-        for (int slot = 1; slot <= 5; ++slot)
-            capture::slotFrame(slot).frameArrived = 0;
-    }
+    LiveRig() : host(box.path()) { previous = capture::setCaptureBackend(&backend); }
     ~LiveRig() { capture::setCaptureBackend(previous); }
 
     Sandbox box;

@@ -66,9 +66,10 @@ private Q_SLOTS:
         QCOMPARE(one.windowTitle(), QStringLiteral("MICROSCOPE 1"));
         QCOMPARE(two.windowTitle(), QStringLiteral("MICROSCOPE 2"));
         QVERIFY(one.isConnected() && two.isConnected());
-        slotFrame(1).frameArrived = 0;
-        slotFrame(2).frameArrived = 0;
-        QTRY_VERIFY(slotFrame(1).frameArrived && slotFrame(2).frameArrived);
+        QCOMPARE(m_host->cameraModel, 1u);  // kept as "Camera"
+        one.device().slotFrame().frameArrived = 0;
+        two.device().slotFrame().frameArrived = 0;
+        QTRY_VERIFY(one.device().slotFrame().frameArrived && two.device().slotFrame().frameArrived);
         QVERIFY(one.device().mailbox().latest());
         QVERIFY(two.device().mailbox().latest());
     }
@@ -98,7 +99,7 @@ private Q_SLOTS:
         m_host->s.registry.g_szBmporjpgDPI = 240;
         CDeviceView view(1, entryOf(found[0]), *m_host);
         const QString pictures = m_host->s.paths.currentPictureFolder();
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
 
         view.runCommand(shell::cmd::Camera);
         QTRY_COMPARE(filesIn(pictures).size(), 1);
@@ -126,7 +127,7 @@ private Q_SLOTS:
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
         CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         QDir(m_host->s.paths.currentPictureFolder()).removeRecursively();
         view.snapshotRequest();
         QTRY_COMPARE(dialogs.messages.size(), 1);
@@ -140,7 +141,7 @@ private Q_SLOTS:
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
         CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         answerRecordDialog(QStringLiteral("2"));
         view.record();
         QVERIFY(view.isRecording());
@@ -171,7 +172,7 @@ private Q_SLOTS:
     {
         const auto found = m_backend->enumerate();
         CDeviceView view(2, entryOf(found[1]), *m_host);
-        QTRY_VERIFY(slotFrame(2).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
         const QString clip = view.clipPath();
@@ -185,8 +186,8 @@ private Q_SLOTS:
 
         m_backend->plugIn(1);
         QVERIFY(view.deviceReturned(entryOf(m_backend->enumerate()[1])));
-        slotFrame(2).frameArrived = 0;
-        QTRY_VERIFY(slotFrame(2).frameArrived);
+        view.device().slotFrame().frameArrived = 0;
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
     }
 
     void zoomCommandsKeepTheirLimitsAndAreSaved()
@@ -250,7 +251,6 @@ private Q_SLOTS:
         const QString first = m_host->resolutions.first();
         view.runCommand(32901);
         QCOMPARE(QStringLiteral("%1X%2").arg(view.frameSize().width()).arg(view.frameSize().height()), first);
-        QCOMPARE(CDeviceView::currentResolution(), view.frameSize());
         QVERIFY(QFile::exists(m_host->s.paths.programFolder + QLatin1String("/Setting/CapConfig.dat")));
     }
 
@@ -320,7 +320,7 @@ private Q_SLOTS:
         const auto found = m_backend->enumerate();
         m_host->s.registry.isEnableSnap = 0;
         CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         QVERIFY(!view.device().stillButtonActive());
         m_backend->camera(0).pressStill();
         QTest::qWait(300);
@@ -331,8 +331,8 @@ private Q_SLOTS:
         QCOMPARE(m_host->registrySaves, 1);
         QVERIFY(view.device().stillButtonActive());
         QVERIFY(view.device().isRunning());
-        slotFrame(1).frameArrived = 0;
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        view.device().slotFrame().frameArrived = 0;
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         m_backend->camera(0).pressStill();
         QTRY_COMPARE(sounds.played.size(), 1);
         QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()).size(), 1);
@@ -390,7 +390,7 @@ private Q_SLOTS:
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         // An empty list: no picture, no workbook.
         platform::postMessage(&view, platform::msg::WriteLiveWorkbook);
         QCoreApplication::sendPostedEvents(&view);

@@ -52,7 +52,7 @@ private Q_SLOTS:
     {
         HeardSounds sounds;
         CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         view.snapshotRequest();
         view.snapshotRequest();  // before any frame answered the first
         QTRY_COMPARE(sounds.played.size(), 2);
@@ -68,7 +68,7 @@ private Q_SLOTS:
         HeardSounds sounds;
         m_host->s.toggles.imagePrefixSelected = QStringLiteral("keep");
         CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         // Pictures of this second and the next few: the snapshot's own
         // second is taken whenever it runs.
         const QString folder = m_host->s.paths.currentPictureFolder();
@@ -98,7 +98,7 @@ private Q_SLOTS:
         r.g_szSaveoption2 = 0;
         r.g_szBmporjpgDPI = 180;
         CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         view.snapshotRequest();
         QTRY_COMPARE(sounds.played.size(), 1);
         QCOMPARE(r.g_szSaveoption1, 2u);
@@ -121,7 +121,7 @@ private Q_SLOTS:
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         view->runCommand(shell::cmd::ZoomNormal);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view->device().slotFrame().frameArrived);
         m_host->m.calibrationName = QStringLiteral("10x");
         view->runCommand(shell::cmd::ToolLine);
         for (const QPoint p : {QPoint(50, 50), QPoint(110, 50), QPoint(80, 70)})
@@ -147,7 +147,7 @@ private Q_SLOTS:
         HeardSounds sounds;
         m_host->s.registry.isEnableSnap = 1;
         CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
         QVERIFY(view.isRecording());
@@ -170,7 +170,7 @@ private Q_SLOTS:
         testing_support::ScriptedDialogs dialogs;
         m_host->s.registry.isEnableSnap = 1;
         CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(slotFrame(1).frameArrived);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
         const QSize size = view.frameSize();
         int other = -1;
         const ResolutionTable table = view.device().GetResolutions();

@@ -150,7 +150,6 @@ private Q_SLOTS:
         activate(f, a);
         QCOMPARE(menuTexts(menu), offeredSizes(a));
         QCOMPARE(f.paneText(2), QStringLiteral("%1:%2").arg(a->frameSize().width()).arg(a->frameSize().height()));
-        QCOMPARE(capture::CDeviceView::currentResolution(), a->frameSize());
 
         // The last item now is A's own last size, and A takes it.
         run.refresh();
@@ -213,7 +212,7 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         QPointer<capture::CDeviceView> two = f.openUsbSlot(2);
         QPointer<capture::CDeviceView> three = f.openUsbSlot(3);
-        QTRY_VERIFY(capture::slotFrame(2).frameArrived.load() && capture::slotFrame(3).frameArrived.load());
+        QTRY_VERIFY(two->device().slotFrame().frameArrived.load() && three->device().slotFrame().frameArrived.load());
         cameras.cameras.camera(0).unplug();
         f.checkDevices();
 

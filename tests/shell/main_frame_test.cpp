@@ -484,11 +484,11 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         capture::CDeviceView* two = f.openUsbSlot(2);
         QVERIFY(two && two->isConnected());
-        QTRY_VERIFY(capture::slotFrame(2).frameArrived.load());
+        QTRY_VERIFY(two->device().slotFrame().frameArrived.load());
 
         QSignalSpy checks(f.deviceTimer(), &QTimer::timeout);
         f.deviceEvent(false);
-        QCOMPARE(capture::slotFrame(2).frameArrived.load(), 0);
+        QCOMPARE(two->device().slotFrame().frameArrived.load(), 0);
         QVERIFY(f.deviceTimer()->isActive() && f.deviceTimer()->isSingleShot());
         QCOMPARE(f.deviceTimer()->interval(), 1000);
         QTest::qWait(300);
@@ -518,8 +518,8 @@ private Q_SLOTS:
         run.microscopes.plugIn(1);
         QTRY_VERIFY_WITH_TIMEOUT(two->isConnected(), 4000);
         QVERIFY(one->isConnected());
-        capture::slotFrame(2).frameArrived = 0;
-        QTRY_VERIFY(capture::slotFrame(2).frameArrived.load());
+        two->device().slotFrame().frameArrived = 0;
+        QTRY_VERIFY(two->device().slotFrame().frameArrived.load());
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -531,16 +531,19 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         QPointer<capture::CDeviceView> one = f.openUsbSlot(1);
         QPointer<capture::CDeviceView> three = f.openUsbSlot(3);
-        QTRY_VERIFY(capture::slotFrame(1).frameArrived.load() && capture::slotFrame(3).frameArrived.load());
+        QTRY_VERIFY(one->device().slotFrame().frameArrived.load() && three->device().slotFrame().frameArrived.load());
         three->device().Close();  // slot 3 stops receiving frames
-        capture::slotFrame(3).frameArrived = 0;
+        three->device().slotFrame().frameArrived = 0;
 
         f.sessionUnlocked();
         QTRY_VERIFY(one.isNull());
         QTRY_COMPARE(f.liveViews().size(), 2);
         QVERIFY(!three.isNull());  // untouched
-        QVERIFY(f.findWindow(QStringLiteral("MICROSCOPE 1")));
-        QTRY_VERIFY(capture::slotFrame(1).frameArrived.load());
+        QMdiSubWindow* reopened = f.findWindow(QStringLiteral("MICROSCOPE 1"));
+        QVERIFY(reopened);
+        auto* view = qobject_cast<capture::CDeviceView*>(reopened->widget());
+        QVERIFY(view);
+        QTRY_VERIFY(view->device().slotFrame().frameArrived.load());
     }
 
     void connectWifiWithoutACameraSaysSoAndOpensNothing()

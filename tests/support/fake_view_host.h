@@ -30,6 +30,7 @@ public:
     bool saveRegistrySettings() override { return ++registrySaves > 0; }
     bool saveImageToggles() override { return ++toggleSaves > 0; }
     void writeCrosshair(quint32 value) override { crosshair = value; }
+    void writeCameraModel(quint32 model) override { cameraModel = model; }
     void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
     void showProgress(int percent) override { progress.append(percent); }
     QSize fullScreenArea() const override { return {1000, 600}; }
@@ -44,6 +45,7 @@ public:
     measure::MeasureState m;
     int registrySaves = 0, toggleSaves = 0;
     quint32 crosshair = 99;
+    quint32 cameraModel = 0;
     QString panes[4];
     QObject window;
     QStringList resolutions;

@@ -77,11 +77,11 @@ Rgb pixelOf(const std::vector<uint8_t>& rows, int32_t width, int32_t height, int
 constexpr Rgb kBars[8] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
                           {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
 
-::testing::AssertionResult showsColourBars(int slot, int32_t wantWidth, int32_t wantHeight)
+::testing::AssertionResult showsColourBars(CCaptureDevice& device, int32_t wantWidth, int32_t wantHeight)
 {
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
-    if (!slotFrame(slot).copyOut(rows, w, h))
+    if (!device.slotFrame().copyOut(rows, w, h))
         return ::testing::AssertionFailure() << "no frame";
     if (w != wantWidth || h != wantHeight)
         return ::testing::AssertionFailure() << "frame of " << w << " x " << h;
@@ -135,9 +135,9 @@ protected:
         ASSERT_TRUE(device.Build(1, QString()));
         ASSERT_TRUE(device.SetResolution(width, height));
         ASSERT_EQ(device.width(), width);
-        slotFrame(1).frameArrived.store(0);
+        device.slotFrame().frameArrived.store(0);
         ASSERT_TRUE(device.Run());
-        ASSERT_TRUE(waitFor([] { return slotFrame(1).frameArrived.load() != 0; }));
+        ASSERT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
     }
 
     // The camera leaves the bus and comes back, as a replugged microscope does.
@@ -183,10 +183,10 @@ TEST_F(VividTest, StreamsTheColourBarsAtTwoSizes)
 {
     CCaptureDevice device(1);
     stream(device, 640, 480);
-    EXPECT_TRUE(waitFor([] { return bool(showsColourBars(1, 640, 480)); }, 5000)) << showsColourBars(1, 640, 480);
+    EXPECT_TRUE(waitFor([&] { return bool(showsColourBars(device, 640, 480)); }, 5000)) << showsColourBars(device, 640, 480);
     ASSERT_TRUE(device.SetResolution(1280, 720));
     EXPECT_TRUE(device.isRunning());
-    EXPECT_TRUE(waitFor([] { return bool(showsColourBars(1, 1280, 720)); })) << showsColourBars(1, 1280, 720);
+    EXPECT_TRUE(waitFor([&] { return bool(showsColourBars(device, 1280, 720)); })) << showsColourBars(device, 1280, 720);
     device.Close();
 }
 
@@ -229,8 +229,8 @@ TEST_F(VividTest, InjectedErrorsAreSurvived)
     // A frame flagged as broken is skipped; the next ones come.
     ASSERT_TRUE(controls.count("Inject V4L2_BUF_FLAG_ERROR"));
     EXPECT_TRUE(source->setControl(controls.at("Inject V4L2_BUF_FLAG_ERROR"), 0));
-    slotFrame(1).frameArrived.store(0);
-    EXPECT_TRUE(waitFor([] { return slotFrame(1).frameArrived.load() != 0; }));
+    device.slotFrame().frameArrived.store(0);
+    EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
     EXPECT_TRUE(device.isRunning());
 
     // A start that fails leaves the slot stopped, and the next start works.
@@ -241,11 +241,11 @@ TEST_F(VividTest, InjectedErrorsAreSurvived)
         EXPECT_TRUE(source->setControl(controls.at(name), 0));
         EXPECT_FALSE(device.Run());
         EXPECT_FALSE(device.isRunning());
-        slotFrame(1).frameArrived.store(0);
+        device.slotFrame().frameArrived.store(0);
         ASSERT_TRUE(device.Run());
-        EXPECT_TRUE(waitFor([] { return slotFrame(1).frameArrived.load() != 0; }));
+        EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
     }
-    EXPECT_TRUE(showsColourBars(1, 640, 480));
+    EXPECT_TRUE(showsColourBars(device, 640, 480));
 
     // A fatal streaming error (every later buffer fails with EIO) ends the
     // capture thread instead of spinning on it; a restart streams again.
@@ -255,9 +255,9 @@ TEST_F(VividTest, InjectedErrorsAreSurvived)
     EXPECT_TRUE(source->setControl(controls.at("Inject Fatal Streaming Error"), 0));
     EXPECT_TRUE(waitFor([&] { return gone.load(); }, 5000));
     EXPECT_FALSE(device.isRunning());
-    slotFrame(1).frameArrived.store(0);
+    device.slotFrame().frameArrived.store(0);
     ASSERT_TRUE(device.Run());
-    EXPECT_TRUE(waitFor([] { return slotFrame(1).frameArrived.load() != 0; }));
+    EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
     device.Close();
 }
 
@@ -305,7 +305,7 @@ TEST_F(VividTest, DisconnectMidRecordingLeavesAPlayableClip)
     const QString clip = device.StartClip(folder, QStringLiteral("V_"), false);
     ASSERT_FALSE(clip.isEmpty());
     QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, [] { CCaptureDevice::pacer().tick(); });
+    QObject::connect(&ticks, &QTimer::timeout, [&] { device.pacer().tick(); });
     ticks.start(200);
     ASSERT_TRUE(waitFor([&] { return device.clipFrames() >= 3; }));
 
