@@ -237,7 +237,7 @@ std::pair<double, double> streaming(const std::vector<std::vector<uint8_t>>& fra
     ReplaySlots replay(frames, w, h, slots);
     capture::LiveViewSettings view;
     view.zoomX = view.zoomY = zoom;
-    view.overlay.mode = capture::OverlayGrid;
+    view.overlay.mode = measure::OverlayGrid;
     view.overlay.spacing = 50;
     std::vector<std::atomic<int>> shown(static_cast<size_t>(slots));
     for (int i = 0; i < slots; ++i) {
@@ -304,7 +304,7 @@ void measureKind(const FrameKind& kind)
     // A recording view with the scale cross: the usual case, and the worst
     // (mirror and negative on top) printed beside it.
     capture::LiveViewSettings view;
-    view.overlay.mode = capture::OverlayScaleCross;
+    view.overlay.mode = measure::OverlayScaleCross;
     view.overlay.spacing = 20;
     view.statusText = QStringLiteral("Recording......");
     device.setViewSettings(view);

@@ -77,13 +77,13 @@ bool LiveRenderer::compose(const uint8_t* bytes, size_t size, int32_t format, in
 
 void LiveRenderer::paintDecorations(QImage& out, int width, int height, const LiveViewSettings& s)
 {
-    if (s.overlay.mode == OverlayNone && s.statusText.isEmpty() && (!s.shapes || s.shapes->empty()))
+    if (s.overlay.mode == measure::OverlayNone && s.statusText.isEmpty() && (!s.shapes || s.shapes->empty()))
         return;
     auto& painter = m_painters[static_cast<size_t>(m_mailbox.backIndex())];
     if (!painter)
         painter = std::make_unique<QPainter>(&out);
     QPainter& p = *painter;
-    OverlayParams o = s.overlay;
+    measure::OverlayParams o = s.overlay;
     o.frameWidth = width;
     o.frameHeight = height;
     o.zoomX = s.zoomX;
@@ -91,7 +91,7 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
     o.scrollX = s.scrollX;
     o.scrollY = s.scrollY;
     if (o.label != m_labelImageText) {
-        m_labelImage = renderOverlayLabel(o.label, p.font());
+        m_labelImage = measure::renderOverlayLabel(o.label, p.font());
         m_labelImageText = o.label;
     }
     o.labelImage = m_labelImage.isNull() ? nullptr : &m_labelImage;
@@ -101,7 +101,7 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
     }
     o.colouredPen = &m_colouredPen;
     o.whitePen = &m_whitePen;
-    paintOverlay(p, o);
+    measure::paintOverlay(p, o);
     if (s.shapes && !s.shapes->empty())
         measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
     if (!s.statusText.isEmpty()) {

@@ -2,7 +2,7 @@
 
 #include "frame_mailbox.h"
 #include "frame_ops.h"
-#include "overlay_painter.h"
+#include "measure/core/overlay_painter.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/core/video_shape.h"
@@ -32,7 +32,7 @@ struct LiveViewSettings {
     bool flip = false;
     bool networkFrame = false;
     int colourMode = Natural;
-    OverlayParams overlay;
+    measure::OverlayParams overlay;
     QString statusText;  // at most 127 characters
     // The slot's finished live measurements and the settings they are drawn
     // with: a snapshot the view replaces whenever they change.

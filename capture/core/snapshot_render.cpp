@@ -2,7 +2,7 @@
 
 #include "frame_ops.h"
 
-#include <QPainter>
+#include "measure/core/burn_in.h"
 
 namespace capture {
 
@@ -25,23 +25,18 @@ QImage renderSnapshot(SnapshotInput& in)
     if (size.isEmpty())
         return {};
     QImage picture = size == upright.size() ? std::move(upright) : upright.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    picture = picture.convertToFormat(QImage::Format_RGB32);
-
-    if (in.burnIn) {
-        QPainter p(&picture);
-        if (in.shapes && in.measure && !in.shapes->empty())
-            measure::drawVideoShapes(p, *in.shapes, in.scaleX, in.scaleY, QPoint(0, 0), *in.measure);
-        OverlayParams o = in.overlay;
-        o.frameWidth = in.width;
-        o.frameHeight = in.height;
-        o.zoomX = in.scaleX;
-        o.zoomY = in.scaleY;
-        o.labelImage = nullptr;
-        o.colouredPen = o.whitePen = nullptr;
-        if (o.mode != OverlayNone)
-            paintOverlay(p, o);
-    }
-    return picture;
+    if (!in.burnIn)
+        return picture.convertToFormat(QImage::Format_RGB32);
+    measure::BurnIn what;
+    what.scaleX = in.scaleX;
+    what.scaleY = in.scaleY;
+    what.records = in.shapes;
+    what.overlay = in.overlay;
+    what.overlay->frameWidth = in.width;
+    what.overlay->frameHeight = in.height;
+    what.overlay->zoomX = in.scaleX;
+    what.overlay->zoomY = in.scaleY;
+    return measure::burntIn(picture, what, in.measure ? *in.measure : measure::MeasureState());
 }
 
 }  // namespace capture

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "overlay_painter.h"
+#include "measure/core/overlay_painter.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/core/video_shape.h"
@@ -24,7 +24,7 @@ struct SnapshotInput {
     double scaleX = 1.0;  // picture size / frame size
     double scaleY = 1.0;
     bool burnIn = false;  // draw the finished measurements and the overlay
-    OverlayParams overlay;
+    measure::OverlayParams overlay;
     const measure::VideoShapeList* shapes = nullptr;
     const measure::MeasureState* measure = nullptr;
 };

@@ -53,7 +53,7 @@ CDeviceDoc::CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent) : QObje
     m_flip = s.toggles.imageVFlipSelected != 0;
     m_overlay.crossX = m_resolution.width() / 2;
     m_overlay.crossY = m_resolution.height() / 2;
-    m_overlay.mode = host.readCrosshair() == 1 ? OverlayCrosshair : OverlayNone;
+    m_overlay.mode = host.readCrosshair() == 1 ? measure::OverlayCrosshair : measure::OverlayNone;
 }
 
 bool CDeviceDoc::handlesCommand(int id) const
@@ -101,9 +101,9 @@ void CDeviceDoc::runCommand(int id)
         finishZoom(true);
         break;
     case cmd::Crosshair: toggleCrosshair(); break;
-    case cmd::GridLines: toggleGrid(ToolCodeGrid, OverlayGrid); break;
-    case cmd::CircleGrid: toggleGrid(ToolCodeCircleGrid, OverlayCircleGrid); break;
-    case cmd::ScaleCrosshair: toggleGrid(ToolCodeScaleCrosshair, OverlayScaleCross); break;
+    case cmd::GridLines: toggleGrid(ToolCodeGrid, measure::OverlayGrid); break;
+    case cmd::CircleGrid: toggleGrid(ToolCodeCircleGrid, measure::OverlayCircleGrid); break;
+    case cmd::ScaleCrosshair: toggleGrid(ToolCodeScaleCrosshair, measure::OverlayScaleCross); break;
     case cmd::HorizontalFlip: toggleFlip(true); break;
     case cmd::VerticalFlip: toggleFlip(false); break;
     case cmd::Negative: toggleColour(ToolCodeNegative, capture::Negative); break;
@@ -168,7 +168,7 @@ void CDeviceDoc::finishZoom(bool save)
 void CDeviceDoc::toggleCrosshair()
 {
     const bool on = m_toolCode != ToolCodeCrosshair;
-    m_overlay.mode = on ? OverlayCrosshair : OverlayNone;
+    m_overlay.mode = on ? measure::OverlayCrosshair : measure::OverlayNone;
     setToolCode(on ? ToolCodeCrosshair : ToolCodeNone);
     m_host.writeCrosshair(on ? 1 : 0);
     Q_EMIT updated(0);
@@ -177,7 +177,7 @@ void CDeviceDoc::toggleCrosshair()
 void CDeviceDoc::toggleGrid(int toolCode, int mode)
 {
     if (m_toolCode == ToolCodeGrid || m_toolCode == ToolCodeCircleGrid || m_toolCode == ToolCodeScaleCrosshair) {
-        m_overlay.mode = OverlayNone;
+        m_overlay.mode = measure::OverlayNone;
         setToolCode(ToolCodeNone);
         Q_EMIT updated(0);
         return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "picture/core/picture_zoom.h"
-#include "capture/core/overlay_painter.h"
+#include "measure/core/overlay_painter.h"
 
 #include "shell/core/command_target.h"
 
@@ -33,7 +33,7 @@ public:
     int toolCode() const { return m_toolCode; }
     bool mirror() const { return m_mirror; }
     bool flip() const { return m_flip; }
-    const OverlayParams& overlay() const { return m_overlay; }
+    const measure::OverlayParams& overlay() const { return m_overlay; }
 
     // The current tool; a change is kept as "featureSelected", which the
     // next live window starts with.
@@ -69,7 +69,7 @@ private:
     int m_toolCode = 0;
     bool m_mirror = false;
     bool m_flip = false;
-    OverlayParams m_overlay;
+    measure::OverlayParams m_overlay;
 };
 
 }  // namespace capture

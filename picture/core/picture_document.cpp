@@ -2,10 +2,10 @@
 
 #include "picture_operations.h"
 
+#include "measure/core/burn_in.h"
 #include "measure/core/measure_state.h"
 
 #include <QFileInfo>
-#include <QPainter>
 
 namespace picture {
 
@@ -38,11 +38,9 @@ QString CScoparaDoc::save(const QString& path, const measure::MeasureState& sett
     const uint32_t format = formatOfPath(path);
     if (format == CXIMAGE_FORMAT_UNKNOWN)
         return QStringLiteral("unknown picture format");
-    QImage out = m_display.convertToFormat(QImage::Format_RGB32);
-    {
-        QPainter p(&out);
-        m_shapes.drawAll(p, measure::DrawContext{settings, settings.lineWidth, 1.0, 1.0});
-    }
+    measure::BurnIn shapes;
+    shapes.shapes = &m_shapes;
+    const QImage out = measure::burntIn(m_display, shapes, settings);
     CxImage image;
     if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());

@@ -18,6 +18,7 @@
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/WorkbookExport.h"
 #include "measure/ui/CalibrationMenu.h"
+#include "measure/core/burn_in.h"
 #include "measure/ui/ShapeHost.h"
 
 #include "platform/message_dialogs.h"
@@ -83,7 +84,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHos
     const shell::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;
-    m_overlay.mode = host.readCrosshair() == 1 ? capture::OverlayCrosshair : capture::OverlayNone;
+    m_overlay.mode = host.readCrosshair() == 1 ? measure::OverlayCrosshair : measure::OverlayNone;
     // Initial update: the active calibration and the name in the toolbar.
     measure::loadActiveProfile(host.measure(), s.paths.settingsFolder());
     platform::postMessage(host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
@@ -156,26 +157,34 @@ void CScoparaView::paintEvent(QPaintEvent*)
     m_shapes->paintTemporary(p);
 }
 
-capture::OverlayParams CScoparaView::overlayAt(double fx, double fy) const
+measure::OverlayParams CScoparaView::overlayAt(double fx, double fy) const
 {
-    capture::OverlayParams o = m_overlay;
+    measure::OverlayParams o = m_overlay;
     o.frameWidth = m_doc->size().width();
     o.frameHeight = m_doc->size().height();
     o.zoomX = fx;
     // The scale cross is measured along the horizontal axis in both directions.
-    o.zoomY = o.mode == capture::OverlayScaleCross ? fx : fy;
+    o.zoomY = o.mode == measure::OverlayScaleCross ? fx : fy;
     o.lineWidth = m_host.measure().lineWidth;
     o.circlesToHalfWidth = true;
     return o;
+}
+
+measure::BurnIn CScoparaView::burnInAt(double fx, double fy) const
+{
+    measure::BurnIn what;
+    what.scaleX = fx;
+    what.scaleY = fy;
+    what.shapes = &m_doc->shapes();
+    what.overlay = overlayAt(fx, fy);
+    return what;
 }
 
 void CScoparaView::drawContent(QPainter& p) const
 {
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom.x < 1.0 || m_zoom.y < 1.0);
     p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
-    const measure::MeasureState& m = m_host.measure();
-    m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, m_zoom.x, m_zoom.y});
-    capture::paintOverlay(p, overlayAt(m_zoom.x, m_zoom.y));
+    measure::paintBurnIn(p, burnInAt(m_zoom.x, m_zoom.y), m_host.measure());
 }
 
 QImage CScoparaView::renderShown() const
@@ -208,7 +217,7 @@ void CScoparaView::print(int command)
 
 void CScoparaView::mousePressEvent(QMouseEvent* event)
 {
-    if (m_overlay.mode == capture::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
+    if (m_overlay.mode == measure::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
         const QPoint at = m_shapes->toPicture(event->position().toPoint());
         if (QRect(QPoint(0, 0), m_doc->size()).contains(at)) {
             m_overlay.crossX = at.x();
@@ -273,15 +282,13 @@ QString CScoparaView::saveExport(const ExportRequest& request)
     if (size.isEmpty())
         return QStringLiteral("no picture");
     QImage out(size, QImage::Format_RGB32);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
-    if (exportOptions().imprint) {
-        const measure::MeasureState& m = m_host.measure();
-        m_doc->shapes().drawAll(p, measure::DrawContext{m, m.lineWidth, fx, fy});
-        capture::paintOverlay(p, overlayAt(fx, fy));
+    {
+        QPainter p(&out);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
     }
-    p.end();
+    if (exportOptions().imprint)
+        out = measure::burntIn(out, burnInAt(fx, fy), m_host.measure());
     CxImage image;
     if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());
@@ -368,10 +375,10 @@ void CScoparaView::updateCommand(int id, shell::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    const int overlayOf[][2] = {{cmd::Crosshair, capture::OverlayCrosshair},
-                                {cmd::GridLines, capture::OverlayGrid},
-                                {cmd::CircleGrid, capture::OverlayCircleGrid},
-                                {cmd::ScaleCrosshair, capture::OverlayScaleCross}};
+    const int overlayOf[][2] = {{cmd::Crosshair, measure::OverlayCrosshair},
+                                {cmd::GridLines, measure::OverlayGrid},
+                                {cmd::CircleGrid, measure::OverlayCircleGrid},
+                                {cmd::ScaleCrosshair, measure::OverlayScaleCross}};
     for (const auto& [command, mode] : overlayOf) {
         if (command == id) {
             state.checkable = true;
@@ -409,9 +416,9 @@ void CScoparaView::runCommand(int id)
     case cmd::UndoShape: m_shapes->undo(); return;
     case cmd::DeleteAllShapes: m_shapes->deleteAll(); return;
     case cmd::Crosshair: toggleCrosshair(); return;
-    case cmd::GridLines: toggleGrid(capture::OverlayGrid); return;
-    case cmd::CircleGrid: toggleGrid(capture::OverlayCircleGrid); return;
-    case cmd::ScaleCrosshair: toggleGrid(capture::OverlayScaleCross); return;
+    case cmd::GridLines: toggleGrid(measure::OverlayGrid); return;
+    case cmd::CircleGrid: toggleGrid(measure::OverlayCircleGrid); return;
+    case cmd::ScaleCrosshair: toggleGrid(measure::OverlayScaleCross); return;
     case cmd::FileSave: save(); return;
     case cmd::FileSaveAs: {
         const QString proposed = QFileInfo(m_doc->path()).dir().filePath(saveAsName(m_doc->title()));
@@ -491,8 +498,8 @@ void CScoparaView::finishOperation()
 
 void CScoparaView::toggleCrosshair()
 {
-    const bool on = m_overlay.mode != capture::OverlayCrosshair;
-    m_overlay.mode = on ? capture::OverlayCrosshair : capture::OverlayNone;
+    const bool on = m_overlay.mode != measure::OverlayCrosshair;
+    m_overlay.mode = on ? measure::OverlayCrosshair : measure::OverlayNone;
     m_host.writeCrosshair(on ? 1 : 0);
     viewport()->update();
 }
@@ -502,7 +509,7 @@ void CScoparaView::toggleCrosshair()
 void CScoparaView::toggleGrid(int mode)
 {
     if (m_overlay.mode == mode) {
-        m_overlay.mode = capture::OverlayNone;
+        m_overlay.mode = measure::OverlayNone;
         viewport()->update();
         return;
     }

@@ -5,7 +5,8 @@
 #include "picture/core/picture_zoom.h"
 #include "picture/ui/PictureOperationRunner.h"
 
-#include "capture/core/overlay_painter.h"
+#include "measure/core/burn_in.h"
+#include "measure/core/overlay_painter.h"
 
 #include "shell/core/command_target.h"
 
@@ -42,7 +43,7 @@ public:
     shell::ViewHost& host() const { return m_host; }
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
-    const capture::OverlayParams& overlay() const { return m_overlay; }
+    const measure::OverlayParams& overlay() const { return m_overlay; }
     // The picture operation last chosen (1209 ... 1265), 0 for none.
     int pictureOperation() const { return m_operation; }
     bool operationRunning() const;
@@ -88,7 +89,9 @@ private:
     void runOperation(int operation);
     void drawContent(QPainter& p) const;
     // The overlay as drawn at zoom (fx, fy).
-    capture::OverlayParams overlayAt(double fx, double fy) const;
+    // The shapes and overlay at a scale, as shown and as burnt in.
+    measure::BurnIn burnInAt(double fx, double fy) const;
+    measure::OverlayParams overlayAt(double fx, double fy) const;
     void print(int command);
     void copyToMagnifier(QPoint windowPos);
     void operationDone(std::shared_ptr<CxImage> result);
@@ -99,7 +102,7 @@ private:
     PictureZoom m_zoom;
     // The overlay: mode, pitch in picture pixels and its text, the
     // crosshair's centre in picture pixels.
-    capture::OverlayParams m_overlay;
+    measure::OverlayParams m_overlay;
     int m_operation = 0;
     PictureOperationRunner* m_runner;
     QImage m_offscreen;  // the visible part, composed before it is shown

@@ -76,7 +76,7 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     EXPECT_EQ(device.format(), FormatMJPG);
     LiveViewSettings view;
     view.zoomX = view.zoomY = 0.5;
-    view.overlay.mode = OverlayCrosshair;
+    view.overlay.mode = measure::OverlayCrosshair;
     view.statusText = QStringLiteral("Recording......");
     // A finished live line from (100, 300) to (500, 300), drawn on every frame.
     auto shapes = std::make_shared<measure::VideoShapeList>();
@@ -202,7 +202,7 @@ TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
     ASSERT_TRUE(device.Open(live[0]));
     ASSERT_TRUE(device.Build(2, QString()));
     LiveViewSettings view;
-    view.overlay.mode = OverlayGrid;
+    view.overlay.mode = measure::OverlayGrid;
     view.overlay.spacing = 40;
     view.overlay.label = QStringLiteral("0.05mm");
     device.setViewSettings(view);

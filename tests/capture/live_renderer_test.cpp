@@ -211,7 +211,7 @@ TEST(LiveRenderer, CrosshairFollowsTheScrolledPicture)
     const Jpeg j = microscopeFrame(640, 480);
     LiveRenderer renderer;
     LiveViewSettings s;
-    s.overlay.mode = OverlayCrosshair;
+    s.overlay.mode = measure::OverlayCrosshair;
     s.overlay.colour = QColor(255, 0, 255);
     s.overlay.crossX = 300;
     s.overlay.crossY = 200;
@@ -234,7 +234,7 @@ TEST(LiveRenderer, OverlayMeasurementsAndStatusTextAreDrawnOnTop)
     LiveRenderer renderer;
     LiveViewSettings s;
     s.zoomX = s.zoomY = 0.5;
-    s.overlay.mode = OverlayGrid;
+    s.overlay.mode = measure::OverlayGrid;
     s.overlay.spacing = 40;
     s.overlay.colour = QColor(255, 0, 255);
     s.statusText = QStringLiteral("Recording......");

@@ -229,7 +229,7 @@ private Q_SLOTS:
 
         view.runCommand(shell::cmd::GridLines);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
-        QCOMPARE(view.document().overlay().mode, int(OverlayNone));
+        QCOMPARE(view.document().overlay().mode, int(measure::OverlayNone));
 
         view.runCommand(shell::cmd::RedChannel);
         QCOMPARE(view.document().colourMode(), 1);

@@ -148,7 +148,7 @@ TEST(SnapshotRender, MeasurementsAndOverlayOnlyWhenBurntIn)
         in.burnIn = burnIn;
         in.shapes = &shapes;
         in.measure = &state;
-        in.overlay.mode = OverlayCrosshair;
+        in.overlay.mode = measure::OverlayCrosshair;
         in.overlay.crossX = 30;
         in.overlay.crossY = 5;
         in.overlay.colour = QColor(255, 255, 255);

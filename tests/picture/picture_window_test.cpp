@@ -115,7 +115,7 @@ private Q_SLOTS:
         }
         QCOMPARE(view->document().shapes().size(), size_t(1));
         view->runCommand(shell::cmd::Crosshair);
-        QCOMPARE(view->overlay().mode, int(capture::OverlayCrosshair));
+        QCOMPARE(view->overlay().mode, int(measure::OverlayCrosshair));
         QCOMPARE(m_host->crosshair, 1u);
 
         view->runCommand(shell::cmd::FileSave);
@@ -143,7 +143,7 @@ private Q_SLOTS:
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("g.bmp"), "BMP"), *m_host));
         view->runCommand(shell::cmd::GridLines);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
-        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
+        QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
 
         // 60 pixels are 10 mm: 0.5 mm is 3 pixels (refused), 1 mm is 6.
         m_host->m.calibrationName = QStringLiteral("10x");
@@ -157,11 +157,11 @@ private Q_SLOTS:
         };
         answerPitch(QStringLiteral("0.5"));
         view->runCommand(shell::cmd::GridLines);
-        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
+        QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
         QCOMPARE(dialogs.messages.value(1), QStringLiteral("The length of the input is invalid"));
         answerPitch(QStringLiteral("1"));
         view->runCommand(shell::cmd::CircleGrid);
-        QCOMPARE(view->overlay().mode, int(capture::OverlayCircleGrid));
+        QCOMPARE(view->overlay().mode, int(measure::OverlayCircleGrid));
         QCOMPARE(view->overlay().spacing, 6);
         QCOMPARE(view->overlay().label, QStringLiteral("1mm"));
         // The rings go out to half the picture's width (16 x 6 < 100), past
@@ -180,7 +180,7 @@ private Q_SLOTS:
         const QRect part(QPoint(30, 20), window.size());
         QCOMPARE(window, rings.copy(part).convertToFormat(QImage::Format_RGB32));
         view->runCommand(shell::cmd::CircleGrid);  // again: off
-        QCOMPARE(view->overlay().mode, int(capture::OverlayNone));
+        QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
     }
 
     void colourOperationsRunAwayAndComeBackAsLoaded()

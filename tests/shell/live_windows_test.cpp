@@ -263,7 +263,7 @@ private Q_SLOTS:
         {
             AppRun run(box);
             capture::CDeviceView* live = run.frame().openUsbSlot(1);
-            QCOMPARE(live->document().overlay().mode, int(capture::OverlayNone));
+            QCOMPARE(live->document().overlay().mode, int(measure::OverlayNone));
             QCOMPARE(live->document().toolCode(), 0);
             run.refresh();
             run.action(cmd::Crosshair)->trigger();
@@ -281,11 +281,11 @@ private Q_SLOTS:
         }
         AppRun again(box);
         capture::CDeviceView* live = again.frame().openUsbSlot(1);
-        QCOMPARE(live->document().overlay().mode, int(capture::OverlayCrosshair));
+        QCOMPARE(live->document().overlay().mode, int(measure::OverlayCrosshair));
         QCOMPARE(live->document().toolCode(), int(capture::ToolCodeCrosshair));
         picture::CScoparaView* picture = again.frame().openPicture(path);
         QVERIFY(picture);
-        QCOMPARE(picture->overlay().mode, int(capture::OverlayCrosshair));
+        QCOMPARE(picture->overlay().mode, int(measure::OverlayCrosshair));
 
         // Turned off, the next windows start without it.
         again.refresh();
@@ -293,7 +293,7 @@ private Q_SLOTS:
         again.refresh();
         again.action(cmd::Crosshair)->trigger();
         QCOMPARE(readCrosshair(again.registry), 0u);
-        QCOMPARE(again.frame().openUsbSlot(2)->document().overlay().mode, int(capture::OverlayNone));
+        QCOMPARE(again.frame().openUsbSlot(2)->document().overlay().mode, int(measure::OverlayNone));
     }
 
     void picturesNamedOnTheCommandLineOpen()

@@ -1,21 +1,21 @@
 // Overlay geometry by pixels.
-#include "capture/core/overlay_painter.h"
+#include "measure/core/overlay_painter.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
-using namespace capture;
+using namespace measure;
 
 namespace {
 
-QImage draw(const OverlayParams& o)
+QImage draw(const measure::OverlayParams& o)
 {
     QImage img(static_cast<int>(o.frameWidth * o.zoomX + 0.5), static_cast<int>(o.frameHeight * o.zoomY + 0.5), QImage::Format_RGB32);
     img.fill(Qt::black);
     QPainter p(&img);
-    paintOverlay(p, o);
+    measure::paintOverlay(p, o);
     return img;
 }
 
@@ -28,10 +28,10 @@ bool red(const QImage& img, int x, int y)
 
 TEST(Overlay, CrosshairAtItsZoomedPosition)
 {
-    OverlayParams o;
+    measure::OverlayParams o;
     o.frameWidth = 200;
     o.frameHeight = 100;
-    o.mode = OverlayCrosshair;
+    o.mode = measure::OverlayCrosshair;
     o.crossX = 50;
     o.crossY = 30;
     o.zoomX = o.zoomY = 2;
@@ -44,10 +44,10 @@ TEST(Overlay, CrosshairAtItsZoomedPosition)
 
 TEST(Overlay, GridLinesEverySpacingAndWhiteScaleBars)
 {
-    OverlayParams o;
+    measure::OverlayParams o;
     o.frameWidth = 200;
     o.frameHeight = 100;
-    o.mode = OverlayGrid;
+    o.mode = measure::OverlayGrid;
     o.spacing = 30;
     o.label = QStringLiteral("0.1mm");
     const QImage img = draw(o);
@@ -61,26 +61,26 @@ TEST(Overlay, GridLinesEverySpacingAndWhiteScaleBars)
 
 TEST(Overlay, CircleGridAndScaleCrossAroundTheCentre)
 {
-    OverlayParams o;
+    measure::OverlayParams o;
     o.frameWidth = 200;
     o.frameHeight = 200;
-    o.mode = OverlayCircleGrid;
+    o.mode = measure::OverlayCircleGrid;
     o.spacing = 40;
     QImage img = draw(o);
     EXPECT_TRUE(red(img, 100, 100));  // the centre cross
     EXPECT_TRUE(red(img, 100 + 40, 100) || red(img, 100 + 39, 100));  // the first ring
-    o.mode = OverlayScaleCross;
+    o.mode = measure::OverlayScaleCross;
     o.spacing = 10;
     img = draw(o);
     EXPECT_TRUE(red(img, 5, 100));    // the horizontal axis
     EXPECT_TRUE(red(img, 100, 195));  // the vertical axis
     EXPECT_TRUE(red(img, 150, 110));  // the tick five steps out reaches 10 pixels
     EXPECT_FALSE(red(img, 140, 110)); // four steps out: 5 pixels
-    EXPECT_EQ(scaleTickHalfLength(0), 5);
-    EXPECT_EQ(scaleTickHalfLength(5), 10);
-    EXPECT_EQ(scaleTickHalfLength(10), 20);
-    EXPECT_EQ(scaleTickHalfLength(15), 10);
-    o.mode = OverlayNone;
+    EXPECT_EQ(measure::scaleTickHalfLength(0), 5);
+    EXPECT_EQ(measure::scaleTickHalfLength(5), 10);
+    EXPECT_EQ(measure::scaleTickHalfLength(10), 20);
+    EXPECT_EQ(measure::scaleTickHalfLength(15), 10);
+    o.mode = measure::OverlayNone;
     img = draw(o);
     EXPECT_EQ(img.pixel(100, 100), QColor(Qt::black).rgb());
 }

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace capture {
+namespace measure {
 
 namespace {
 
@@ -131,4 +131,4 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
     }
 }
 
-}  // namespace capture
+}  // namespace measure

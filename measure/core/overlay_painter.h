@@ -8,7 +8,7 @@ class QFont;
 class QPainter;
 class QPen;
 
-namespace capture {
+namespace measure {
 
 enum OverlayMode : int { OverlayNone = 0, OverlayCrosshair = 1, OverlayGrid = 2, OverlayCircleGrid = 3, OverlayScaleCross = 4 };
 
@@ -49,4 +49,4 @@ void paintOverlay(QPainter& p, const OverlayParams& o);
 // Half-length of the k-th tick of the scale cross, counted from the centre.
 int scaleTickHalfLength(int k);
 
-}  // namespace capture
+}  // namespace measure
