@@ -3,8 +3,8 @@
 // write beside writing the same bytes with one call.
 //   build/release/bin/codec_bench [--benchmark_* options]
 #include "picture/core/cx_image.h"
-#include "picture/core/cx_image_bmp.h"
-#include "picture/core/cx_image_jpg.h"
+#include "picture/core/bmp_codec.h"
+#include "picture/core/jpeg_codec.h"
 
 #include <QCoreApplication>
 #include <QProcess>

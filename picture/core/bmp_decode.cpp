@@ -1,6 +1,6 @@
 // Reading BMP files, checked at every step: every size, count, mask, offset
 // and run is validated against the file before it is used.
-#include "cx_image_bmp.h"
+#include "bmp_codec.h"
 
 #include <algorithm>
 #include <climits>

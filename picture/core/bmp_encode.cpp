@@ -1,4 +1,4 @@
-#include "cx_image_bmp.h"
+#include "bmp_codec.h"
 
 #include <cstring>
 

@@ -1,10 +1,8 @@
+// The bitmap in memory: its block, pixels, palette and resolution. Files by
+// format are read and written in cx_image_io.cpp, which holds the codecs.
 #include "cx_image.h"
 
-#include "cx_image_bmp.h"
-#include "cx_image_jpg.h"
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -24,11 +22,6 @@ uint32_t normalisedBpp(uint32_t bpp)
 }  // namespace
 
 CxImage::CxImage(uint32_t imagetype) : m_type(imagetype) {}
-
-CxImage::CxImage(const std::string& path, uint32_t imagetype) : m_type(imagetype)
-{
-    Load(path, imagetype);
-}
 
 CxImage::CxImage(const CxImage& src, bool copyPixels, bool copySelection, bool copyAlpha) : m_type(src.m_type)
 {
@@ -310,105 +303,6 @@ bool CxImage::CopyBlock(int32_t x, int32_t y, int32_t width, int32_t height, uin
         const int32_t to = std::min(left + width, w);
         if (from < to)
             std::memcpy(out + (from - left) * 3, src + from * 3, size_t(to - from) * 3);
-    }
-    return true;
-}
-
-bool CxImage::Decode(CxFile* file, uint32_t imagetype)
-{
-    if (!file) {
-        m_lastError = "null file handler";
-        return false;
-    }
-    const int64_t start = file->Tell();
-    // Decoding into a fresh picture keeps this one as it was on failure;
-    // the result is moved in, never copied.
-    const auto tryType = [&](uint32_t type) {
-        file->Seek(start, SEEK_SET);
-        CxImage decoded(type);
-        decoded.SetEscape(m_escape);
-        bool ok = false;
-        if (type == CXIMAGE_FORMAT_BMP)
-            ok = decodeBmp(*file, decoded);
-        else if (type == CXIMAGE_FORMAT_JPG)
-            ok = decodeJpeg(*file, decoded);
-        else
-            decoded.SetLastError("Decode: Unknown or wrong format");
-        if (ok) {
-            decoded.SetType(type);
-            *this = std::move(decoded);
-        } else {
-            m_lastError = decoded.GetLastError();
-        }
-        return ok;
-    };
-    if (imagetype != CXIMAGE_FORMAT_UNKNOWN)
-        return tryType(imagetype);
-    for (uint32_t type : {CXIMAGE_FORMAT_BMP, CXIMAGE_FORMAT_JPG}) {
-        if (tryType(type))
-            return true;
-    }
-    m_lastError = "Decode: Unknown or wrong format";
-    return false;
-}
-
-bool CxImage::Load(const std::string& path, uint32_t imagetype)
-{
-    CxIOFile file;
-    if (!file.Open(path, "rb")) {
-        m_lastError = "can't open file " + path;
-        return false;
-    }
-    if (Decode(&file, imagetype))
-        return true;
-    const std::string firstError = m_lastError;
-    if (imagetype != CXIMAGE_FORMAT_UNKNOWN && file.Seek(0, SEEK_SET) && Decode(&file, CXIMAGE_FORMAT_UNKNOWN))
-        return true;
-    m_lastError = firstError;
-    return false;
-}
-
-bool CxImage::Encode(CxFile* file, uint32_t imagetype)
-{
-    if (!file) {
-        m_lastError = "null file handler";
-        return false;
-    }
-    if (!IsValid()) {
-        m_lastError = "null image!!!";
-        return false;
-    }
-    std::string error;
-    bool ok = false;
-    if (imagetype == CXIMAGE_FORMAT_BMP)
-        ok = encodeBmp(*this, *file, error);
-    else if (imagetype == CXIMAGE_FORMAT_JPG)
-        ok = encodeJpeg(*this, *file, error);
-    else
-        error = "Encode: Unknown format";
-    if (!ok)
-        m_lastError = error;
-    return ok;
-}
-
-bool CxImage::Save(const std::string& path, uint32_t imagetype)
-{
-    if (imagetype != CXIMAGE_FORMAT_BMP && imagetype != CXIMAGE_FORMAT_JPG) {
-        m_lastError = "Encode: Unknown format";
-        return false;
-    }
-    // Written beside the target and renamed over it: a failed or cut-off
-    // save never leaves half a picture where a whole one was.
-    CxIOFile file;
-    if (!file.OpenReplacing(path)) {
-        m_lastError = "can't open file for writing " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!Encode(&file, imagetype))
-        return false;  // the temporary file goes with `file`
-    if (!file.Commit()) {
-        m_lastError = "can't write file " + path + ": " + std::strerror(errno);
-        return false;
     }
     return true;
 }

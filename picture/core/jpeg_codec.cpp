@@ -1,7 +1,7 @@
 // JPEG reading and writing. libjpeg reports fatal errors with longjmp, so
 // the functions that call it hold only plain data: every buffer and object
 // with a destructor lives in the caller, outside the jump.
-#include "cx_image_jpg.h"
+#include "jpeg_codec.h"
 #include "jpeg_errors.h"
 
 #include <csetjmp>

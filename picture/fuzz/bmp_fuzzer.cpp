@@ -1,6 +1,6 @@
 // libFuzzer entry: any bytes through the BMP decoder, which must answer
 // true or false and nothing else.
-#include "picture/core/cx_image_bmp.h"
+#include "picture/core/bmp_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,5 +1,5 @@
 // libFuzzer entry: any bytes through the JPEG decoder.
-#include "picture/core/cx_image_jpg.h"
+#include "picture/core/jpeg_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The picture in memory and BMP round trips.
 #include "picture/core/cx_image.h"
-#include "picture/core/cx_image_bmp.h"
+#include "picture/core/bmp_codec.h"
 
 #include "picture_testing.h"
 

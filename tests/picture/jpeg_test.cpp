@@ -1,6 +1,6 @@
 // JPEG writing and reading, and damaged JPEG files.
 #include "picture/core/cx_image.h"
-#include "picture/core/cx_image_jpg.h"
+#include "picture/core/jpeg_codec.h"
 
 #include "picture_testing.h"
 
