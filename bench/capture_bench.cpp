@@ -180,7 +180,10 @@ public:
             found.push_back({QStringLiteral("usb#vid_14c3&pid_1301#R%1#/dev/replay%1").arg(i), QStringLiteral("replay")});
         return found;
     }
-    std::unique_ptr<capture::CaptureSource> open(const QString&) override { return std::make_unique<ReplaySource>(m_frames, m_w, m_h); }
+    std::unique_ptr<capture::CaptureSource> open(const QString&) override
+    {
+        return std::make_unique<ReplaySource>(m_frames, m_w, m_h);
+    }
 
 private:
     std::vector<std::vector<uint8_t>> m_frames;
@@ -268,18 +271,20 @@ std::pair<double, double> streaming(const std::vector<std::vector<uint8_t>>& fra
 void printStreaming(const std::vector<std::vector<uint8_t>>& frames, int w, int h, double goalFps)
 {
     const auto [fps, cpu] = streaming(frames, w, h, 1, 1.0);
-    std::printf("  stream MJPEG %4dx%-4d at 30 fps: %5.1f frames/s shown (goal %.0f), %4.0f %% of a core (goal 60 %%)%s\n", w, h, fps,
-                goalFps, cpu * 100, fps < goalFps || cpu > 0.6 ? "  over" : "");
+    std::printf("  stream MJPEG %4dx%-4d at 30 fps: %5.1f frames/s shown (goal %.0f), %4.0f %% of a core (goal 60 %%)%s\n", w, h,
+                fps, goalFps, cpu * 100, fps < goalFps || cpu > 0.6 ? "  over" : "");
 }
 
 // The whole pipeline of one slot for recorded frames, ms per frame.
 double pipelineMs(capture::CCaptureDevice& device, const std::vector<std::vector<uint8_t>>& jpegs, int w, int h)
 {
-    return msPerFrame([&](size_t i) {
-        const auto& bytes = jpegs[i % jpegs.size()];
-        device.processFrame({bytes.data(), bytes.size(), w, h, capture::FormatMJPG, 0});
-        device.mailbox().latest();
-    }, jpegs.size(), 8);
+    return msPerFrame(
+        [&](size_t i) {
+            const auto& bytes = jpegs[i % jpegs.size()];
+            device.processFrame({bytes.data(), bytes.size(), w, h, capture::FormatMJPG, 0});
+            device.mailbox().latest();
+        },
+        jpegs.size(), 8);
 }
 
 double meanSize(const std::vector<std::vector<uint8_t>>& frames)
@@ -342,33 +347,36 @@ void measureKind(const FrameKind& kind)
     // the live view shows at 1:1.
     const auto yuyvs = recordFrames(w, h, capture::FormatYUY2, 4, kind.textured);
     cv::Mat bgra(h, w, CV_8UC4);
-    const double cvMs = msPerFrame([&](size_t i) {
-        const cv::Mat src(h, w, CV_8UC2, const_cast<uint8_t*>(yuyvs[i].data()));
-        cv::cvtColor(src, bgra, cv::COLOR_YUV2BGRA_YUYV);
-    }, yuyvs.size(), 16);
+    const double cvMs = msPerFrame(
+        [&](size_t i) {
+            const cv::Mat src(h, w, CV_8UC2, const_cast<uint8_t*>(yuyvs[i].data()));
+            cv::cvtColor(src, bgra, cv::COLOR_YUV2BGRA_YUYV);
+        },
+        yuyvs.size(), 16);
     std::vector<uint32_t> display(size_t(w) * h);
-    const double oursMs = msPerFrame([&](size_t i) {
-        capture::yuyvToDisplayFast(yuyvs[i].data(), yuyvs[i].size(), display.data(), w, h, w);
-    }, yuyvs.size(), 16);
+    const double oursMs = msPerFrame(
+        [&](size_t i) { capture::yuyvToDisplayFast(yuyvs[i].data(), yuyvs[i].size(), display.data(), w, h, w); }, yuyvs.size(),
+        16);
 
     std::printf("  frames of %.0f KB (1920x1080), %.0f KB (2592x1944)\n", meanSize(jpegs) / 1024, meanSize(big) / 1024);
-    std::printf("  MJPEG 1920x1080 pipeline   %7.2f ms   decode alone %7.2f ms   ratio %.2f (goal 1.30)%s\n", oneToOneMs, decodeMs,
-                oneToOneMs / decodeMs, oneToOneMs / decodeMs > 1.3 ? "  over" : "");
+    std::printf("  MJPEG 1920x1080 pipeline   %7.2f ms   decode alone %7.2f ms   ratio %.2f (goal 1.30)%s\n", oneToOneMs,
+                decodeMs, oneToOneMs / decodeMs, oneToOneMs / decodeMs > 1.3 ? "  over" : "");
     std::printf("  MJPEG 1920x1080 pipeline, mirrored negative %7.2f ms   ratio %.2f\n", worstMs, worstMs / decodeMs);
     std::printf("  MJPEG 2592x1944 pipeline at zoom 0.5 %7.2f ms   full decode %7.2f ms   ratio %.2f (goal 0.40)%s\n", halfMs,
                 bigDecodeMs, halfMs / bigDecodeMs, halfMs / bigDecodeMs > 0.4 ? "  over" : "");
-    std::printf("  (libjpeg-turbo alone at half size %7.2f ms   ratio %.2f: the entropy decoding no scale avoids)\n", bigHalfDecodeMs,
-                bigHalfDecodeMs / bigDecodeMs);
-    std::printf("  YUYV  1920x1080 conversion %7.2f ms   OpenCV       %7.2f ms   ratio %.2f (goal 1.50)%s\n", oursMs, cvMs, oursMs / cvMs,
-                oursMs / cvMs > 1.5 ? "  over" : "");
+    std::printf("  (libjpeg-turbo alone at half size %7.2f ms   ratio %.2f: the entropy decoding no scale avoids)\n",
+                bigHalfDecodeMs, bigHalfDecodeMs / bigDecodeMs);
+    std::printf("  YUYV  1920x1080 conversion %7.2f ms   OpenCV       %7.2f ms   ratio %.2f (goal 1.50)%s\n", oursMs, cvMs,
+                oursMs / cvMs, oursMs / cvMs > 1.5 ? "  over" : "");
     std::printf("  allocations per frame once streaming: %.2f (goal 0)\n", allocations);
     std::fflush(stdout);
     printStreaming(jpegs, w, h, 29);
     printStreaming(big, bw, bh, 15);
     const auto [fps, cpu] = streaming(jpegs, w, h, 5, 0.5);
-    std::printf("  five slots MJPEG 1920x1080 at 30 fps, zoom 0.5: %5.1f frames/s shown in the slowest (goal 29), %4.0f %% of a core "
-                "in all (goal 100 %%)%s\n",
-                fps, cpu * 100, fps < 29 || cpu >= 1.0 ? "  over" : "");
+    std::printf(
+        "  five slots MJPEG 1920x1080 at 30 fps, zoom 0.5: %5.1f frames/s shown in the slowest (goal 29), %4.0f %% of a core "
+        "in all (goal 100 %%)%s\n",
+        fps, cpu * 100, fps < 29 || cpu >= 1.0 ? "  over" : "");
     std::fflush(stdout);
 }
 

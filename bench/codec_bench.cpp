@@ -2,8 +2,8 @@
 // frames, beside libjpeg-turbo's own tjbench on the same files, and a BMP
 // write beside writing the same bytes with one call.
 //   build/release/bin/codec_bench [--benchmark_* options]
-#include "picture/core/cx_image.h"
 #include "picture/core/bmp_codec.h"
+#include "picture/core/cx_image.h"
 #include "picture/core/jpeg_codec.h"
 
 #include <QCoreApplication>
@@ -168,10 +168,12 @@ std::pair<double, double> tjbench(const Size& s)
     };
     const QStringList common{QStringLiteral("-benchtime"), QStringLiteral("2"), QStringLiteral("-warmup"), QStringLiteral("1"),
                              QStringLiteral("-nowrite")};
-    const double compress = fps(QStringList{pathOf(s, "ppm"), QStringLiteral("90"), QStringLiteral("-subsamp"), QStringLiteral("420")}
-                                    + common + QStringList{QStringLiteral("-bottomup")},
-                                "Compress");
-    const double decompress = fps(QStringList{pathOf(s, "jpg")} + common + QStringList{QStringLiteral("-bottomup")}, "Decompress");
+    const double compress = fps(
+        QStringList{pathOf(s, "ppm"), QStringLiteral("90"), QStringLiteral("-subsamp"), QStringLiteral("420")} + common
+            + QStringList{QStringLiteral("-bottomup")},
+        "Compress");
+    const double decompress = fps(QStringList{pathOf(s, "jpg")} + common + QStringList{QStringLiteral("-bottomup")},
+                                  "Decompress");
     return {compress, decompress};
 }
 
@@ -203,8 +205,8 @@ int main(int argc, char** argv)
         const auto [compressFps, decompressFps] = tjbench(s);
         const auto row = [&](const char* what, const std::string& name, double theirsMs, double goal) {
             const double ours = reporter.msPerRun[name];
-            std::printf("%4dx%-4d %-6s %10.2f %14.2f %8.2f %8.2f%s\n", s.w, s.h, what, ours, theirsMs, theirsMs > 0 ? ours / theirsMs : 0.0,
-                        goal, theirsMs > 0 && ours / theirsMs > goal ? "  over" : "");
+            std::printf("%4dx%-4d %-6s %10.2f %14.2f %8.2f %8.2f%s\n", s.w, s.h, what, ours, theirsMs,
+                        theirsMs > 0 ? ours / theirsMs : 0.0, goal, theirsMs > 0 && ours / theirsMs > goal ? "  over" : "");
         };
         const std::string arg = "/" + std::to_string(i) + "/min_time:1.000";
         row("decode", "JpegDecode" + arg, decompressFps > 0 ? 1000.0 / decompressFps : 0, 1.15);

@@ -26,7 +26,10 @@ public:
 
     // The payload, or nullptr when there is none or it is of another type.
     template <typename T>
-    const T* payload() const { return (received(), std::any_cast<T>(&m_payload)); }
+    const T* payload() const
+    {
+        return (received(), std::any_cast<T>(&m_payload));
+    }
     // Moves the payload out to the receiver.
     std::any takePayload() { return (received(), std::move(m_payload)); }
 

@@ -30,8 +30,8 @@ bool edit(const QString& path, const std::function<bool(IniDocument&)>& change)
 
 }  // namespace
 
-QString readProfileString(const QString& path, const QString& section, const QString& key,
-                          const QString& defaultValue, int capacity)
+QString readProfileString(const QString& path, const QString& section, const QString& key, const QString& defaultValue,
+                          int capacity)
 {
     QString v = load(path).value(section, key).value_or(defaultValue);
     if (capacity > 0 && v.size() > capacity - 1)

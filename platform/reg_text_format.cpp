@@ -129,12 +129,8 @@ QByteArray serializeRegText(const RegistryTree& tree)
         for (const RegValue& v : key.values) {
             out += QLatin1Char('"') + escapeText(v.name) + QLatin1String("\"=");
             switch (v.type) {
-            case RegType::Dword:
-                out += QStringLiteral("dword:%1").arg(v.dword, 8, 16, QLatin1Char('0'));
-                break;
-            case RegType::String:
-                out += QLatin1Char('"') + escapeText(v.text) + QLatin1Char('"');
-                break;
+            case RegType::Dword: out += QStringLiteral("dword:%1").arg(v.dword, 8, 16, QLatin1Char('0')); break;
+            case RegType::String: out += QLatin1Char('"') + escapeText(v.text) + QLatin1Char('"'); break;
             case RegType::Binary: {
                 out += QLatin1String("hex:");
                 QStringList bytes;

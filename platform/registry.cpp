@@ -49,7 +49,8 @@ RegistryTree Registry::loadLocked() const
     const QString bad = m_path + QLatin1String(".bad");
     QFile::remove(bad);
     QFile::rename(m_path, bad);
-    reportSetAside(m_path, parsed.errorLine > 0 ? QStringLiteral("line %1: %2").arg(parsed.errorLine).arg(parsed.error) : parsed.error);
+    reportSetAside(m_path,
+                   parsed.errorLine > 0 ? QStringLiteral("line %1: %2").arg(parsed.errorLine).arg(parsed.error) : parsed.error);
     return {};
 }
 

@@ -28,7 +28,7 @@ struct RegValue {
 };
 
 struct RegKey {
-    QString path;  // below HKEY_CURRENT_USER, backslash-separated, no outer backslashes
+    QString path;                  // below HKEY_CURRENT_USER, backslash-separated, no outer backslashes
     std::vector<RegValue> values;  // in the order they were first set
 };
 

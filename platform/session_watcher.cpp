@@ -17,7 +17,8 @@ const QString kService = QStringLiteral("org.freedesktop.login1");
 QString sessionPath(QDBusConnection& bus)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/login1"),
-                                                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"));
+                                                       QStringLiteral("org.freedesktop.login1.Manager"),
+                                                       QStringLiteral("GetSessionByPID"));
     call << static_cast<quint32>(::getpid());
     const QDBusMessage reply = bus.call(call, QDBus::Block, 2000);
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())

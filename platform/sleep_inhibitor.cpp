@@ -40,7 +40,8 @@ SleepInhibitor::SleepInhibitor(const QDBusConnection& systemBus, const QDBusConn
 void SleepInhibitor::acquire(const QString& who, const QString& why)
 {
     if (m_system.isConnected()) {
-        const QDBusMessage reply = callMethod(m_system, QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        const QDBusMessage reply = callMethod(m_system, QStringLiteral("org.freedesktop.login1"),
+                                              QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"),
                                               {QStringLiteral("sleep:idle"), who, why, QStringLiteral("block")});
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {

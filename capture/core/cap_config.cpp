@@ -34,7 +34,9 @@ void resizeFormat(VideoInfoHeader& format, int32_t width, int32_t height)
     else if (format.bmiHeader.biBitCount == 24)
         size *= 3;
     format.bmiHeader.biSizeImage = size;
-    const uint32_t fps = format.AvgTimePerFrame > 0 ? static_cast<uint32_t>(std::lround(10000000.0 / double(format.AvgTimePerFrame))) : 0;
+    const uint32_t fps = format.AvgTimePerFrame > 0
+        ? static_cast<uint32_t>(std::lround(10000000.0 / double(format.AvgTimePerFrame)))
+        : 0;
     // Only the low 29 bits of frames x size take part before the bytes become bits.
     format.dwBitRate = ((fps * size) & 0x1FFFFFFFu) * 8u;
 }

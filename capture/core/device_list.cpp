@@ -66,7 +66,8 @@ void bindSlots(const DeviceList& found, SlotDevices& slots)
     }
     for (size_t s = 0; s < kSlotCount; ++s) {
         for (size_t d = 0; d < kDeviceListSize && !matched[s] && slots[s].modelIndex >= 0; ++d) {
-            if (!taken[d] && found[d].modelIndex >= 0 && deviceIdentity(found[d].devicePath) == deviceIdentity(slots[s].devicePath))
+            if (!taken[d] && found[d].modelIndex >= 0
+                && deviceIdentity(found[d].devicePath) == deviceIdentity(slots[s].devicePath))
                 bind(s, d);
         }
     }

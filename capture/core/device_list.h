@@ -12,9 +12,9 @@ namespace capture {
 struct VideoDeviceEntry {
     int32_t modelIndex = -1;  // which accepted identifier its path holds; -1: empty
     int32_t inUse = 0;
-    QString devicePath;       // in the form usb#vid_14c3&pid_1301#<serial>#/dev/videoN
+    QString devicePath;  // in the form usb#vid_14c3&pid_1301#<serial>#/dev/videoN
     QString friendlyName;
-    bool present = false;     // stands for the device handle
+    bool present = false;  // stands for the device handle
 };
 
 constexpr size_t kDeviceListSize = 10;

@@ -105,8 +105,8 @@ void composeRows(const FrameView& frame, DisplayTarget out, const int* columns, 
 
 }  // namespace
 
-void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY, bool networkFrame,
-                    bool mirror, bool flip, int colourMode, std::vector<int>& columns)
+void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY,
+                    bool networkFrame, bool mirror, bool flip, int colourMode, std::vector<int>& columns)
 {
     if (columns.size() < size_t(out.width) + size_t(out.height))
         columns.resize(size_t(out.width) + size_t(out.height));  // only when the size grows

@@ -44,7 +44,7 @@ struct DisplayTarget {
     int height;
     int stridePixels;
 };
-void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY, bool networkFrame,
-                    bool mirror, bool flip, int colourMode, std::vector<int>& columns);
+void composeDisplay(const FrameView& frame, DisplayTarget out, double zoomX, double zoomY, int scrollX, int scrollY,
+                    bool networkFrame, bool mirror, bool flip, int colourMode, std::vector<int>& columns);
 
 }  // namespace capture

@@ -29,7 +29,8 @@ int LiveRenderer::decodeScale(double zoomX, double zoomY)
     return denom;
 }
 
-const QImage* LiveRenderer::render(const uint8_t* bytes, size_t size, int32_t format, int width, int height, const LiveViewSettings& s)
+const QImage* LiveRenderer::render(const uint8_t* bytes, size_t size, int32_t format, int width, int height,
+                                   const LiveViewSettings& s)
 {
     QImage& out = m_mailbox.back();
     const QSize shown(static_cast<int>(width * s.zoomX + 0.5), static_cast<int>(height * s.zoomY + 0.5));
@@ -54,9 +55,10 @@ bool LiveRenderer::compose(const uint8_t* bytes, size_t size, int32_t format, in
     const int w = reducedSize(width, denom), h = reducedSize(height, denom);
     // Shown pixel for decoded pixel: decoded straight into the display
     // picture, then turned in place.
-    if (s.zoomX * denom == 1.0 && s.zoomY * denom == 1.0 && s.scrollX == 0 && s.scrollY == 0 && out.width() == w && out.height() == h) {
+    if (s.zoomX * denom == 1.0 && s.zoomY * denom == 1.0 && s.scrollX == 0 && s.scrollY == 0 && out.width() == w
+        && out.height() == h) {
         const bool ok = format == FormatMJPG ? mjpegToDisplayScaled(bytes, size, width, height, denom, px, stride)
-                        : (width & 1)        ? yuyvToDisplay(bytes, size, px, width, height, stride)
+            : (width & 1)                    ? yuyvToDisplay(bytes, size, px, width, height, stride)
                                              : yuyvToDisplayFast(bytes, size, px, width, height, stride);
         if (ok)
             prepareDisplay(px, w, h, stride, upsideDown, s.mirror, s.colourMode);
@@ -66,7 +68,8 @@ bool LiveRenderer::compose(const uint8_t* bytes, size_t size, int32_t format, in
     if (m_rows.size() < size_t(rowStride(w)) * h)
         m_rows.resize(size_t(rowStride(w)) * h);  // only when the size grows
     const FrameView decoded{m_rows.data(), w, h, rowStride(w)};
-    const bool ok = format == FormatMJPG ? mjpegToBgrScaled(bytes, size, width, height, denom, decoded) : yuyvToBgr(bytes, size, decoded);
+    const bool ok = format == FormatMJPG ? mjpegToBgrScaled(bytes, size, width, height, denom, decoded)
+                                         : yuyvToBgr(bytes, size, decoded);
     if (!ok)
         return false;
     m_fullRows = denom == 1;
@@ -108,7 +111,8 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
         if (s.statusText != m_statusImageText) {
             // Pure green text on a transparent image, made when the text changes.
             const QFontMetrics metrics(p.font());
-            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 2, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
+            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 2, metrics.height() + 2,
+                                   QImage::Format_ARGB32_Premultiplied);
             m_statusImage.fill(Qt::transparent);
             QPainter text(&m_statusImage);
             text.setPen(QColor(0, 255, 0));

@@ -71,13 +71,14 @@ public:
     static int decodeScale(double zoomX, double zoomY);
 
 private:
-    bool compose(const uint8_t* bytes, size_t size, int32_t format, int width, int height, const LiveViewSettings& s, QImage& out);
+    bool compose(const uint8_t* bytes, size_t size, int32_t format, int width, int height, const LiveViewSettings& s,
+                 QImage& out);
     void paintDecorations(QImage& out, int width, int height, const LiveViewSettings& s);
 
     FrameMailbox<QImage> m_mailbox;
     std::vector<uint8_t> m_rows;  // decoded 24-bit rows, when the picture is zoomed or scrolled
     bool m_fullRows = false;
-    std::vector<int> m_columns;   // display-to-frame pixel map
+    std::vector<int> m_columns;  // display-to-frame pixel map
     // One painter kept open on each display image, and the texts drawn once:
     // decorating a frame allocates nothing.
     std::array<std::unique_ptr<QPainter>, 3> m_painters;

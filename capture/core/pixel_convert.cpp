@@ -146,28 +146,32 @@ bool mjpegToBgr(const uint8_t* jpeg, size_t size, FrameView out, std::string* er
     return mjpegToBgrScaled(jpeg, size, out.width, out.height, 1, out, error);
 }
 
-bool mjpegToDisplay(const uint8_t* jpeg, size_t size, uint32_t* pixels, int width, int height, int stridePixels, std::string* error)
+bool mjpegToDisplay(const uint8_t* jpeg, size_t size, uint32_t* pixels, int width, int height, int stridePixels,
+                    std::string* error)
 {
     return mjpegToDisplayScaled(jpeg, size, width, height, 1, pixels, stridePixels, error);
 }
 
-bool mjpegToBgrScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, FrameView out, std::string* error)
+bool mjpegToBgrScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, FrameView out,
+                      std::string* error)
 {
     if (out.width != reducedSize(fullWidth, denom) || out.height != reducedSize(fullHeight, denom)) {
         if (error)
             *error = "rows of another size";
         return false;
     }
-    const RowTarget target{out.data + size_t(out.height - 1) * out.stride, -ptrdiff_t(out.stride), fullWidth, fullHeight, denom, JCS_EXT_BGR};
+    const RowTarget target{
+        out.data + size_t(out.height - 1) * out.stride, -ptrdiff_t(out.stride), fullWidth, fullHeight, denom, JCS_EXT_BGR};
     return decodeInto(jpeg, size, target, error);
 }
 
-bool mjpegToDisplayScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, uint32_t* pixels, int stridePixels,
-                          std::string* error)
+bool mjpegToDisplayScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, uint32_t* pixels,
+                          int stridePixels, std::string* error)
 {
     // BGRX in memory is 0xXXRRGGBB on this little-endian machine: libjpeg
     // fills X with 0xff.
-    const RowTarget target{reinterpret_cast<uint8_t*>(pixels), ptrdiff_t(stridePixels) * 4, fullWidth, fullHeight, denom, JCS_EXT_BGRX};
+    const RowTarget target{
+        reinterpret_cast<uint8_t*>(pixels), ptrdiff_t(stridePixels) * 4, fullWidth, fullHeight, denom, JCS_EXT_BGRX};
     return decodeInto(jpeg, size, target, error);
 }
 

@@ -35,7 +35,7 @@ inline int reducedSize(int full, int denom)
 // shown at half size or less costs a fraction of a full decode.
 bool mjpegToBgrScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, FrameView out,
                       std::string* error = nullptr);
-bool mjpegToDisplayScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, uint32_t* pixels, int stridePixels,
-                          std::string* error = nullptr);
+bool mjpegToDisplayScaled(const uint8_t* jpeg, size_t size, int fullWidth, int fullHeight, int denom, uint32_t* pixels,
+                          int stridePixels, std::string* error = nullptr);
 
 }  // namespace capture

@@ -24,7 +24,8 @@ QImage renderSnapshot(SnapshotInput& in)
     const QSize size(static_cast<int>(in.width * in.scaleX + 0.5), static_cast<int>(in.height * in.scaleY + 0.5));
     if (size.isEmpty())
         return {};
-    QImage picture = size == upright.size() ? std::move(upright) : upright.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QImage picture = size == upright.size() ? std::move(upright)
+                                            : upright.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (!in.burnIn)
         return picture.convertToFormat(QImage::Format_RGB32);
     measure::BurnIn what;

@@ -8,7 +8,10 @@ namespace {
 
 class SimulatedSource : public CaptureSource {
 public:
-    SimulatedSource(std::shared_ptr<SimulatedCamera> camera, int fps) : m_camera(std::move(camera)), m_period(std::chrono::microseconds(1000000 / fps)) {}
+    SimulatedSource(std::shared_ptr<SimulatedCamera> camera, int fps)
+        : m_camera(std::move(camera)), m_period(std::chrono::microseconds(1000000 / fps))
+    {
+    }
 
     std::vector<Capability> capabilities() override { return m_camera->capabilities(); }
     bool setFormat(int32_t w, int32_t h, int32_t f) override { return !m_streaming && m_camera->setFormat(w, h, f); }
@@ -119,7 +122,13 @@ void SimulatedBackend::notify(bool arrival)
     std::lock_guard lock(m_watchersMutex);
     for (const QPointer<DeviceWatcher>& w : m_watchers) {
         if (w)
-            QMetaObject::invokeMethod(w.data(), [w, arrival] { if (w) Q_EMIT w->changed(arrival); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                w.data(),
+                [w, arrival] {
+                    if (w)
+                        Q_EMIT w->changed(arrival);
+                },
+                Qt::QueuedConnection);
     }
 }
 

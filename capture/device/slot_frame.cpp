@@ -8,7 +8,8 @@
 
 namespace capture {
 
-void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height, double sampleTime)
+void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height,
+                               double sampleTime)
 {
     std::lock_guard lock(m_mutex);
     if (m_rows.size() < size)

@@ -94,8 +94,9 @@ std::vector<FoundDevice> V4l2Backend::enumerate()
                 serial = QString::fromUtf8(udev_device_get_sysname(usb));  // the USB port path
             path = v4l2DevicePath(attribute(usb, "idVendor"), attribute(usb, "idProduct"), serial, QString::fromUtf8(node));
         } else if (node && parent && udev_device_get_subsystem(parent)) {
-            path = QStringLiteral("%1#%2#%3").arg(QString::fromUtf8(udev_device_get_subsystem(parent)),
-                                                  QString::fromUtf8(udev_device_get_sysname(parent)), QString::fromUtf8(node));
+            path = QStringLiteral("%1#%2#%3")
+                       .arg(QString::fromUtf8(udev_device_get_subsystem(parent)),
+                            QString::fromUtf8(udev_device_get_sysname(parent)), QString::fromUtf8(node));
         }
         // Only capture nodes of accepted devices (a camera also has metadata nodes).
         if (!path.isEmpty() && m_accept(path)) {

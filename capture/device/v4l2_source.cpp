@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <string>
-#include <fcntl.h>
 #include <sys/mman.h>
 
 namespace capture {

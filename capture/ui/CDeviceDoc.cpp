@@ -29,14 +29,17 @@ struct ToolCommand {
     int code;
 };
 
-
 // Commands whose button shows checked while the document holds their code.
 constexpr ToolCommand kCheckedCommands[] = {
     {cmd::GridLines, ToolCodeGrid},
-    {cmd::CircleGrid, ToolCodeCircleGrid},  {cmd::Crosshair, ToolCodeCrosshair},
-    {cmd::ScaleCrosshair, ToolCodeScaleCrosshair}, {cmd::HorizontalFlip, ToolCodeHorizontalFlip},
-    {cmd::VerticalFlip, ToolCodeVerticalFlip}, {cmd::Negative, ToolCodeNegative},
-    {cmd::RedChannel, ToolCodeRed},         {cmd::GreenChannel, ToolCodeGreen},
+    {cmd::CircleGrid, ToolCodeCircleGrid},
+    {cmd::Crosshair, ToolCodeCrosshair},
+    {cmd::ScaleCrosshair, ToolCodeScaleCrosshair},
+    {cmd::HorizontalFlip, ToolCodeHorizontalFlip},
+    {cmd::VerticalFlip, ToolCodeVerticalFlip},
+    {cmd::Negative, ToolCodeNegative},
+    {cmd::RedChannel, ToolCodeRed},
+    {cmd::GreenChannel, ToolCodeGreen},
     {cmd::BlueChannel, ToolCodeBlue},
 };
 
@@ -61,10 +64,8 @@ bool CDeviceDoc::handlesCommand(int id) const
     switch (id) {
     case cmd::ZoomIn:
     case cmd::ZoomNormal:
-    case cmd::ZoomOut:
-        return true;
-    default:
-        break;
+    case cmd::ZoomOut: return true;
+    default: break;
     }
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
@@ -190,7 +191,8 @@ void CDeviceDoc::toggleGrid(int toolCode, int mode)
         return;
     const int spacing = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
     if (spacing < 4) {
-        platform::messageDialogs().inform(shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+        platform::messageDialogs().inform(
+            shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
         return;
     }
     m_overlay.spacing = spacing;

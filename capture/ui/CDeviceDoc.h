@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/core/picture_zoom.h"
 #include "measure/core/overlay_painter.h"
+#include "picture/core/picture_zoom.h"
 
 #include "shell/core/command_target.h"
 
@@ -13,7 +13,6 @@ class ViewHost;
 }
 
 namespace capture {
-
 
 // The picture settings of one USB slot's live window: zoom, flips, colour
 // mode, overlay and the chosen tool. It answers the zoom, overlay, flip and

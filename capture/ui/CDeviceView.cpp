@@ -6,9 +6,9 @@
 #include <QPlainTextEdit>
 
 #include "capture/core/live_tools.h"
-#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
+#include "measure/core/shapes.h"
 
 #include "measure/core/calibration_profiles.h"
 #include "measure/ui/CCalibrationDlg.h"
@@ -83,7 +83,8 @@ bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
 {
     m_devicePath = entry.devicePath;
     m_device->setHardwareSnapshot(m_host.settings().registry.isEnableSnap != 0);
-    if (!m_device->Open(entry) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface() || !m_device->Run()) {
+    if (!m_device->Open(entry) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface()
+        || !m_device->Run()) {
         m_device->Close();
         return false;
     }
@@ -182,7 +183,8 @@ void CDeviceView::keyPressEvent(QKeyEvent* event)
         if (m_doc->toolCode() == measure::ToolText)
             break;  // Enter belongs to the text being typed
         const QPoint local = viewport()->mapFromGlobal(cursor);
-        QMouseEvent click(QEvent::MouseButtonPress, QPointF(local), QPointF(cursor), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(local), QPointF(cursor), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         mousePressEvent(&click);
         return;
     }

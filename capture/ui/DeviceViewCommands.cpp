@@ -9,8 +9,8 @@
 #include "shell/core/view_host.h"
 
 #include "capture/core/live_tools.h"
-#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
+#include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CalibrationMenu.h"
@@ -52,10 +52,8 @@ bool CDeviceView::handlesCommand(int id) const
     case cmd::UsbSnapshot:
     case cmd::UndoShape:
     case cmd::DeleteAllShapes:
-    case cmd::Export:
-        return true;
-    default:
-        return resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
+    case cmd::Export: return true;
+    default: return resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
     }
 }
 
@@ -85,7 +83,8 @@ void CDeviceView::runCommand(int id)
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;
     case cmd::Calibration:
-        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this, m_host.mainWindow()))
+        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this,
+                                                            m_host.mainWindow()))
             runCommand(chosen);
         return;
     case measure::NoCalibration:
@@ -159,7 +158,8 @@ void CDeviceView::newCalibration()
 {
     if (m_calibrationDlg)
         delete m_calibrationDlg.data();
-    auto* dialog = new measure::CCalibrationDlg(m_host.measure(), m_host.settings().paths.settingsFolder(), m_host.mainWindow(), this);
+    auto* dialog = new measure::CCalibrationDlg(m_host.measure(), m_host.settings().paths.settingsFolder(), m_host.mainWindow(),
+                                                this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QObject::destroyed, this, [this] { m_calibrating = false; });
     m_calibrationDlg = dialog;

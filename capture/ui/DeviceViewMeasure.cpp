@@ -5,8 +5,8 @@
 #include "shell/core/view_host.h"
 
 #include "capture/core/live_tools.h"
-#include "measure/core/shapes.h"
 #include "capture/device/capture_device.h"
+#include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 
@@ -65,7 +65,9 @@ void CDeviceView::mouseMoveEvent(QMouseEvent* event)
     // The point being placed stays on the picture, wherever the mouse goes.
     const QRect area = pictureArea();
     const QPoint at = event->position().toPoint();
-    const QPoint inside = area.isEmpty() ? at : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom()));
+    const QPoint inside = area.isEmpty()
+        ? at
+        : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom()));
     m_live.mouseMove(mapping().mapToImage(inside));
     if (m_live.inProgress())
         viewport()->update();

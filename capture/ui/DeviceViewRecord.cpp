@@ -36,7 +36,8 @@ void CDeviceView::record()
     CFileSizeDlg dialog(slot(), *this, m_host, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString path = m_device->StartClip(s.paths.currentVideoFolder(), s.toggles.imagePrefixSelected, s.registry.g_szCompessName == 1);
+    const QString path = m_device->StartClip(s.paths.currentVideoFolder(), s.toggles.imagePrefixSelected,
+                                             s.registry.g_szCompessName == 1);
     m_clipPath = path;
     if (path.isEmpty())
         return;

@@ -13,9 +13,9 @@ namespace capture {
 bool liveLabelApplies(int selector, int kind)
 {
     switch (selector) {
-    case 2:   // name
-    case 5:   // diameter
-    case 9:   // unit
+    case 2:  // name
+    case 5:  // diameter
+    case 9:  // unit
         return true;
     case 3: return (kind >= 1 && kind <= 3) || kind == 11;             // length
     case 4: return kind == 5 || kind == 7 || kind == 8 || kind == 11;  // radius

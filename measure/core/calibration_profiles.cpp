@@ -117,7 +117,7 @@ ProfileResult chooseProfile(MeasureState& state, const QString& settingsFolder, 
     removeActiveCopies(settingsFolder);
     makeActive(state, *profile, fileName);
     return platform::writeFileAtomically(settingsFolder + QLatin1Char('/') + fileName, bytes) ? ProfileResult::Ok
-                                                                                             : ProfileResult::CannotWrite;
+                                                                                              : ProfileResult::CannotWrite;
 }
 
 QStringList loadActiveProfile(MeasureState& state, const QString& settingsFolder)
@@ -156,7 +156,8 @@ QStringList listProfiles(const QString& calibrationFolder)
 
 QString damagedProfileMessage(const QString& fileName)
 {
-    return shell::uiText("ProfileDamaged", "This calibration profile is empty or damaged and was not used:", shell::kMessageCapacity)
+    return shell::uiText("ProfileDamaged",
+                         "This calibration profile is empty or damaged and was not used:", shell::kMessageCapacity)
         + QLatin1Char(' ') + fileName;
 }
 

@@ -1,8 +1,8 @@
 #include "export_rows.h"
 
+#include "measurement.h"
 #include "shape.h"
 #include "shape_list.h"
-#include "measurement.h"
 #include "video_shape.h"
 
 namespace measure {
@@ -32,9 +32,9 @@ void number(std::vector<ExportMeasurement>& list)
 
 QStringList exportHeader()
 {
-    return {QStringLiteral("Name"),  QStringLiteral("Length"),    QStringLiteral("Radius1"),
-            QStringLiteral("Radius2"), QStringLiteral("Diameter"), QStringLiteral("Angle"),
-            QStringLiteral("Perimeter"), QStringLiteral("Area"),  QStringLiteral("Unit")};
+    return {QStringLiteral("Name"),      QStringLiteral("Length"),   QStringLiteral("Radius1"),
+            QStringLiteral("Radius2"),   QStringLiteral("Diameter"), QStringLiteral("Angle"),
+            QStringLiteral("Perimeter"), QStringLiteral("Area"),     QStringLiteral("Unit")};
 }
 
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings)
@@ -84,7 +84,8 @@ QString cellText(const ExportMeasurement& m, int column, const MeasureState& set
 
 }  // namespace
 
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records, const MeasureState& settings)
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records,
+                                                const MeasureState& settings)
 {
     std::vector<const CVideoShap*> pointers;
     for (const auto& r : records)

@@ -37,7 +37,8 @@ QStringList exportHeader();
 // in a slot circle-to-circle records too.
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings);
 std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoShap*>& records, const MeasureState& settings);
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records, const MeasureState& settings);
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records,
+                                                const MeasureState& settings);
 
 // A workbook cell: "%.3f" (angles "%.1f", or "%.3f" for a slot's four points
 // angle), the unit in column 8, empty where the kind has no value.

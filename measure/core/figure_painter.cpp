@@ -20,7 +20,8 @@ QPoint at(const Point2d& p, const DrawContext& ctx)
 
 QRectF boxAround(const Point2d& centre, double r, const DrawContext& ctx)
 {
-    return QRectF(QPointF((centre.x - r) * ctx.zoomX, (centre.y - r) * ctx.zoomY), QPointF((centre.x + r) * ctx.zoomX, (centre.y + r) * ctx.zoomY));
+    return QRectF(QPointF((centre.x - r) * ctx.zoomX, (centre.y - r) * ctx.zoomY),
+                  QPointF((centre.x + r) * ctx.zoomX, (centre.y + r) * ctx.zoomY));
 }
 
 double screenAngle(const Point2d& centre, const Point2d& p)

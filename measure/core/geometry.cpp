@@ -103,7 +103,9 @@ double arcSweep(const Point2d& centre, const Point2d& p0, const Point2d& p1, con
 {
     // Screen angles (y grows downwards, so counter-clockwise on screen is
     // growing angle with y negated).
-    const auto screenAngle = [&centre](const Point2d& p) { return std::atan2(-(p.y - centre.y), p.x - centre.x) * 180.0 / kDegreePi; };
+    const auto screenAngle = [&centre](const Point2d& p) {
+        return std::atan2(-(p.y - centre.y), p.x - centre.x) * 180.0 / kDegreePi;
+    };
     const Point2d& from = arcRunsFromFirstEnd(p0, p1, p2) ? p0 : p1;
     const Point2d& to = arcRunsFromFirstEnd(p0, p1, p2) ? p1 : p0;
     double sweep = screenAngle(to) - screenAngle(from);

@@ -55,7 +55,7 @@ double pathLength(std::span<const Point2d> points, bool closed);
 double shoelaceArea(std::span<const Point2d> points);
 
 // The numbers of the measurements.
-constexpr double kPi = 3.1415927;      // single-precision pi, as the figures were always computed
+constexpr double kPi = 3.1415927;  // single-precision pi, as the figures were always computed
 constexpr double kTwoPi = 6.2831855;
 constexpr double kDegreePi = 3.1415926;
 

@@ -20,10 +20,10 @@ namespace measure {
 class LiveMeasurement {
 public:
     enum class Click {
-        Ignored,    // not taken (no tool, or a repeated point)
-        Taken,      // one more point
-        OpenText,   // the text tool's first click: ask for the text
-        Finished,   // the record is ready: takeRecord()
+        Ignored,   // not taken (no tool, or a repeated point)
+        Taken,     // one more point
+        OpenText,  // the text tool's first click: ask for the text
+        Finished,  // the record is ready: takeRecord()
     };
 
     // A tool code of the picture tools (108 Line ... 121 Add Text), 0 for none.

@@ -19,8 +19,8 @@ double unitScaleLength(const QString& unit);
 // The measurement state of the whole program: calibration and how numbers
 // and shapes are drawn. Every view reads it at each repaint.
 struct MeasureState {
-    double scaleLength = 10.0;   // the reference in the active unit
-    double scalePixels = 60.0;   // the same reference in picture pixels
+    double scaleLength = 10.0;  // the reference in the active unit
+    double scalePixels = 60.0;  // the same reference in picture pixels
     QString unit = QStringLiteral("mm");
     int decimals = 3;
     int fontSize = 16;

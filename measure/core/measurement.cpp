@@ -56,9 +56,8 @@ constexpr LabelLine kLengthRows[] = {kLength};
 constexpr LabelLine kAngleRows[] = {kAngle};
 constexpr LabelLine kPolygonRows[] = {{1, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
                                       {2, ShowArea, "A:", ColArea, Quantity::Area}};
-constexpr LabelLine kRadiusCircleRows[] = {kRadius,
-                                           {2, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
-                                           {3, ShowArea, "A:", ColArea, Quantity::Area}};
+constexpr LabelLine kRadiusCircleRows[] = {
+    kRadius, {2, ShowCircumference, "C:", ColPerimeter, Quantity::Length}, {3, ShowArea, "A:", ColArea, Quantity::Area}};
 constexpr LabelLine kDiameterCircleRows[] = {{1, ShowDiameter, "D:", ColDiameter, Quantity::Length},
                                              {2, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
                                              {3, ShowArea, "A:", ColArea, Quantity::Area}};
@@ -67,9 +66,8 @@ constexpr LabelLine kArcRows[] = {kRadius,
                                   {3, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
                                   {4, ShowArea, "A:", ColArea, Quantity::Area}};
 // The second radius shows together with the first.
-constexpr LabelLine kCircleToCircleRows[] = {kRadius,
-                                             {2, ShowLength, "L:", ColLength, Quantity::Length},
-                                             {3, ShowRadius, "R:", ColRadius2, Quantity::Length}};
+constexpr LabelLine kCircleToCircleRows[] = {
+    kRadius, {2, ShowLength, "L:", ColLength, Quantity::Length}, {3, ShowRadius, "R:", ColRadius2, Quantity::Length}};
 
 std::span<const LabelLine> labelLinesOf(int kind)
 {
@@ -221,7 +219,8 @@ QString measurementName(int kind, int number)
     return prefix ? QLatin1String(prefix) + QString::number(number) : QString();
 }
 
-std::vector<LabelRow> labelRows(int kind, int number, const Readings& readings, const ShowFlags& show, const MeasureState& settings)
+std::vector<LabelRow> labelRows(int kind, int number, const Readings& readings, const ShowFlags& show,
+                                const MeasureState& settings)
 {
     if (!namePrefix(kind))
         return {};

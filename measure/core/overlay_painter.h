@@ -18,9 +18,9 @@ struct OverlayParams {
     double zoomX = 1;
     double zoomY = 1;
     int mode = OverlayNone;
-    int spacing = 10;     // frame pixels
-    QString label;        // the spacing in real units
-    int crossX = 320;     // crosshair position, frame pixels
+    int spacing = 10;  // frame pixels
+    QString label;     // the spacing in real units
+    int crossX = 320;  // crosshair position, frame pixels
     int crossY = 240;
     // How far the picture is scrolled, display pixels: the crosshair marks a
     // point of the frame and moves with it; the scales stay on the window.

@@ -109,8 +109,8 @@ int kindOfTool(int toolCode)
 
 int toolOfKind(int kind)
 {
-    static constexpr int kTools[] = {ToolNone, ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
-                                     ToolTPCircle, ToolArc, ToolTAngle, ToolFAngle, ToolTCircle, ToolNone, ToolText};
+    static constexpr int kTools[] = {ToolNone,     ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
+                                     ToolTPCircle, ToolArc,  ToolTAngle,        ToolFAngle,  ToolTCircle, ToolNone,    ToolText};
     return kind >= 0 && kind <= 13 ? kTools[kind] : ToolNone;
 }
 

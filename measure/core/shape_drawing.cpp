@@ -18,7 +18,8 @@ constexpr double kArrowLength = 20;
 
 QPoint offset(QPoint from, double angle)
 {
-    return {static_cast<int>(from.x() + kArrowLength * std::cos(angle)), static_cast<int>(from.y() + kArrowLength * std::sin(angle))};
+    return {static_cast<int>(from.x() + kArrowLength * std::cos(angle)),
+            static_cast<int>(from.y() + kArrowLength * std::sin(angle))};
 }
 
 int roundHalfUp(double v)

@@ -121,8 +121,8 @@ bool ShapePlacement::leftUp()
     return complete;
 }
 
-std::unique_ptr<CShape> ShapePlacement::build(const QColor& line, const QColor& text, const QString& s, QSize picture, double zoomX,
-                                              double zoomY) const
+std::unique_ptr<CShape> ShapePlacement::build(const QColor& line, const QColor& text, const QString& s, QSize picture,
+                                              double zoomX, double zoomY) const
 {
     return makeShape(m_tool, line, text, s, picture, std::vector<QPoint>(m_points.begin(), m_points.end()), zoomX, zoomY);
 }

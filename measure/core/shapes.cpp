@@ -8,7 +8,8 @@ namespace {
 
 QRectF boxAround(const Point2d& centre, double r, double zoomX, double zoomY)
 {
-    return QRectF(QPointF((centre.x - r) * zoomX, (centre.y - r) * zoomY), QPointF((centre.x + r) * zoomX, (centre.y + r) * zoomY));
+    return QRectF(QPointF((centre.x - r) * zoomX, (centre.y - r) * zoomY),
+                  QPointF((centre.x + r) * zoomX, (centre.y + r) * zoomY));
 }
 
 }  // namespace
@@ -18,7 +19,8 @@ CLine::CLine(const QColor& line, const QColor& text, const QString& s, QSize pic
 {
 }
 
-CContinualLine::CContinualLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts)
+CContinualLine::CContinualLine(const QColor& line, const QColor& text, const QString& s, QSize picture,
+                               const std::vector<QPoint>& pts)
     : CShape(KindContinualLine, 11, line, text, s, picture, pts)
 {
 }

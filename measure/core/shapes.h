@@ -33,8 +33,8 @@ public:
 
 class CRCircle : public CShape {
 public:
-    CRCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
-             double zoomY);
+    CRCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts,
+             double zoomX, double zoomY);
     QRectF box;  // in drawing coordinates
     Point2d centre;
 };
@@ -74,8 +74,8 @@ public:
 
 class CTCircle : public CShape {
 public:
-    CTCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts, double zoomX,
-             double zoomY);
+    CTCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts,
+             double zoomX, double zoomY);
     QRect box1, box2;
     Point2d centre1, centre2;
 };

@@ -107,14 +107,12 @@ void CCalibrationDlg::accept()
         return;
     }
     switch (saveNewProfile(m_state, m_settingsFolder, name, m_unit->currentText(), *length)) {
-    case ProfileResult::Ok:
-        break;
+    case ProfileResult::Ok: break;
     case ProfileResult::CannotWrite:
-        platform::messageDialogs().inform(QStringLiteral("The calibration profile could not be saved in %1").arg(m_settingsFolder));
+        platform::messageDialogs().inform(
+            QStringLiteral("The calibration profile could not be saved in %1").arg(m_settingsFolder));
         return;
-    default:
-        tell("InfoInvalid", "Invalid value");
-        return;
+    default: tell("InfoInvalid", "Invalid value"); return;
     }
     platform::postMessage(m_mainWindow, platform::msg::CalibrationListChanged);
     QDialog::accept();

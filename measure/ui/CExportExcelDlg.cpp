@@ -25,17 +25,17 @@ struct LabelSwitch {
     int selector;  // the label line it switches on every measurement
 };
 constexpr LabelSwitch kLabelSwitches[] = {
-    {"Name", "Name", 2},         {"Length", "Length", 3},  {"Radius", "Radius", 4}, {"Diameter", "Diameter", 5},
-    {"Perimeter", "Perimeter", 6}, {"Area", "Area", 7},    {"Angle", "Angle", 8},   {"Unit", "Unit", 9},
+    {"Name", "Name", 2},           {"Length", "Length", 3}, {"Radius", "Radius", 4}, {"Diameter", "Diameter", 5},
+    {"Perimeter", "Perimeter", 6}, {"Area", "Area", 7},     {"Angle", "Angle", 8},   {"Unit", "Unit", 9},
 };
 
 QTableWidget* makePage()
 {
     auto* list = new QTableWidget(0, kExportColumns);
-    list->setHorizontalHeaderLabels({shell::uiText("Show", "Show"), shell::uiText("Name", "Name"), shell::uiText("Length", "Length"),
-                                     shell::uiText("TiRadius1", "Radius1"), shell::uiText("TiRadius2", "Radius2"),
-                                     shell::uiText("TiDiameter", "Diameter"), shell::uiText("Angle", "Angle"),
-                                     shell::uiText("TiPerimeter", "Perimeter"), shell::uiText("Area", "Area")});
+    list->setHorizontalHeaderLabels(
+        {shell::uiText("Show", "Show"), shell::uiText("Name", "Name"), shell::uiText("Length", "Length"),
+         shell::uiText("TiRadius1", "Radius1"), shell::uiText("TiRadius2", "Radius2"), shell::uiText("TiDiameter", "Diameter"),
+         shell::uiText("Angle", "Angle"), shell::uiText("TiPerimeter", "Perimeter"), shell::uiText("Area", "Area")});
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);  // nine equal columns
     list->verticalHeader()->hide();
     list->setSelectionBehavior(QAbstractItemView::SelectRows);

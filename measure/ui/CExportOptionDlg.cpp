@@ -19,7 +19,9 @@ constexpr int kDpis[] = {96, 180, 240, 300};
 }  // namespace
 
 CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool imprint, int dpi, QWidget* parent)
-    : QDialog(parent), m_sizes(new QButtonGroup(this)), m_dpis(new QButtonGroup(this)),
+    : QDialog(parent),
+      m_sizes(new QButtonGroup(this)),
+      m_dpis(new QButtonGroup(this)),
       m_imprint(new QCheckBox(shell::uiText("ImprintMeasurement", "Imprint measurements")))
 {
     setObjectName(QStringLiteral("CExportOptionDlg"));

@@ -59,15 +59,16 @@ CMeasurementSettingDlg::CMeasurementSettingDlg(MeasureState& state, QWidget* par
     for (const char* u : kUnits)
         units.append(QLatin1String(u));
     addList(Unit, "TiUnit", "Unit", "TipTiUnit", "Unit:set unit", units, state.unit);
-    addList(FontSize, "FontSize", "Font Size", "TipFontSize", "Font size:set font size", numbers(1, 71), QString::number(state.fontSize));
-    addList(Decimals, "DecimalPoint", "Decimal", "TipDecimalPoint", "Decimal:set decimal", numbers(1, 5), QString::number(state.decimals));
+    addList(FontSize, "FontSize", "Font Size", "TipFontSize", "Font size:set font size", numbers(1, 71),
+            QString::number(state.fontSize));
+    addList(Decimals, "DecimalPoint", "Decimal", "TipDecimalPoint", "Decimal:set decimal", numbers(1, 5),
+            QString::number(state.decimals));
     addList(LineWidth, "LineWidth", "Line Width", "TipLineWidth", "Line width:set line width", numbers(1, 5),
             QString::number(state.lineWidth));
     m_grid->expandAll();
     m_grid->resizeColumnToContents(0);
-    connect(m_grid, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        m_description->setText(item && item->parent() ? item->text(0) : QString());
-    });
+    connect(m_grid, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { m_description->setText(item && item->parent() ? item->text(0) : QString()); });
     m_grid->setCurrentItem(m_grid->topLevelItem(0)->child(0));
 
     auto* previewBox = new QGroupBox(uiText("Preview", "Preview"));

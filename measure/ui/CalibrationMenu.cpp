@@ -31,7 +31,8 @@ QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder,
         QAction* a = menu->addAction(state.profiles[i]);
         a->setData(ChooseProfileFirst + i);
         a->setCheckable(true);
-        a->setChecked(state.profiles[i] == state.calibrationName || state.profiles[i] == state.calibrationName + QLatin1String(".txt"));
+        a->setChecked(state.profiles[i] == state.calibrationName
+                      || state.profiles[i] == state.calibrationName + QLatin1String(".txt"));
     }
     return menu;
 }
@@ -76,7 +77,8 @@ void openCalibrationFolder(const QString& settingsFolder)
 
 void refuseCalibrationInPicture()
 {
-    platform::messageDialogs().inform(shell::uiText("VideoCalibration", "Please calibrate in the video", shell::kMessageCapacity));
+    platform::messageDialogs().inform(
+        shell::uiText("VideoCalibration", "Please calibrate in the video", shell::kMessageCapacity));
 }
 
 }  // namespace measure

@@ -10,7 +10,7 @@ namespace measure {
 
 // The picture below the workbook's rows, as the export option dialog chose it.
 struct ExportPictureOptions {
-    int sizeOption = 1;  // 1 full size, 2 half, 3 a third
+    int sizeOption = 1;   // 1 full size, 2 half, 3 a third
     bool imprint = true;  // the measurements and the overlay drawn in
     int dpi = 96;
 };

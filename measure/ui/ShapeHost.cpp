@@ -34,7 +34,8 @@ void ShapeHost::setZoom(double zoomX, double zoomY)
 QPoint ShapeHost::toPicture(QPoint windowPos) const
 {
     // While a shape is placed the pointer stays inside the view.
-    const QPoint clamped(qBound(0, windowPos.x(), qMax(0, m_view->width() - 1)), qBound(0, windowPos.y(), qMax(0, m_view->height() - 1)));
+    const QPoint clamped(qBound(0, windowPos.x(), qMax(0, m_view->width() - 1)),
+                         qBound(0, windowPos.y(), qMax(0, m_view->height() - 1)));
     return m_map.mapToImage(clamped);
 }
 
@@ -109,7 +110,8 @@ void ShapeHost::rebuildTemporary()
 
 void ShapeHost::finishShape()
 {
-    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX, m_map.zoomY);
+    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX,
+                                                      m_map.zoomY);
     release();
     if (!shape)
         return;

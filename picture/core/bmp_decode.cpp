@@ -122,7 +122,12 @@ bool readHeaders(CxFile& f, CxImage& image, BmpInfo& info, std::vector<RGBQUAD>&
     info.absHeight = static_cast<uint32_t>(info.topDown ? -info.height : info.height);
 
     switch (info.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return fail(image, "Error reading BMP info");
     }
     switch (info.compression) {

@@ -81,7 +81,10 @@ public:
     uint32_t GetEffWidth() const { return m_effWidth; }
     // Pixels per metre as the BMP header stores a resolution.
     static int32_t PelsPerMeter(int32_t dpi) { return static_cast<int32_t>(dpi * 10000.0 / 254.0 + 0.5); }
-    static uint32_t RowSize(uint32_t width, uint32_t bpp) { return static_cast<uint32_t>(((uint64_t(width) * bpp + 31) / 32) * 4); }
+    static uint32_t RowSize(uint32_t width, uint32_t bpp)
+    {
+        return static_cast<uint32_t>(((uint64_t(width) * bpp + 31) / 32) * 4);
+    }
     // Row `row` counted from the bottom (the first row in memory).
     uint8_t* GetBits(uint32_t row = 0);
     const uint8_t* GetBits(uint32_t row = 0) const;

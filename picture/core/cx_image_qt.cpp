@@ -84,7 +84,8 @@ bool CxImage::CreateFromQImage(const QImage& source)
     const bool mono = source.format() == QImage::Format_Mono || source.format() == QImage::Format_MonoLSB;
     const bool indexed = source.format() == QImage::Format_Indexed8;
     const QImage img = mono ? source.convertToFormat(QImage::Format_Mono)
-                            : indexed ? source : source.convertToFormat(QImage::Format_BGR888);
+        : indexed           ? source
+                            : source.convertToFormat(QImage::Format_BGR888);
     const uint32_t bpp = mono ? 1 : indexed ? 8 : 24;
     if (!Create(static_cast<uint32_t>(img.width()), static_cast<uint32_t>(img.height()), bpp, m_type))
         return false;

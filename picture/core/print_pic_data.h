@@ -13,14 +13,14 @@ class CPrintPicData {
 public:
     static constexpr uint32_t kFormatDropFiles = 15;  // CF_HDROP
     static constexpr uint32_t kAspectContent = 1;
-    static constexpr uint32_t kMediumGlobal = 1;      // TYMED_HGLOBAL
+    static constexpr uint32_t kMediumGlobal = 1;  // TYMED_HGLOBAL
 
     enum Result : uint32_t {
         Ok = 0,
-        WrongFormat = 0x80040064,   // DV_E_FORMATETC
-        WrongMedium = 0x80040069,   // DV_E_TYMED
-        WrongAspect = 0x8004006B,   // DV_E_DVASPECT
-        MediumFull = 0x80030070,    // STG_E_MEDIUMFULL
+        WrongFormat = 0x80040064,  // DV_E_FORMATETC
+        WrongMedium = 0x80040069,  // DV_E_TYMED
+        WrongAspect = 0x8004006B,  // DV_E_DVASPECT
+        MediumFull = 0x80030070,   // STG_E_MEDIUMFULL
     };
 
     // `path`: the file's name as bytes (the narrow form, no wide flag).

@@ -10,16 +10,16 @@
 #include "shell/core/text_lookup.h"
 #include "shell/core/view_host.h"
 
+#include "measure/core/burn_in.h"
 #include "measure/core/calibration_profiles.h"
 #include "measure/core/measure_state.h"
-#include "measure/core/shapes.h"
 #include "measure/core/measurement_workbook.h"
+#include "measure/core/shapes.h"
 #include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CPitchDlg.h"
-#include "measure/ui/WorkbookExport.h"
 #include "measure/ui/CalibrationMenu.h"
-#include "measure/core/burn_in.h"
 #include "measure/ui/ShapeHost.h"
+#include "measure/ui/WorkbookExport.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -51,8 +51,8 @@ struct OperationCommand {
 
 // The picture commands and the operations they run.
 constexpr OperationCommand kOperations[] = {
-    {cmd::HorizontalFlip, OpMirror},       {cmd::VerticalFlip, OpFlipVertical}, {cmd::Negative, OpNegative},
-    {cmd::RedChannel, OpRedChannel},       {cmd::GreenChannel, OpGreenChannel}, {cmd::BlueChannel, OpBlueChannel},
+    {cmd::HorizontalFlip, OpMirror}, {cmd::VerticalFlip, OpFlipVertical}, {cmd::Negative, OpNegative},
+    {cmd::RedChannel, OpRedChannel}, {cmd::GreenChannel, OpGreenChannel}, {cmd::BlueChannel, OpBlueChannel},
 };
 
 int operationOf(int id)
@@ -365,8 +365,7 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::Calibration:
     case measure::NoCalibration:
     case measure::NewCalibration:
-    case measure::CalibrationFolder:
-        return true;
+    case measure::CalibrationFolder: return true;
     default: return shell::toolCodeOfCommand(id) != 0 || operationOf(id) != 0;
     }
 }
@@ -521,7 +520,8 @@ void CScoparaView::toggleGrid(int mode)
         return;
     const int pitch = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
     if (pitch <= 3) {
-        platform::messageDialogs().inform(shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+        platform::messageDialogs().inform(
+            shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
         return;
     }
     m_overlay.spacing = pitch;

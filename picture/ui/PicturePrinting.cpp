@@ -59,7 +59,8 @@ bool printPictureFile(const QString& path, QWidget* parent)
         return false;
     QByteArray block;
     const CPrintPicData data(path.toLocal8Bit());
-    if (data.GetData(CPrintPicData::kFormatDropFiles, CPrintPicData::kAspectContent, CPrintPicData::kMediumGlobal, block) != CPrintPicData::Ok)
+    if (data.GetData(CPrintPicData::kFormatDropFiles, CPrintPicData::kAspectContent, CPrintPicData::kMediumGlobal, block)
+        != CPrintPicData::Ok)
         return false;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);

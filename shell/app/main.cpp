@@ -2,8 +2,8 @@
 
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
-#include "shell/ui/WarningDialogs.h"
 #include "shell/ui/TerminationSignals.h"
+#include "shell/ui/WarningDialogs.h"
 
 #include "platform/known_folders.h"
 #include "platform/registry.h"
@@ -34,7 +34,8 @@ int main(int argc, char* argv[])
                                       QStringLiteral("Use <n> simulated microscopes (1 to 5) instead of the USB devices."),
                                       QStringLiteral("n"));
     parser.addOption(simulate);
-    parser.addPositionalArgument(QStringLiteral("pictures"), QStringLiteral("BMP or JPEG pictures to open, each in a window of its own."),
+    parser.addPositionalArgument(QStringLiteral("pictures"),
+                                 QStringLiteral("BMP or JPEG pictures to open, each in a window of its own."),
                                  QStringLiteral("[PICTURE...]"));
     parser.process(app);
 

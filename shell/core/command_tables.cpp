@@ -77,9 +77,8 @@ std::span<const ValueCommand> dpiCommands()
 std::span<const AppLookCommand> appLookCommands()
 {
     static constexpr AppLookCommand kLooks[] = {
-        {205, "Classic"},          {206, "Flat"},           {207, "System"},        {208, "Soft Blue"},
-        {209, "Studio Light"},     {210, "Studio"},         {215, "Blue"},          {216, "Black"},
-        {217, "Silver"},           {218, "Aqua"},           {219, "Standard"},
+        {205, "Classic"}, {206, "Flat"},  {207, "System"}, {208, "Soft Blue"}, {209, "Studio Light"}, {210, "Studio"},
+        {215, "Blue"},    {216, "Black"}, {217, "Silver"}, {218, "Aqua"},      {219, "Standard"},
     };
     return kLooks;
 }
@@ -87,10 +86,18 @@ std::span<const AppLookCommand> appLookCommands()
 std::span<const ToolCommand> measuringToolCommands()
 {
     static constexpr ToolCommand kTools[] = {
-        {cmd::ToolLine, 108},          {cmd::ToolContinuousLine, 114},   {cmd::ToolPointToLine, 118},
-        {cmd::ToolPolygon, 113},       {cmd::ToolRadiusCircle, 166},     {cmd::ToolDiameterCircle, 111},
-        {cmd::ToolThreePointCircle, 188}, {cmd::ToolThreePointArc, 112}, {cmd::ToolThreePointAngle, 115},
-        {cmd::ToolFourPointAngle, 116}, {cmd::ToolCircleToCircle, 119}, {cmd::ToolText, 121},
+        {cmd::ToolLine, 108},
+        {cmd::ToolContinuousLine, 114},
+        {cmd::ToolPointToLine, 118},
+        {cmd::ToolPolygon, 113},
+        {cmd::ToolRadiusCircle, 166},
+        {cmd::ToolDiameterCircle, 111},
+        {cmd::ToolThreePointCircle, 188},
+        {cmd::ToolThreePointArc, 112},
+        {cmd::ToolThreePointAngle, 115},
+        {cmd::ToolFourPointAngle, 116},
+        {cmd::ToolCircleToCircle, 119},
+        {cmd::ToolText, 121},
     };
     return kTools;
 }

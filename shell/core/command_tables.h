@@ -9,7 +9,7 @@ namespace shell {
 // A command with the key and English default of its menu text or tooltip.
 struct CommandText {
     int id;
-    const char* key;          // nullptr: the text is fixed
+    const char* key;  // nullptr: the text is fixed
     const char* defaultText;
 };
 

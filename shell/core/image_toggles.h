@@ -10,9 +10,9 @@ struct ImageToggles {
     int featureSelected = 0;
     int imageHFlipSelected = 0;
     int imageVFlipSelected = 0;
-    int imageColorSelected = 0;    // 0 normal, 1-3 one colour channel, 4 negative
-    QString imagePrefixSelected;   // at most 23 characters
-    int sortFolders = 0;           // 0 as stored, 1 by creation time, 2 by name
+    int imageColorSelected = 0;   // 0 normal, 1-3 one colour channel, 4 negative
+    QString imagePrefixSelected;  // at most 23 characters
+    int sortFolders = 0;          // 0 as stored, 1 by creation time, 2 by name
 
     bool operator==(const ImageToggles&) const = default;
 };

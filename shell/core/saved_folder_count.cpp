@@ -11,7 +11,8 @@ int countSavedFileFolders(const QString& foldersRoot)
     const QFileInfoList entries = QDir(foldersRoot).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo& entry : entries) {
         const QDir dir(entry.absoluteFilePath());
-        if (QFileInfo(dir.filePath(QStringLiteral("Picture"))).isDir() && QFileInfo(dir.filePath(QStringLiteral("Video"))).isDir())
+        if (QFileInfo(dir.filePath(QStringLiteral("Picture"))).isDir()
+            && QFileInfo(dir.filePath(QStringLiteral("Video"))).isDir())
             ++count;
     }
     return count;

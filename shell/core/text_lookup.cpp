@@ -15,8 +15,9 @@ QString g_languageFile;
 
 QString lookUpText(const QString& languageFile, const QString& key, const QString& defaultText, int capacity)
 {
-    QString text = languageFile.isEmpty() ? defaultText
-                                          : platform::readProfileString(languageFile, QStringLiteral("TiScopara"), key, defaultText);
+    QString text = languageFile.isEmpty()
+        ? defaultText
+        : platform::readProfileString(languageFile, QStringLiteral("TiScopara"), key, defaultText);
     if (capacity > 0 && text.size() > capacity - 1) {
         text.truncate(capacity - 1);
         // Never leave half of a character that needs two UTF-16 units.

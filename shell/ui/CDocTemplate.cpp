@@ -20,12 +20,9 @@ void DocTemplateList::registerAll()
         const char* view;
     };
     static constexpr Entry kEntries[] = {
-        {DocKind::Picture, "CScoparaDoc", "CScoparaView"},
-        {DocKind::UsbSlot1, "CDeviceDoc", "CDeviceView"},
-        {DocKind::UsbSlot2, "CDeviceTWODoc", "CDeviceTWOView"},
-        {DocKind::UsbSlot3, "CDeviceTHREEDoc", "CDeviceTHREEView"},
-        {DocKind::UsbSlot4, "CDeviceFOURDoc", "CDeviceFOURView"},
-        {DocKind::UsbSlot5, "CDeviceFIVEDoc", "CDeviceFIVEView"},
+        {DocKind::Picture, "CScoparaDoc", "CScoparaView"},        {DocKind::UsbSlot1, "CDeviceDoc", "CDeviceView"},
+        {DocKind::UsbSlot2, "CDeviceTWODoc", "CDeviceTWOView"},   {DocKind::UsbSlot3, "CDeviceTHREEDoc", "CDeviceTHREEView"},
+        {DocKind::UsbSlot4, "CDeviceFOURDoc", "CDeviceFOURView"}, {DocKind::UsbSlot5, "CDeviceFIVEDoc", "CDeviceFIVEView"},
         {DocKind::WifiSlot, "CDeviceSixDoc", "CDeviceSixView"},
     };
     m_templates.clear();

@@ -229,11 +229,8 @@ void CMainFrame::customEvent(QEvent* event)
         showCalibrationName(message->wParam() != 0);
         notifyMeasureChanged();
         break;
-    case platform::msg::OpenUsbSlotWindow:
-        openUsbSlot(static_cast<int>(message->wParam()));
-        break;
-    default:
-        QMainWindow::customEvent(event);
+    case platform::msg::OpenUsbSlotWindow: openUsbSlot(static_cast<int>(message->wParam())); break;
+    default: QMainWindow::customEvent(event);
     }
 }
 

@@ -35,7 +35,8 @@ CFileView::CFileView(QWidget* parent) : QDockWidget(uiText("DeviceName", "Device
     widget()->layout()->addWidget(m_devices);
 }
 
-CPropertiesWnd::CPropertiesWnd(QWidget* parent) : QDockWidget(uiText("FolderManager", "Folder Manager", kPaneTitleCapacity), parent)
+CPropertiesWnd::CPropertiesWnd(QWidget* parent)
+    : QDockWidget(uiText("FolderManager", "Folder Manager", kPaneTitleCapacity), parent)
 {
     setUp(this, QStringLiteral("CPropertiesWnd"), QStringLiteral(":/icons/folder-manager.svg"));
 }

@@ -30,8 +30,7 @@ CScoparaApp* g_app = nullptr;
 
 }  // namespace
 
-CScoparaApp::CScoparaApp(platform::Registry& registry, Options options)
-    : m_registry(registry), m_options(std::move(options))
+CScoparaApp::CScoparaApp(platform::Registry& registry, Options options) : m_registry(registry), m_options(std::move(options))
 {
     Q_ASSERT(!g_app);
     g_app = this;
@@ -106,7 +105,8 @@ void CScoparaApp::installStandardTexts()
     const QLocale locale = localeOfLanguageIds(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
     if (!m_qtTexts)
         m_qtTexts = std::make_unique<QTranslator>();
-    if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qtTexts.get());
 }
 

@@ -60,19 +60,24 @@ void CMainFrame::registerFrameCommands()
     choice(dpiCommands(), reg.g_szBmporjpgDPI);
     for (const AppLookCommand& l : appLookCommands()) {
         r.handleInFrame(
-            l.id, [this, &l] { setAppLook(l.id); }, [this, &l](CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
+            l.id, [this, &l] { setAppLook(l.id); },
+            [this, &l](CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
     }
 
     r.handleInFrame(cmd::RestoreSettings, [this] {
         if (platform::messageDialogs().confirm(uiText("Restore", "Are you sure?", kMessageCapacity)))
-            m_app.restoreSettings(uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
+            m_app.restoreSettings(
+                uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
     });
 
     // Window arrangement needs a window to arrange.
     const auto needsWindow = [this](CommandState& s) { s.enabled = m_mdiArea->activeSubWindow() != nullptr; };
-    r.handleInFrame(cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); }, needsWindow);
-    r.handleInFrame(cmd::WindowTileHorizontal, [this] { tileSubWindows(Qt::Vertical); }, needsWindow);
-    r.handleInFrame(cmd::WindowTileVertical, [this] { tileSubWindows(Qt::Horizontal); }, needsWindow);
+    r.handleInFrame(
+        cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); }, needsWindow);
+    r.handleInFrame(
+        cmd::WindowTileHorizontal, [this] { tileSubWindows(Qt::Vertical); }, needsWindow);
+    r.handleInFrame(
+        cmd::WindowTileVertical, [this] { tileSubWindows(Qt::Horizontal); }, needsWindow);
     r.handleInFrame(cmd::WindowsDialog, [this] { CWindowsDlg(m_mdiArea, this).exec(); });
     r.handleInFrame(cmd::Customize, [this] {
         QList<int> commands;

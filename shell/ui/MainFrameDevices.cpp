@@ -29,7 +29,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-
 namespace shell {
 
 void CMainFrame::createDeviceWatching()
@@ -86,7 +85,8 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     const int step = static_cast<int>((m_mdiArea->subWindowList().size() - 1) % 8) * 24;
     const QSize client = fullScreenArea() + QSize(30 - 15, 100 - 60);
     const QSize room = m_mdiArea->viewport()->size() - QSize(step, step);
-    frame->resize(std::clamp(client.width(), 200, std::max(200, room.width())), std::clamp(client.height(), 150, std::max(150, room.height())));
+    frame->resize(std::clamp(client.width(), 200, std::max(200, room.width())),
+                  std::clamp(client.height(), 150, std::max(150, room.height())));
     frame->move(step, step);
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);

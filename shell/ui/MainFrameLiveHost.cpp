@@ -74,7 +74,8 @@ void CMainFrame::showProgress(int percent)
 QSize CMainFrame::fullScreenArea() const
 {
     int width = size().width();
-    for (const QDockWidget* pane : {static_cast<const QDockWidget*>(m_devicePane), static_cast<const QDockWidget*>(m_folderPane)}) {
+    for (const QDockWidget* pane :
+         {static_cast<const QDockWidget*>(m_devicePane), static_cast<const QDockWidget*>(m_folderPane)}) {
         if (pane->isVisible() && !pane->isFloating())
             width -= pane->width();
     }

@@ -93,7 +93,7 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     const QImage* shown = device.mailbox().latest();
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->size(), QSize(320, 240));
-    EXPECT_EQ(QColor(shown->pixel(2, 120)), QColor(Qt::red));  // the crosshair at (320, 240) zoomed
+    EXPECT_EQ(QColor(shown->pixel(2, 120)), QColor(Qt::red));      // the crosshair at (320, 240) zoomed
     EXPECT_EQ(QColor(shown->pixel(150, 150)), QColor(0, 0, 255));  // the live line, zoomed by half
 
     std::vector<uint8_t> rows;

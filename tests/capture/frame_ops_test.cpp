@@ -21,10 +21,7 @@ struct Frame {
     }
     FrameView view() { return {bytes.data(), w, h, rowStride(w)}; }
     uint8_t* at(int x, int y) { return bytes.data() + size_t(y) * rowStride(w) + x * 3; }
-    void set(int x, int y, uint8_t b, uint8_t g, uint8_t r)
-    {
-        at(x, y)[0] = b, at(x, y)[1] = g, at(x, y)[2] = r;
-    }
+    void set(int x, int y, uint8_t b, uint8_t g, uint8_t r) { at(x, y)[0] = b, at(x, y)[1] = g, at(x, y)[2] = r; }
     std::vector<uint8_t> px(int x, int y) { return {at(x, y)[0], at(x, y)[1], at(x, y)[2]}; }
     // The padding bytes at each row's end.
     bool paddingUntouched()
@@ -113,7 +110,8 @@ TEST(FrameOps, DisplayPassMatchesTheStepByStepOperations)
                         const int sx = static_cast<int>(x / zoom), sy = static_cast<int>(y / zoom);
                         const std::vector<uint8_t> p = reference.px(sx, 4 - sy);  // bottom-up
                         const uint32_t expected = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-                        ASSERT_EQ(out[size_t(y) * w + x], expected) << zoom << " " << mode << " " << flags << " at " << x << "," << y;
+                        ASSERT_EQ(out[size_t(y) * w + x], expected)
+                            << zoom << " " << mode << " " << flags << " at " << x << "," << y;
                     }
                 }
             }

@@ -69,8 +69,9 @@ struct FullFrameReference {
         QImage out(static_cast<int>(j.w * s.zoomX + 0.5), static_cast<int>(j.h * s.zoomY + 0.5), QImage::Format_RGB32);
         std::vector<int> scratch;
         composeDisplay({const_cast<uint8_t*>(rows.data()), w, h, rowStride(w)},
-                       {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)}, s.zoomX * factor,
-                       s.zoomY * factor, s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode, scratch);
+                       {reinterpret_cast<uint32_t*>(out.bits()), out.width(), out.height(), int(out.bytesPerLine() / 4)},
+                       s.zoomX * factor, s.zoomY * factor, s.scrollX, s.scrollY, s.networkFrame, s.mirror, s.flip, s.colourMode,
+                       scratch);
         return out;
     }
 
@@ -136,7 +137,8 @@ TEST(LiveRenderer, ScaledDecodingMatchesAFullDecodeScaledDown)
         const int w = reducedSize(j.w, denom), h = reducedSize(j.h, denom);
         std::vector<uint8_t> small(size_t(rowStride(w)) * h);
         std::string why;
-        ASSERT_TRUE(mjpegToBgrScaled(j.bytes.data(), j.bytes.size(), j.w, j.h, denom, {small.data(), w, h, rowStride(w)}, &why)) << why;
+        ASSERT_TRUE(mjpegToBgrScaled(j.bytes.data(), j.bytes.size(), j.w, j.h, denom, {small.data(), w, h, rowStride(w)}, &why))
+            << why;
         const std::vector<uint8_t> reference = averaged(full, j.w, j.h, denom);
         double sum = 0;
         for (int y = 0; y < h; ++y)
@@ -176,7 +178,8 @@ TEST(LiveRenderer, ComposesTheDisplayPictureForEveryViewSetting)
                     s.mirror = flags & 2;
                     s.flip = flags & 4;
                     s.colourMode = mode;
-                    SCOPED_TRACE(testing::Message() << "zoom " << zoom << " scroll " << scroll << " mode " << mode << " flags " << flags);
+                    SCOPED_TRACE(testing::Message()
+                                 << "zoom " << zoom << " scroll " << scroll << " mode " << mode << " flags " << flags);
                     const QImage& shown = rendered(renderer, j, s);
                     const QImage before = reference.composed(s);
                     ASSERT_EQ(shown.size(), before.size());

@@ -44,7 +44,6 @@ using testing_support::filesIn;
 using testing_support::framesIn;
 using testing_support::HeardSounds;
 
-
 class LiveViewTest : public QObject {
     Q_OBJECT
 
@@ -85,8 +84,8 @@ private Q_SLOTS:
         bool red = false;
         for (int x = 0; x < shot.width() && !red; ++x)
             red = QColor(shot.pixel(x, shot.height() / 2)).red() > 200 && QColor(shot.pixel(x, shot.height() / 2)).green() < 60;
-        QVERIFY(red);                                                  // "No Connect Microscope"
-        QCOMPARE(QColor(shot.pixel(2, 2)), QColor(160, 160, 160));     // the grey background
+        QVERIFY(red);                                               // "No Connect Microscope"
+        QCOMPARE(QColor(shot.pixel(2, 2)), QColor(160, 160, 160));  // the grey background
         view.record();
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Connect Device..."));
     }

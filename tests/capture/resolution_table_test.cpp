@@ -26,14 +26,15 @@ TEST(ResolutionTable, DuplicatesKeepTheFirstFormatSmallSizesAreDroppedAndTheSort
     const ResolutionTable t = buildResolutionTable({
         {1280, 1024, FormatYUY2},
         {640, 480, FormatMJPG},
-        {160, 120, FormatYUY2},   // below 320 x 240
-        {1280, 1024, FormatMJPG}, // the same size again: the first stays
-        {640, 400, FormatYUY2},   // same width as 640 x 480: after it, as offered
-        {800, 600, 7},            // neither YUY2 nor MJPG
+        {160, 120, FormatYUY2},    // below 320 x 240
+        {1280, 1024, FormatMJPG},  // the same size again: the first stays
+        {640, 400, FormatYUY2},    // same width as 640 x 480: after it, as offered
+        {800, 600, 7},             // neither YUY2 nor MJPG
         {320, 240, FormatYUY2},
     });
-    EXPECT_EQ(filled(t), (std::vector<ResolutionEntry>{
-                             {320, 240, FormatYUY2}, {640, 480, FormatMJPG}, {640, 400, FormatYUY2}, {1280, 1024, FormatYUY2}}));
+    EXPECT_EQ(filled(t),
+              (std::vector<ResolutionEntry>{
+                  {320, 240, FormatYUY2}, {640, 480, FormatMJPG}, {640, 400, FormatYUY2}, {1280, 1024, FormatYUY2}}));
     EXPECT_EQ(t[4], ResolutionEntry{});
 }
 
@@ -49,7 +50,9 @@ TEST(ResolutionTable, SixtyQualifyingCapabilitiesAtMost)
 
 TEST(ResolutionTable, CameraModelFromTheLargestSizes)
 {
-    const auto model = [](std::vector<Capability> caps, int previous = 0) { return cameraModelOf(buildResolutionTable(caps), previous); };
+    const auto model = [](std::vector<Capability> caps, int previous = 0) {
+        return cameraModelOf(buildResolutionTable(caps), previous);
+    };
     EXPECT_EQ(model({{320, 240, 1}, {352, 288, 1}, {640, 480, 1}, {1280, 1024, 1}}), 2);
     EXPECT_EQ(model({{640, 480, 1}, {800, 600, 1}, {1024, 768, 1}, {1280, 1024, 1}}), 1);
     EXPECT_EQ(model({{640, 480, 1}, {1280, 1024, 1}}), 1);  // fewer than three sizes

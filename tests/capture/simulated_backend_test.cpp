@@ -1,6 +1,6 @@
 #include "capture/core/pixel_convert.h"
-#include "capture/device/simulated_backend.h"
 #include "capture/core/yuyv_display.h"
+#include "capture/device/simulated_backend.h"
 
 #include <gtest/gtest.h>
 

@@ -46,7 +46,8 @@ TEST(SimulatedCamera, IsAMicroscopeOfModelOne)
     EXPECT_EQ(table[0], (ResolutionEntry{320, 240, FormatMJPG}));
     EXPECT_EQ(table[1], (ResolutionEntry{640, 480, FormatYUY2}));
     EXPECT_EQ(cameraModelOf(table, 0), 1);
-    EXPECT_EQ(cameraModelOf(buildResolutionTable(SimulatedCamera(SimulatedCamera::Model::FiveMegapixel, 1).capabilities()), 0), 4);
+    EXPECT_EQ(cameraModelOf(buildResolutionTable(SimulatedCamera(SimulatedCamera::Model::FiveMegapixel, 1).capabilities()), 0),
+              4);
     EXPECT_FALSE(cam.setFormat(1920, 1080, FormatMJPG));
     EXPECT_TRUE(cam.setFormat(1280, 1024, FormatMJPG));
 }

@@ -65,7 +65,8 @@ TEST(SlotDevices, ANewMicroscopeTakesAnUnusedSlotBeforeOneWaitingForItsOwn)
 
     // With every slot used, a newcomer takes the first one whose microscope is out.
     look(slots, {pathOf("B", 2), pathOf("D", 8), pathOf("E", 10), pathOf("F", 12), pathOf("G", 14)});
-    EXPECT_EQ(presentPaths(slots), (QStringList{pathOf("G", 14), pathOf("B", 2), pathOf("D", 8), pathOf("E", 10), pathOf("F", 12)}));
+    EXPECT_EQ(presentPaths(slots),
+              (QStringList{pathOf("G", 14), pathOf("B", 2), pathOf("D", 8), pathOf("E", 10), pathOf("F", 12)}));
 }
 
 TEST(SlotDevices, TwoMicroscopesWithOneSerialEachKeepTheirOwnSlot)

@@ -29,8 +29,8 @@ SnapshotInput halfAndHalf(int width, int height)
         for (int x = 0; x < width; ++x) {
             uint8_t* p = &in.rows[size_t(y) * stride + size_t(x) * 3];
             const bool left = x < width / 2;
-            p[0] = left ? 0 : 255;  // blue
-            p[2] = left ? 255 : 0;  // red
+            p[0] = left ? 0 : 255;                          // blue
+            p[2] = left ? 255 : 0;                          // red
             p[1] = static_cast<uint8_t>(y == 0 ? 255 : 0);  // the bottom row green
         }
     }
@@ -41,9 +41,12 @@ SnapshotInput halfAndHalf(int width, int height)
 
 TEST(SnapshotNames, PrefixAndTimeToTheSecond)
 {
-    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QStringLiteral("abc"), kTime, true), QStringLiteral("/d/Picture/abc20240105103000.bmp"));
-    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, true), QStringLiteral("/d/Picture/20240105103000.bmp"));
-    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, false), QStringLiteral("/d/Picture/20240105103000.jpg"));
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QStringLiteral("abc"), kTime, true),
+              QStringLiteral("/d/Picture/abc20240105103000.bmp"));
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, true),
+              QStringLiteral("/d/Picture/20240105103000.bmp"));
+    EXPECT_EQ(snapshotPath(QStringLiteral("/d/Picture"), QString(), kTime, false),
+              QStringLiteral("/d/Picture/20240105103000.jpg"));
 }
 
 TEST(SnapshotNames, PrefixCannotLeaveThePictureFolder)

@@ -170,7 +170,10 @@ int fakePoll(pollfd* p, nfds_t, int)
     ++g->polls;
     switch (g->script.front()) {
     case Step::Stall: g->script.pop_front(); return 0;
-    case Step::PollError: g->script.pop_front(); p->revents = POLLERR; return 1;
+    case Step::PollError:
+        g->script.pop_front();
+        p->revents = POLLERR;
+        return 1;
     default: p->revents = POLLIN; return 1;
     }
 }
@@ -271,7 +274,8 @@ TEST_F(V4l2Fake, StillButtonIsTheCameraKeyOfTheInputNode)
 
 TEST(V4l2Paths, InTheFormTheMicroscopeTestReads)
 {
-    const QString path = v4l2DevicePath(QStringLiteral("14C3"), QStringLiteral("1302"), QStringLiteral("SN42"), QStringLiteral("/dev/video2"));
+    const QString path = v4l2DevicePath(QStringLiteral("14C3"), QStringLiteral("1302"), QStringLiteral("SN42"),
+                                        QStringLiteral("/dev/video2"));
     EXPECT_EQ(path, QStringLiteral("usb#vid_14c3&pid_1302#SN42#/dev/video2"));
     EXPECT_EQ(modelIndexOf(path), 1);
 }

@@ -27,10 +27,7 @@ protected:
 
     void SetUp() override { QDir().mkpath(calibration); }
 
-    QStringList activeCopies() const
-    {
-        return QDir(settings).entryList({QStringLiteral("*.txt")}, QDir::Files);
-    }
+    QStringList activeCopies() const { return QDir(settings).entryList({QStringLiteral("*.txt")}, QDir::Files); }
     void makeProfile(const char* name, double linePixels, const char* unit, double length)
     {
         state.knownLinePixels = linePixels;
@@ -92,8 +89,9 @@ TEST_F(Profiles, DamagedProfilesChangeNothing)
 {
     makeProfile("good", 100, "mm", 0.5);
     const MeasureState before = state;
-    const QByteArray broken[] = {"", "mm", "mm ", "mm nan", "mm -1", "mm 1e999", "mm 0", "mm 0.000000", "\xff\xfe\x00garbage",
-                                 " 12.5", "mm 12.5.3", "mm inf"};
+    const QByteArray broken[] = {
+        "",      "mm",        "mm ",   "mm nan", "mm -1", "mm 1e999", "mm 0", "mm 0.000000", "\xff\xfe\x00garbage",
+        " 12.5", "mm 12.5.3", "mm inf"};
     int n = 0;
     for (const QByteArray& bytes : broken) {
         const QString name = QStringLiteral("bad%1.txt").arg(n++);
@@ -139,7 +137,8 @@ TEST_F(Profiles, UnusableNamesAndLengthsSaveNothing)
 {
     state.knownLinePixels = 100;
     for (const char* name : {"../escape", "a/b", "..", ".", "", "   "})
-        EXPECT_EQ(saveNewProfile(state, settings, QLatin1String(name), QStringLiteral("mm"), 1.0), ProfileResult::InvalidName) << name;
+        EXPECT_EQ(saveNewProfile(state, settings, QLatin1String(name), QStringLiteral("mm"), 1.0), ProfileResult::InvalidName)
+            << name;
     EXPECT_EQ(saveNewProfile(state, settings, QStringLiteral("zero"), QStringLiteral("mm"), 0.0), ProfileResult::InvalidLength);
     EXPECT_EQ(saveNewProfile(state, settings, QStringLiteral("neg"), QStringLiteral("mm"), -2.0), ProfileResult::InvalidLength);
     state.knownLinePixels = 0;  // no reference line drawn

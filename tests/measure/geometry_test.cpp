@@ -37,8 +37,8 @@ TEST(Geometry, CircleThroughThreePoints)
     EXPECT_NEAR(c->centre.x, 10, 1e-12);
     EXPECT_NEAR(c->centre.y, 10, 1e-12);
     EXPECT_NEAR(c->radius, 9, 1e-12);
-    EXPECT_FALSE(circleThrough({1, 1}, {5, 5}, {9, 9}).has_value());          // collinear
-    EXPECT_FALSE(circleThrough({1, 1}, {1, 1}, {9, 3}).has_value());          // two points equal
+    EXPECT_FALSE(circleThrough({1, 1}, {5, 5}, {9, 9}).has_value());  // collinear
+    EXPECT_FALSE(circleThrough({1, 1}, {1, 1}, {9, 3}).has_value());  // two points equal
 }
 
 TEST(Geometry, PerpendicularFoot)
@@ -81,6 +81,7 @@ TEST(Geometry, PathsAndTheShoelaceArea)
     EXPECT_DOUBLE_EQ(pathLength(triangle, false), 30 + 50);
     EXPECT_DOUBLE_EQ(pathLength(triangle, true), 120);
     EXPECT_DOUBLE_EQ(shoelaceArea(triangle), 600);
-    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.4, 10.4}, {20.4, 10.4}, {20.4, 20.4}, {10.4, 20.4}}), 100);  // whole pixels
-    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.5, 10}, {20, 10}, {20, 20}}), 45);                              // 10.5 rounds up to 11
+    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.4, 10.4}, {20.4, 10.4}, {20.4, 20.4}, {10.4, 20.4}}),
+                     100);                                                                     // whole pixels
+    EXPECT_DOUBLE_EQ(shoelaceArea(std::vector<Point2d>{{10.5, 10}, {20, 10}, {20, 20}}), 45);  // 10.5 rounds up to 11
 }

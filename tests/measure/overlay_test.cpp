@@ -12,7 +12,8 @@ namespace {
 
 QImage draw(const measure::OverlayParams& o)
 {
-    QImage img(static_cast<int>(o.frameWidth * o.zoomX + 0.5), static_cast<int>(o.frameHeight * o.zoomY + 0.5), QImage::Format_RGB32);
+    QImage img(static_cast<int>(o.frameWidth * o.zoomX + 0.5), static_cast<int>(o.frameHeight * o.zoomY + 0.5),
+               QImage::Format_RGB32);
     img.fill(Qt::black);
     QPainter p(&img);
     measure::paintOverlay(p, o);
@@ -67,15 +68,15 @@ TEST(Overlay, CircleGridAndScaleCrossAroundTheCentre)
     o.mode = measure::OverlayCircleGrid;
     o.spacing = 40;
     QImage img = draw(o);
-    EXPECT_TRUE(red(img, 100, 100));  // the centre cross
+    EXPECT_TRUE(red(img, 100, 100));                                  // the centre cross
     EXPECT_TRUE(red(img, 100 + 40, 100) || red(img, 100 + 39, 100));  // the first ring
     o.mode = measure::OverlayScaleCross;
     o.spacing = 10;
     img = draw(o);
-    EXPECT_TRUE(red(img, 5, 100));    // the horizontal axis
-    EXPECT_TRUE(red(img, 100, 195));  // the vertical axis
-    EXPECT_TRUE(red(img, 150, 110));  // the tick five steps out reaches 10 pixels
-    EXPECT_FALSE(red(img, 140, 110)); // four steps out: 5 pixels
+    EXPECT_TRUE(red(img, 5, 100));     // the horizontal axis
+    EXPECT_TRUE(red(img, 100, 195));   // the vertical axis
+    EXPECT_TRUE(red(img, 150, 110));   // the tick five steps out reaches 10 pixels
+    EXPECT_FALSE(red(img, 140, 110));  // four steps out: 5 pixels
     EXPECT_EQ(measure::scaleTickHalfLength(0), 5);
     EXPECT_EQ(measure::scaleTickHalfLength(5), 10);
     EXPECT_EQ(measure::scaleTickHalfLength(10), 20);

@@ -188,9 +188,9 @@ private Q_SLOTS:
         }
         // ...the same labels...
         const std::vector<LabelRow> pictureLabels = shape->labels(m_settings);
-        const std::vector<LabelRow> liveLabels =
-            labelRows(record->kind, 0, readingsOf(record->kind, record->measured(), unitsPerPixel(m_settings)), record->showFlags(),
-                      m_settings);
+        const std::vector<LabelRow> liveLabels = labelRows(
+            record->kind, 0, readingsOf(record->kind, record->measured(), unitsPerPixel(m_settings)), record->showFlags(),
+            m_settings);
         QCOMPARE(texts(liveLabels), texts(pictureLabels));
 
         // ...and the same workbook rows (circle to circle stays out of a slot's workbook).
@@ -243,7 +243,8 @@ private Q_SLOTS:
         records.push_back(std::move(record));
         ShapeList shapes;
         shapes.append(std::move(shape));
-        QCOMPARE(slotMeasurements(records, m_settings)[0].value[ColDiameter], pictureMeasurements(shapes, m_settings)[0].value[ColDiameter]);
+        QCOMPARE(slotMeasurements(records, m_settings)[0].value[ColDiameter],
+                 pictureMeasurements(shapes, m_settings)[0].value[ColDiameter]);
     }
 };
 

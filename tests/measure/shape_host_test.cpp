@@ -48,17 +48,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<double>("value");
         QTest::newRow("line") << int(ToolLine) << QList<QPoint>{{20, 20}, {50, 60}, {90, 90}} << int(KindLine) << 50.0;
-        QTest::newRow("radius circle") << int(ToolRCircle) << QList<QPoint>{{100, 100}, {130, 140}, {160, 160}} << int(KindRCircle) << 50.0;
-        QTest::newRow("diameter circle") << int(ToolCircle) << QList<QPoint>{{100, 100}, {160, 100}, {160, 160}} << int(KindCircle) << 30.0;
-        QTest::newRow("three points circle") << int(ToolTPCircle) << QList<QPoint>{{91, 100}, {100, 91}, {109, 100}, {150, 150}}
-                                             << int(KindTPCircle) << 9.0;
-        QTest::newRow("arc") << int(ToolArc) << QList<QPoint>{{110, 120}, {130, 120}, {120, 110}, {150, 150}} << int(KindArc) << 10.0;
+        QTest::newRow("radius circle") << int(ToolRCircle) << QList<QPoint>{{100, 100}, {130, 140}, {160, 160}}
+                                       << int(KindRCircle) << 50.0;
+        QTest::newRow("diameter circle") << int(ToolCircle) << QList<QPoint>{{100, 100}, {160, 100}, {160, 160}}
+                                         << int(KindCircle) << 30.0;
+        QTest::newRow("three points circle")
+            << int(ToolTPCircle) << QList<QPoint>{{91, 100}, {100, 91}, {109, 100}, {150, 150}} << int(KindTPCircle) << 9.0;
+        QTest::newRow("arc") << int(ToolArc) << QList<QPoint>{{110, 120}, {130, 120}, {120, 110}, {150, 150}} << int(KindArc)
+                             << 10.0;
         QTest::newRow("three points angle") << int(ToolTAngle) << QList<QPoint>{{120, 110}, {110, 120}, {110, 110}, {150, 150}}
                                             << int(KindTAngle) << 90.0;
         QTest::newRow("four points angle") << int(ToolFAngle) << QList<QPoint>{{10, 10}, {20, 10}, {10, 20}, {20, 30}, {150, 150}}
                                            << int(KindFAngle) << 45.0;
-        QTest::newRow("point to line") << int(ToolDotLine) << QList<QPoint>{{40, 50}, {10, 20}, {90, 20}, {150, 150}} << int(KindDotLine)
-                                       << 30.0;
+        QTest::newRow("point to line") << int(ToolDotLine) << QList<QPoint>{{40, 50}, {10, 20}, {90, 20}, {150, 150}}
+                                       << int(KindDotLine) << 30.0;
         QTest::newRow("circle to circle") << int(ToolTCircle) << QList<QPoint>{{10, 50}, {30, 50}, {70, 50}, {90, 50}, {80, 80}}
                                           << int(KindTCircle) << 10.0;
     }

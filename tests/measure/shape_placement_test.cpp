@@ -78,7 +78,7 @@ TEST(ShapePlacement, PolygonClosedByARightClickAfterThreeVertices)
     EXPECT_FALSE(clickAll(s, {{10, 10}, {40, 10}}));
     EXPECT_FALSE(s.rightDown({50, 50}));  // two vertices are not enough
     EXPECT_FALSE(clickAll(s, {{10, 50}}));
-    s.mouseMove({70, 70});               // the rubber-band point
+    s.mouseMove({70, 70});  // the rubber-band point
     EXPECT_TRUE(s.rightDown({70, 70}));
     EXPECT_TRUE(clickAll(s, {{90, 90}}));  // the label
     auto shape = s.build(Qt::red, Qt::red, {}, QSize(200, 200), 1, 1);

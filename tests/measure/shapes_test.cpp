@@ -226,6 +226,6 @@ TEST(Shapes, LiveRecordsDrawLikePictureShapes)
     QPainter p(&img);
     drawVideoShapes(p, records, 2, 2, QPoint(10, 0), st);
     p.end();
-    EXPECT_TRUE(isRed(img, 60 - 10, 20));   // (30, 10) at zoom 2, scrolled 10 to the left
+    EXPECT_TRUE(isRed(img, 60 - 10, 20));    // (30, 10) at zoom 2, scrolled 10 to the left
     EXPECT_FALSE(isRed(img, 60 - 10, 120));  // the invisible record
 }

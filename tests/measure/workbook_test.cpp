@@ -28,7 +28,8 @@ const QString kReader = QStringLiteral(VELLUMET_SOURCE_DIR "/tests/measure/read_
 QJsonObject readBack(const char* what, const QString& path, bool* skipped)
 {
     // Debian's own Python, which has Debian's xlrd (another may come first on the path).
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                             : QStringLiteral("python3");
     QProcess p;
     p.start(python, {kReader, QLatin1String(what), path});
     *skipped = false;

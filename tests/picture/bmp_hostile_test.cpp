@@ -49,7 +49,8 @@ struct Bmp {
         for (uint32_t m : masks)
             extra.append(reinterpret_cast<const char*>(&m), 4);
         extra.append(reinterpret_cast<const char*>(palette.data()), static_cast<qsizetype>(palette.size()));
-        const uint32_t off = offBits >= 0 ? static_cast<uint32_t>(offBits) : static_cast<uint32_t>(14 + info.size() + extra.size());
+        const uint32_t off = offBits >= 0 ? static_cast<uint32_t>(offBits)
+                                          : static_cast<uint32_t>(14 + info.size() + extra.size());
         QByteArray file("BM");
         const uint32_t size = static_cast<uint32_t>(14 + info.size() + extra.size() + pixels.size());
         const uint32_t zero = 0;
@@ -184,7 +185,8 @@ TEST(BmpHostile, DamagedHeadersAndDataFailWithAReason)
         const std::string why = failureOf(c.bytes);
         EXPECT_NE(why, "decoded") << c.name;
         EXPECT_NE(why.find(c.reason), std::string::npos) << c.name << ": " << why;
-        addFuzzSeed("bmp", QString::fromLatin1(c.name).replace(QLatin1Char(' '), QLatin1Char('-')) + QLatin1String(".bmp"), c.bytes);
+        addFuzzSeed("bmp", QString::fromLatin1(c.name).replace(QLatin1Char(' '), QLatin1Char('-')) + QLatin1String(".bmp"),
+                    c.bytes);
     }
 }
 

@@ -1,12 +1,12 @@
 // The picture in memory and BMP round trips.
-#include "picture/core/cx_image.h"
 #include "picture/core/bmp_codec.h"
+#include "picture/core/cx_image.h"
 
 #include "picture_testing.h"
 
-#include <QImage>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPainter>
 
 #include <unistd.h>

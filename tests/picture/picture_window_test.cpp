@@ -14,16 +14,15 @@
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
-#include <QFile>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QtTest>
 
 using namespace picture;
-
 
 class PictureWindowTest : public QObject {
     Q_OBJECT
@@ -122,8 +121,8 @@ private Q_SLOTS:
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
         const QImage saved(path);
         QCOMPARE(saved.size(), QSize(200, 150));
-        QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));   // the line
-        QCOMPARE(QColor(saved.pixel(50, 140)), QColor(90, 90, 90)); // no crosshair through (50, 240)...
+        QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));    // the line
+        QCOMPARE(QColor(saved.pixel(50, 140)), QColor(90, 90, 90));  // no crosshair through (50, 240)...
         QCOMPARE(QColor(saved.pixel(160, 20)), QColor(90, 90, 90));
         // The length label goes and comes back with its show flag (message 1153).
         QVERIFY(view->document().shapes().at(0).show[1]);
@@ -324,7 +323,7 @@ private Q_SLOTS:
             QCOMPARE(lines->rowCount(), 2);
             QCOMPARE(lines->item(1, 1)->text(), QStringLiteral("DL1"));
             QCOMPARE(lines->item(1, 2)->text(), QStringLiteral("10.000"));  // 60 pixels are 10 mm
-            lines->item(1, 0)->setCheckState(Qt::Unchecked);  // hides the second line
+            lines->item(1, 0)->setCheckState(Qt::Unchecked);                // hides the second line
             dialog->pages()->setCurrentIndex(1);
             QCOMPARE(dialog->page(1)->rowCount(), 0);
             // Export: the picture options, then the workbook.
@@ -351,8 +350,8 @@ private Q_SLOTS:
         QVERIFY(f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1"));
         const QImage picture(m_host->s.paths.saveRoot + QLatin1String("/tmpPic.bmp"));
         QCOMPARE(picture.size(), QSize(200, 150));
-        QCOMPARE(QColor(picture.pixel(50, 40)), QColor(Qt::red));     // the shown line, imprinted
-        QCOMPARE(QColor(picture.pixel(50, 100)), QColor(90, 90, 90)); // the hidden one is not
+        QCOMPARE(QColor(picture.pixel(50, 40)), QColor(Qt::red));      // the shown line, imprinted
+        QCOMPARE(QColor(picture.pixel(50, 100)), QColor(90, 90, 90));  // the hidden one is not
         QVERIFY(dialogs.messages.isEmpty());
 
         // A workbook that cannot be written is said.

@@ -17,8 +17,13 @@ private Q_SLOTS:
         const CPrintPicData data(QByteArray("/p/a.bmp"));
         QByteArray block;
         QCOMPARE(data.GetData(15, 1, 1, block), CPrintPicData::Ok);
-        const QByteArray expected = QByteArray::fromHex("14000000" "00000000" "00000000" "01000000" "00000000") + "/p/a.bmp"
-            + QByteArray(2, '\0');
+        const QByteArray expected = QByteArray::fromHex(
+                                        "14000000"
+                                        "00000000"
+                                        "00000000"
+                                        "01000000"
+                                        "00000000")
+            + "/p/a.bmp" + QByteArray(2, '\0');
         QCOMPARE(block, expected);
         QCOMPARE(block.size(), 8 + 22);
         QCOMPARE(CPrintPicData::pathOf(block), QByteArray("/p/a.bmp"));

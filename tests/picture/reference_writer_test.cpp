@@ -46,16 +46,19 @@ protected:
             GTEST_SKIP() << "ImageMagick is not installed (tools/setup.sh installs it)";
         ASSERT_TRUE(m_dir.isValid());
         m_source = m_dir.filePath(QStringLiteral("source.png"));
-        ASSERT_TRUE(run(m_convert, {QStringLiteral("-size"), QStringLiteral("37x23"), QStringLiteral("gradient:red-blue"),
-                                    QStringLiteral("-fill"), QStringLiteral("yellow"), QStringLiteral("-draw"),
-                                    QStringLiteral("circle 10,10 15,12"), m_source}));
+        ASSERT_TRUE(
+            run(m_convert,
+                {QStringLiteral("-size"), QStringLiteral("37x23"), QStringLiteral("gradient:red-blue"), QStringLiteral("-fill"),
+                 QStringLiteral("yellow"), QStringLiteral("-draw"), QStringLiteral("circle 10,10 15,12"), m_source}));
     }
 
     // Writes the source with ImageMagick, reads it back both ways.
     void check(const QString& output, const QStringList& options, uint32_t type, int tolerance, uint32_t bpp = 0)
     {
         const QString file = m_dir.filePath(output.section(QLatin1Char(':'), -1));
-        const QString target = output.contains(QLatin1Char(':')) ? output.section(QLatin1Char(':'), 0, 0) + QLatin1Char(':') + file : file;
+        const QString target = output.contains(QLatin1Char(':'))
+            ? output.section(QLatin1Char(':'), 0, 0) + QLatin1Char(':') + file
+            : file;
         ASSERT_TRUE(run(m_convert, QStringList{m_source} + options + QStringList{target})) << output.toStdString();
         QByteArray reference;
         ASSERT_TRUE(run(m_convert, {file, QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("rgb:-")}, &reference));
@@ -72,7 +75,8 @@ protected:
         }
         const std::vector<uint8_t> ref(reference.begin(), reference.end());
         EXPECT_LE(maxDifference(rgbRows(img), ref), tolerance) << output.toStdString();
-        addFuzzSeed(type == CXIMAGE_FORMAT_BMP ? "bmp" : "jpeg", QStringLiteral("im-") + output.section(QLatin1Char(':'), -1), bytes);
+        addFuzzSeed(type == CXIMAGE_FORMAT_BMP ? "bmp" : "jpeg", QStringLiteral("im-") + output.section(QLatin1Char(':'), -1),
+                    bytes);
     }
 
     QString m_convert;
@@ -88,16 +92,19 @@ TEST_F(ReferenceWriter, BmpVariantsReadToImageMagicksPixels)
     check(QStringLiteral("BMP3:t24.bmp"), {QStringLiteral("-type"), QStringLiteral("TrueColor")}, CXIMAGE_FORMAT_BMP, 0, 24);
     check(QStringLiteral("BMP3:p8.bmp"), {QStringLiteral("-type"), QStringLiteral("Palette"), QStringLiteral("-compress"), none},
           CXIMAGE_FORMAT_BMP, 0, 8);
-    check(QStringLiteral("BMP3:rle8.bmp"), {QStringLiteral("-type"), QStringLiteral("Palette"), QStringLiteral("-compress"),
-                                            QStringLiteral("RLE")},
+    check(QStringLiteral("BMP3:rle8.bmp"),
+          {QStringLiteral("-type"), QStringLiteral("Palette"), QStringLiteral("-compress"), QStringLiteral("RLE")},
           CXIMAGE_FORMAT_BMP, 0, 8);
-    check(QStringLiteral("BMP3:p4.bmp"), {QStringLiteral("-colors"), QStringLiteral("16"), QStringLiteral("-type"), QStringLiteral("Palette")},
+    check(QStringLiteral("BMP3:p4.bmp"),
+          {QStringLiteral("-colors"), QStringLiteral("16"), QStringLiteral("-type"), QStringLiteral("Palette")},
           CXIMAGE_FORMAT_BMP, 0, 4);
     check(QStringLiteral("BMP3:m1.bmp"), {QStringLiteral("-monochrome")}, CXIMAGE_FORMAT_BMP, 0, 1);
     check(QStringLiteral("BMP:v5.bmp"), {QStringLiteral("-type"), QStringLiteral("TrueColor")}, CXIMAGE_FORMAT_BMP, 0, 24);
     check(QStringLiteral("BMP:a32.bmp"), {QStringLiteral("-alpha"), QStringLiteral("on")}, CXIMAGE_FORMAT_BMP, 0, 24);
-    check(QStringLiteral("BMP:s565.bmp"), {QStringLiteral("-define"), QStringLiteral("bmp:subtype=RGB565")}, CXIMAGE_FORMAT_BMP, 1, 24);
-    check(QStringLiteral("BMP:s555.bmp"), {QStringLiteral("-define"), QStringLiteral("bmp:subtype=RGB555")}, CXIMAGE_FORMAT_BMP, 1, 24);
+    check(QStringLiteral("BMP:s565.bmp"), {QStringLiteral("-define"), QStringLiteral("bmp:subtype=RGB565")}, CXIMAGE_FORMAT_BMP,
+          1, 24);
+    check(QStringLiteral("BMP:s555.bmp"), {QStringLiteral("-define"), QStringLiteral("bmp:subtype=RGB555")}, CXIMAGE_FORMAT_BMP,
+          1, 24);
     check(QStringLiteral("BMP2:c24.bmp"), {QStringLiteral("-type"), QStringLiteral("TrueColor")}, CXIMAGE_FORMAT_BMP, 0, 24);
     check(QStringLiteral("BMP2:c8.bmp"), {QStringLiteral("-type"), QStringLiteral("Palette")}, CXIMAGE_FORMAT_BMP, 0, 8);
 }

@@ -38,9 +38,8 @@ protected:
 TEST(PostedMessage, FromAWorkerThreadArrivesOnTheReceiversThreadWithItsPayload)
 {
     Receiver receiver;
-    std::unique_ptr<QThread> worker(QThread::create([&receiver] {
-        postMessage(&receiver, msg::FileSaved, 1, 2, QStringLiteral("/pics/20261208101500.jpg"));
-    }));
+    std::unique_ptr<QThread> worker(QThread::create(
+        [&receiver] { postMessage(&receiver, msg::FileSaved, 1, 2, QStringLiteral("/pics/20261208101500.jpg")); }));
     worker->start();
     worker->wait();
     EXPECT_EQ(receiver.number, 0);  // not before the receiver's loop runs

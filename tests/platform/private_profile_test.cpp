@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace platform;
-using testing_support::Sandbox;
 using testing_support::readFile;
+using testing_support::Sandbox;
 using testing_support::writeFile;
 
 TEST(PrivateProfile, MissingFileSectionOrKeyGiveTheDefault)
@@ -39,7 +39,8 @@ TEST(PrivateProfile, ReadsLikeTheDesktopDoes)
               "n2=abc\n"
               "n3=-3\n"
               "n4=\n");
-    EXPECT_EQ(readProfileString(ini, QStringLiteral("defaultsavepath"), QStringLiteral("ROOTDIR")), QStringLiteral("/data/scope one"));
+    EXPECT_EQ(readProfileString(ini, QStringLiteral("defaultsavepath"), QStringLiteral("ROOTDIR")),
+              QStringLiteral("/data/scope one"));
     EXPECT_EQ(readProfileString(ini, QStringLiteral("DefaultSavePath"), QStringLiteral("quoted")), QStringLiteral("  spaced  "));
     EXPECT_EQ(readProfileString(ini, QStringLiteral("DefaultSavePath"), QStringLiteral("comment")), QString());
     EXPECT_EQ(readProfileInt(ini, QStringLiteral("Section"), QStringLiteral("n1"), 7), 12);
@@ -85,8 +86,10 @@ TEST(PrivateProfile, WritingChangesOneLineAndKeepsTheRest)
               "k=line break\r\n");
     EXPECT_TRUE(deleteProfileKey(ini, QStringLiteral("SavePath"), QStringLiteral("savefile2")));
     EXPECT_TRUE(deleteProfileSection(ini, QStringLiteral("other")));
-    EXPECT_EQ(readProfileString(ini, QStringLiteral("SavePath"), QStringLiteral("SaveFile2"), QStringLiteral("gone")), QStringLiteral("gone"));
-    EXPECT_EQ(readProfileString(ini, QStringLiteral("Other"), QStringLiteral("keep"), QStringLiteral("gone")), QStringLiteral("gone"));
+    EXPECT_EQ(readProfileString(ini, QStringLiteral("SavePath"), QStringLiteral("SaveFile2"), QStringLiteral("gone")),
+              QStringLiteral("gone"));
+    EXPECT_EQ(readProfileString(ini, QStringLiteral("Other"), QStringLiteral("keep"), QStringLiteral("gone")),
+              QStringLiteral("gone"));
     EXPECT_EQ(readProfileString(ini, QStringLiteral("New"), QStringLiteral("k")), QStringLiteral("line break"));
     EXPECT_TRUE(QDir(box.path()).entryList({QStringLiteral(".a.ini.*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -96,7 +99,9 @@ TEST(PrivateProfile, WritingCreatesTheFileAsUtf8AndFailsCleanlyWithoutAFolder)
     Sandbox box;
     const QString ini = box.path() + QLatin1String("/new.ini");
     ASSERT_TRUE(writeProfileStrings(ini, QStringLiteral("Section"),
-                                    {{QStringLiteral("imagePrefixSelected"), QStringLiteral("Probe-µ")}, {QStringLiteral("sortFolders"), QStringLiteral("2")}}));
+                                    {{QStringLiteral("imagePrefixSelected"), QStringLiteral("Probe-µ")},
+                                     {QStringLiteral("sortFolders"), QStringLiteral("2")}}));
     EXPECT_EQ(readFile(ini), QByteArray("[Section]\nimagePrefixSelected=Probe-\xC2\xB5\nsortFolders=2\n"));
-    EXPECT_FALSE(writeProfileString(box.path() + QLatin1String("/missing/dir/x.ini"), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_FALSE(writeProfileString(box.path() + QLatin1String("/missing/dir/x.ini"), QStringLiteral("S"), QStringLiteral("k"),
+                                    QStringLiteral("v")));
 }

@@ -48,11 +48,12 @@ TEST(RegistryText, WritesTheFamiliarExportForm)
 
 TEST(RegistryText, ReadsExportsFromOtherToolsWithCommentsCrLfAndWrappedHex)
 {
-    const QByteArray text = "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
-                            "; exported by hand\r\n"
-                            "[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace]\r\n"
-                            "\"Blob\"=hex:01,02,\\\r\n"
-                            "  03,04\r\n";
+    const QByteArray text =
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
+        "; exported by hand\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace]\r\n"
+        "\"Blob\"=hex:01,02,\\\r\n"
+        "  03,04\r\n";
     // (the wrapped form regedit writes for long binary values)
     const RegParseResult parsed = parseRegText(text);
     ASSERT_TRUE(parsed.tree.has_value()) << parsed.error.toStdString();
@@ -100,15 +101,16 @@ TEST(RegistryTree, KeysAndNamesCompareWithoutCase)
     ASSERT_EQ(t.keys().size(), 1u);
     ASSERT_EQ(t.keys().front().values.size(), 1u);
     quint32 v = 0;
-    EXPECT_EQ(t.queryDword(QStringLiteral("/SOFTWARE/Vellumet/Vellumet/Configation/"), QStringLiteral("value"), v), RegStatus::Ok);
+    EXPECT_EQ(t.queryDword(QStringLiteral("/SOFTWARE/Vellumet/Vellumet/Configation/"), QStringLiteral("value"), v),
+              RegStatus::Ok);
     EXPECT_EQ(v, 2u);
 }
 
 TEST(RegistryTree, StringThatDoesNotFitTheBufferAnswersMoreData)
 {
     RegistryTree t;
-    t.setValue(kKey, RegValue::ofString(QStringLiteral("fits"), QStringLiteral("12345678901")));    // 11 + zero = 12
-    t.setValue(kKey, RegValue::ofString(QStringLiteral("toolong"), QStringLiteral("123456789012"))); // 12 + zero = 13
+    t.setValue(kKey, RegValue::ofString(QStringLiteral("fits"), QStringLiteral("12345678901")));      // 11 + zero = 12
+    t.setValue(kKey, RegValue::ofString(QStringLiteral("toolong"), QStringLiteral("123456789012")));  // 12 + zero = 13
     QString out = QStringLiteral("untouched");
     EXPECT_EQ(t.queryString(kKey, QStringLiteral("fits"), 12, out), RegStatus::Ok);
     EXPECT_EQ(out, QStringLiteral("12345678901"));

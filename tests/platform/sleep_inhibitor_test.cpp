@@ -123,7 +123,8 @@ TEST(SleepInhibitor, HoldsBothLocksWhileAliveAndReleasesThemAfter)
     QDBusConnection services = QDBusConnection::connectToBus(bus.address(), QStringLiteral("services"));
     ASSERT_TRUE(services.isConnected());
     ASSERT_TRUE(services.registerObject(QStringLiteral("/org/freedesktop/login1"), &logind, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(services.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(
+        services.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(services.registerService(QStringLiteral("org.freedesktop.login1")));
     ASSERT_TRUE(services.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
 
@@ -135,9 +136,10 @@ TEST(SleepInhibitor, HoldsBothLocksWhileAliveAndReleasesThemAfter)
         EXPECT_FALSE(readEndSeesEof(pipeFds[0], 0));  // the lock is held
     }
     EXPECT_TRUE(readEndSeesEof(pipeFds[0], 5000));  // closing the descriptor released it
-    EXPECT_EQ(calls.get(), (QStringList{QStringLiteral("Inhibit|sleep:idle|Vellumet|live picture|block"),
-                                        QStringLiteral("ScreenSaver.Inhibit|Vellumet|live picture"),
-                                        QStringLiteral("ScreenSaver.UnInhibit|4711")}));
+    EXPECT_EQ(
+        calls.get(),
+        (QStringList{QStringLiteral("Inhibit|sleep:idle|Vellumet|live picture|block"),
+                     QStringLiteral("ScreenSaver.Inhibit|Vellumet|live picture"), QStringLiteral("ScreenSaver.UnInhibit|4711")}));
 
     QDBusConnection::disconnectFromBus(QStringLiteral("client"));
     QDBusConnection::disconnectFromBus(QStringLiteral("services"));

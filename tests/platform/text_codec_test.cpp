@@ -57,8 +57,9 @@ TEST(TextCodec, OneBadByteSpoilsOnlyItsOwnLine)
 {
     // A UTF-8 file with one stray byte: the other lines keep their text, the
     // stray byte shows as a replacement character.
-    const QByteArray utf8("[TiScopara]\r\nFile=\xe6\x96\x87\xe4\xbb\xb6\r\nCapture=\xe6\x8b\x8d\xff\xe7\x85\xa7\r\n"
-                          "Setting=\xe8\xae\xbe\xe7\xbd\xae\r\n");
+    const QByteArray utf8(
+        "[TiScopara]\r\nFile=\xe6\x96\x87\xe4\xbb\xb6\r\nCapture=\xe6\x8b\x8d\xff\xe7\x85\xa7\r\n"
+        "Setting=\xe8\xae\xbe\xe7\xbd\xae\r\n");
     const QString fromUtf8 = decodeIniText(utf8, QStringLiteral("Chinese936.ini"));
     EXPECT_TRUE(fromUtf8.contains(QStringLiteral("File=文件\r\n"))) << fromUtf8.toStdString();
     EXPECT_TRUE(fromUtf8.contains(QStringLiteral("Setting=设置\r\n"))) << fromUtf8.toStdString();

@@ -52,9 +52,10 @@ private Q_SLOTS:
         QStringList order;
         for (const auto& t : app.docTemplates().all())
             order << t->docClass() + QLatin1Char('/') + t->viewClass();
-        QCOMPARE(order, (QStringList{"CScoparaDoc/CScoparaView", "CDeviceDoc/CDeviceView", "CDeviceTWODoc/CDeviceTWOView",
-                                     "CDeviceTHREEDoc/CDeviceTHREEView", "CDeviceFOURDoc/CDeviceFOURView",
-                                     "CDeviceFIVEDoc/CDeviceFIVEView", "CDeviceSixDoc/CDeviceSixView"}));
+        QCOMPARE(order,
+                 (QStringList{"CScoparaDoc/CScoparaView", "CDeviceDoc/CDeviceView", "CDeviceTWODoc/CDeviceTWOView",
+                              "CDeviceTHREEDoc/CDeviceTHREEView", "CDeviceFOURDoc/CDeviceFOURView",
+                              "CDeviceFIVEDoc/CDeviceFIVEView", "CDeviceSixDoc/CDeviceSixView"}));
         // Pictures and the five USB slots open; the WiFi slot waits for its view.
         for (const auto& t : app.docTemplates().all())
             QCOMPARE(t->canOpen(), t->kind() != DocKind::WifiSlot);

@@ -11,8 +11,8 @@
 #include "shell/core/recent_files.h"
 #include "shell/core/registry_settings.h"
 
-#include "capture/device/simulated_backend.h"
 #include "capture/device/capture_device.h"
+#include "capture/device/simulated_backend.h"
 #include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
 
@@ -29,12 +29,12 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
@@ -191,7 +191,8 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         testing_support::writeFile(box.programFolder() + QLatin1String("/French1252.ini"),
-                                   "[TiScopara]\r\nFile=Fichier\r\nSetting=Param\xe8tres\r\nFrench=Fran\xe7" "ais\r\n"
+                                   "[TiScopara]\r\nFile=Fichier\r\nSetting=Param\xe8tres\r\nFrench=Fran\xe7"
+                                   "ais\r\n"
                                    "ToolbarHitLine=Ligne\r\nReboot=Red\xe9marrez\r\n");
         Run run(box);
         run.refresh();
@@ -281,8 +282,9 @@ private Q_SLOTS:
         dialogs.answers = {true};
         run.action(cmd::RestoreSettings)->trigger();
         QVERIFY(!run.registry.snapshot().keyExists(kConfigKey));
-        QCOMPARE(dialogs.messages, (QStringList{"Are you sure?", "Are you sure?",
-                                                "The configuration has been changed,please restart application"}));
+        QCOMPARE(
+            dialogs.messages,
+            (QStringList{"Are you sure?", "Are you sure?", "The configuration has been changed,please restart application"}));
     }
 
     void aRestartAfterRestoreSettingsLooksLikeTheFirstStart()

@@ -29,8 +29,8 @@ TEST(RegistrySettings, StringsLongerThanTheirBufferAreResetToDefaults)
     Sandbox box;
     Registry registry(box.registryFile());
     readRegistrySettings(registry);
-    registry.setString(kConfigKey, QStringLiteral("m_zoon_ratio_x"), QStringLiteral("2.000000000"));   // 11 characters: fits
-    registry.setString(kConfigKey, QStringLiteral("m_zoon_ratio_y"), QStringLiteral("2.0000000000"));  // 12: does not
+    registry.setString(kConfigKey, QStringLiteral("m_zoon_ratio_x"), QStringLiteral("2.000000000"));      // 11 characters: fits
+    registry.setString(kConfigKey, QStringLiteral("m_zoon_ratio_y"), QStringLiteral("2.0000000000"));     // 12: does not
     registry.setString(kConfigKey, QStringLiteral("s_tool_active_unit"), QStringLiteral("micrometres"));  // 11: fits
     RegistrySettings s = readRegistrySettings(registry);
     EXPECT_DOUBLE_EQ(s.m_zoon_ratio_x, 2.0);

@@ -70,11 +70,12 @@ TEST(Startup, FirstStartOnAnEmptyHomeCreatesTheFolderTreeAndEveryValue)
         EXPECT_TRUE(QFileInfo(home + QLatin1String(folder)).isDir()) << folder;
     EXPECT_EQ(s.savedFolderCount, 1);
 
-    EXPECT_EQ(testing_support::readFile(home + QLatin1String("/savepath.ini")).toStdString(),
-              QStringLiteral("[DefaultSavePath]\nRootDir=%1\nPictureVideoDir=%1/SaveFile\nSelectPictureVideoDir=%1/SaveFile/Default\n"
-                             "\n[SavePath]\nSaveFile1=%1/SaveFile/Default\n")
-                  .arg(home)
-                  .toStdString());
+    EXPECT_EQ(
+        testing_support::readFile(home + QLatin1String("/savepath.ini")).toStdString(),
+        QStringLiteral("[DefaultSavePath]\nRootDir=%1\nPictureVideoDir=%1/SaveFile\nSelectPictureVideoDir=%1/SaveFile/Default\n"
+                       "\n[SavePath]\nSaveFile1=%1/SaveFile/Default\n")
+            .arg(home)
+            .toStdString());
     EXPECT_EQ(testing_support::readFile(box.registryFile()).toStdString(), kFirstStartRegistry);
     EXPECT_TRUE(s.registry == RegistrySettings());
     EXPECT_TRUE(s.toggles == ImageToggles());
@@ -112,10 +113,11 @@ TEST(Startup, SavePathsElsewhereAreFollowedAndMissingFoldersCreated)
     Sandbox box;
     const QString home = box.documents() + QLatin1String("/Vellumet");
     const QString root = box.path() + QLatin1String("/lab share");
-    testing_support::writeFile(home + QLatin1String("/savepath.ini"),
-                               QStringLiteral("[DefaultSavePath]\nRootDir=%1\nPictureVideoDir=%1/SaveFile\nSelectPictureVideoDir=%1/SaveFile/Batch 3\n")
-                                   .arg(root)
-                                   .toUtf8());
+    testing_support::writeFile(
+        home + QLatin1String("/savepath.ini"),
+        QStringLiteral("[DefaultSavePath]\nRootDir=%1\nPictureVideoDir=%1/SaveFile\nSelectPictureVideoDir=%1/SaveFile/Batch 3\n")
+            .arg(root)
+            .toUtf8());
     Registry registry(box.registryFile());
     const AppSettings s = loadAppSettings(registry, environmentOf(box));
     EXPECT_EQ(s.paths.saveRoot, root);
@@ -225,7 +227,8 @@ TEST(Startup, SavePathIniCutShortIsRepairedWithoutLosingTheRegistry)
     EXPECT_EQ(again.paths.foldersRoot, s.paths.foldersRoot);
     EXPECT_EQ(again.paths.currentFolder, s.paths.currentFolder);
     const QString ini = s.paths.savePathIni();
-    EXPECT_EQ(platform::readProfileString(ini, QStringLiteral("DefaultSavePath"), QStringLiteral("SelectPictureVideoDir")), s.paths.currentFolder);
+    EXPECT_EQ(platform::readProfileString(ini, QStringLiteral("DefaultSavePath"), QStringLiteral("SelectPictureVideoDir")),
+              s.paths.currentFolder);
     EXPECT_EQ(platform::readProfileString(ini, QStringLiteral("DefaultSavePath"), QStringLiteral("RootDir")), s.paths.saveRoot);
 }
 

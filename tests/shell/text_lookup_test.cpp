@@ -14,7 +14,8 @@ TEST(TextLookup, Cp1252AndUtf8FilesBothRead)
     const QString french = box.programFolder() + QLatin1String("/French1252.ini");
     writeFile(french, "[TiScopara]\r\nSetting=Param\xe8tres\r\nCloseTip=Fermer Vellumet ?\r\n");
     EXPECT_EQ(lookUpText(french, QStringLiteral("Setting"), QStringLiteral("Setting")), QStringLiteral("Paramètres"));
-    EXPECT_EQ(lookUpText(french, QStringLiteral("closetip"), QStringLiteral("Are you sure close?")), QStringLiteral("Fermer Vellumet ?"));
+    EXPECT_EQ(lookUpText(french, QStringLiteral("closetip"), QStringLiteral("Are you sure close?")),
+              QStringLiteral("Fermer Vellumet ?"));
 
     const QString japanese = box.programFolder() + QLatin1String("/Japanese932.ini");
     writeFile(japanese, QStringLiteral("[TiScopara]\nCapture=撮影\n").toUtf8());  // UTF-8 although the name says 932

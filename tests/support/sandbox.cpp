@@ -28,7 +28,8 @@ Sandbox::Sandbox()
         QDir().mkpath(value);
         ::setenv(name, QFile::encodeName(value).constData(), 1);
     }
-    QFile::setPermissions(m_dir.path() + QLatin1String("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir.path() + QLatin1String("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir().mkpath(programFolder());
 }
 

@@ -12,14 +12,14 @@
 #include "measure/core/measure_state.h"
 #include "measure/core/shapes.h"
 
-#include "picture/ui/CScoparaView.h"
-#include "picture/ui/PictureExportSource.h"
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CExportOptionDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeCanvas.h"
+#include "picture/ui/CScoparaView.h"
+#include "picture/ui/PictureExportSource.h"
 
 #include "shell/core/command_ids.h"
 #include "shell/ui/CAboutDlg.h"
@@ -31,10 +31,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMdiArea>
-#include <QTabWidget>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QPainter>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -120,7 +120,8 @@ struct ScratchProgram {
     static shell::CScoparaApp::Options options(const QTemporaryDir& home)
     {
         shell::CScoparaApp::Options o;
-        o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")), QLocale(QLocale::English)};
+        o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")),
+                         QLocale(QLocale::English)};
         o.keepAwake = false;
         o.showWindow = false;
         return o;

@@ -19,10 +19,10 @@ QByteArray bof(int kind)
 QByteArray xf(bool style)
 {
     return Bytes()
-        .u16(0)                       // font
-        .u16(0)                       // number format: General
-        .u16(style ? 0xFFF5 : 0x0001) // locked; a style, or a cell format on the Normal style
-        .u8(0x20)                     // bottom aligned
+        .u16(0)                        // font
+        .u16(0)                        // number format: General
+        .u16(style ? 0xFFF5 : 0x0001)  // locked; a style, or a cell format on the Normal style
+        .u8(0x20)                      // bottom aligned
         .u8(0)
         .u8(0)
         .u8(style ? 0x00 : 0xF8)
@@ -87,12 +87,26 @@ void BookWriter::writeGlobals(std::vector<int>& sheetOffsetFields)
 {
     m_out.add(rec::Bof, bof(0x0005));
     m_out.add(rec::Codepage, Bytes().u16(1200).bytes());  // texts are UTF-16
-    m_out.add(rec::Window1, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x38).u16(0).u16(0).u16(1).u16(0x0258).bytes());
+    m_out.add(rec::Window1,
+              Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x38).u16(0).u16(0).u16(1).u16(0x0258).bytes());
     // Five fonts: the fifth is number 5, as number 4 does not exist.
     const QString face = QStringLiteral("Arial");
     for (int i = 0; i < 5; ++i) {
-        m_out.add(rec::Font, Bytes().u16(200).u16(0).u16(0x7FFF).u16(400).u16(0).u8(0).u8(0).u8(0).u8(0)
-                                 .u8(int(face.size())).u8(1).utf16(face).bytes());
+        m_out.add(rec::Font,
+                  Bytes()
+                      .u16(200)
+                      .u16(0)
+                      .u16(0x7FFF)
+                      .u16(400)
+                      .u16(0)
+                      .u8(0)
+                      .u8(0)
+                      .u8(0)
+                      .u8(0)
+                      .u8(int(face.size()))
+                      .u8(1)
+                      .utf16(face)
+                      .bytes());
     }
     for (int i = 0; i < kCellXf; ++i)
         m_out.add(rec::Xf, xf(true));
@@ -171,10 +185,16 @@ void BookWriter::writeSheet(const Sheet& sheet, int sheetIndex)
             lastCol = std::max(lastCol, cell.second);
         }
     }
-    m_out.add(rec::Dimensions, Bytes().u32(quint32(firstRow)).u32(quint32(lastRow + 1)).u16(firstCol).u16(lastCol + 1).u16(0).bytes());
+    m_out.add(rec::Dimensions,
+              Bytes().u32(quint32(firstRow)).u32(quint32(lastRow + 1)).u16(firstCol).u16(lastCol + 1).u16(0).bytes());
     for (const auto& [cell, text] : sheet.m_cells) {
-        m_out.add(rec::LabelSst, Bytes().u16(cell.first).u16(cell.second).u16(kCellXf)
-                                     .u32(quint32(m_stringIndex.value(text.left(kMaxCellText)))).bytes());
+        m_out.add(rec::LabelSst,
+                  Bytes()
+                      .u16(cell.first)
+                      .u16(cell.second)
+                      .u16(kCellXf)
+                      .u32(quint32(m_stringIndex.value(text.left(kMaxCellText))))
+                      .bytes());
     }
     const SheetDrawing& drawing = m_drawings[size_t(sheetIndex)];
     if (drawing.drawingId) {
@@ -184,7 +204,8 @@ void BookWriter::writeSheet(const Sheet& sheet, int sheetIndex)
             m_out.add(rec::Obj, pictureObject(m_nextObjectId++));
         }
     }
-    m_out.add(rec::Window2, Bytes().u16(sheetIndex == 0 ? 0x06B6 : 0x00B6).u16(0).u16(0).u16(0x40).u16(0).u16(0).u16(0).u32(0).bytes());
+    m_out.add(rec::Window2,
+              Bytes().u16(sheetIndex == 0 ? 0x06B6 : 0x00B6).u16(0).u16(0).u16(0x40).u16(0).u16(0).u16(0).u32(0).bytes());
     m_out.add(rec::Eof, {});
 }
 

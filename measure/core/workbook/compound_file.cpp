@@ -33,7 +33,7 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
         put16(e, i * 2, n.at(i).unicode());
     put16(e, 64, quint16((n.size() + 1) * 2));
     e[66] = char(type);
-    e[67] = 1;  // black
+    e[67] = 1;            // black
     put32(e, 68, kFree);  // left sibling
     put32(e, 72, kFree);  // right sibling
     put32(e, 76, child);
@@ -88,7 +88,7 @@ QByteArray compoundFileWithStream(const QString& streamName, const QByteArray& s
     put16(header, 32, 6);       // 64-byte mini sectors
     put32(header, 44, fatSectors);
     put32(header, 48, dirSector);
-    put32(header, 56, 4096);  // mini stream cut-off
+    put32(header, 56, 4096);         // mini stream cut-off
     put32(header, 60, kEndOfChain);  // no mini FAT
     put32(header, 68, kEndOfChain);  // no further FAT list
     for (int i = 0; i < kHeaderFatSlots; ++i)

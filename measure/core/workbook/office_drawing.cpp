@@ -50,7 +50,8 @@ QByteArray drawingGroup(const std::vector<QByteArray>& pngs, const std::vector<S
         const QByteArray blip = art(0, 0x6E0, 0xF01E, Bytes().raw(uid).u8(0xFF).raw(png).bytes());
         int references = 0;
         for (const SheetDrawing& d : drawings)
-            references += int(std::count_if(d.shapes.begin(), d.shapes.end(), [i](const auto& s) { return s.blip == int(i) + 1; }));
+            references += int(
+                std::count_if(d.shapes.begin(), d.shapes.end(), [i](const auto& s) { return s.blip == int(i) + 1; }));
         const QByteArray fbse = Bytes()
                                     .u8(6)  // PNG, for Windows
                                     .u8(6)  // and for the Mac
@@ -74,9 +75,10 @@ std::vector<QByteArray> sheetDrawingParts(const SheetDrawing& drawing)
 {
     const int count = int(drawing.shapes.size());
     // The group every drawing starts with.
-    const QByteArray group = art(kContainer, 0, 0xF004,
-                                 art(1, 0, 0xF009, QByteArray(16, '\0'))
-                                     + art(2, 0, 0xF00A, Bytes().u32(quint32(shapeId(drawing.drawingId, 0))).u32(0x0005).bytes()));
+    const QByteArray group = art(
+        kContainer, 0, 0xF004,
+        art(1, 0, 0xF009, QByteArray(16, '\0'))
+            + art(2, 0, 0xF00A, Bytes().u32(quint32(shapeId(drawing.drawingId, 0))).u32(0x0005).bytes()));
     std::vector<QByteArray> shapes;
     for (int k = 0; k < count; ++k) {
         const SheetDrawing::Shape& s = drawing.shapes[size_t(k)];
@@ -121,10 +123,19 @@ std::vector<QByteArray> sheetDrawingParts(const SheetDrawing& drawing)
 QByteArray pictureObject(int objectId)
 {
     return Bytes()
-        .u16(0x15).u16(0x12).u16(0x08).u16(objectId).u16(0x6011).zeros(12)  // common data: a picture
-        .u16(0x07).u16(0x02).u16(0xFFFF)                                     // clipboard format: other
-        .u16(0x08).u16(0x02).u16(0x0001)                                     // picture flags: automatic
-        .u32(0)                                                             // end
+        .u16(0x15)
+        .u16(0x12)
+        .u16(0x08)
+        .u16(objectId)
+        .u16(0x6011)
+        .zeros(12)  // common data: a picture
+        .u16(0x07)
+        .u16(0x02)
+        .u16(0xFFFF)  // clipboard format: other
+        .u16(0x08)
+        .u16(0x02)
+        .u16(0x0001)  // picture flags: automatic
+        .u32(0)       // end
         .bytes();
 }
 

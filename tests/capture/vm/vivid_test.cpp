@@ -172,8 +172,11 @@ TEST_F(VividTest, FramesSizesFillTheResolutionTable)
     for (const Capability& c : caps)
         EXPECT_EQ(c.format, FormatYUY2);
     const ResolutionTable table = buildResolutionTable(caps);
-    const ResolutionTable expected{{{640, 360, FormatYUY2}, {640, 480, FormatYUY2}, {1280, 720, FormatYUY2},
-                                    {1920, 1080, FormatYUY2}, {3840, 2160, FormatYUY2}}};
+    const ResolutionTable expected{{{640, 360, FormatYUY2},
+                                    {640, 480, FormatYUY2},
+                                    {1280, 720, FormatYUY2},
+                                    {1920, 1080, FormatYUY2},
+                                    {3840, 2160, FormatYUY2}}};
     EXPECT_EQ(table, expected);  // 320 x 180 is below the smallest size kept
     EXPECT_TRUE(source->setFormat(1280, 720, FormatYUY2));
     EXPECT_FALSE(source->setFormat(1280, 720, FormatMJPG));  // the driver picks YUYV instead
