@@ -2,6 +2,8 @@
 
 #include "CDeviceView.h"
 
+#include "platform/tsan_annotations.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -44,6 +46,10 @@ CDeviceView* LiveHotKeys::target() const
 
 bool LiveHotKeys::eventFilter(QObject* watched, QEvent* event)
 {
+    // This filter sees every event, also messages a capture thread posted,
+    // before their receiver takes the hand-over (Qt's queue lock orders them
+    // unseen by the thread sanitizer): the poster's release is taken here.
+    VELLUMET_TSAN_ACQUIRE(event);
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
