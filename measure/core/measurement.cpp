@@ -161,6 +161,24 @@ MeasuredValues measureVertices(int kind, std::span<const Point2d> v)
     return m;
 }
 
+KeptValues keptValues(int kind, const MeasuredValues& m, bool liveRecord)
+{
+    switch (kind) {
+    case KindLine:
+    case KindContinualLine:
+    case KindDotLine: return {m.length};
+    case KindPolygon: return {m.perimeter, m.area};
+    case KindCircle: return {liveRecord ? 2 * m.radius : m.radius};
+    case KindRCircle:
+    case KindTPCircle: return {m.radius};
+    case KindArc: return {m.radius, m.angle};
+    case KindTAngle:
+    case KindFAngle: return {m.angle};
+    case KindTCircle: return liveRecord ? KeptValues{m.length} : KeptValues{m.radius, m.radius2, m.length};
+    default: return {};
+    }
+}
+
 Readings readingsOf(int kind, const MeasuredValues& m, double s)
 {
     Readings r;

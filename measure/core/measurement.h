@@ -54,6 +54,17 @@ int vertexCount(int kind);
 // The values of a measurement of `kind` through `vertices` (picture pixels).
 MeasuredValues measureVertices(int kind, std::span<const Point2d> vertices);
 
+// Value 1 to 3 as a picture's shape or a live record keeps them: the
+// length, radius or angle; the polygon's area or the arc's angle; for circle
+// to circle the two radii and the centre distance. A live record keeps a
+// diameter circle's diameter and circle to circle's centre distance as value 1.
+struct KeptValues {
+    double value1 = 0;
+    double value2 = 0;
+    double value3 = 0;
+};
+KeptValues keptValues(int kind, const MeasuredValues& values, bool liveRecord);
+
 // The columns of a measurement's readings, as the workbook orders them.
 enum ReadingColumn : int { ColName, ColLength, ColRadius1, ColRadius2, ColDiameter, ColAngle, ColPerimeter, ColArea, ColUnit };
 constexpr int kReadingColumns = 9;

@@ -32,31 +32,10 @@ Figure CShape::figure() const
 
 void CShape::remeasure()
 {
-    const MeasuredValues m = measured();
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: value1 = m.length; break;
-    case KindPolygon:
-        value1 = m.perimeter;
-        value2 = m.area;
-        break;
-    case KindRCircle:
-    case KindCircle:
-    case KindTPCircle: value1 = m.radius; break;
-    case KindArc:
-        value1 = m.radius;
-        value2 = m.angle;
-        break;
-    case KindTAngle:
-    case KindFAngle: value1 = m.angle; break;
-    case KindTCircle:
-        value1 = m.radius;
-        value2 = m.radius2;
-        value3 = m.length;
-        break;
-    default: break;
-    }
+    const KeptValues kept = keptValues(kind, measured(), false);
+    value1 = kept.value1;
+    value2 = kept.value2;
+    value3 = kept.value3;
 }
 
 void CShape::Draw(QPainter& dc, const DrawContext& ctx)

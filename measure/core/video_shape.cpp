@@ -26,41 +26,14 @@ Figure CVideoShap::figure() const
 void CVideoShap::remeasure()
 {
     const MeasuredValues m = measured();
-    value1 = value2 = value3 = 0;
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: value1 = m.length; break;
-    case KindPolygon:
-        value1 = m.perimeter;
-        value2 = m.area;
-        break;
-    case KindRCircle:
-    case KindTPCircle:
-        value1 = m.radius;
-        radius1 = m.radius;
-        centre1 = m.centre;
-        break;
-    case KindCircle:
-        value1 = 2 * m.radius;  // a live diameter circle keeps its diameter
-        radius1 = m.radius;
-        centre1 = m.centre;
-        break;
-    case KindArc:
-        value1 = m.radius;
-        value2 = m.angle;
-        break;
-    case KindTAngle:
-    case KindFAngle: value1 = m.angle; break;
-    case KindTCircle:
-        value1 = m.length;
-        centre1 = m.centre;
-        centre2 = m.centre2;
-        radius1 = m.radius;
-        radius2 = m.radius2;
-        break;
-    default: break;
-    }
+    const KeptValues kept = keptValues(kind, m, true);
+    value1 = kept.value1;
+    value2 = kept.value2;
+    value3 = kept.value3;
+    centre1 = m.centre;
+    centre2 = m.centre2;
+    radius1 = m.radius;
+    radius2 = m.radius2;
 }
 
 ShowFlags CVideoShap::showFlags() const
