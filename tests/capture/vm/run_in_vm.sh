@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 project=$(cd "$here/../../.." && pwd)
 cache=${VELLUMET_VM_CACHE:-$project/.cache/vm}
-limit=${VELLUMET_VM_SECONDS:-110}
+limit=${VELLUMET_VM_SECONDS:-240}
 
 skip() {
   echo "SKIPPED: $*"
