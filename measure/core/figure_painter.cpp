@@ -20,8 +20,7 @@ QPoint at(const Point2d& p, const DrawContext& ctx)
 
 QRectF boxAround(const Point2d& centre, double r, const DrawContext& ctx)
 {
-    return QRectF(QPointF((centre.x - r) * ctx.zoomX, (centre.y - r) * ctx.zoomY),
-                  QPointF((centre.x + r) * ctx.zoomX, (centre.y + r) * ctx.zoomY));
+    return circleBox(centre, r, ctx.zoomX, ctx.zoomY);
 }
 
 double screenAngle(const Point2d& centre, const Point2d& p)

@@ -42,23 +42,29 @@ void CShape::Draw(QPainter& dc, const DrawContext& ctx)
 {
     if (!visible)
         return;
+    remeasure();
     if (!inProgress)
-        labels(ctx.settings);  // brings the calibrated values up to date
+        setCalibrated(readingsOf(kind, measured(), unitsPerPixel(ctx.settings)));
     paintFigure(dc, figure(), ctx, sequenceNumber(), show);
+}
+
+void CShape::setCalibrated(const Readings& r)
+{
+    // The calibrated values in label order, as the label rows print them.
+    static constexpr int kOrder[] = {ColLength, ColRadius1, ColDiameter, ColAngle, ColPerimeter, ColArea, ColRadius2};
+    static constexpr int kTwoCircles[] = {ColRadius1, ColRadius2, ColLength};
+    size_t next = 0;
+    for (int column : kind == KindTCircle ? std::span<const int>(kTwoCircles) : std::span<const int>(kOrder)) {
+        if (r.has(column) && next < calibrated.size())
+            calibrated[next++] = r.at(column);
+    }
 }
 
 std::vector<LabelRow> CShape::labels(const MeasureState& settings)
 {
     remeasure();
     const Readings r = readingsOf(kind, measured(), unitsPerPixel(settings));
-    // The calibrated values in label order, as the label rows print them.
-    size_t next = 0;
-    static constexpr int kOrder[] = {ColLength, ColRadius1, ColDiameter, ColAngle, ColPerimeter, ColArea, ColRadius2};
-    static constexpr int kTwoCircles[] = {ColRadius1, ColRadius2, ColLength};
-    for (int column : kind == KindTCircle ? std::span<const int>(kTwoCircles) : std::span<const int>(kOrder)) {
-        if (r.has(column) && next < calibrated.size())
-            calibrated[next++] = r.at(column);
-    }
+    setCalibrated(r);
     return labelRows(kind, sequenceNumber(), r, show, settings);
 }
 

@@ -69,6 +69,9 @@ protected:
            const std::vector<QPoint>& pts);
 
     const Point2d& pt(int i) const { return points[static_cast<size_t>(i)]; }
+
+private:
+    void setCalibrated(const Readings& readings);
 };
 
 }  // namespace measure

@@ -34,6 +34,12 @@ QPoint toDrawing(const Point2d& p, double zoomX, double zoomY)
     return {static_cast<int>(p.x * zoomX + 0.5), static_cast<int>(p.y * zoomY + 0.5)};
 }
 
+QRectF circleBox(const Point2d& centre, double radius, double zoomX, double zoomY)
+{
+    return QRectF(QPointF((centre.x - radius) * zoomX, (centre.y - radius) * zoomY),
+                  QPointF((centre.x + radius) * zoomX, (centre.y + radius) * zoomY));
+}
+
 void drawCrosshair(QPainter& p, QPoint at)
 {
     p.drawLine(at.x() - 10, at.y(), at.x() + 10, at.y());

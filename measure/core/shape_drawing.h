@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPoint>
+#include <QRectF>
 #include <QString>
 
 #include <vector>
@@ -19,6 +20,9 @@ struct MeasureState;
 
 // (x * zoom + 0.5) truncated, per axis.
 QPoint toDrawing(const Point2d& p, double zoomX, double zoomY);
+
+// The box of a circle (centre, radius in picture pixels) in drawing coordinates.
+QRectF circleBox(const Point2d& centre, double radius, double zoomX, double zoomY);
 
 // A horizontal and a vertical stroke of 20 pixels around a point.
 void drawCrosshair(QPainter& p, QPoint at);

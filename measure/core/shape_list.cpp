@@ -34,10 +34,10 @@ bool ShapeList::toggleShowFlag(int selector)
 
 void ShapeList::drawAll(QPainter& p, const DrawContext& ctx)
 {
-    std::array<int, 14> counters{};
+    KindCounter numbers;
     for (auto& s : m_shapes) {
         if (s->kind >= 1 && s->kind <= 11)
-            s->kindSequence[static_cast<size_t>(s->kind - 1)] = counters[static_cast<size_t>(s->kind)]++;
+            s->kindSequence[static_cast<size_t>(s->kind - 1)] = numbers.next(s->kind);
         s->Draw(p, ctx);
     }
 }

@@ -4,16 +4,6 @@
 
 namespace measure {
 
-namespace {
-
-QRectF boxAround(const Point2d& centre, double r, double zoomX, double zoomY)
-{
-    return QRectF(QPointF((centre.x - r) * zoomX, (centre.y - r) * zoomY),
-                  QPointF((centre.x + r) * zoomX, (centre.y + r) * zoomY));
-}
-
-}  // namespace
-
 CLine::CLine(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts)
     : CShape(KindLine, 3, line, text, s, picture, pts)
 {
@@ -40,7 +30,7 @@ CRCircle::CRCircle(const QColor& line, const QColor& text, const QString& s, QSi
     : CShape(KindRCircle, 3, line, text, s, picture, pts)
 {
     centre = measured().centre;
-    box = boxAround(centre, value1, zoomX, zoomY);
+    box = circleBox(centre, value1, zoomX, zoomY);
 }
 
 CCircle::CCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts,
@@ -48,7 +38,7 @@ CCircle::CCircle(const QColor& line, const QColor& text, const QString& s, QSize
     : CShape(KindCircle, 3, line, text, s, picture, pts)
 {
     centre = measured().centre;
-    box = boxAround(centre, value1, zoomX, zoomY);
+    box = circleBox(centre, value1, zoomX, zoomY);
 }
 
 CTPCircle::CTPCircle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts)
@@ -62,7 +52,7 @@ CArc::CArc(const QColor& line, const QColor& text, const QString& s, QSize pictu
     : CShape(KindArc, 4, line, text, s, picture, pts)
 {
     centre = measured().centre;
-    box = boxAround(centre, value1, zoomX, zoomY).toRect();
+    box = circleBox(centre, value1, zoomX, zoomY).toRect();
 }
 
 CTAngle::CTAngle(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts)
@@ -82,8 +72,8 @@ CTCircle::CTCircle(const QColor& line, const QColor& text, const QString& s, QSi
     const MeasuredValues m = measured();
     centre1 = m.centre;
     centre2 = m.centre2;
-    box1 = boxAround(centre1, m.radius, zoomX, zoomY).toRect();
-    box2 = boxAround(centre2, m.radius2, zoomX, zoomY).toRect();
+    box1 = circleBox(centre1, m.radius, zoomX, zoomY).toRect();
+    box2 = circleBox(centre2, m.radius2, zoomX, zoomY).toRect();
 }
 
 CText::CText(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts)
