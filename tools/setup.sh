@@ -27,6 +27,12 @@ packages=(
   libbenchmark-dev libjpeg-turbo-progs
   # a comma-decimal locale for the tests that read files written under it
   locales
+  # clips checked by other readers: ffprobe/ffmpeg
+  ffmpeg
+  # Postlet's tests talk to a real SMTP server on loopback
+  python3-aiosmtpd
+  # Reelix plays clips through libvlc and Debian's installed plugins
+  libvlc-dev vlc-plugin-base vlc-plugin-video-output
 )
 # LibreOffice Calc without its desktop parts, unless a LibreOffice is there
 # already (the two kinds exclude each other: never replace the user's).
