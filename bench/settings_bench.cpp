@@ -1,7 +1,7 @@
 // How long the settings store takes on the paths a user waits for: start-up
 // reading every value, and one setting written back after a change.
-#include "shell/core/app_settings.h"
-#include "shell/core/registry_settings.h"
+#include "base/app_settings.h"
+#include "base/registry_settings.h"
 
 #include "platform/registry.h"
 
@@ -15,25 +15,25 @@ namespace {
 struct Fixture {
     QTemporaryDir dir;
     platform::Registry registry{dir.path() + QLatin1String("/registry.reg")};
-    shell::StartupEnvironment env{dir.path(), dir.path() + QLatin1String("/Documents/Vellumet"), QLocale::c()};
+    base::StartupEnvironment env{dir.path(), dir.path() + QLatin1String("/Documents/Vellumet"), QLocale::c()};
 };
 
 void StartupSettingsLoad(benchmark::State& state)
 {
     Fixture f;
-    shell::loadAppSettings(f.registry, f.env);  // first start writes everything
+    base::loadAppSettings(f.registry, f.env);  // first start writes everything
     for (auto _ : state)
-        benchmark::DoNotOptimize(shell::loadAppSettings(f.registry, f.env));
+        benchmark::DoNotOptimize(base::loadAppSettings(f.registry, f.env));
 }
 BENCHMARK(StartupSettingsLoad)->Unit(benchmark::kMicrosecond);
 
 void SaveAllRegistrySettings(benchmark::State& state)
 {
     Fixture f;
-    shell::RegistrySettings s;
+    base::RegistrySettings s;
     for (auto _ : state) {
         s.g_szMeasuredecimal = (s.g_szMeasuredecimal + 1) % 6;
-        benchmark::DoNotOptimize(shell::saveRegistrySettings(f.registry, s));
+        benchmark::DoNotOptimize(base::saveRegistrySettings(f.registry, s));
     }
 }
 BENCHMARK(SaveAllRegistrySettings)->Unit(benchmark::kMicrosecond);

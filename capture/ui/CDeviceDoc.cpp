@@ -1,15 +1,15 @@
 #include "CDeviceDoc.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/core/frame_ops.h"
 #include "capture/core/live_tools.h"
 #include "measure/core/shapes.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/command_ids.h"
-#include "shell/core/command_tables.h"
-#include "shell/core/text_lookup.h"
+#include "base/app_settings.h"
+#include "base/command_ids.h"
+#include "base/command_tables.h"
+#include "base/text_lookup.h"
 
 #include "measure/core/measure_state.h"
 #include "measure/ui/CPitchDlg.h"
@@ -20,7 +20,7 @@
 
 namespace capture {
 
-namespace cmd = shell::cmd;
+namespace cmd = base::cmd;
 
 namespace {
 
@@ -45,9 +45,9 @@ constexpr ToolCommand kCheckedCommands[] = {
 
 }  // namespace
 
-CDeviceDoc::CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
+CDeviceDoc::CDeviceDoc(int slot, base::ViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
 {
-    const shell::AppSettings& s = host.settings();
+    const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;
     m_colourMode = s.toggles.imageColorSelected;
@@ -71,14 +71,14 @@ bool CDeviceDoc::handlesCommand(int id) const
         if (t.id == id)
             return true;
     }
-    return shell::toolCodeOfCommand(id) != 0;
+    return base::toolCodeOfCommand(id) != 0;
 }
 
-void CDeviceDoc::updateCommand(int id, shell::CommandState& state) const
+void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    int code = shell::toolCodeOfCommand(id);
+    int code = base::toolCodeOfCommand(id);
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
             code = t.code;
@@ -112,7 +112,7 @@ void CDeviceDoc::runCommand(int id)
     case cmd::GreenChannel: toggleColour(ToolCodeGreen, capture::GreenChannel); break;
     case cmd::BlueChannel: toggleColour(ToolCodeBlue, capture::BlueChannel); break;
     default:
-        if (const int code = shell::toolCodeOfCommand(id))
+        if (const int code = base::toolCodeOfCommand(id))
             chooseTool(code);
         break;
     }
@@ -158,7 +158,7 @@ void CDeviceDoc::finishZoom(bool save)
 {
     m_host.setPaneText(1, picture::zoomText(m_zoom), QColor(255, 0, 0));
     if (save) {
-        shell::RegistrySettings& r = m_host.settings().registry;
+        base::RegistrySettings& r = m_host.settings().registry;
         r.m_zoon_ratio_x = m_zoom.x;
         r.m_zoon_ratio_y = m_zoom.y;
         m_host.saveRegistrySettings();
@@ -192,7 +192,7 @@ void CDeviceDoc::toggleGrid(int toolCode, int mode)
     const int spacing = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
     if (spacing < 4) {
         platform::messageDialogs().inform(
-            shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+            base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
         return;
     }
     m_overlay.spacing = spacing;
@@ -207,7 +207,7 @@ void CDeviceDoc::toggleFlip(bool horizontal)
 {
     bool& flag = horizontal ? m_mirror : m_flip;
     flag = !flag;
-    shell::ImageToggles& t = m_host.settings().toggles;
+    base::ImageToggles& t = m_host.settings().toggles;
     (horizontal ? t.imageHFlipSelected : t.imageVFlipSelected) = flag ? 1 : 0;
     storeToolCode(flag ? (horizontal ? ToolCodeHorizontalFlip : ToolCodeVerticalFlip) : ToolCodeNone);
     m_host.saveImageToggles();

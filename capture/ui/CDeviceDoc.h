@@ -3,12 +3,12 @@
 #include "measure/core/overlay_painter.h"
 #include "picture/core/picture_zoom.h"
 
-#include "shell/core/command_target.h"
+#include "base/command_target.h"
 
 #include <QObject>
 #include <QSize>
 
-namespace shell {
+namespace base {
 class ViewHost;
 }
 
@@ -17,13 +17,13 @@ namespace capture {
 // The picture settings of one USB slot's live window: zoom, flips, colour
 // mode, overlay and the chosen tool. It answers the zoom, overlay, flip and
 // colour commands; the view shows what it holds.
-class CDeviceDoc : public QObject, public shell::CommandTarget {
+class CDeviceDoc : public QObject, public base::CommandTarget {
     Q_OBJECT
 public:
     // Update hint: the zoom changed, the picture must be laid out again.
     static constexpr int kHintZoom = 1131;
 
-    CDeviceDoc(int slot, shell::ViewHost& host, QObject* parent = nullptr);
+    CDeviceDoc(int slot, base::ViewHost& host, QObject* parent = nullptr);
 
     int slot() const { return m_slot; }
     QString title() const { return QStringLiteral("MICROSCOPE %1").arg(m_slot); }
@@ -43,7 +43,7 @@ public:
     void setResolution(QSize size) { m_resolution = size; }
 
     bool handlesCommand(int id) const override;
-    void updateCommand(int id, shell::CommandState& state) const override;
+    void updateCommand(int id, base::CommandState& state) const override;
     void runCommand(int id) override;
 
 Q_SIGNALS:
@@ -61,7 +61,7 @@ private:
     void toggleColour(int toolCode, int mode);
 
     int m_slot;
-    shell::ViewHost& m_host;
+    base::ViewHost& m_host;
     picture::PictureZoom m_zoom;
     QSize m_resolution{640, 480};
     int m_colourMode = 0;

@@ -1,7 +1,7 @@
 #include "CDeviceView.h"
 
 #include "LiveHotKeys.h"
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include <QPlainTextEdit>
 
@@ -13,8 +13,8 @@
 #include "measure/core/calibration_profiles.h"
 #include "measure/ui/CCalibrationDlg.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/text_lookup.h"
+#include "base/app_settings.h"
+#include "base/text_lookup.h"
 
 #include "platform/posted_message.h"
 
@@ -27,7 +27,7 @@
 
 namespace capture {
 
-CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent)
+CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent)
     : QAbstractScrollArea(parent),
       m_doc(std::make_unique<CDeviceDoc>(slot, host)),
       m_host(host),
@@ -102,7 +102,7 @@ void CDeviceView::initialUpdate()
     if (m_connected)
         m_frameSize = QSize(m_device->width(), m_device->height());
     m_doc->setResolution(m_frameSize);
-    const shell::AppSettings& s = m_host.settings();
+    const base::AppSettings& s = m_host.settings();
     measure::loadActiveProfile(m_host.measure(), s.paths.settingsFolder());
     platform::postMessage(m_host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
     layOut(false);

@@ -9,7 +9,7 @@
 #include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
 
-#include "shell/core/command_target.h"
+#include "base/command_target.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
@@ -24,7 +24,7 @@ namespace measure {
 class CCalibrationDlg;
 }
 
-namespace shell {
+namespace base {
 class ViewHost;
 }
 
@@ -37,10 +37,10 @@ struct StillAnswer;
 // slot's microscope when it is made, shows the composed live picture, takes
 // still pictures, records clips and passes clicks to the measuring line.
 // Every slot is this one class with its slot number.
-class CDeviceView : public QAbstractScrollArea, public shell::CommandTarget {
+class CDeviceView : public QAbstractScrollArea, public base::CommandTarget {
     Q_OBJECT
 public:
-    CDeviceView(int slot, const VideoDeviceEntry& device, shell::ViewHost& host, QWidget* parent = nullptr);
+    CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent = nullptr);
     ~CDeviceView() override;
 
     int slot() const { return m_doc->slot(); }
@@ -56,7 +56,7 @@ public:
     QString clipPath() const { return m_clipPath; }
     QString lastSavedPicture() const { return m_lastSaved; }
     const measure::VideoShapeList& measurements() const { return *m_shapes; }
-    shell::ViewHost& host() const { return m_host; }
+    base::ViewHost& host() const { return m_host; }
     // Changes the live measurements (each record with its index), or with
     // `clear` removes them all; the picture shows the change at once.
     void editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear = false);
@@ -85,7 +85,7 @@ public:
     void activated();
 
     bool handlesCommand(int id) const override;
-    void updateCommand(int id, shell::CommandState& state) const override;
+    void updateCommand(int id, base::CommandState& state) const override;
     void runCommand(int id) override;
     void measureSettingsChanged() override;
 
@@ -125,7 +125,7 @@ private:
     int formatChoice() const;
 
     std::unique_ptr<CDeviceDoc> m_doc;
-    shell::ViewHost& m_host;
+    base::ViewHost& m_host;
     std::unique_ptr<CCaptureDevice> m_device;
     QString m_devicePath;
     bool m_connected = false;

@@ -1,12 +1,12 @@
 #include "CFileSizeDlg.h"
 
 #include "CDeviceView.h"
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/device/capture_device.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/text_lookup.h"
+#include "base/app_settings.h"
+#include "base/text_lookup.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -18,19 +18,19 @@
 
 namespace capture {
 
-CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, QWidget* parent)
+CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, base::ViewHost& host, QWidget* parent)
     : QDialog(parent), m_view(view), m_host(host)
 {
     setObjectName(QStringLiteral("CFileSizeDlg"));
-    setWindowTitle(shell::uiText("ToolbarHitRecord", "Record"));
+    setWindowTitle(base::uiText("ToolbarHitRecord", "Record"));
     m_time = new QLineEdit(QStringLiteral("10"), this);
     m_time->setObjectName(QStringLiteral("1105"));
     m_time->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), m_time));
     m_resolution = new QComboBox(this);
     m_resolution->setObjectName(QStringLiteral("1003"));
     m_ok = new QPushButton(tr("OK"), this);
-    m_compress = new QPushButton(shell::uiText("Compress", "Compress"), this);
-    m_exit = new QPushButton(shell::uiText("Exit", "Exit"), this);
+    m_compress = new QPushButton(base::uiText("Compress", "Compress"), this);
+    m_exit = new QPushButton(base::uiText("Exit", "Exit"), this);
     m_ok->setDefault(true);
 
     const QSize current = view.frameSize();
@@ -55,11 +55,11 @@ CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, Q
     }
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(shell::uiText("RecordTime", "Record Time"), this), 0, 0);
+    grid->addWidget(new QLabel(base::uiText("RecordTime", "Record Time"), this), 0, 0);
     grid->addWidget(m_time, 0, 1);
-    grid->addWidget(new QLabel(shell::uiText("Resolution", "Resolution"), this), 1, 0);
+    grid->addWidget(new QLabel(base::uiText("Resolution", "Resolution"), this), 1, 0);
     grid->addWidget(m_resolution, 1, 1);
-    auto* recommend = new QLabel(shell::uiText("Recommend", "Recommend: Select compression method"), this);
+    auto* recommend = new QLabel(base::uiText("Recommend", "Recommend: Select compression method"), this);
     recommend->setObjectName(QStringLiteral("1242"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

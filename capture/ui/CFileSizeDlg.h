@@ -6,7 +6,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-namespace shell {
+namespace base {
 class ViewHost;
 }
 
@@ -20,7 +20,7 @@ class CDeviceView;
 class CFileSizeDlg : public QDialog {
     Q_OBJECT
 public:
-    CFileSizeDlg(int slot, CDeviceView& view, shell::ViewHost& host, QWidget* parent = nullptr);
+    CFileSizeDlg(int slot, CDeviceView& view, base::ViewHost& host, QWidget* parent = nullptr);
 
     int recordTime() const { return m_recordTime; }
     QLineEdit* timeEdit() const { return m_time; }
@@ -34,7 +34,7 @@ private:
     void resolutionChosen(int index);
 
     CDeviceView& m_view;
-    shell::ViewHost& m_host;
+    base::ViewHost& m_host;
     int m_recordTime = 10;
     QLineEdit* m_time;
     QComboBox* m_resolution;

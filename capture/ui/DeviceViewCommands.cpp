@@ -6,7 +6,7 @@
 
 #include "measure/ui/CExportExcelDlg.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"
@@ -15,8 +15,8 @@
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CalibrationMenu.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/command_ids.h"
+#include "base/app_settings.h"
+#include "base/command_ids.h"
 
 #include "platform/posted_message.h"
 
@@ -25,7 +25,7 @@
 
 namespace capture {
 
-namespace cmd = shell::cmd;
+namespace cmd = base::cmd;
 
 namespace {
 
@@ -57,7 +57,7 @@ bool CDeviceView::handlesCommand(int id) const
     }
 }
 
-void CDeviceView::updateCommand(int id, shell::CommandState& state) const
+void CDeviceView::updateCommand(int id, base::CommandState& state) const
 {
     if (id == cmd::UsbSnapshot) {
         state.checkable = true;
@@ -78,7 +78,7 @@ void CDeviceView::updateCommand(int id, shell::CommandState& state) const
 
 void CDeviceView::runCommand(int id)
 {
-    const shell::AppSettings& s = m_host.settings();
+    const base::AppSettings& s = m_host.settings();
     switch (id) {
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;

@@ -2,7 +2,7 @@
 // follow the zoom, the picture area clicks are taken in, and the grey around.
 #include "CDeviceView.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/device/capture_device.h"
 

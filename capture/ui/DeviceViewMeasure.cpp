@@ -2,7 +2,7 @@
 // tools, whose Line also draws a calibration's reference.
 #include "CDeviceView.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"

@@ -3,12 +3,12 @@
 #include "CDeviceView.h"
 
 #include "CFileSizeDlg.h"
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/device/capture_device.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/text_lookup.h"
+#include "base/app_settings.h"
+#include "base/text_lookup.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/sound_player.h"
@@ -19,9 +19,9 @@ namespace capture {
 
 void CDeviceView::record()
 {
-    const shell::AppSettings& s = m_host.settings();
+    const base::AppSettings& s = m_host.settings();
     if (!m_connected) {
-        platform::messageDialogs().inform(shell::uiText("ConnectTip", "Please Connect Device...", shell::kMessageCapacity));
+        platform::messageDialogs().inform(base::uiText("ConnectTip", "Please Connect Device...", base::kMessageCapacity));
         return;
     }
     if (m_device->isRecording()) {
@@ -47,7 +47,7 @@ void CDeviceView::record()
     m_clock.start(dialog.recordTime());
     m_secondTimer->start();
     m_pacingTimer->start();
-    setStatusText(shell::uiText("Recording", "Recording......"));
+    setStatusText(base::uiText("Recording", "Recording......"));
 }
 
 // While a clip is being written it has the camera: no stills, and no new
@@ -58,7 +58,7 @@ bool CDeviceView::refusedWhileRecording()
     if (!m_device->isRecording())
         return false;
     platform::messageDialogs().inform(
-        shell::uiText("CaptureTip", "Please stop record video and then capture", shell::kMessageCapacity));
+        base::uiText("CaptureTip", "Please stop record video and then capture", base::kMessageCapacity));
     return true;
 }
 
@@ -77,9 +77,7 @@ void CDeviceView::pacingTick()
 void CDeviceView::recordingTick()
 {
     switch (m_clock.tick()) {
-    case RecordingClock::Tick::ShowElapsed:
-        m_host.setPaneText(0, m_clock.elapsedText(shell::uiText("Seconds", "Seconds")));
-        break;
+    case RecordingClock::Tick::ShowElapsed: m_host.setPaneText(0, m_clock.elapsedText(base::uiText("Seconds", "Seconds"))); break;
     case RecordingClock::Tick::StopWriting:
         m_device->stopWriting();
         setStatusText(QString());

@@ -2,15 +2,15 @@
 // capture, the microscope's button) and the saving of the frame it caught.
 #include "CDeviceView.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "capture/core/snapshot_files.h"
 #include "capture/core/snapshot_render.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/text_lookup.h"
+#include "base/app_settings.h"
+#include "base/text_lookup.h"
 
 #include "measure/core/measurement_workbook.h"
 #include "measure/ui/WorkbookExport.h"
@@ -30,7 +30,7 @@ void CDeviceView::snapshotRequest()
     if (!m_connected) {
         // Without frames the request would wait and fire when the microscope
         // comes back, taking a picture nobody asked for then.
-        platform::messageDialogs().inform(shell::uiText("ConnectTip", "Please Connect Device...", shell::kMessageCapacity));
+        platform::messageDialogs().inform(base::uiText("ConnectTip", "Please Connect Device...", base::kMessageCapacity));
         return;
     }
     m_device->requestStill(stillRequest(StillRequest::Snapshot));
@@ -38,7 +38,7 @@ void CDeviceView::snapshotRequest()
 
 StillRequest CDeviceView::stillRequest(StillRequest::Purpose purpose) const
 {
-    const shell::AppSettings& s = m_host.settings();
+    const base::AppSettings& s = m_host.settings();
     StillRequest request;
     request.purpose = purpose;
     request.dpi = static_cast<int>(s.registry.g_szBmporjpgDPI);
@@ -80,10 +80,10 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     const QString path = request.purpose == StillRequest::Snapshot ? unusedPath(request.path) : request.path;
     const QString failure = writePicture(picture, path, !isJpegPath(path), request.dpi);
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(shell::saveFailedText(path, failure));
+        platform::messageDialogs().inform(base::saveFailedText(path, failure));
         return;
     }
-    const shell::AppSettings& s = m_host.settings();
+    const base::AppSettings& s = m_host.settings();
     switch (request.purpose) {
     case StillRequest::ClipThumbnail: platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 1, path); return;
     case StillRequest::WorkbookPicture: {

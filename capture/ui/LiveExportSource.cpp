@@ -4,7 +4,7 @@
 
 #include "capture/core/still_request.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "platform/posted_message.h"
 

@@ -2,7 +2,7 @@
 
 #include "number_text.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "platform/atomic_file.h"
 #include "platform/text_files.h"
@@ -156,8 +156,8 @@ QStringList listProfiles(const QString& calibrationFolder)
 
 QString damagedProfileMessage(const QString& fileName)
 {
-    return shell::uiText("ProfileDamaged",
-                         "This calibration profile is empty or damaged and was not used:", shell::kMessageCapacity)
+    return base::uiText("ProfileDamaged",
+                        "This calibration profile is empty or damaged and was not used:", base::kMessageCapacity)
         + QLatin1Char(' ') + fileName;
 }
 

@@ -1,6 +1,6 @@
 #include "measure_state.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "platform/message_dialogs.h"
 
@@ -44,7 +44,7 @@ bool requireCalibration(const MeasureState& state)
 {
     if (state.isCalibrated())
         return true;
-    platform::messageDialogs().inform(shell::uiText("BeforeCalibration", "Please Calibrate first", shell::kMessageCapacity));
+    platform::messageDialogs().inform(base::uiText("BeforeCalibration", "Please Calibrate first", base::kMessageCapacity));
     return false;
 }
 

@@ -3,7 +3,7 @@
 #include "measure/core/calibration_profiles.h"
 #include "measure/core/number_text.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -20,13 +20,13 @@
 
 namespace measure {
 
-using shell::uiText;
+using base::uiText;
 
 namespace {
 
 void tell(const char* key, const char* defaultText)
 {
-    platform::messageDialogs().inform(uiText(key, defaultText, shell::kMessageCapacity));
+    platform::messageDialogs().inform(uiText(key, defaultText, base::kMessageCapacity));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "measure/core/measure_state.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -32,10 +32,10 @@ constexpr LabelSwitch kLabelSwitches[] = {
 QTableWidget* makePage()
 {
     auto* list = new QTableWidget(0, kExportColumns);
-    list->setHorizontalHeaderLabels(
-        {shell::uiText("Show", "Show"), shell::uiText("Name", "Name"), shell::uiText("Length", "Length"),
-         shell::uiText("TiRadius1", "Radius1"), shell::uiText("TiRadius2", "Radius2"), shell::uiText("TiDiameter", "Diameter"),
-         shell::uiText("Angle", "Angle"), shell::uiText("TiPerimeter", "Perimeter"), shell::uiText("Area", "Area")});
+    list->setHorizontalHeaderLabels({base::uiText("Show", "Show"), base::uiText("Name", "Name"), base::uiText("Length", "Length"),
+                                     base::uiText("TiRadius1", "Radius1"), base::uiText("TiRadius2", "Radius2"),
+                                     base::uiText("TiDiameter", "Diameter"), base::uiText("Angle", "Angle"),
+                                     base::uiText("TiPerimeter", "Perimeter"), base::uiText("Area", "Area")});
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);  // nine equal columns
     list->verticalHeader()->hide();
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -50,18 +50,18 @@ CExportExcelDlg::CExportExcelDlg(ExportSource& source, const MeasureState& setti
     : QDialog(parent), m_source(source), m_settings(settings), m_tabs(new QTabWidget)
 {
     setObjectName(QStringLiteral("CExportExcelDlg"));
-    setWindowTitle(shell::uiText("ToolbarHitExport", "Export"));
+    setWindowTitle(base::uiText("ToolbarHitExport", "Export"));
     for (const char* tab : {"Line", "Polygon", "Circle", "Arc", "Angle"}) {
         QTableWidget* list = makePage();
         connect(list, &QTableWidget::itemChanged, this, &CExportExcelDlg::rowChecked);
-        m_tabs->addTab(list, shell::uiText(tab, tab));
+        m_tabs->addTab(list, base::uiText(tab, tab));
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, &CExportExcelDlg::refresh);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(new QLabel(shell::uiText("Show", "Show")));
+    filters->addWidget(new QLabel(base::uiText("Show", "Show")));
     for (const LabelSwitch& l : kLabelSwitches) {
-        auto* box = new QCheckBox(shell::uiText(l.key, l.text));
+        auto* box = new QCheckBox(base::uiText(l.key, l.text));
         box->setObjectName(QLatin1String(l.key));
         box->setChecked(true);
         const int selector = l.selector;
@@ -70,12 +70,12 @@ CExportExcelDlg::CExportExcelDlg(ExportSource& source, const MeasureState& setti
     }
     filters->addStretch();
 
-    auto* remove = new QPushButton(shell::uiText("Delete", "Delete"));  // as ever: no action
-    auto* removeAll = new QPushButton(shell::uiText("DeleteAll", "Delete all"));
+    auto* remove = new QPushButton(base::uiText("Delete", "Delete"));  // as ever: no action
+    auto* removeAll = new QPushButton(base::uiText("DeleteAll", "Delete all"));
     removeAll->setObjectName(QStringLiteral("DeleteAll"));
-    auto* exportButton = new QPushButton(shell::uiText("ToolbarHitExport", "Export"));
+    auto* exportButton = new QPushButton(base::uiText("ToolbarHitExport", "Export"));
     exportButton->setObjectName(QStringLiteral("Export"));
-    auto* exit = new QPushButton(shell::uiText("Exit", "Exit"));
+    auto* exit = new QPushButton(base::uiText("Exit", "Exit"));
     connect(removeAll, &QPushButton::clicked, this, [this] {
         m_source.deleteAll();
         refresh();

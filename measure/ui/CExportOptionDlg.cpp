@@ -1,6 +1,6 @@
 #include "CExportOptionDlg.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,11 +22,11 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool impri
     : QDialog(parent),
       m_sizes(new QButtonGroup(this)),
       m_dpis(new QButtonGroup(this)),
-      m_imprint(new QCheckBox(shell::uiText("ImprintMeasurement", "Imprint measurements")))
+      m_imprint(new QCheckBox(base::uiText("ImprintMeasurement", "Imprint measurements")))
 {
     setObjectName(QStringLiteral("CExportOptionDlg"));
-    setWindowTitle(shell::uiText("ExportOption", "Export Option"));
-    auto* sizes = new QGroupBox(shell::uiText("ExportImageSize", "Image Size"));
+    setWindowTitle(base::uiText("ExportOption", "Export Option"));
+    auto* sizes = new QGroupBox(base::uiText("ExportImageSize", "Image Size"));
     auto* sizeColumn = new QVBoxLayout(sizes);
     for (int option = 1; option <= 3; ++option) {
         auto* b = new QRadioButton(QStringLiteral("%1X%2").arg(pictureSize.width() / option).arg(pictureSize.height() / option));
@@ -47,7 +47,7 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool impri
         m_dpis->button(96)->setChecked(true);
     m_imprint->setChecked(imprint);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok);
-    box->addButton(shell::uiText("Exit", "Exit"), QDialogButtonBox::RejectRole);
+    box->addButton(base::uiText("Exit", "Exit"), QDialogButtonBox::RejectRole);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -5,7 +5,7 @@
 
 #include "measure/core/measure_state.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,7 +17,7 @@
 
 namespace measure {
 
-using shell::uiText;
+using base::uiText;
 
 namespace {
 

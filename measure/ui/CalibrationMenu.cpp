@@ -2,7 +2,7 @@
 
 #include "measure/core/calibration_profiles.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
@@ -21,9 +21,9 @@ QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder,
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("CalibrationMenu"));
     const auto add = [menu](int id, const QString& text) { menu->addAction(text)->setData(id); };
-    add(NoCalibration, shell::uiText("NOCalibration", "NO Calibration"));
-    add(NewCalibration, shell::uiText("NewCalibration", "New Calibration"));
-    add(CalibrationFolder, shell::uiText("CalibrationFolder", "Calibration Folder"));
+    add(NoCalibration, base::uiText("NOCalibration", "NO Calibration"));
+    add(NewCalibration, base::uiText("NewCalibration", "New Calibration"));
+    add(CalibrationFolder, base::uiText("CalibrationFolder", "Calibration Folder"));
     state.profiles = listProfiles(calibrationFolderOf(settingsFolder));
     if (!state.profiles.isEmpty())
         menu->addSeparator();
@@ -77,8 +77,7 @@ void openCalibrationFolder(const QString& settingsFolder)
 
 void refuseCalibrationInPicture()
 {
-    platform::messageDialogs().inform(
-        shell::uiText("VideoCalibration", "Please calibrate in the video", shell::kMessageCapacity));
+    platform::messageDialogs().inform(base::uiText("VideoCalibration", "Please calibrate in the video", base::kMessageCapacity));
 }
 
 }  // namespace measure

@@ -1,6 +1,6 @@
 #include "ColorPickerButton.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -70,7 +70,7 @@ void ColorPickerButton::buildPopup()
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(6, 6, 6, 6);
 
-    auto* defaultButton = new QPushButton(shell::uiText("Default", "Default"), panel);
+    auto* defaultButton = new QPushButton(base::uiText("Default", "Default"), panel);
     connect(defaultButton, &QPushButton::clicked, this, [this, menu] {
         menu->close();
         choose(defaultColour());
@@ -95,7 +95,7 @@ void ColorPickerButton::buildPopup()
     }
     layout->addLayout(grid);
 
-    auto* other = new QPushButton(shell::uiText("Other", "Other..."), panel);
+    auto* other = new QPushButton(base::uiText("Other", "Other..."), panel);
     connect(other, &QPushButton::clicked, this, [this, menu] {
         menu->close();
         const QColor c = QColorDialog::getColor(m_colour, this);

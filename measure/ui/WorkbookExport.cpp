@@ -2,7 +2,7 @@
 
 #include "measure/core/measurement_workbook.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
@@ -16,7 +16,7 @@ bool writeAndOpenWorkbook(const QString& saveRoot, const std::vector<ExportMeasu
     // A workbook that cannot be written (open in the spreadsheet program,
     // say) is said, not passed over in silence.
     if (const QString failure = writeMeasurementWorkbook(book, measurements, settings, picturePath); !failure.isEmpty()) {
-        platform::messageDialogs().inform(shell::saveFailedText(book, failure));
+        platform::messageDialogs().inform(base::saveFailedText(book, failure));
         return false;
     }
     platform::desktopOpener().open(book);

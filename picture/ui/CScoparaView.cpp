@@ -4,11 +4,11 @@
 #include "picture/ui/PictureExportSource.h"
 #include "picture/ui/PicturePrinting.h"
 
-#include "shell/core/app_settings.h"
-#include "shell/core/command_ids.h"
-#include "shell/core/command_tables.h"
-#include "shell/core/text_lookup.h"
-#include "shell/core/view_host.h"
+#include "base/app_settings.h"
+#include "base/command_ids.h"
+#include "base/command_tables.h"
+#include "base/text_lookup.h"
+#include "base/view_host.h"
 
 #include "measure/core/burn_in.h"
 #include "measure/core/calibration_profiles.h"
@@ -40,7 +40,7 @@
 
 namespace picture {
 
-namespace cmd = shell::cmd;
+namespace cmd = base::cmd;
 
 namespace {
 
@@ -68,7 +68,7 @@ const QColor kBackground(160, 160, 160);
 
 }  // namespace
 
-CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHost& host, QWidget* parent)
+CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent)
     : QAbstractScrollArea(parent), m_doc(std::move(document)), m_host(host), m_runner(new PictureOperationRunner(this))
 {
     connect(m_runner, &PictureOperationRunner::progress, this, [this](int percent) { m_host.showProgress(percent); });
@@ -81,7 +81,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHos
     m_shapes = std::make_unique<measure::ShapeHost>(viewport(), host.measure(), m_doc->shapes());
     m_shapes->setPictureSize(m_doc->size());
     connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
-    const shell::AppSettings& s = host.settings();
+    const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;
     m_overlay.mode = host.readCrosshair() == 1 ? measure::OverlayCrosshair : measure::OverlayNone;
@@ -98,7 +98,7 @@ CScoparaView::~CScoparaView()
     delete m_runner;
 }
 
-CScoparaView* CScoparaView::open(const QString& path, shell::ViewHost& host, QWidget* parent)
+CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWidget* parent)
 {
     auto doc = std::make_unique<CScoparaDoc>();
     if (!doc->open(path)) {
@@ -264,7 +264,7 @@ bool CScoparaView::saveAs(const QString& path)
 {
     const QString failure = m_doc->save(path, m_host.measure());
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(shell::saveFailedText(path, failure));
+        platform::messageDialogs().inform(base::saveFailedText(path, failure));
         return false;
     }
     m_doc->setPath(path);
@@ -366,11 +366,11 @@ bool CScoparaView::handlesCommand(int id) const
     case measure::NoCalibration:
     case measure::NewCalibration:
     case measure::CalibrationFolder: return true;
-    default: return shell::toolCodeOfCommand(id) != 0 || operationOf(id) != 0;
+    default: return base::toolCodeOfCommand(id) != 0 || operationOf(id) != 0;
     }
 }
 
-void CScoparaView::updateCommand(int id, shell::CommandState& state) const
+void CScoparaView::updateCommand(int id, base::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
@@ -384,7 +384,7 @@ void CScoparaView::updateCommand(int id, shell::CommandState& state) const
             state.checked = m_overlay.mode == mode;
         }
     }
-    if (const int tool = shell::toolCodeOfCommand(id)) {
+    if (const int tool = base::toolCodeOfCommand(id)) {
         state.checkable = true;
         state.checked = m_shapes->tool() == tool;
     }
@@ -444,7 +444,7 @@ void CScoparaView::runCommand(int id)
     case measure::NewCalibration: measure::refuseCalibrationInPicture(); return;
     case measure::CalibrationFolder: measure::openCalibrationFolder(settingsFolder); return;
     default:
-        if (const int tool = shell::toolCodeOfCommand(id)) {
+        if (const int tool = base::toolCodeOfCommand(id)) {
             m_shapes->toggleTool(tool);
             viewport()->update();
         }
@@ -521,7 +521,7 @@ void CScoparaView::toggleGrid(int mode)
     const int pitch = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
     if (pitch <= 3) {
         platform::messageDialogs().inform(
-            shell::uiText("TipInvalid", "The length of the input is invalid", shell::kMessageCapacity));
+            base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
         return;
     }
     m_overlay.spacing = pitch;
@@ -535,7 +535,7 @@ void CScoparaView::finishZoom(bool save)
     m_shapes->setTool(0);
     m_host.setPaneText(1, zoomText(m_zoom), QColor(255, 0, 0));
     if (save) {
-        shell::RegistrySettings& r = m_host.settings().registry;
+        base::RegistrySettings& r = m_host.settings().registry;
         r.m_zoon_ratio_x = m_zoom.x;
         r.m_zoon_ratio_y = m_zoom.y;
         m_host.saveRegistrySettings();

@@ -8,7 +8,7 @@
 #include "measure/core/burn_in.h"
 #include "measure/core/overlay_painter.h"
 
-#include "shell/core/command_target.h"
+#include "base/command_target.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -21,7 +21,7 @@ class ShapeHost;
 
 class QPainter;
 
-namespace shell {
+namespace base {
 class ViewHost;
 }
 
@@ -30,17 +30,17 @@ namespace picture {
 // A saved picture in a window of its own: zoomed and scrolled, measured with
 // the shapes, with a crosshair or a grid on top, saved again with the
 // shapes burnt in.
-class CScoparaView : public QAbstractScrollArea, public shell::CommandTarget {
+class CScoparaView : public QAbstractScrollArea, public base::CommandTarget {
     Q_OBJECT
 public:
-    CScoparaView(std::unique_ptr<CScoparaDoc> document, shell::ViewHost& host, QWidget* parent = nullptr);
+    CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent = nullptr);
     ~CScoparaView() override;
 
     // Opens `path`; nullptr (after saying "Error") when it cannot be read.
-    static CScoparaView* open(const QString& path, shell::ViewHost& host, QWidget* parent = nullptr);
+    static CScoparaView* open(const QString& path, base::ViewHost& host, QWidget* parent = nullptr);
 
     CScoparaDoc& document() const { return *m_doc; }
-    shell::ViewHost& host() const { return m_host; }
+    base::ViewHost& host() const { return m_host; }
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
     const measure::OverlayParams& overlay() const { return m_overlay; }
@@ -66,7 +66,7 @@ public:
     void activated();
 
     bool handlesCommand(int id) const override;
-    void updateCommand(int id, shell::CommandState& state) const override;
+    void updateCommand(int id, base::CommandState& state) const override;
     void runCommand(int id) override;
     void measureSettingsChanged() override;
 
@@ -97,7 +97,7 @@ private:
     void operationDone(std::shared_ptr<CxImage> result);
 
     std::unique_ptr<CScoparaDoc> m_doc;
-    shell::ViewHost& m_host;
+    base::ViewHost& m_host;
     std::unique_ptr<measure::ShapeHost> m_shapes;
     PictureZoom m_zoom;
     // The overlay: mode, pitch in picture pixels and its text, the

@@ -4,7 +4,7 @@
 
 #include "measure/ui/ShapeHost.h"
 
-#include "shell/core/view_host.h"
+#include "base/view_host.h"
 
 #include "platform/posted_message.h"
 

@@ -1,6 +1,6 @@
 #include "restore_settings.h"
 
-#include "registry_settings.h"
+#include "base/registry_settings.h"
 
 #include "platform/message_dialogs.h"
 
@@ -11,7 +11,7 @@ namespace shell {
 
 void restoreSettings(platform::Registry& registry, const QString& calibrationFolder, const QString& rebootText)
 {
-    registry.deleteTree(kAppRootKey);
+    registry.deleteTree(base::kAppRootKey);
     const QDir dir(calibrationFolder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
         QFile::remove(dir.filePath(name));

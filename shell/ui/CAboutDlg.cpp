@@ -1,6 +1,6 @@
 #include "CAboutDlg.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@ namespace shell {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CAboutDlg"));
-    setWindowTitle(uiText("About", "About"));
+    setWindowTitle(base::uiText("About", "About"));
 
     auto* logo = new QLabel;
     logo->setPixmap(QIcon(QStringLiteral(":/icons/vellumet.svg")).pixmap(64, 64));
@@ -22,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* name = new QLabel(QStringLiteral("<b>Vellumet</b> %1").arg(version()));
     name->setObjectName(QStringLiteral("productName"));
     auto* what = new QLabel(QStringLiteral("Live pictures, measurements and files for digital microscopes."));
-    auto* copyright = new QLabel(uiText("Copyright", "Copyright (C) 2026 The Vellumet developers"));
+    auto* copyright = new QLabel(base::uiText("Copyright", "Copyright (C) 2026 The Vellumet developers"));
     copyright->setObjectName(QStringLiteral("1122"));
 
     auto* text = new QVBoxLayout;

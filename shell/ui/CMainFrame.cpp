@@ -6,10 +6,10 @@
 #include "CommandRouter.h"
 #include "UserToolbars.h"
 
+#include "base/command_tables.h"
+#include "base/registry_settings.h"
+#include "base/text_lookup.h"
 #include "shell/core/calibration_files.h"
-#include "shell/core/command_tables.h"
-#include "shell/core/registry_settings.h"
-#include "shell/core/text_lookup.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -62,9 +62,9 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
     setWindowTitle(QStringLiteral("Vellumet"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vellumet.svg")));
 
-    quint32 look = kDefaultAppLook;
-    if (app.registry().queryDword(kWorkspaceKey, kAppLookValue, look) != platform::RegStatus::Ok)
-        look = kDefaultAppLook;
+    quint32 look = base::kDefaultAppLook;
+    if (app.registry().queryDword(base::kWorkspaceKey, kAppLookValue, look) != platform::RegStatus::Ok)
+        look = base::kDefaultAppLook;
     m_appLook = static_cast<int>(look);
 
     // Start-up made the folder tree; the frame only lists the profiles.
@@ -94,10 +94,10 @@ CMainFrame::CMainFrame(CScoparaApp& app, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-CommandTarget* CMainFrame::activeTarget() const
+base::CommandTarget* CMainFrame::activeTarget() const
 {
     const QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
-    return sub ? dynamic_cast<CommandTarget*>(sub->widget()) : nullptr;
+    return sub ? dynamic_cast<base::CommandTarget*>(sub->widget()) : nullptr;
 }
 
 void CMainFrame::createStatusBar()
@@ -141,9 +141,9 @@ bool CMainFrame::restoreWorkspace()
 {
     const platform::RegistryTree tree = m_app.registry().snapshot();
     QByteArray geometry, state;
-    if (tree.queryBinary(kWorkspaceKey, kGeometryValue, geometry) != platform::RegStatus::Ok)
+    if (tree.queryBinary(base::kWorkspaceKey, kGeometryValue, geometry) != platform::RegStatus::Ok)
         return false;
-    tree.queryBinary(kWorkspaceKey, kStateValue, state);
+    tree.queryBinary(base::kWorkspaceKey, kStateValue, state);
     return restoreGeometry(geometry) && (state.isEmpty() || restoreState(state));
 }
 
@@ -152,9 +152,9 @@ void CMainFrame::saveWorkspace()
     const QByteArray geometry = saveGeometry();
     const QByteArray state = saveState();
     m_app.registry().update([&](platform::RegistryTree& t) {
-        t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kGeometryValue, geometry));
-        t.setValue(kWorkspaceKey, platform::RegValue::ofBinary(kStateValue, state));
-        t.setValue(kWorkspaceKey, platform::RegValue::ofDword(kAppLookValue, static_cast<quint32>(m_appLook)));
+        t.setValue(base::kWorkspaceKey, platform::RegValue::ofBinary(kGeometryValue, geometry));
+        t.setValue(base::kWorkspaceKey, platform::RegValue::ofBinary(kStateValue, state));
+        t.setValue(base::kWorkspaceKey, platform::RegValue::ofDword(kAppLookValue, static_cast<quint32>(m_appLook)));
     });
 }
 
@@ -169,13 +169,14 @@ void CMainFrame::setAppLook(int lookId)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_appLook = lookId;
     applyAppLook(lookId);
-    m_app.registry().setDword(kWorkspaceKey, kAppLookValue, static_cast<quint32>(lookId));
+    m_app.registry().setDword(base::kWorkspaceKey, kAppLookValue, static_cast<quint32>(lookId));
     QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_closeConfirmed && !platform::messageDialogs().confirm(uiText("CloseTip", "Are you sure close?", kMessageCapacity))) {
+    if (!m_closeConfirmed
+        && !platform::messageDialogs().confirm(base::uiText("CloseTip", "Are you sure close?", base::kMessageCapacity))) {
         event->ignore();
         return;
     }
@@ -212,7 +213,7 @@ void CMainFrame::showCalibrationName(bool clear)
 void CMainFrame::notifyMeasureChanged()
 {
     for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
-        if (auto* target = dynamic_cast<CommandTarget*>(w->widget()))
+        if (auto* target = dynamic_cast<base::CommandTarget*>(w->widget()))
             target->measureSettingsChanged();
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/view_host.h"
 #include "capture/device/device_watcher.h"
-#include "shell/core/view_host.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -30,15 +30,18 @@ namespace platform {
 class SessionUnlockWatcher;
 }
 
+namespace base {
+class CommandTarget;
+struct LanguageCommand;
+}  // namespace base
+
 namespace shell {
 
 class CFileView;
 class CPropertiesWnd;
 class CScoparaApp;
 class CommandRouter;
-class CommandTarget;
 class UserToolbars;
-struct LanguageCommand;
 
 // The main toolbar.
 class CNewMFCToolBar : public QToolBar {
@@ -53,7 +56,7 @@ public:
 // the active window and passes the others to the active view. Its layout is
 // kept in the registry's Workspace key between runs. The live windows reach
 // the settings and the status bar through it.
-class CMainFrame : public QMainWindow, public shell::ViewHost {
+class CMainFrame : public QMainWindow, public base::ViewHost {
     Q_OBJECT
 public:
     explicit CMainFrame(CScoparaApp& app, QWidget* parent = nullptr);
@@ -74,7 +77,7 @@ public:
     QString paneText(int pane) const;
 
     // The live windows' side.
-    AppSettings& settings() override;
+    base::AppSettings& settings() override;
     measure::MeasureState& measure() override;
     bool saveRegistrySettings() override;
     bool saveImageToggles() override;
@@ -108,7 +111,7 @@ public:
     QTimer* deviceTimer() const { return m_deviceTimer; }
 
     // The view of the active window when it answers commands.
-    CommandTarget* activeTarget() const;
+    base::CommandTarget* activeTarget() const;
 
     // Restores the stored layout; false when none is stored or it is unusable.
     bool restoreWorkspace();
@@ -126,7 +129,7 @@ public:
     // Every open window follows the measurement settings and calibration.
     void notifyMeasureChanged();
     // The language command: store, re-label, save, ask for a restart.
-    void changeLanguage(const LanguageCommand& language);
+    void changeLanguage(const base::LanguageCommand& language);
     void setAppLook(int lookId);
 
 Q_SIGNALS:

@@ -2,7 +2,7 @@
 
 #include "CDevicesDlg.h"
 
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include <QIcon>
 #include <QVBoxLayout>
@@ -26,7 +26,8 @@ void setUp(QDockWidget* pane, const QString& objectName, const QString& icon)
 
 }  // namespace
 
-CFileView::CFileView(QWidget* parent) : QDockWidget(uiText("DeviceName", "Device Manager", kPaneTitleCapacity), parent)
+CFileView::CFileView(QWidget* parent)
+    : QDockWidget(base::uiText("DeviceName", "Device Manager", base::kPaneTitleCapacity), parent)
 {
     setUp(this, QStringLiteral("CFileView"), QStringLiteral(":/icons/device-manager.svg"));
     // The slot buttons fill the pane less a pixel on each side.
@@ -36,7 +37,7 @@ CFileView::CFileView(QWidget* parent) : QDockWidget(uiText("DeviceName", "Device
 }
 
 CPropertiesWnd::CPropertiesWnd(QWidget* parent)
-    : QDockWidget(uiText("FolderManager", "Folder Manager", kPaneTitleCapacity), parent)
+    : QDockWidget(base::uiText("FolderManager", "Folder Manager", base::kPaneTitleCapacity), parent)
 {
     setUp(this, QStringLiteral("CPropertiesWnd"), QStringLiteral(":/icons/folder-manager.svg"));
 }

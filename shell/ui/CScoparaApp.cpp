@@ -6,10 +6,10 @@
 
 #include "capture/device/capture_backend.h"
 
-#include "shell/core/language_choice.h"
-#include "shell/core/registry_settings.h"
+#include "base/language_choice.h"
+#include "base/registry_settings.h"
+#include "base/text_lookup.h"
 #include "shell/core/restore_settings.h"
-#include "shell/core/text_lookup.h"
 
 #include "measure/core/calibration_profiles.h"
 
@@ -49,8 +49,8 @@ CScoparaApp* CScoparaApp::instance()
 
 bool CScoparaApp::InitInstance()
 {
-    m_settings = loadAppSettings(m_registry, m_options.environment);
-    setLanguageFile(m_settings.paths.languageFile);
+    m_settings = base::loadAppSettings(m_registry, m_options.environment);
+    base::setLanguageFile(m_settings.paths.languageFile);
     installStandardTexts();
 
     if (m_options.keepAwake)
@@ -95,14 +95,14 @@ int CScoparaApp::ExitInstance()
     if (m_qtTexts)
         QCoreApplication::removeTranslator(m_qtTexts.get());
     if (m_settings.cleanWorkspace)
-        m_registry.deleteTree(kWorkspaceKey);
+        m_registry.deleteTree(base::kWorkspaceKey);
     return 0;
 }
 
 void CScoparaApp::installStandardTexts()
 {
     // Qt's own texts (standard buttons and dialogs) in the language of the run.
-    const QLocale locale = localeOfLanguageIds(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
+    const QLocale locale = base::localeOfLanguageIds(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
     if (!m_qtTexts)
         m_qtTexts = std::make_unique<QTranslator>();
     if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -121,7 +121,7 @@ bool CScoparaApp::enumerateMicroscopes(bool tellWhenNone)
         m_connected += entry.modelIndex >= 0;
     if (!any) {
         if (tellWhenNone)
-            platform::messageDialogs().inform(uiText("NOConnection", "No Connect Microscope", kMessageCapacity));
+            platform::messageDialogs().inform(base::uiText("NOConnection", "No Connect Microscope", base::kMessageCapacity));
         return false;
     }
     unsigned present = 0;
@@ -140,17 +140,17 @@ bool CScoparaApp::keepsComputerAwake() const
 
 bool CScoparaApp::saveRegistrySettings()
 {
-    RegistrySettings& r = m_settings.registry;
+    base::RegistrySettings& r = m_settings.registry;
     r.s_tool_active_unit = m_measure.unit;
     r.g_szMeasuredecimal = static_cast<quint32>(m_measure.decimals);
     r.m_tool_font_size = static_cast<quint32>(m_measure.fontSize);
     r.m_tool_width = static_cast<quint32>(m_measure.lineWidth);
-    return shell::saveRegistrySettings(m_registry, r);
+    return base::saveRegistrySettings(m_registry, r);
 }
 
 bool CScoparaApp::saveImageToggles()
 {
-    return shell::saveImageToggles(m_settings.paths.imageTogglesIni(), m_settings.toggles);
+    return base::saveImageToggles(m_settings.paths.imageTogglesIni(), m_settings.toggles);
 }
 
 void CScoparaApp::restoreSettings(const QString& rebootText)

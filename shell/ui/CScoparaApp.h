@@ -2,7 +2,7 @@
 
 #include "CDocTemplate.h"
 
-#include "shell/core/app_settings.h"
+#include "base/app_settings.h"
 
 #include "capture/core/device_list.h"
 
@@ -33,7 +33,7 @@ class CScoparaApp : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        StartupEnvironment environment;
+        base::StartupEnvironment environment;
         bool keepAwake = true;   // hold the sleep inhibitor while running
         bool showWindow = true;  // show the main window maximised
         QStringList pictures;    // opened once the main window is up (the command line's files)
@@ -52,8 +52,8 @@ public:
     // Shut-down: releases what start-up took. Safe to call more than once.
     int ExitInstance();
 
-    AppSettings& settings() { return m_settings; }
-    const AppSettings& settings() const { return m_settings; }
+    base::AppSettings& settings() { return m_settings; }
+    const base::AppSettings& settings() const { return m_settings; }
     measure::MeasureState& measure() { return m_measure; }
     // The microscope of each USB slot (slot n: entry n - 1), kept by its slot
     // while it is unplugged, and how many microscopes are connected.
@@ -82,7 +82,7 @@ private:
 
     platform::Registry& m_registry;
     Options m_options;
-    AppSettings m_settings;
+    base::AppSettings m_settings;
     measure::MeasureState m_measure;
     capture::DeviceList m_scratchDevices;
     capture::SlotDevices m_slotDevices;

@@ -53,10 +53,10 @@ void CommandRouter::setTargetFinder(TargetFinder finder)
     m_findTarget = std::move(finder);
 }
 
-CommandState CommandRouter::stateOf(int id) const
+base::CommandState CommandRouter::stateOf(int id) const
 {
-    CommandState state;
-    CommandTarget* target = m_findTarget ? m_findTarget() : nullptr;
+    base::CommandState state;
+    base::CommandTarget* target = m_findTarget ? m_findTarget() : nullptr;
     if (target && target->handlesCommand(id)) {
         target->updateCommand(id, state);
         return state;
@@ -73,7 +73,7 @@ CommandState CommandRouter::stateOf(int id) const
 
 bool CommandRouter::dispatch(int id)
 {
-    CommandTarget* target = m_findTarget ? m_findTarget() : nullptr;
+    base::CommandTarget* target = m_findTarget ? m_findTarget() : nullptr;
     bool handled = false;
     if (target && target->handlesCommand(id)) {
         target->runCommand(id);
@@ -90,7 +90,7 @@ bool CommandRouter::dispatch(int id)
 void CommandRouter::refresh()
 {
     for (const auto& [id, a] : m_actions) {
-        const CommandState s = stateOf(id);
+        const base::CommandState s = stateOf(id);
         a->setEnabled(s.enabled);
         a->setCheckable(s.checkable || s.checked);
         a->setChecked(s.checked);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/core/command_target.h"
+#include "base/command_target.h"
 
 #include <QObject>
 
@@ -21,8 +21,8 @@ class CommandRouter : public QObject {
     Q_OBJECT
 public:
     using Run = std::function<void()>;
-    using Update = std::function<void(CommandState&)>;
-    using TargetFinder = std::function<CommandTarget*()>;
+    using Update = std::function<void(base::CommandState&)>;
+    using TargetFinder = std::function<base::CommandTarget*()>;
 
     explicit CommandRouter(QObject* parent = nullptr);
 
@@ -39,7 +39,7 @@ public:
     // Runs `id` where it belongs. False when nobody handles it now.
     bool dispatch(int id);
     // The state `id` should show now.
-    CommandState stateOf(int id) const;
+    base::CommandState stateOf(int id) const;
 
 public Q_SLOTS:
     void refresh();

@@ -6,10 +6,10 @@
 #include "CommandRouter.h"
 #include "UserToolbars.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/command_tables.h"
+#include "base/command_ids.h"
+#include "base/command_tables.h"
+#include "base/text_lookup.h"
 #include "shell/core/recent_files.h"
-#include "shell/core/text_lookup.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -71,41 +71,41 @@ void groupAsChoice(QObject* parent, const QList<QAction*>& actions, bool optiona
 void CMainFrame::createActions()
 {
     CommandRouter& r = *m_router;
-    for (const ToolbarButton& b : mainToolbarButtons()) {
+    for (const base::ToolbarButton& b : base::mainToolbarButtons()) {
         if (b.id == 0)
             continue;
         QAction* a = r.action(b.id, this);
         a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.icon))));
         label(a, b.key, b.defaultText);
     }
-    const CommandText labelled[] = {
-        {cmd::NewFolder, "NewFolder", "New Folder"},
-        {cmd::OpenFolder, "OpenFolder", "Open Folder"},
-        {cmd::FolderProperty, "FolderProperty", "Folder Property"},
-        {cmd::LoadFolders, "LoadFolders", "Load Folders"},
-        {cmd::AppExit, "Exit", "Exit"},
-        {cmd::ViewStatusBar, "Statusbar", "Statusbar"},
-        {cmd::MeasureProperty, "MeasureProperty", "Measure Property"},
-        {cmd::VideoProperty, "VideoProperty", "Video Property"},
-        {cmd::RestoreSettings, "RestoreSetting", "Restore Settings"},
-        {cmd::WifiSnapshotOne, "SnapshotOne", "WiFi Snapshot one"},
-        {cmd::WifiSnapshotTwo, "SnapshotTwo", "WiFi Snapshot two"},
-        {cmd::UsbSnapshot, "USBSnapshot", "USB Snapshot"},
-        {cmd::WindowCascade, "Cascade", "Cascade(&C)"},
-        {cmd::WindowTileHorizontal, "HTile", "Tile (horizontal)"},
-        {cmd::WindowTileVertical, "VTile", "Tile (vertical)"},
-        {cmd::About, "About", "About Vellumet"},
+    const base::CommandText labelled[] = {
+        {base::cmd::NewFolder, "NewFolder", "New Folder"},
+        {base::cmd::OpenFolder, "OpenFolder", "Open Folder"},
+        {base::cmd::FolderProperty, "FolderProperty", "Folder Property"},
+        {base::cmd::LoadFolders, "LoadFolders", "Load Folders"},
+        {base::cmd::AppExit, "Exit", "Exit"},
+        {base::cmd::ViewStatusBar, "Statusbar", "Statusbar"},
+        {base::cmd::MeasureProperty, "MeasureProperty", "Measure Property"},
+        {base::cmd::VideoProperty, "VideoProperty", "Video Property"},
+        {base::cmd::RestoreSettings, "RestoreSetting", "Restore Settings"},
+        {base::cmd::WifiSnapshotOne, "SnapshotOne", "WiFi Snapshot one"},
+        {base::cmd::WifiSnapshotTwo, "SnapshotTwo", "WiFi Snapshot two"},
+        {base::cmd::UsbSnapshot, "USBSnapshot", "USB Snapshot"},
+        {base::cmd::WindowCascade, "Cascade", "Cascade(&C)"},
+        {base::cmd::WindowTileHorizontal, "HTile", "Tile (horizontal)"},
+        {base::cmd::WindowTileVertical, "VTile", "Tile (vertical)"},
+        {base::cmd::About, "About", "About Vellumet"},
     };
-    for (const CommandText& c : labelled)
+    for (const base::CommandText& c : labelled)
         label(r.action(c.id, this), c.key, c.defaultText);
-    for (const LanguageCommand& l : languageCommands())
+    for (const base::LanguageCommand& l : base::languageCommands())
         label(r.action(l.id, this), l.key, l.defaultText);
 
-    for (const ValueCommand& v : pictureFormatCommands())
+    for (const base::ValueCommand& v : base::pictureFormatCommands())
         r.action(v.id, this)->setText(QLatin1String(v.text));
-    for (const ValueCommand& v : dpiCommands())
+    for (const base::ValueCommand& v : base::dpiCommands())
         r.action(v.id, this)->setText(QLatin1String(v.text));
-    for (const AppLookCommand& l : appLookCommands())
+    for (const base::AppLookCommand& l : base::appLookCommands())
         r.action(l.id, this)->setText(QLatin1String(l.name));
     const auto actionsOf = [&r](auto commands) {
         QList<QAction*> out;
@@ -113,13 +113,13 @@ void CMainFrame::createActions()
             out.append(r.action(c.id));
         return out;
     };
-    groupAsChoice(this, actionsOf(languageCommands()), true);
-    groupAsChoice(this, actionsOf(pictureFormatCommands()));
-    groupAsChoice(this, actionsOf(dpiCommands()));
-    groupAsChoice(this, actionsOf(appLookCommands()));
-    r.action(cmd::Customize, this)->setText(QStringLiteral("Customize..."));
-    r.action(cmd::WindowsDialog, this)->setText(QStringLiteral("&Open windows"));
-    r.action(cmd::AppExit, this)->setMenuRole(QAction::QuitRole);
+    groupAsChoice(this, actionsOf(base::languageCommands()), true);
+    groupAsChoice(this, actionsOf(base::pictureFormatCommands()));
+    groupAsChoice(this, actionsOf(base::dpiCommands()));
+    groupAsChoice(this, actionsOf(base::appLookCommands()));
+    r.action(base::cmd::Customize, this)->setText(QStringLiteral("Customize..."));
+    r.action(base::cmd::WindowsDialog, this)->setText(QStringLiteral("&Open windows"));
+    r.action(base::cmd::AppExit, this)->setMenuRole(QAction::QuitRole);
 
     // Keyboard accelerators; the active view answers those it handles.
     struct Accelerator {
@@ -128,18 +128,18 @@ void CMainFrame::createActions()
         QList<QKeySequence> keys;
     };
     const Accelerator accelerators[] = {
-        {cmd::FileNew, "New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
-        {cmd::FileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-        {cmd::FileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {cmd::FileSaveAs, "Save &As...", {}},
-        {cmd::FilePrint, "&Print...", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
-        {cmd::FilePrintPreview, "Print Pre&view", {}},
-        {cmd::EditUndo, "Undo", {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
-        {cmd::EditCut, "Cut", {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-        {cmd::EditCopy, "Copy", {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-        {cmd::EditPaste, "Paste", {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
-        {cmd::NextPane, "Next Pane", {QKeySequence(Qt::Key_F6)}},
-        {cmd::PreviousPane, "Previous Pane", {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+        {base::cmd::FileNew, "New", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {base::cmd::FileOpen, "&Open...", {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {base::cmd::FileSave, "&Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {base::cmd::FileSaveAs, "Save &As...", {}},
+        {base::cmd::FilePrint, "&Print...", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        {base::cmd::FilePrintPreview, "Print Pre&view", {}},
+        {base::cmd::EditUndo, "Undo", {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {base::cmd::EditCut, "Cut", {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {base::cmd::EditCopy, "Copy", {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {base::cmd::EditPaste, "Paste", {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {base::cmd::NextPane, "Next Pane", {QKeySequence(Qt::Key_F6)}},
+        {base::cmd::PreviousPane, "Previous Pane", {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };
     for (const Accelerator& acc : accelerators) {
         QAction* a = r.action(acc.id, this);
@@ -162,32 +162,32 @@ void CMainFrame::createMenus()
     QMenu* setting = addMenu(this, bar, "Setting", "Setting", "SettingMenu");
     QMenu* docking = addSubMenu(setting, "Docking", "Toolbars and Docking Windows", "DockingMenu");
     connect(docking, &QMenu::aboutToShow, this, [this, docking] { fillDockingMenu(docking); });
-    setting->addAction(r.action(cmd::ViewStatusBar));
+    setting->addAction(r.action(base::cmd::ViewStatusBar));
     QMenu* language = addSubMenu(setting, "Language", "Language", "LanguageMenu");
-    for (const LanguageCommand& l : languageCommands())
+    for (const base::LanguageCommand& l : base::languageCommands())
         language->addAction(r.action(l.id));
     setting->addSeparator();
     QMenu* format = addSubMenu(setting, "PictureFormat", "Picture Format", "PictureFormatMenu");
-    for (const ValueCommand& v : pictureFormatCommands())
+    for (const base::ValueCommand& v : base::pictureFormatCommands())
         format->addAction(r.action(v.id));
     format->addSeparator();
     QMenu* dpi = addSubMenu(format, nullptr, "DPI", "DpiMenu");
-    for (const ValueCommand& v : dpiCommands())
+    for (const base::ValueCommand& v : base::dpiCommands())
         dpi->addAction(r.action(v.id));
-    setting->addAction(r.action(cmd::MeasureProperty));
-    setting->addAction(r.action(cmd::VideoProperty));
+    setting->addAction(r.action(base::cmd::MeasureProperty));
+    setting->addAction(r.action(base::cmd::VideoProperty));
     m_resolutionMenu = addSubMenu(setting, "Resolution", "Resolution", "ResolutionMenu");
     m_resolutionMenu->setEnabled(false);  // filled by the live window in front
     setting->addSeparator();
-    setting->addAction(r.action(cmd::RestoreSettings));
+    setting->addAction(r.action(base::cmd::RestoreSettings));
     setting->addSeparator();
     QMenu* snap = addSubMenu(setting, "SnapshotSetting", "Snap Settings", "SnapSettingsMenu");
-    snap->addAction(r.action(cmd::WifiSnapshotOne));
-    snap->addAction(r.action(cmd::WifiSnapshotTwo));
-    snap->addAction(r.action(cmd::UsbSnapshot));
+    snap->addAction(r.action(base::cmd::WifiSnapshotOne));
+    snap->addAction(r.action(base::cmd::WifiSnapshotTwo));
+    snap->addAction(r.action(base::cmd::UsbSnapshot));
     setting->addSeparator();
     QMenu* look = addSubMenu(setting, nullptr, "Application Look", "AppLookMenu");
-    for (const AppLookCommand& l : appLookCommands())
+    for (const base::AppLookCommand& l : base::appLookCommands())
         look->addAction(r.action(l.id));
 
     QMenu* window = addMenu(this, bar, "Window", "Window(&W)", "WindowMenu");
@@ -195,7 +195,7 @@ void CMainFrame::createMenus()
     fillWindowMenu(window);
 
     QMenu* help = addMenu(this, bar, "Help", "About", "HelpMenu");
-    help->addAction(r.action(cmd::About));
+    help->addAction(r.action(base::cmd::About));
 
     for (QMenu* m : findChildren<QMenu*>())
         connect(m, &QMenu::aboutToShow, m_router, &CommandRouter::refresh);
@@ -207,19 +207,19 @@ void CMainFrame::fillFileMenu(QMenu* menu)
 {
     CommandRouter& r = *m_router;
     menu->clear();
-    menu->addAction(r.action(cmd::FileOpen));
-    if (const CommandTarget* target = activeTarget(); target && target->handlesCommand(cmd::FilePrintPreview)) {
-        menu->addAction(r.action(cmd::FileSave));
-        menu->addAction(r.action(cmd::FileSaveAs));
+    menu->addAction(r.action(base::cmd::FileOpen));
+    if (const base::CommandTarget* target = activeTarget(); target && target->handlesCommand(base::cmd::FilePrintPreview)) {
+        menu->addAction(r.action(base::cmd::FileSave));
+        menu->addAction(r.action(base::cmd::FileSaveAs));
         menu->addSeparator();
-        menu->addAction(r.action(cmd::FilePrint));
-        menu->addAction(r.action(cmd::FilePrintPreview));
+        menu->addAction(r.action(base::cmd::FilePrint));
+        menu->addAction(r.action(base::cmd::FilePrintPreview));
     }
     menu->addSeparator();
-    menu->addAction(r.action(cmd::NewFolder));
-    menu->addAction(r.action(cmd::OpenFolder));
-    menu->addAction(r.action(cmd::FolderProperty));
-    menu->addAction(r.action(cmd::LoadFolders));
+    menu->addAction(r.action(base::cmd::NewFolder));
+    menu->addAction(r.action(base::cmd::OpenFolder));
+    menu->addAction(r.action(base::cmd::FolderProperty));
+    menu->addAction(r.action(base::cmd::LoadFolders));
     menu->addSeparator();
     const QStringList recent = readRecentFiles(m_app.registry());
     for (int i = 0; i < recent.size(); ++i) {
@@ -229,16 +229,16 @@ void CMainFrame::fillFileMenu(QMenu* menu)
     }
     if (!recent.isEmpty())
         menu->addSeparator();
-    menu->addAction(r.action(cmd::AppExit));
+    menu->addAction(r.action(base::cmd::AppExit));
 }
 
 void CMainFrame::fillWindowMenu(QMenu* menu)
 {
     CommandRouter& r = *m_router;
     menu->clear();
-    menu->addAction(r.action(cmd::WindowCascade));
-    menu->addAction(r.action(cmd::WindowTileHorizontal));
-    menu->addAction(r.action(cmd::WindowTileVertical));
+    menu->addAction(r.action(base::cmd::WindowCascade));
+    menu->addAction(r.action(base::cmd::WindowTileHorizontal));
+    menu->addAction(r.action(base::cmd::WindowTileVertical));
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
     if (!windows.isEmpty())
         menu->addSeparator();
@@ -252,7 +252,7 @@ void CMainFrame::fillWindowMenu(QMenu* menu)
         connect(a, &QAction::triggered, this, [this, w] { m_mdiArea->setActiveSubWindow(w); });
     }
     menu->addSeparator();
-    menu->addAction(r.action(cmd::WindowsDialog));
+    menu->addAction(r.action(base::cmd::WindowsDialog));
 }
 
 void CMainFrame::fillDockingMenu(QMenu* menu)
@@ -265,13 +265,13 @@ void CMainFrame::fillDockingMenu(QMenu* menu)
     menu->addAction(m_devicePane->toggleViewAction());
     menu->addAction(m_folderPane->toggleViewAction());
     menu->addSeparator();
-    menu->addAction(m_router->action(cmd::Customize));
+    menu->addAction(m_router->action(base::cmd::Customize));
 }
 
 void CMainFrame::createToolBars()
 {
     m_toolBar = new CNewMFCToolBar(this);
-    for (const ToolbarButton& b : mainToolbarButtons()) {
+    for (const base::ToolbarButton& b : base::mainToolbarButtons()) {
         if (b.id == 0)
             m_toolBar->addSeparator();
         else
@@ -295,12 +295,12 @@ void CMainFrame::createToolBars()
 
 void CMainFrame::relabel()
 {
-    const QString file = languageFile();
+    const QString file = base::languageFile();
     for (QAction* a : findChildren<QAction*>()) {
         const QString key = a->property(kTextKey).toString();
         if (key.isEmpty())
             continue;
-        const QString text = lookUpText(file, key, a->property(kTextDefault).toString());
+        const QString text = base::lookUpText(file, key, a->property(kTextDefault).toString());
         a->setText(text);
         a->setToolTip(QString(text).remove(QLatin1Char('&')));
         a->setStatusTip(a->toolTip());

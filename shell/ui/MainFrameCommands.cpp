@@ -9,10 +9,10 @@
 #include "CommandRouter.h"
 #include "UserToolbars.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/command_tables.h"
-#include "shell/core/language_choice.h"
-#include "shell/core/text_lookup.h"
+#include "base/command_ids.h"
+#include "base/command_tables.h"
+#include "base/language_choice.h"
+#include "base/text_lookup.h"
 
 #include "measure/ui/CMeasurementSettingDlg.h"
 
@@ -29,66 +29,66 @@ namespace shell {
 void CMainFrame::registerFrameCommands()
 {
     CommandRouter& r = *m_router;
-    RegistrySettings& reg = m_app.settings().registry;
+    base::RegistrySettings& reg = m_app.settings().registry;
 
-    r.handleInFrame(cmd::AppExit, [this] { close(); });
+    r.handleInFrame(base::cmd::AppExit, [this] { close(); });
     r.handleInFrame(
-        cmd::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
-        [this](CommandState& s) { s.checked = statusBar()->isVisible(), s.checkable = true; });
+        base::cmd::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
+        [this](base::CommandState& s) { s.checked = statusBar()->isVisible(), s.checkable = true; });
 
-    for (const LanguageCommand& l : languageCommands()) {
+    for (const base::LanguageCommand& l : base::languageCommands()) {
         r.handleInFrame(
             l.id, [this, &l] { changeLanguage(l); },
-            [&reg, &l](CommandState& s) {
+            [&reg, &l](base::CommandState& s) {
                 s.checkable = true;
                 s.checked = reg.languagemainid == l.mainId && reg.languagesubid == l.subId;
             });
     }
     // Each picture-format and DPI item stores its value and saves at once.
-    const auto choice = [this, &r](std::span<const ValueCommand> commands, quint32& setting) {
-        for (const ValueCommand& v : commands) {
+    const auto choice = [this, &r](std::span<const base::ValueCommand> commands, quint32& setting) {
+        for (const base::ValueCommand& v : commands) {
             r.handleInFrame(
                 v.id,
                 [this, &setting, &v] {
                     setting = v.value;
                     m_app.saveRegistrySettings();
                 },
-                [&setting, &v](CommandState& s) { s.checkable = true, s.checked = setting == v.value; });
+                [&setting, &v](base::CommandState& s) { s.checkable = true, s.checked = setting == v.value; });
         }
     };
-    choice(pictureFormatCommands(), reg.g_szBmporjpg);
-    choice(dpiCommands(), reg.g_szBmporjpgDPI);
-    for (const AppLookCommand& l : appLookCommands()) {
+    choice(base::pictureFormatCommands(), reg.g_szBmporjpg);
+    choice(base::dpiCommands(), reg.g_szBmporjpgDPI);
+    for (const base::AppLookCommand& l : base::appLookCommands()) {
         r.handleInFrame(
             l.id, [this, &l] { setAppLook(l.id); },
-            [this, &l](CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
+            [this, &l](base::CommandState& s) { s.checkable = true, s.checked = m_appLook == l.id; });
     }
 
-    r.handleInFrame(cmd::RestoreSettings, [this] {
-        if (platform::messageDialogs().confirm(uiText("Restore", "Are you sure?", kMessageCapacity)))
+    r.handleInFrame(base::cmd::RestoreSettings, [this] {
+        if (platform::messageDialogs().confirm(base::uiText("Restore", "Are you sure?", base::kMessageCapacity)))
             m_app.restoreSettings(
-                uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
+                base::uiText("Reboot", "The configuration has been changed,please restart application", base::kMessageCapacity));
     });
 
     // Window arrangement needs a window to arrange.
-    const auto needsWindow = [this](CommandState& s) { s.enabled = m_mdiArea->activeSubWindow() != nullptr; };
+    const auto needsWindow = [this](base::CommandState& s) { s.enabled = m_mdiArea->activeSubWindow() != nullptr; };
     r.handleInFrame(
-        cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); }, needsWindow);
+        base::cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); }, needsWindow);
     r.handleInFrame(
-        cmd::WindowTileHorizontal, [this] { tileSubWindows(Qt::Vertical); }, needsWindow);
+        base::cmd::WindowTileHorizontal, [this] { tileSubWindows(Qt::Vertical); }, needsWindow);
     r.handleInFrame(
-        cmd::WindowTileVertical, [this] { tileSubWindows(Qt::Horizontal); }, needsWindow);
-    r.handleInFrame(cmd::WindowsDialog, [this] { CWindowsDlg(m_mdiArea, this).exec(); });
-    r.handleInFrame(cmd::Customize, [this] {
+        base::cmd::WindowTileVertical, [this] { tileSubWindows(Qt::Horizontal); }, needsWindow);
+    r.handleInFrame(base::cmd::WindowsDialog, [this] { CWindowsDlg(m_mdiArea, this).exec(); });
+    r.handleInFrame(base::cmd::Customize, [this] {
         QList<int> commands;
-        for (const ToolbarButton& b : mainToolbarButtons()) {
+        for (const base::ToolbarButton& b : base::mainToolbarButtons()) {
             if (b.id)
                 commands.append(b.id);
         }
         CCustomizeDlg(*m_userToolbars, *m_router, commands, this).exec();
     });
-    r.handleInFrame(cmd::About, [this] { CAboutDlg(this).exec(); });
-    r.handleInFrame(cmd::MeasureProperty, [this] {
+    r.handleInFrame(base::cmd::About, [this] { CAboutDlg(this).exec(); });
+    r.handleInFrame(base::cmd::MeasureProperty, [this] {
         measure::CMeasurementSettingDlg dlg(m_app.measure(), this);
         connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::measurementSettingsChanged);
         connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::notifyMeasureChanged);
@@ -96,24 +96,24 @@ void CMainFrame::registerFrameCommands()
         if (dlg.exec() == QDialog::Accepted)
             m_app.saveRegistrySettings();
     });
-    r.handleInFrame(cmd::NextPane, [this] { focusNextPane(1); });
-    r.handleInFrame(cmd::PreviousPane, [this] { focusNextPane(-1); });
+    r.handleInFrame(base::cmd::NextPane, [this] { focusNextPane(1); });
+    r.handleInFrame(base::cmd::PreviousPane, [this] { focusNextPane(-1); });
 }
 
-void CMainFrame::changeLanguage(const LanguageCommand& language)
+void CMainFrame::changeLanguage(const base::LanguageCommand& language)
 {
-    AppSettings& s = m_app.settings();
+    base::AppSettings& s = m_app.settings();
     s.registry.languagemainid = language.mainId;
     s.registry.languagesubid = language.subId;
     s.uiLanguageMainId = language.mainId;
     s.uiLanguageSubId = language.subId;
-    s.paths.languageFile = chooseLanguageFile(s.paths.programFolder, language.mainId, language.subId);
-    setLanguageFile(s.paths.languageFile);
+    s.paths.languageFile = base::chooseLanguageFile(s.paths.programFolder, language.mainId, language.subId);
+    base::setLanguageFile(s.paths.languageFile);
     relabel();
     m_app.saveRegistrySettings();
     s.cleanWorkspace = true;
     platform::messageDialogs().inform(
-        uiText("Reboot", "The configuration has been changed,please restart application", kMessageCapacity));
+        base::uiText("Reboot", "The configuration has been changed,please restart application", base::kMessageCapacity));
 }
 
 // Stacks the windows one above the other (Qt::Vertical) or side by side.

@@ -8,9 +8,9 @@
 #include "CScoparaApp.h"
 #include "CommandRouter.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/registry_settings.h"
-#include "shell/core/text_lookup.h"
+#include "base/command_ids.h"
+#include "base/registry_settings.h"
+#include "base/text_lookup.h"
 
 #include "capture/device/capture_backend.h"
 #include "capture/device/capture_device.h"
@@ -57,7 +57,7 @@ void CMainFrame::createDeviceWatching()
     connect(m_deviceWatcher.get(), &capture::DeviceWatcher::changed, this, &CMainFrame::deviceEvent);
     m_sessionWatcher = new platform::SessionUnlockWatcher(this);
     connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, this, &CMainFrame::sessionUnlocked);
-    m_router->handleInFrame(cmd::ConnectWifi, [this] { connectWifi(); });
+    m_router->handleInFrame(base::cmd::ConnectWifi, [this] { connectWifi(); });
 }
 
 void CMainFrame::slotButtonClicked(int slot)
@@ -185,7 +185,7 @@ void CMainFrame::connectWifi()
         return;
     }
     // No WiFi microscope answers on this system.
-    platform::messageDialogs().inform(uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", kMessageCapacity));
+    platform::messageDialogs().inform(base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
 }
 
 }  // namespace shell

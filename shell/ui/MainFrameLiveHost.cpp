@@ -6,8 +6,8 @@
 #include "CScoparaApp.h"
 #include "CommandRouter.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/registry_settings.h"
+#include "base/command_ids.h"
+#include "base/registry_settings.h"
 
 #include <QDockWidget>
 #include <QMdiArea>
@@ -18,7 +18,7 @@
 
 namespace shell {
 
-AppSettings& CMainFrame::settings()
+base::AppSettings& CMainFrame::settings()
 {
     return m_app.settings();
 }
@@ -40,17 +40,17 @@ bool CMainFrame::saveImageToggles()
 
 void CMainFrame::writeCrosshair(quint32 value)
 {
-    shell::writeCrosshair(m_app.registry(), value);
+    base::writeCrosshair(m_app.registry(), value);
 }
 
 quint32 CMainFrame::readCrosshair()
 {
-    return shell::readCrosshair(m_app.registry());
+    return base::readCrosshair(m_app.registry());
 }
 
 void CMainFrame::writeCameraModel(quint32 model)
 {
-    m_app.registry().setDword(shell::kConfigKey, QStringLiteral("Camera"), model);
+    m_app.registry().setDword(base::kConfigKey, QStringLiteral("Camera"), model);
 }
 
 QByteArray* CMainFrame::magnifierBuffer()
@@ -88,10 +88,10 @@ QSize CMainFrame::fullScreenArea() const
 void CMainFrame::showResolutions(const QStringList& sizes)
 {
     m_resolutionMenu->clear();
-    for (qsizetype i = 0; i < sizes.size() && i < qsizetype(cmd::kResolutionCommands.size()); ++i) {
+    for (qsizetype i = 0; i < sizes.size() && i < qsizetype(base::cmd::kResolutionCommands.size()); ++i) {
         if (sizes[i].isEmpty())
             continue;
-        QAction* a = m_router->action(cmd::kResolutionCommands[static_cast<size_t>(i)], this);
+        QAction* a = m_router->action(base::cmd::kResolutionCommands[static_cast<size_t>(i)], this);
         a->setText(sizes[i]);
         m_resolutionMenu->addAction(a);
     }

@@ -7,9 +7,9 @@
 #include "CScoparaApp.h"
 #include "CommandRouter.h"
 
-#include "shell/core/command_ids.h"
+#include "base/command_ids.h"
+#include "base/text_lookup.h"
 #include "shell/core/recent_files.h"
-#include "shell/core/text_lookup.h"
 
 #include "picture/ui/CScoparaView.h"
 
@@ -28,12 +28,12 @@ void CMainFrame::createPictureWindows()
         kind->setViewFactory([this](const QString& path) -> QWidget* {
             auto doc = std::make_unique<picture::CScoparaDoc>();
             if (!doc->open(path)) {
-                platform::messageDialogs().inform(openFailedText(path));
+                platform::messageDialogs().inform(base::openFailedText(path));
                 return nullptr;
             }
             return new picture::CScoparaView(std::move(doc), *this);
         });
-    m_router->handleInFrame(cmd::FileOpen, [this] {
+    m_router->handleInFrame(base::cmd::FileOpen, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), m_app.settings().paths.currentPictureFolder(),
                                                           tr("Pictures (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"));
         if (!path.isEmpty())

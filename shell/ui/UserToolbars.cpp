@@ -2,8 +2,8 @@
 
 #include "CommandRouter.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/registry_settings.h"
+#include "base/command_ids.h"
+#include "base/registry_settings.h"
 
 #include "platform/registry.h"
 
@@ -14,7 +14,7 @@ namespace shell {
 
 namespace {
 
-const QString kKey = kWorkspaceKey + QLatin1String("\\UserToolbars");
+const QString kKey = base::kWorkspaceKey + QLatin1String("\\UserToolbars");
 
 QString commandsValue(int id)
 {
@@ -139,7 +139,7 @@ void UserToolbars::fill(Entry& entry)
     for (int command : entry.commands)
         entry.bar->addAction(m_router.action(command));
     entry.bar->addSeparator();
-    entry.bar->addAction(m_router.action(cmd::Customize));
+    entry.bar->addAction(m_router.action(base::cmd::Customize));
 }
 
 void UserToolbars::save() const

@@ -1,20 +1,20 @@
 // The live window of a USB slot on simulated microscopes: streaming,
 // snapshots, recording, zoom, and the microscope leaving and returning.
+#include "base/view_host.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/simulated_backend.h"
 #include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
 #include "capture/ui/LiveExportSource.h"
-#include "shell/core/view_host.h"
 
+#include "base/app_settings.h"
+#include "base/command_ids.h"
 #include "measure/core/measure_state.h"
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CExportOptionDlg.h"
 #include "picture/core/cx_image.h"
-#include "shell/core/app_settings.h"
-#include "shell/core/command_ids.h"
 
 #include "platform/posted_message.h"
 #include "platform/sound_player.h"
@@ -100,7 +100,7 @@ private Q_SLOTS:
         const QString pictures = m_host->s.paths.currentPictureFolder();
         QTRY_VERIFY(view.device().slotFrame().frameArrived);
 
-        view.runCommand(shell::cmd::Camera);
+        view.runCommand(base::cmd::Camera);
         QTRY_COMPARE(filesIn(pictures).size(), 1);
         const QString bmp = filesIn(pictures).first();
         QVERIFY(QRegularExpression(QStringLiteral("^abc\\d{14}\\.bmp$")).match(bmp).hasMatch());
@@ -194,21 +194,21 @@ private Q_SLOTS:
         const auto found = m_backend->enumerate();
         CDeviceView view(1, entryOf(found[0]), *m_host);
         CDeviceDoc& doc = view.document();
-        view.runCommand(shell::cmd::ZoomNormal);
+        view.runCommand(base::cmd::ZoomNormal);
         QCOMPARE(m_host->panes[1], QStringLiteral("W 100% : H 100%"));
         for (int i = 0; i < 12; ++i)
-            view.runCommand(shell::cmd::ZoomOut);
+            view.runCommand(base::cmd::ZoomOut);
         QCOMPARE(doc.zoom().x, 0.1);
-        shell::CommandState state;
-        view.updateCommand(shell::cmd::ZoomOut, state);
+        base::CommandState state;
+        view.updateCommand(base::cmd::ZoomOut, state);
         QVERIFY(!state.enabled);
         QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 0.1);
 
-        view.runCommand(shell::cmd::ZoomIn);  // fits uniformly, and is kept
+        view.runCommand(base::cmd::ZoomIn);  // fits uniformly, and is kept
         const double uniform = std::min(1000.0 / view.frameSize().width(), 600.0 / view.frameSize().height());
         QCOMPARE(doc.zoom().x, uniform);
         QCOMPARE(m_host->s.registry.m_zoon_ratio_y, uniform);
-        view.runCommand(shell::cmd::ZoomIn);  // stretches, and is not kept
+        view.runCommand(base::cmd::ZoomIn);  // stretches, and is not kept
         QCOMPARE(doc.zoom().x, 1000.0 / view.frameSize().width());
         QCOMPARE(m_host->s.registry.m_zoon_ratio_x, uniform);
         QTRY_COMPARE(view.device().mailbox().latest() ? view.device().mailbox().latest()->width() : 0, 1000);
@@ -219,23 +219,23 @@ private Q_SLOTS:
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
         CDeviceView view(1, entryOf(found[0]), *m_host);
-        view.runCommand(shell::cmd::Crosshair);
+        view.runCommand(base::cmd::Crosshair);
         QCOMPARE(view.document().toolCode(), 140);
         QCOMPARE(m_host->crosshair, 1u);
-        view.runCommand(shell::cmd::Crosshair);
+        view.runCommand(base::cmd::Crosshair);
         QCOMPARE(view.document().toolCode(), 0);
         QCOMPARE(m_host->crosshair, 0u);
 
-        view.runCommand(shell::cmd::GridLines);
+        view.runCommand(base::cmd::GridLines);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
         QCOMPARE(view.document().overlay().mode, int(measure::OverlayNone));
 
-        view.runCommand(shell::cmd::RedChannel);
+        view.runCommand(base::cmd::RedChannel);
         QCOMPARE(view.document().colourMode(), 1);
         QCOMPARE(m_host->s.toggles.imageColorSelected, 1);
-        view.runCommand(shell::cmd::RedChannel);
+        view.runCommand(base::cmd::RedChannel);
         QCOMPARE(view.document().colourMode(), 0);
-        view.runCommand(shell::cmd::HorizontalFlip);
+        view.runCommand(base::cmd::HorizontalFlip);
         QVERIFY(view.document().mirror());
         QCOMPARE(m_host->s.toggles.imageHFlipSelected, 1);
     }
@@ -277,11 +277,11 @@ private Q_SLOTS:
         QCOMPARE(m_host->m.toUnits(150.0), 1.5);
 
         // Any tool now; choosing it again puts it away.
-        view.runCommand(shell::cmd::ToolPolygon);
+        view.runCommand(base::cmd::ToolPolygon);
         QCOMPARE(view.document().toolCode(), 113);
-        view.runCommand(shell::cmd::ToolPolygon);
+        view.runCommand(base::cmd::ToolPolygon);
         QCOMPARE(view.document().toolCode(), 0);
-        view.runCommand(shell::cmd::ToolLine);
+        view.runCommand(base::cmd::ToolLine);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(350, 50));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(200, 80));
@@ -290,9 +290,9 @@ private Q_SLOTS:
         // A click beside the picture is not taken.
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(700, 500));
         QCOMPARE(view.measurements().size(), size_t(1));
-        view.runCommand(shell::cmd::UndoShape);
+        view.runCommand(base::cmd::UndoShape);
         QCOMPARE(view.measurements().size(), size_t(0));
-        view.runCommand(shell::cmd::UndoShape);  // nothing left: nothing happens
+        view.runCommand(base::cmd::UndoShape);  // nothing left: nothing happens
         QCOMPARE(view.measurements().size(), size_t(0));
     }
 
@@ -301,7 +301,7 @@ private Q_SLOTS:
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;
-        view.runCommand(shell::cmd::ToolText);  // needs no calibration
+        view.runCommand(base::cmd::ToolText);  // needs no calibration
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(60, 70));
         auto* box = view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865"));
         QVERIFY(box);
@@ -325,7 +325,7 @@ private Q_SLOTS:
         QTest::qWait(300);
         QCOMPARE(sounds.played.size(), 0);
 
-        view.runCommand(shell::cmd::UsbSnapshot);
+        view.runCommand(base::cmd::UsbSnapshot);
         QCOMPARE(m_host->s.registry.isEnableSnap, 1u);
         QCOMPARE(m_host->registrySaves, 1);
         QVERIFY(view.device().stillButtonActive());
@@ -343,7 +343,7 @@ private Q_SLOTS:
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;
-        view.runCommand(shell::cmd::ToolLine);
+        view.runCommand(base::cmd::ToolLine);
         QCursor::setPos(view.viewport()->mapToGlobal(QPoint(100, 100)));
         if (view.viewport()->mapFromGlobal(QCursor::pos()) != QPoint(100, 100))
             QSKIP("this platform cannot place the cursor");
@@ -363,7 +363,7 @@ private Q_SLOTS:
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;
-        view.runCommand(shell::cmd::ToolText);
+        view.runCommand(base::cmd::ToolText);
         for (const QString& word : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(40, 40));
             QTest::keyClicks(view.viewport()->findChild<QPlainTextEdit*>(), word);
@@ -397,10 +397,10 @@ private Q_SLOTS:
         QVERIFY(opener.opened.isEmpty());
 
         m_host->m.calibrationName = QStringLiteral("10x");  // 60 pixels are 10 mm
-        view.runCommand(shell::cmd::ToolLine);
+        view.runCommand(base::cmd::ToolLine);
         for (const QPoint p : {QPoint(50, 50), QPoint(110, 50), QPoint(80, 70)})
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, p);
-        view.runCommand(shell::cmd::ToolFourPointAngle);
+        view.runCommand(base::cmd::ToolFourPointAngle);
         for (const QPoint p : {QPoint(50, 200), QPoint(150, 200), QPoint(60, 210), QPoint(160, 310), QPoint(220, 260)})
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, p);
         QCOMPARE(view.measurements().size(), size_t(2));
@@ -425,7 +425,7 @@ private Q_SLOTS:
             listed = true;
             dialog->reject();
         });
-        view.runCommand(shell::cmd::Export);
+        view.runCommand(base::cmd::Export);
         QVERIFY(listed);
         QCOMPARE(view.measurements()[0]->flags[2], 0);
         QCOMPARE(view.measurements()[1]->flags[2], 1);
@@ -456,7 +456,7 @@ private:
         view->show();
         if (!QTest::qWaitForWindowExposed(view.get()))
             return nullptr;
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         return view;
     }
 

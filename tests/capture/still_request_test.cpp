@@ -8,9 +8,9 @@
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveExportSource.h"
 
+#include "base/app_settings.h"
+#include "base/command_ids.h"
 #include "picture/core/cx_image.h"
-#include "shell/core/app_settings.h"
-#include "shell/core/command_ids.h"
 
 #include "live_view_helpers.h"
 #include "recording_opener.h"
@@ -93,7 +93,7 @@ private Q_SLOTS:
     void aSnapshotLeavesTheStoredPictureOptionsAlone()
     {
         HeardSounds sounds;
-        shell::RegistrySettings& r = m_host->s.registry;
+        base::RegistrySettings& r = m_host->s.registry;
         r.g_szSaveoption1 = 2;
         r.g_szSaveoption2 = 0;
         r.g_szBmporjpgDPI = 180;
@@ -114,16 +114,16 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         testing_support::RecordingOpener opener;
-        shell::RegistrySettings& r = m_host->s.registry;
+        base::RegistrySettings& r = m_host->s.registry;
         r.g_szBmporjpgDPI = 180;
         auto view = std::make_unique<CDeviceView>(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
         view->resize(800, 600);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         QTRY_VERIFY(view->device().slotFrame().frameArrived);
         m_host->m.calibrationName = QStringLiteral("10x");
-        view->runCommand(shell::cmd::ToolLine);
+        view->runCommand(base::cmd::ToolLine);
         for (const QPoint p : {QPoint(50, 50), QPoint(110, 50), QPoint(80, 70)})
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, p);
         QCOMPARE(view->measurements().size(), size_t(1));
@@ -174,9 +174,9 @@ private Q_SLOTS:
         const QSize size = view.frameSize();
         int other = -1;
         const ResolutionTable table = view.device().GetResolutions();
-        for (size_t i = 0; i < shell::cmd::kResolutionCommands.size() && other < 0; ++i) {
+        for (size_t i = 0; i < base::cmd::kResolutionCommands.size() && other < 0; ++i) {
             if (table[i].width > 0 && QSize(table[i].width, table[i].height) != size)
-                other = shell::cmd::kResolutionCommands[i];
+                other = base::cmd::kResolutionCommands[i];
         }
         QVERIFY(other > 0);
         answerRecordDialog(QStringLiteral("30"));

@@ -1,11 +1,11 @@
 // A saved picture in its window: opening, zooming, measuring and saving.
 #include "picture/ui/CScoparaView.h"
 
+#include "base/command_ids.h"
 #include "measure/ui/CExportExcelDlg.h"
 #include "measure/ui/CExportOptionDlg.h"
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeHost.h"
-#include "shell/core/command_ids.h"
 
 #include "platform/posted_message.h"
 
@@ -74,24 +74,24 @@ private Q_SLOTS:
     void zoomOutStopsAtATenthUntilNormal()
     {
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("a.bmp"), "BMP"), *m_host));
-        view->runCommand(shell::cmd::ZoomOut);
+        view->runCommand(base::cmd::ZoomOut);
         QCOMPARE(view->zoom().x, 0.9);
         QCOMPARE(m_host->panes[1], QStringLiteral("W 90% : H 90%"));
         QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 0.9);
         for (int i = 0; i < 10; ++i)
-            view->runCommand(shell::cmd::ZoomOut);
+            view->runCommand(base::cmd::ZoomOut);
         QCOMPARE(view->zoom().x, 0.1);
-        shell::CommandState state;
-        view->updateCommand(shell::cmd::ZoomOut, state);
+        base::CommandState state;
+        view->updateCommand(base::cmd::ZoomOut, state);
         QVERIFY(!state.enabled);
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         QCOMPARE(view->zoom().y, 1.0);
         QVERIFY(view->zoom().zoomOutAllowed);
 
-        view->runCommand(shell::cmd::ZoomIn);  // fits 200 x 150 into 1015 x 600 uniformly
+        view->runCommand(base::cmd::ZoomIn);  // fits 200 x 150 into 1015 x 600 uniformly
         QCOMPARE(view->zoom().x, 4.0);
         QCOMPARE(view->zoom().y, 4.0);
-        view->runCommand(shell::cmd::ZoomIn);
+        view->runCommand(base::cmd::ZoomIn);
         QCOMPARE(view->zoom().x, 1015.0 / 200.0);
         QCOMPARE(m_host->s.registry.m_zoon_ratio_x, 4.0);  // the stretch is not kept
     }
@@ -105,19 +105,19 @@ private Q_SLOTS:
         view->resize(400, 300);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        view->runCommand(shell::cmd::ZoomNormal);
-        view->runCommand(shell::cmd::ToolLine);
+        view->runCommand(base::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ToolLine);
         QCOMPARE(view->shapeHost().tool(), 108);
         for (const QPoint p : {QPoint(20, 100), QPoint(180, 100), QPoint(100, 130)}) {
             QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
             QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
         }
         QCOMPARE(view->document().shapes().size(), size_t(1));
-        view->runCommand(shell::cmd::Crosshair);
+        view->runCommand(base::cmd::Crosshair);
         QCOMPARE(view->overlay().mode, int(measure::OverlayCrosshair));
         QCOMPARE(m_host->crosshair, 1u);
 
-        view->runCommand(shell::cmd::FileSave);
+        view->runCommand(base::cmd::FileSave);
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
         const QImage saved(path);
         QCOMPARE(saved.size(), QSize(200, 150));
@@ -132,7 +132,7 @@ private Q_SLOTS:
         platform::postMessage(view.get(), platform::msg::DeleteAllShapes, 1);  // only 2 deletes
         QCoreApplication::sendPostedEvents(view.get());
         QCOMPARE(view->document().shapes().size(), size_t(1));
-        view->runCommand(shell::cmd::UndoShape);
+        view->runCommand(base::cmd::UndoShape);
         QCOMPARE(view->document().shapes().size(), size_t(0));
     }
 
@@ -140,7 +140,7 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("g.bmp"), "BMP"), *m_host));
-        view->runCommand(shell::cmd::GridLines);
+        view->runCommand(base::cmd::GridLines);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
         QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
 
@@ -155,17 +155,17 @@ private Q_SLOTS:
             });
         };
         answerPitch(QStringLiteral("0.5"));
-        view->runCommand(shell::cmd::GridLines);
+        view->runCommand(base::cmd::GridLines);
         QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
         QCOMPARE(dialogs.messages.value(1), QStringLiteral("The length of the input is invalid"));
         answerPitch(QStringLiteral("1"));
-        view->runCommand(shell::cmd::CircleGrid);
+        view->runCommand(base::cmd::CircleGrid);
         QCOMPARE(view->overlay().mode, int(measure::OverlayCircleGrid));
         QCOMPARE(view->overlay().spacing, 6);
         QCOMPARE(view->overlay().label, QStringLiteral("1mm"));
         // The rings go out to half the picture's width (16 x 6 < 100), past
         // half its height (75): the 16th crosses the middle row at x = 4.
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         const QImage rings = view->renderShown();
         QCOMPARE(QColor(rings.pixel(4, 75)), QColor(Qt::red));
         QCOMPARE(QColor(rings.pixel(1, 75)), QColor(90, 90, 90));
@@ -178,7 +178,7 @@ private Q_SLOTS:
         const QImage window = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QRect part(QPoint(30, 20), window.size());
         QCOMPARE(window, rings.copy(part).convertToFormat(QImage::Format_RGB32));
-        view->runCommand(shell::cmd::CircleGrid);  // again: off
+        view->runCommand(base::cmd::CircleGrid);  // again: off
         QCOMPARE(view->overlay().mode, int(measure::OverlayNone));
     }
 
@@ -191,22 +191,22 @@ private Q_SLOTS:
         std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
         const auto colourAt = [&] { return QColor(view->document().display().pixel(5, 5)); };
 
-        view->runCommand(shell::cmd::RedChannel);
+        view->runCommand(base::cmd::RedChannel);
         QTRY_COMPARE(colourAt(), QColor(200, 200, 200));
         QCOMPARE(view->pictureOperation(), 1211);
         QCOMPARE(m_host->progress.last(), 100);
-        view->runCommand(shell::cmd::Negative);  // from the picture as loaded
+        view->runCommand(base::cmd::Negative);  // from the picture as loaded
         QTRY_COMPARE(colourAt(), QColor(55, 155, 205));
-        view->runCommand(shell::cmd::Negative);  // again: as loaded
+        view->runCommand(base::cmd::Negative);  // again: as loaded
         QCOMPARE(colourAt(), QColor(200, 100, 50));
         QCOMPARE(view->pictureOperation(), 0);
         QVERIFY(!view->operationRunning());
 
-        view->runCommand(shell::cmd::HorizontalFlip);
+        view->runCommand(base::cmd::HorizontalFlip);
         view->finishOperation();
         QCOMPARE(view->pictureOperation(), 1210);
         QCOMPARE(view->document().display(), img.convertToFormat(view->document().display().format()).mirrored(true, false));
-        view->runCommand(shell::cmd::HorizontalFlip);
+        view->runCommand(base::cmd::HorizontalFlip);
         view->finishOperation();
         QCOMPARE(view->pictureOperation(), 0);
         QTRY_COMPARE(m_host->progress.last(), -1);  // the progress bar goes away
@@ -218,7 +218,7 @@ private Q_SLOTS:
         img.fill(QColor(10, 200, 30));
         const QString path = m_box->path() + QLatin1String("/big.bmp");
         QVERIFY(img.save(path, "BMP"));
-        for (const int command : {shell::cmd::Negative, shell::cmd::HorizontalFlip, shell::cmd::BlueChannel}) {
+        for (const int command : {base::cmd::Negative, base::cmd::HorizontalFlip, base::cmd::BlueChannel}) {
             std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
             view->runCommand(command);
             QVERIFY(view->operationRunning());
@@ -227,7 +227,7 @@ private Q_SLOTS:
         }
         // And one left to finish reaches 100.
         std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
-        view->runCommand(shell::cmd::Negative);
+        view->runCommand(base::cmd::Negative);
         QTRY_VERIFY(!view->operationRunning());
         QCOMPARE(m_host->progress.last(), 100);
         QCOMPARE(view->document().display().pixelColor(0, 0), QColor(245, 55, 225));
@@ -236,11 +236,11 @@ private Q_SLOTS:
     void printsWhatItShowsAtItsZoom()
     {
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("s.bmp"), "BMP"), *m_host));
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         for (int i = 0; i < 5; ++i)
-            view->runCommand(shell::cmd::ZoomOut);
+            view->runCommand(base::cmd::ZoomOut);
         QCOMPARE(view->zoom().x, 0.5);
-        view->runCommand(shell::cmd::Crosshair);
+        view->runCommand(base::cmd::Crosshair);
         const QImage shown = view->renderShown();
         QCOMPARE(shown.size(), QSize(100, 75));
         QCOMPARE(QColor(shown.pixel(10, 60)), QColor(90, 90, 90));
@@ -262,14 +262,14 @@ private Q_SLOTS:
         m_host->m.calibrationName = QStringLiteral("10x");
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
         view->resize(400, 300);
-        view->runCommand(shell::cmd::ZoomNormal);
-        view->runCommand(shell::cmd::ToolLine);
+        view->runCommand(base::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ToolLine);
         for (const QPoint p : {QPoint(20, 100), QPoint(180, 100), QPoint(100, 130)}) {
             QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
             QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
         }
-        view->runCommand(shell::cmd::ToolLine);   // put away: a click moves the crosshair
-        view->runCommand(shell::cmd::Crosshair);  // centre (320, 240): outside, moved next
+        view->runCommand(base::cmd::ToolLine);   // put away: a click moves the crosshair
+        view->runCommand(base::cmd::Crosshair);  // centre (320, 240): outside, moved next
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
 
         const QString copy = m_box->path() + QLatin1String("/copy.jpg");
@@ -305,8 +305,8 @@ private Q_SLOTS:
         m_host->m.calibrationName = QStringLiteral("10x");
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("x.bmp"), "BMP"), *m_host));
         view->resize(400, 300);
-        view->runCommand(shell::cmd::ZoomNormal);
-        view->runCommand(shell::cmd::ToolLine);
+        view->runCommand(base::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ToolLine);
         for (const int y : {40, 100}) {
             for (const QPoint p : {QPoint(20, y), QPoint(80, y), QPoint(50, y + 10)}) {
                 QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
@@ -338,7 +338,7 @@ private Q_SLOTS:
             checked = true;
             dialog->reject();
         });
-        view->runCommand(shell::cmd::Export);
+        view->runCommand(base::cmd::Export);
         QVERIFY(checked);
         QVERIFY(!view->document().shapes().at(1).visible);
         QCoreApplication::sendPostedEvents(view.get());
@@ -373,7 +373,7 @@ private Q_SLOTS:
         QVERIFY(img.save(path, "BMP"));
         std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
         view->resize(400, 300);
-        view->runCommand(shell::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ZoomNormal);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         m_host->magnifier = 3;  // 30 x 30

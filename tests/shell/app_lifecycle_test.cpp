@@ -13,6 +13,7 @@
 #include <QtTest>
 
 using namespace shell;
+using namespace base;
 
 class AppLifecycleTest : public QObject {
     Q_OBJECT

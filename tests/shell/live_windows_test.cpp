@@ -4,9 +4,9 @@
 #include "app_run.h"
 #include "scripted_dialogs.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/image_toggles.h"
-#include "shell/core/registry_settings.h"
+#include "base/command_ids.h"
+#include "base/image_toggles.h"
+#include "base/registry_settings.h"
 
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"
@@ -25,6 +25,7 @@
 #include <map>
 
 using namespace shell;
+using namespace base;
 using testing_support::AppRun;
 
 namespace {

@@ -6,10 +6,10 @@
 #include "shell/ui/CommandRouter.h"
 #include "shell/ui/UserToolbars.h"
 
-#include "shell/core/command_ids.h"
-#include "shell/core/command_tables.h"
+#include "base/command_ids.h"
+#include "base/command_tables.h"
+#include "base/registry_settings.h"
 #include "shell/core/recent_files.h"
-#include "shell/core/registry_settings.h"
 
 #include "capture/device/capture_device.h"
 #include "capture/device/simulated_backend.h"
@@ -43,6 +43,7 @@
 #include <memory>
 
 using namespace shell;
+using namespace base;
 
 namespace {
 
@@ -627,7 +628,7 @@ private Q_SLOTS:
         bool preview = false;
         for (QAction* a : file->actions()) {
             count += numbered.match(a->text()).hasMatch();
-            preview = preview || (a->data().toInt() == shell::cmd::FilePrintPreview && a->isEnabled());
+            preview = preview || (a->data().toInt() == base::cmd::FilePrintPreview && a->isEnabled());
         }
         QCOMPARE(count, 3);
         QVERIFY(preview);  // the picture in front can be printed from the menu

@@ -2,7 +2,7 @@
 // the calibration at once, not only the window in front.
 #include "app_run.h"
 
-#include "shell/core/command_ids.h"
+#include "base/command_ids.h"
 
 #include "capture/device/capture_device.h"
 #include "capture/ui/CDeviceView.h"
@@ -24,6 +24,7 @@
 #include <QtTest>
 
 using namespace shell;
+using namespace base;
 
 namespace {
 

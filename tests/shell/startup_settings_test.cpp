@@ -1,5 +1,5 @@
 // What start-up leaves on disk and reads back.
-#include "shell/core/app_settings.h"
+#include "base/app_settings.h"
 #include "shell/core/restore_settings.h"
 
 #include "platform/private_profile.h"
@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace shell;
+using namespace base;
 using platform::Registry;
 using platform::RegStatus;
 using testing_support::Sandbox;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/app_settings.h"
+#include "base/view_host.h"
 #include "measure/core/measure_state.h"
-#include "shell/core/app_settings.h"
-#include "shell/core/view_host.h"
 
 #include <QDir>
 #include <QObject>
@@ -12,7 +12,7 @@ namespace testing_support {
 
 // The main window as a picture or live window sees it, keeping what it was
 // told. Its folders live under `root`.
-class FakeHost : public shell::ViewHost {
+class FakeHost : public base::ViewHost {
 public:
     explicit FakeHost(const QString& root)
     {
@@ -22,10 +22,10 @@ public:
         s.paths.captureSound = QStringLiteral("Capture.wav");
         s.paths.startRecordSound = QStringLiteral("startRecord.wav");
         s.paths.stopRecordSound = QStringLiteral("stopRecord.wav");
-        shell::ensureCurrentFolderTree(s.paths);
+        base::ensureCurrentFolderTree(s.paths);
         QDir().mkpath(s.paths.programFolder);
     }
-    shell::AppSettings& settings() override { return s; }
+    base::AppSettings& settings() override { return s; }
     measure::MeasureState& measure() override { return m; }
     bool saveRegistrySettings() override { return ++registrySaves > 0; }
     bool saveImageToggles() override { return ++toggleSaves > 0; }
@@ -41,7 +41,7 @@ public:
     QByteArray* magnifierBuffer() override { return &buffer; }
     QObject* magnifierWindow() override { return &window; }
 
-    shell::AppSettings s;
+    base::AppSettings s;
     measure::MeasureState m;
     int registrySaves = 0, toggleSaves = 0;
     quint32 crosshair = 99;

@@ -21,7 +21,7 @@
 #include "picture/ui/CScoparaView.h"
 #include "picture/ui/PictureExportSource.h"
 
-#include "shell/core/command_ids.h"
+#include "base/command_ids.h"
 #include "shell/ui/CAboutDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
@@ -139,13 +139,13 @@ void liveWindows(const QString& folder)
         shell::CMainFrame& frame = *program.frame;
         capture::CDeviceView* one = frame.openUsbSlot(1);
         capture::CDeviceView* two = frame.openUsbSlot(2);
-        two->runCommand(shell::cmd::Crosshair);
+        two->runCommand(base::cmd::Crosshair);
         QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList();
         const QRect area = frame.mdiArea()->viewport()->rect();
         for (int i = 0; i < windows.size(); ++i)
             windows[i]->setGeometry(area.width() * i / 2, 0, area.width() / 2, area.height());
-        one->runCommand(shell::cmd::ZoomOut);
-        one->runCommand(shell::cmd::ZoomOut);
+        one->runCommand(base::cmd::ZoomOut);
+        one->runCommand(base::cmd::ZoomOut);
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 1500)
@@ -169,8 +169,8 @@ void pictureWindow(const QString& folder)
     if (!view)
         return;
     placeEveryTool(view->document().shapes());
-    view->runCommand(shell::cmd::ZoomOut);
-    view->runCommand(shell::cmd::Crosshair);
+    view->runCommand(base::cmd::ZoomOut);
+    view->runCommand(base::cmd::Crosshair);
     frame.mdiArea()->activeSubWindow()->setGeometry(frame.mdiArea()->viewport()->rect().adjusted(20, 10, -200, -10));
     QApplication::processEvents();
     save(frame, folder, "picture-window");

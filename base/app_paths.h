@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace base {
 
 // The paths every window reads: fixed at start-up, the current folder
 // changed later by the saved-files folders.
@@ -36,4 +36,4 @@ void setProgramPaths(AppPaths& paths, const QString& programFolder);
 // Creates the current folder with its Picture and Video folders.
 void ensureCurrentFolderTree(const AppPaths& paths);
 
-}  // namespace shell
+}  // namespace base

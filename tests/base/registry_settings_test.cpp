@@ -1,5 +1,5 @@
 // Reading and writing the configuration values one by one.
-#include "shell/core/registry_settings.h"
+#include "base/registry_settings.h"
 
 #include "platform/registry.h"
 
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace base;
 using platform::Registry;
 using platform::RegStatus;
 using testing_support::Sandbox;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace base {
 
 // Every text the program shows is looked up by key in section "TiScopara" of
 // the language file at the moment it is shown; nothing is cached, so a
@@ -29,4 +29,4 @@ QString saveFailedText(const QString& path, const QString& reason);
 // What the user is told when a picture cannot be opened: the path.
 QString openFailedText(const QString& path);
 
-}  // namespace shell
+}  // namespace base

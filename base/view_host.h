@@ -13,7 +13,7 @@ namespace measure {
 struct MeasureState;
 }
 
-namespace shell {
+namespace base {
 
 struct AppSettings;
 
@@ -71,4 +71,4 @@ private:
     QString m_lastActivation;
 };
 
-}  // namespace shell
+}  // namespace base

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace shell {
+namespace base {
 
 // The language file in `programFolder` for a primary and sub-language
 // identifier pair (desktop numbering; only the low 16 bits count).
@@ -19,4 +19,4 @@ quint32 primaryLanguageIdOf(const QLocale& locale);
 // other simplified; unknown languages give English.
 QLocale localeOfLanguageIds(quint32 mainId, quint32 subId);
 
-}  // namespace shell
+}  // namespace base

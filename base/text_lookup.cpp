@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-namespace shell {
+namespace base {
 
 namespace {
 
@@ -54,4 +54,4 @@ QString openFailedText(const QString& path)
     return QStringLiteral("%1\n%2").arg(uiText("OpenFailed", "The picture could not be opened:"), path);
 }
 
-}  // namespace shell
+}  // namespace base

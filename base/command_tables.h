@@ -4,7 +4,7 @@
 
 #include <span>
 
-namespace shell {
+namespace base {
 
 // A command with the key and English default of its menu text or tooltip.
 struct CommandText {
@@ -60,4 +60,4 @@ std::span<const ToolCommand> measuringToolCommands();
 int toolCodeOfCommand(int id);
 constexpr int kDefaultAppLook = 219;
 
-}  // namespace shell
+}  // namespace base

@@ -4,7 +4,7 @@
 
 // Command identifiers of the main window's menus, toolbar and accelerators.
 // Views answer to these same numbers.
-namespace shell::cmd {
+namespace base::cmd {
 
 enum : int {
     // main toolbar
@@ -105,4 +105,4 @@ enum : int {
 inline constexpr std::array<int, 12> kResolutionCommands{32901, 32909, 32910, 32911, 32912, 32913,
                                                          32914, 32915, 32920, 32921, 32922, 32923};
 
-}  // namespace shell::cmd
+}  // namespace base::cmd

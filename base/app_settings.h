@@ -11,7 +11,7 @@ namespace platform {
 class Registry;
 }
 
-namespace shell {
+namespace base {
 
 // Everything start-up loads and the windows read: the paths, the registry
 // settings, the picture toggles and the language in use.
@@ -40,4 +40,4 @@ struct StartupEnvironment {
 // the saved-files folders and chooses the language file.
 AppSettings loadAppSettings(platform::Registry& registry, const StartupEnvironment& env);
 
-}  // namespace shell
+}  // namespace base

@@ -1,10 +1,10 @@
-#include "shell/core/image_toggles.h"
+#include "base/image_toggles.h"
 
 #include "sandbox.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace base;
 
 TEST(ImageToggles, RoundTripAsDecimalTextAndPrefixCutTo23Characters)
 {

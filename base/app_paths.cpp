@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-namespace shell {
+namespace base {
 
 QString AppPaths::settingsFolder() const
 {
@@ -36,4 +36,4 @@ void ensureCurrentFolderTree(const AppPaths& paths)
     QDir().mkpath(paths.currentVideoFolder());
 }
 
-}  // namespace shell
+}  // namespace base

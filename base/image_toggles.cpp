@@ -2,7 +2,7 @@
 
 #include "platform/private_profile.h"
 
-namespace shell {
+namespace base {
 
 namespace {
 
@@ -37,4 +37,4 @@ bool saveImageToggles(const QString& iniPath, const ImageToggles& t)
                                          });
 }
 
-}  // namespace shell
+}  // namespace base

@@ -6,7 +6,7 @@
 
 #include <array>
 
-namespace shell {
+namespace base {
 
 // Where the main program keeps its settings, and the framework state below it.
 inline const QString kConfigKey = QStringLiteral("SOFTWARE\\Vellumet\\Vellumet\\Configation");
@@ -52,4 +52,4 @@ bool writeCrosshair(platform::Registry& registry, quint32 value);
 // "%.1f", as the scales are stored.
 QString formatScale(double value);
 
-}  // namespace shell
+}  // namespace base

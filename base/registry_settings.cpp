@@ -7,7 +7,7 @@
 #include <charconv>
 #include <vector>
 
-namespace shell {
+namespace base {
 
 namespace {
 
@@ -167,4 +167,4 @@ bool writeCrosshair(platform::Registry& registry, quint32 value)
     return ok;
 }
 
-}  // namespace shell
+}  // namespace base

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace shell {
+namespace base {
 
 // What a command looks like at the moment: greyed or not, checked or not.
 struct CommandState {
@@ -28,4 +28,4 @@ public:
     virtual void measureSettingsChanged() {}
 };
 
-}  // namespace shell
+}  // namespace base

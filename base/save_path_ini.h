@@ -2,7 +2,7 @@
 
 #include "app_paths.h"
 
-namespace shell {
+namespace base {
 
 // Reads savepath.ini into the save root, folders root and current folder, or
 // on a first start writes it with the folder tree under the settings home.
@@ -11,4 +11,4 @@ namespace shell {
 // saves into an empty path.
 void loadOrCreateSavePaths(AppPaths& paths);
 
-}  // namespace shell
+}  // namespace base

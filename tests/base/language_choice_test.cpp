@@ -1,8 +1,8 @@
-#include "shell/core/language_choice.h"
+#include "base/language_choice.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace base;
 
 TEST(LanguageChoice, TableOfFiles)
 {

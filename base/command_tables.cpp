@@ -2,7 +2,7 @@
 
 #include "command_ids.h"
 
-namespace shell {
+namespace base {
 
 std::span<const ToolbarButton> mainToolbarButtons()
 {
@@ -111,4 +111,4 @@ int toolCodeOfCommand(int id)
     return 0;
 }
 
-}  // namespace shell
+}  // namespace base

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace shell {
+namespace base {
 
 namespace {
 
@@ -45,4 +45,4 @@ void loadOrCreateSavePaths(AppPaths& paths)
         platform::writeProfileString(ini, QStringLiteral("SavePath"), QStringLiteral("SaveFile1"), paths.currentFolder);
 }
 
-}  // namespace shell
+}  // namespace base

@@ -8,7 +8,7 @@
 
 #include <QDir>
 
-namespace shell {
+namespace base {
 
 AppSettings loadAppSettings(platform::Registry& registry, const StartupEnvironment& env)
 {
@@ -38,4 +38,4 @@ AppSettings loadAppSettings(platform::Registry& registry, const StartupEnvironme
     return s;
 }
 
-}  // namespace shell
+}  // namespace base

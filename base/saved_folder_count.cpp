@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace shell {
+namespace base {
 
 int countSavedFileFolders(const QString& foldersRoot)
 {
@@ -18,4 +18,4 @@ int countSavedFileFolders(const QString& foldersRoot)
     return count;
 }
 
-}  // namespace shell
+}  // namespace base

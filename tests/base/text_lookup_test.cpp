@@ -1,11 +1,11 @@
 // Texts from the language files.
-#include "shell/core/text_lookup.h"
+#include "base/text_lookup.h"
 
 #include "sandbox.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace base;
 using testing_support::writeFile;
 
 TEST(TextLookup, Cp1252AndUtf8FilesBothRead)

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace base {
 
 // The live views' picture toggles and the folder-list order, kept in
 // morpholoyPofile.ini, section "Section".
@@ -24,4 +24,4 @@ constexpr int kMaxPrefixLength = 23;
 ImageToggles readImageToggles(const QString& iniPath);
 bool saveImageToggles(const QString& iniPath, const ImageToggles& toggles);
 
-}  // namespace shell
+}  // namespace base
