@@ -2,6 +2,9 @@
 
 #include "platform/private_profile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <mutex>
 
 namespace base {
@@ -49,9 +52,18 @@ QString saveFailedText(const QString& path, const QString& reason)
     return QStringLiteral("%1\n%2\n%3").arg(uiText("SaveFailed", "The picture could not be saved:"), path, reason);
 }
 
-QString openFailedText(const QString& path)
+QString openFailedText(const QString& path, const QString& reason)
 {
-    return QStringLiteral("%1\n%2").arg(uiText("OpenFailed", "The picture could not be opened:"), path);
+    QString text = QStringLiteral("%1\n%2").arg(uiText("OpenFailed", "The picture could not be opened:"), path);
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    return text;
+}
+
+QString fileStatusText(const char* key, const char* defaultText, const QString& path)
+{
+    const QFileInfo file(path);
+    return uiText(key, defaultText).arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()));
 }
 
 }  // namespace base

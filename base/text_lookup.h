@@ -26,7 +26,10 @@ QString uiText(const char* key, const char* defaultText, int capacity = kTextCap
 
 // What the user is told when a picture cannot be written: the path and why.
 QString saveFailedText(const QString& path, const QString& reason);
-// What the user is told when a picture cannot be opened: the path.
-QString openFailedText(const QString& path);
+// What the user is told when a picture cannot be opened: the path and why.
+QString openFailedText(const QString& path, const QString& reason = QString());
+// A status message about a file, looked up by `key`: `defaultText` holds %1
+// for the file's name and %2 for its folder ("Picture saved: %1 in %2").
+QString fileStatusText(const char* key, const char* defaultText, const QString& path);
 
 }  // namespace base

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
+
 class QObject;
 class QWidget;
 
@@ -34,6 +36,9 @@ public:
 
     // Status bar panes 0 to 3; an invalid colour keeps the usual one.
     virtual void setPaneText(int pane, const QString& text, QColor colour = QColor()) = 0;
+    // A message in the status bar for a few seconds: what just happened
+    // (a picture saved, a clip started) and where the file went.
+    virtual void showStatusMessage(const QString& text) = 0;
     // A picture operation's progress in the status bar, 0 to 100; -1 hides it.
     virtual void showProgress(int percent) = 0;
     // The main window's client area less the docked panes and the status bar.
@@ -67,8 +72,12 @@ public:
     // No window is active any more: the next one refills everything.
     void forgetActivation() { m_lastActivation.clear(); }
 
+    // Answers the user asked to keep for the rest of the session, by question.
+    std::map<QString, bool>& sessionAnswers() { return m_sessionAnswers; }
+
 private:
     QString m_lastActivation;
+    std::map<QString, bool> m_sessionAnswers;
 };
 
 }  // namespace base

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace platform {
 
 // Opens a file or folder with the program the desktop has for it (the
@@ -12,6 +14,14 @@ public:
     virtual ~DesktopOpener() = default;
     // False when the desktop has nothing to open it with.
     virtual bool open(const QString& path) = 0;
+    // Opens `path`; when the desktop turns out to have nothing to open it
+    // with, perhaps only a moment later, `failed` is called on the GUI
+    // thread with the reason (empty when none is known).
+    virtual void openOrReport(const QString& path, const std::function<void(const QString& reason)>& failed)
+    {
+        if (!open(path))
+            failed(QString());
+    }
 };
 
 DesktopOpener& desktopOpener();

@@ -15,6 +15,15 @@ public:
     virtual void inform(const QString& text, const QString& caption = QString()) = 0;
     // A text with OK and Cancel; true for OK.
     virtual bool confirm(const QString& text, const QString& caption = QString()) = 0;
+    // A confirmation with a tick box labelled `rememberText`; `remember` tells
+    // whether the user ticked it (never, where no box can be shown).
+    virtual bool confirmRemembered(const QString& text, const QString& rememberText, bool& remember,
+                                   const QString& caption = QString())
+    {
+        (void)rememberText;
+        remember = false;
+        return confirm(text, caption);
+    }
 };
 
 MessageDialogs& messageDialogs();

@@ -12,24 +12,34 @@
 #include <cstdio>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
+std::mutex g_setAsideMutex;
+std::vector<SetAsideFile> g_setAsideUntold;
+
 // Each damaged file is reported once per process, however often it is read.
-void reportSetAside(const QString& path, const QString& why)
+void reportSetAside(const QString& path, const QString& keptAs, const QString& why)
 {
-    static std::mutex mutex;
     static std::set<QString> reported;
-    const std::lock_guard guard(mutex);
+    const std::lock_guard guard(g_setAsideMutex);
     if (!reported.insert(path).second)
         return;
-    std::fprintf(stderr, "vellumet: the settings file %s was damaged (%s); it was set aside as %s.bad and defaults are used\n",
-                 qPrintable(path), qPrintable(why), qPrintable(path));
+    std::fprintf(stderr, "vellumet: the settings file %s was damaged (%s); it was set aside as %s and defaults are used\n",
+                 qPrintable(path), qPrintable(why), qPrintable(keptAs));
+    g_setAsideUntold.push_back({path, keptAs, why});
 }
 
 }  // namespace
+
+std::vector<SetAsideFile> takeSetAsideFiles()
+{
+    const std::lock_guard guard(g_setAsideMutex);
+    return std::exchange(g_setAsideUntold, {});
+}
 
 Registry::Registry(const QString& filePath) : m_path(filePath) {}
 
@@ -49,7 +59,7 @@ RegistryTree Registry::loadLocked() const
     const QString bad = m_path + QLatin1String(".bad");
     QFile::remove(bad);
     QFile::rename(m_path, bad);
-    reportSetAside(m_path,
+    reportSetAside(m_path, bad,
                    parsed.errorLine > 0 ? QStringLiteral("line %1: %2").arg(parsed.errorLine).arg(parsed.error) : parsed.error);
     return {};
 }

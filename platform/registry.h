@@ -5,8 +5,19 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace platform {
+
+// A damaged settings file that was renamed so that defaults could be used.
+struct SetAsideFile {
+    QString path;
+    QString keptAs;
+    QString why;
+};
+
+// The files set aside since the last call, each once.
+std::vector<SetAsideFile> takeSetAsideFiles();
 
 // The per-user registry, kept in one .reg text file that the main program
 // and its companions share. Every operation takes an exclusive lock on a
@@ -16,6 +27,7 @@ namespace platform {
 //
 // A damaged file (cut short, garbage) is renamed to "<file>.bad", reported
 // once on stderr and treated as empty, so the program starts on defaults.
+// takeSetAsideFiles() tells the program, so it can tell the user.
 class Registry {
 public:
     explicit Registry(const QString& filePath);

@@ -12,10 +12,12 @@
 #include "base/command_target.h"
 
 #include <QAbstractScrollArea>
+#include <QLineF>
 #include <QPointer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPlainTextEdit;
 class QTimer;
@@ -144,6 +146,8 @@ private:
     measure::LiveMeasurement m_live;
     QPointer<QPlainTextEdit> m_textBox;
     bool m_calibrating = false;
+    // The calibration's reference line (frame pixels), drawn until its dialog closes.
+    std::optional<QLineF> m_referenceLine;
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
 };
 

@@ -17,6 +17,7 @@
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
+#include "base/text_lookup.h"
 
 #include "platform/posted_message.h"
 
@@ -161,7 +162,14 @@ void CDeviceView::newCalibration()
     auto* dialog = new measure::CCalibrationDlg(m_host.measure(), m_host.settings().paths.settingsFolder(), m_host.mainWindow(),
                                                 this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QObject::destroyed, this, [this] { m_calibrating = false; });
+    connect(dialog, &QObject::destroyed, this, [this] {
+        m_calibrating = false;
+        m_referenceLine.reset();
+        viewport()->update();
+    });
+    connect(dialog, &measure::CCalibrationDlg::profileSaved, this, [this](const QString& path) {
+        m_host.showStatusMessage(base::fileStatusText("ProfileSaved", "Calibration saved: %1 in %2", path));
+    });
     m_calibrationDlg = dialog;
     dialog->show();
     dialog->move(window()->geometry().center() - dialog->rect().center());

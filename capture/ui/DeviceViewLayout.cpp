@@ -9,6 +9,7 @@
 #include "measure/core/measure_state.h"
 
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -92,6 +93,13 @@ void CDeviceView::paintEvent(QPaintEvent*)
     }
     // The measurement being made follows the mouse over every frame.
     m_live.drawInProgress(p, mapping(), m_host.measure(), m_frameSize);
+    if (m_referenceLine) {
+        const measure::ImageMapping map = mapping();
+        const measure::MeasureState& m = m_host.measure();
+        p.setPen(QPen(m.colour, std::max(1, m.lineWidth), Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(map.mapToView(measure::Point2d{m_referenceLine->x1(), m_referenceLine->y1()}),
+                   map.mapToView(measure::Point2d{m_referenceLine->x2(), m_referenceLine->y2()}));
+    }
 }
 
 }  // namespace capture

@@ -83,6 +83,7 @@ void CDeviceView::liveClick(QPoint client)
     if (m_calibrating && m_calibrationDlg && m_live.tool() == measure::ToolLine && m_live.clicks() == 2) {
         // The reference line is done at its second click.
         m_host.measure().knownLinePixels = m_live.lineLength();
+        m_referenceLine = m_live.line();  // shown until the dialog closes
         m_live.cancel();
         platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
         m_calibrating = false;

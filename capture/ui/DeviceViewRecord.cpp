@@ -39,9 +39,13 @@ void CDeviceView::record()
     const QString path = m_device->StartClip(s.paths.currentVideoFolder(), s.toggles.imagePrefixSelected,
                                              s.registry.g_szCompessName == 1);
     m_clipPath = path;
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        platform::messageDialogs().inform(base::uiText("ClipFailed", "The clip could not be started in this folder:")
+                                          + QLatin1Char('\n') + s.paths.currentVideoFolder());
         return;
+    }
     platform::soundPlayer().play(s.paths.startRecordSound);
+    m_host.showStatusMessage(base::fileStatusText("ClipStarted", "Recording %1 in %2", path));
     // The clip's first frame becomes its thumbnail.
     m_device->requestStill(stillRequest(StillRequest::ClipThumbnail));
     m_clock.start(dialog.recordTime());
@@ -88,6 +92,7 @@ void CDeviceView::recordingTick()
         m_secondTimer->stop();
         platform::soundPlayer().play(m_host.settings().paths.stopRecordSound);
         m_device->StopClip();
+        m_host.showStatusMessage(base::fileStatusText("ClipSaved", "Clip saved: %1 in %2", m_clipPath));
         break;
     }
 }
@@ -101,6 +106,7 @@ void CDeviceView::finishRecordingNow()
     m_device->StopClip();
     m_clock = RecordingClock();
     setStatusText(QString());
+    m_host.showStatusMessage(base::fileStatusText("ClipSaved", "Clip saved: %1 in %2", m_clipPath));
 }
 
 }  // namespace capture

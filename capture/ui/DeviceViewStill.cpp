@@ -88,12 +88,14 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     case StillRequest::ClipThumbnail: platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 1, path); return;
     case StillRequest::WorkbookPicture: {
         const measure::MeasureState& m = m_host.measure();
-        measure::writeAndOpenWorkbook(s.paths.saveRoot, measure::slotMeasurements(*m_shapes, m), m, path);
+        measure::writeAndOpenWorkbook(s.paths.saveRoot, measure::slotMeasurements(*m_shapes, m), m, path,
+                                      [this](const QString& text) { m_host.showStatusMessage(text); });
         return;
     }
     case StillRequest::Snapshot:
         m_lastSaved = path;
         platform::soundPlayer().play(s.paths.captureSound);
+        m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", path));
         platform::postMessage(m_host.mainWindow(), platform::msg::FileSaved, 0, 0);
         return;
     }

@@ -161,4 +161,10 @@ QString damagedProfileMessage(const QString& fileName)
         + QLatin1Char(' ') + fileName;
 }
 
+QString profileDisplayName(const QString& profileName)
+{
+    const QLatin1String extension(".txt");
+    return profileName.endsWith(extension, Qt::CaseInsensitive) ? profileName.chopped(extension.size()) : profileName;
+}
+
 }  // namespace measure

@@ -56,6 +56,10 @@ QStringList loadActiveProfile(MeasureState& state, const QString& settingsFolder
 // True when an active profile's copy was removed.
 bool clearCalibration(MeasureState& state, const QString& settingsFolder);
 
+// A profile's name as the user typed it: without the ".txt" of its file.
+// A name with dots of its own ("x0.5 objective") keeps them.
+QString profileDisplayName(const QString& profileName);
+
 // The profile files of the calibration folder, at most 20, in name order.
 QStringList listProfiles(const QString& calibrationFolder);
 

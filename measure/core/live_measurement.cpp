@@ -45,6 +45,12 @@ double LiveMeasurement::lineLength() const
     return distance(asPoint(q[0]), asPoint(q[1]));
 }
 
+QLineF LiveMeasurement::line() const
+{
+    const auto& q = m_placement.points();
+    return {QPointF(q[0]), QPointF(q[1])};
+}
+
 Figure LiveMeasurement::inProgressFigure(const MeasureState& m) const
 {
     Figure f;

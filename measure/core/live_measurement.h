@@ -4,6 +4,7 @@
 #include "shape_placement.h"
 #include "video_shape.h"
 
+#include <QLineF>
 #include <QPoint>
 #include <QSize>
 
@@ -41,6 +42,8 @@ public:
     // The length the line tool has measured so far (frame pixels): the
     // calibration's reference is taken at the second click.
     double lineLength() const;
+    // The line tool's first two points (frame pixels).
+    QLineF line() const;
 
     // The finished measurement as a live record; the text for Add Text.
     std::unique_ptr<CVideoShap> takeRecord(const MeasureState& m, const QString& text = QString());

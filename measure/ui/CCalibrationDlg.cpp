@@ -88,6 +88,8 @@ bool CCalibrationDlg::eventFilter(QObject* watched, QEvent* event)
 void CCalibrationDlg::customEvent(QEvent* event)
 {
     if (static_cast<int>(event->type()) == platform::msg::KnownLineDrawn) {
+        // The line is taken: say how long it is, so the user knows.
+        m_instruction->setText(uiText("LineTaken", "Line: %1 px").arg(m_state.knownLinePixels, 0, 'f', 1));
         m_ok->setEnabled(true);
         return;
     }
@@ -115,6 +117,7 @@ void CCalibrationDlg::accept()
     default: tell("InfoInvalid", "Invalid value"); return;
     }
     platform::postMessage(m_mainWindow, platform::msg::CalibrationListChanged);
+    Q_EMIT profileSaved(calibrationFolderOf(m_settingsFolder) + QLatin1Char('/') + name + QLatin1String(".txt"));
     QDialog::accept();
 }
 

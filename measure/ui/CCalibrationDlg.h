@@ -23,9 +23,15 @@ public:
     QLineEdit* magnificationEdit() const { return m_magnification; }
     QLineEdit* lengthEdit() const { return m_length; }
     QComboBox* unitBox() const { return m_unit; }
+    // "Please draw a known line", then the length of the line taken.
+    QLineEdit* instructionLine() const { return m_instruction; }
     QPushButton* okButton() const { return m_ok; }
 
     void accept() override;
+
+Q_SIGNALS:
+    // The new profile was written to `path` and is the active calibration.
+    void profileSaved(const QString& path);
 
 protected:
     void customEvent(QEvent* event) override;

@@ -28,7 +28,7 @@ QMenu* createCalibrationMenu(MeasureState& state, const QString& settingsFolder,
     if (!state.profiles.isEmpty())
         menu->addSeparator();
     for (int i = 0; i < state.profiles.size(); ++i) {
-        QAction* a = menu->addAction(state.profiles[i]);
+        QAction* a = menu->addAction(profileDisplayName(state.profiles[i]));
         a->setData(ChooseProfileFirst + i);
         a->setCheckable(true);
         a->setChecked(state.profiles[i] == state.calibrationName

@@ -10,7 +10,8 @@
 namespace measure {
 
 bool writeAndOpenWorkbook(const QString& saveRoot, const std::vector<ExportMeasurement>& measurements,
-                          const MeasureState& settings, const QString& picturePath)
+                          const MeasureState& settings, const QString& picturePath,
+                          const std::function<void(const QString&)>& statusShown)
 {
     const QString book = workbookPath(saveRoot);
     // A workbook that cannot be written (open in the spreadsheet program,
@@ -19,7 +20,15 @@ bool writeAndOpenWorkbook(const QString& saveRoot, const std::vector<ExportMeasu
         platform::messageDialogs().inform(base::saveFailedText(book, failure));
         return false;
     }
-    platform::desktopOpener().open(book);
+    if (statusShown)
+        statusShown(base::fileStatusText("WorkbookSaved", "Workbook saved: %1 in %2", book));
+    platform::desktopOpener().openOrReport(book, [book](const QString& reason) {
+        QString text = base::uiText("WorkbookNotOpened", "The workbook was saved, but no program could open it. It is here:")
+            + QLatin1Char('\n') + book;
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        platform::messageDialogs().inform(text);
+    });
     return true;
 }
 

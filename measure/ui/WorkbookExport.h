@@ -4,13 +4,17 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace measure {
 
 // Writes `<save root>/tmpExcel.xls` with the measurements and the picture
-// below them, and opens it with the desktop's spreadsheet program; when it
-// cannot be written the user is told the path and the reason. True when
-// written.
+// below them, says where (through `statusShown`) and opens it with the
+// desktop's spreadsheet program. When it cannot be written the user is told
+// the path and the reason; when nothing opens it, where it was saved. True
+// when written.
 bool writeAndOpenWorkbook(const QString& saveRoot, const std::vector<ExportMeasurement>& measurements,
-                          const MeasureState& settings, const QString& picturePath);
+                          const MeasureState& settings, const QString& picturePath,
+                          const std::function<void(const QString&)>& statusShown = {});
 
 }  // namespace measure

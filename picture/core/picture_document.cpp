@@ -12,9 +12,20 @@ namespace picture {
 bool CScoparaDoc::open(const QString& path)
 {
     const uint32_t format = formatOfPath(path);
-    CxImage loaded;
-    if (format == CXIMAGE_FORMAT_UNKNOWN || !loaded.Load(path.toStdString(), format) || !loaded.IsValid())
+    m_openError.clear();
+    if (format == CXIMAGE_FORMAT_UNKNOWN) {
+        m_openError = QStringLiteral("unknown picture format");
         return false;
+    }
+    if (!QFileInfo(path).isFile()) {
+        m_openError = QStringLiteral("the file does not exist");
+        return false;
+    }
+    CxImage loaded;
+    if (!loaded.Load(path.toStdString(), format) || !loaded.IsValid()) {
+        m_openError = QString::fromUtf8(loaded.GetLastError());
+        return false;
+    }
     m_path = path;
     m_picture = std::move(loaded);
     m_backup = m_picture;

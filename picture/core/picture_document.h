@@ -20,6 +20,8 @@ public:
     // Loads the picture the name's extension asks for (BMP, JPEG); false for
     // another extension or a picture that cannot be read.
     bool open(const QString& path);
+    // Why the last open failed, as the decoder said it.
+    const QString& openError() const { return m_openError; }
     const QString& path() const { return m_path; }
     void setPath(const QString& path) { m_path = path; }
     // The file name, as the window's title.
@@ -43,6 +45,7 @@ public:
 
 private:
     QString m_path;
+    QString m_openError;
     CxImage m_picture;
     CxImage m_backup;
     QImage m_display;

@@ -102,7 +102,7 @@ CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWid
 {
     auto doc = std::make_unique<CScoparaDoc>();
     if (!doc->open(path)) {
-        platform::messageDialogs().inform(QStringLiteral("Error"));
+        platform::messageDialogs().inform(base::openFailedText(path, doc->openError()));
         return nullptr;
     }
     return new CScoparaView(std::move(doc), host, parent);
@@ -271,6 +271,7 @@ bool CScoparaView::saveAs(const QString& path)
     setWindowTitle(m_doc->title());
     if (parentWidget())
         parentWidget()->setWindowTitle(m_doc->title());
+    m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", path));
     return true;
 }
 
@@ -309,7 +310,8 @@ bool CScoparaView::exportWorkbook(const ExportRequest& request)
     picture.path = measure::workbookPicturePath(root);
     const bool withPicture = saveExport(picture).isEmpty();
     return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()), m_host.measure(),
-                                         withPicture ? picture.path : QString());
+                                         withPicture ? picture.path : QString(),
+                                         [this](const QString& text) { m_host.showStatusMessage(text); });
 }
 
 void CScoparaView::customEvent(QEvent* event)
@@ -318,8 +320,10 @@ void CScoparaView::customEvent(QEvent* event)
     switch (message->number()) {
     case platform::msg::ExportRequest:
         if (const auto* request = message->payload<ExportRequest>(); request && request->type == 1) {
-            if (!saveExport(*request).isEmpty())
-                platform::messageDialogs().inform(QStringLiteral("ERROR"));
+            if (const QString failure = saveExport(*request); !failure.isEmpty())
+                platform::messageDialogs().inform(base::saveFailedText(request->path, failure));
+            else
+                m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", request->path));
         } else if (request && request->type == 0) {
             exportWorkbook(*request);
         }
@@ -547,7 +551,30 @@ void CScoparaView::finishZoom(bool save)
 
 void CScoparaView::save()
 {
-    saveAs(m_doc->path());
+    const QString path = m_doc->path();
+    if (!m_doc->shapes().empty() && QFileInfo::exists(path) && !replaceWithMeasured())
+        return;
+    saveAs(path);
+}
+
+// Save draws the shapes into the picture for good: the clean capture is
+// gone unless the user means it.
+bool CScoparaView::replaceWithMeasured()
+{
+    const QString question = QStringLiteral("ReplaceMeasured");
+    std::map<QString, bool>& answers = m_host.sessionAnswers();
+    if (const auto kept = answers.find(question); kept != answers.end()) {
+        if (!kept->second)
+            m_host.showStatusMessage(base::uiText("NotReplaced", "The picture was not replaced: Save As keeps both."));
+        return kept->second;
+    }
+    bool remember = false;
+    const bool replace = platform::messageDialogs().confirmRemembered(
+        base::uiText("ReplaceMeasured", "Replace the picture with the measured one? Save As keeps both.", base::kMessageCapacity),
+        base::uiText("AskNoMore", "Do not ask again until Vellumet is closed"), remember);
+    if (remember)
+        answers[question] = replace;
+    return replace;
 }
 
 void CScoparaView::measureSettingsChanged()

@@ -84,6 +84,7 @@ private:
     void layOut();
     QSize zoomedSize() const;
     void save();
+    bool replaceWithMeasured();
     void toggleCrosshair();
     void toggleGrid(int mode);
     void runOperation(int operation);

@@ -13,10 +13,4 @@ QStringList listCalibrationFiles(const QString& calibrationFolder)
     return dir.entryList();
 }
 
-QString calibrationDisplayName(const QString& profileName)
-{
-    const qsizetype dot = profileName.indexOf(QLatin1Char('.'));
-    return dot < 0 ? profileName : profileName.left(dot);
-}
-
 }  // namespace shell

@@ -9,7 +9,4 @@ namespace shell {
 // calibration folder, in name order.
 QStringList listCalibrationFiles(const QString& calibrationFolder);
 
-// The name the calibration box shows: up to the first "." if there is one.
-QString calibrationDisplayName(const QString& profileName);
-
 }  // namespace shell

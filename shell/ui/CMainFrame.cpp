@@ -11,6 +11,8 @@
 #include "base/text_lookup.h"
 #include "shell/core/calibration_files.h"
 
+#include "measure/core/calibration_profiles.h"
+
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 #include "platform/registry.h"
@@ -123,6 +125,18 @@ void CMainFrame::setPaneText(int pane, const QString& text, QColor colour)
     m_panes[pane]->setStyleSheet(colour.isValid() ? QStringLiteral("color: %1").arg(colour.name()) : QString());
 }
 
+void CMainFrame::showStatusMessage(const QString& text)
+{
+    // Long enough to read a file name and its folder.
+    constexpr int kShownMs = 8000;
+    statusBar()->showMessage(text, kShownMs);
+}
+
+QString CMainFrame::statusMessage() const
+{
+    return statusBar()->currentMessage();
+}
+
 QString CMainFrame::paneText(int pane) const
 {
     return pane >= 0 && pane < m_panes.size() ? m_panes[pane]->text() : QString();
@@ -205,8 +219,13 @@ void CMainFrame::reloadCalibrationFiles()
 
 void CMainFrame::showCalibrationName(bool clear)
 {
-    const QString name = clear ? QString() : calibrationDisplayName(m_app.measure().calibrationName);
-    m_calibrationBox->setText(name);
+    const QString name = clear ? QString() : measure::profileDisplayName(m_app.measure().calibrationName);
+    // A read-only line edit scrolls to the end of a long text, cutting off the
+    // name's start: elide in the middle instead, so both ends stay readable.
+    const int room = m_calibrationBox->contentsRect().width() - m_calibrationBox->textMargins().left()
+        - m_calibrationBox->textMargins().right() - 8;
+    m_calibrationBox->setText(m_calibrationBox->fontMetrics().elidedText(name, Qt::ElideMiddle, std::max(room, 16)));
+    m_calibrationBox->setCursorPosition(0);
     m_calibrationBox->setToolTip(name);
 }
 

@@ -75,6 +75,9 @@ public:
     // Status bar panes 0 to 3.
     void setPaneText(int pane, const QString& text, QColor colour = QColor()) override;
     QString paneText(int pane) const;
+    void showStatusMessage(const QString& text) override;
+    // The status message shown now, empty once it has timed out.
+    QString statusMessage() const;
 
     // The live windows' side.
     base::AppSettings& settings() override;
@@ -149,7 +152,9 @@ private:
     void createDeviceWatching();
     void createPictureWindows();
     // Puts a picture or live view into a child frame of the window area.
-    QMdiSubWindow* addChildFrame(QWidget* view);
+    // Puts `view` in a child frame of the rule's size inside the workspace,
+    // shown and active.
+    QMdiSubWindow* showChildFrame(QWidget* view);
     void viewActivated(QWidget* view);
     void connectWifi();
     void registerFrameCommands();

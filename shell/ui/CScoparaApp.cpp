@@ -78,6 +78,12 @@ bool CScoparaApp::InitInstance()
     m_started = true;
     for (const QString& name : damagedProfiles)
         platform::messageDialogs().inform(measure::damagedProfileMessage(name));
+    for (const platform::SetAsideFile& file : platform::takeSetAsideFiles())
+        platform::messageDialogs().inform(
+            base::uiText("SettingsDamaged",
+                         "The settings file %1 was damaged (%2). It was kept as %3, and the default settings are used.",
+                         base::kMessageCapacity)
+                .arg(file.path, file.why, file.keptAs));
     enumerateMicroscopes();
     for (const QString& path : m_options.pictures)
         m_mainFrame->openPicture(path);

@@ -1,5 +1,6 @@
 #include "CWarningDlg.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +35,10 @@ CWarningDlg::CWarningDlg(const QString& text, Buttons buttons, QWidget* parent) 
     row->addWidget(m_text, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    m_remember = new QCheckBox(this);
+    m_remember->setObjectName(QStringLiteral("Remember"));
+    m_remember->hide();
+    layout->addWidget(m_remember);
     layout->addWidget(box);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -41,6 +46,17 @@ CWarningDlg::CWarningDlg(const QString& text, Buttons buttons, QWidget* parent) 
 QString CWarningDlg::text() const
 {
     return m_text->text();
+}
+
+void CWarningDlg::setRememberText(const QString& text)
+{
+    m_remember->setText(text);
+    m_remember->setVisible(!text.isEmpty());
+}
+
+bool CWarningDlg::remembered() const
+{
+    return m_remember->isVisible() && m_remember->isChecked();
 }
 
 }  // namespace shell

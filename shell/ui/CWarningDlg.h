@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 
 namespace shell {
@@ -15,9 +16,13 @@ public:
 
     CWarningDlg(const QString& text, Buttons buttons, QWidget* parent = nullptr);
     QString text() const;
+    // Adds a tick box under the text ("do not ask again" and the like).
+    void setRememberText(const QString& text);
+    bool remembered() const;
 
 private:
     QLabel* m_text;
+    QCheckBox* m_remember = nullptr;
 };
 
 class CWarning2Dlg : public CWarningDlg {

@@ -285,7 +285,9 @@ void CMainFrame::createToolBars()
     m_calibrationBox->setEnabled(false);
     m_calibrationBox->setFocusPolicy(Qt::NoFocus);
     const int button = m_toolBar->iconSize().width() + 2 * m_toolBar->style()->pixelMetric(QStyle::PM_ToolBarItemMargin) + 8;
-    m_calibrationBox->setFixedWidth(2 * button);
+    // Wide enough for a name like "x60 micrometer"; longer ones are cut in
+    // the middle (showCalibrationName) with the whole name as a tooltip.
+    m_calibrationBox->setFixedWidth(4 * button);
     m_toolBar->addWidget(m_calibrationBox);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 

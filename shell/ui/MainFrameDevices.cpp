@@ -78,10 +78,19 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     auto* view = kind ? qobject_cast<capture::CDeviceView*>(kind->createView(QString())) : nullptr;
     if (!view)
         return nullptr;
-    QMdiSubWindow* frame = addChildFrame(view);
-    // The child frame's size: the client area less both panes and 15 pixels
-    // across, less the status bar and 60 pixels down; each new window a little
-    // below and right of the one before, never beyond the area they live in.
+    showChildFrame(view);
+    return view;
+}
+
+// The child frame's size: the client area less both panes and 15 pixels
+// across, less the status bar and 60 pixels down; each new window a little
+// below and right of the one before, never beyond the area they live in.
+QMdiSubWindow* CMainFrame::showChildFrame(QWidget* view)
+{
+    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setObjectName(QStringLiteral("CChildFrame"));
+    frame->setWindowTitle(view->windowTitle());
     const int step = static_cast<int>((m_mdiArea->subWindowList().size() - 1) % 8) * 24;
     const QSize client = fullScreenArea() + QSize(30 - 15, 100 - 60);
     const QSize room = m_mdiArea->viewport()->size() - QSize(step, step);
@@ -91,15 +100,6 @@ capture::CDeviceView* CMainFrame::openUsbSlot(int slot)
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);
     viewActivated(view);
-    return view;
-}
-
-QMdiSubWindow* CMainFrame::addChildFrame(QWidget* view)
-{
-    QMdiSubWindow* frame = m_mdiArea->addSubWindow(view);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setObjectName(QStringLiteral("CChildFrame"));
-    frame->setWindowTitle(view->windowTitle());
     return frame;
 }
 

@@ -25,14 +25,7 @@ namespace shell {
 void CMainFrame::createPictureWindows()
 {
     if (CDocTemplate* kind = m_app.docTemplates().find(DocKind::Picture))
-        kind->setViewFactory([this](const QString& path) -> QWidget* {
-            auto doc = std::make_unique<picture::CScoparaDoc>();
-            if (!doc->open(path)) {
-                platform::messageDialogs().inform(base::openFailedText(path));
-                return nullptr;
-            }
-            return new picture::CScoparaView(std::move(doc), *this);
-        });
+        kind->setViewFactory([this](const QString& path) -> QWidget* { return picture::CScoparaView::open(path, *this); });
     m_router->handleInFrame(base::cmd::FileOpen, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), m_app.settings().paths.currentPictureFolder(),
                                                           tr("Pictures (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"));
@@ -65,11 +58,7 @@ picture::CScoparaView* CMainFrame::openPicture(const QString& path)
         return nullptr;
     }
     rememberRecentFile(m_app.registry(), wanted.absoluteFilePath());
-    QMdiSubWindow* frame = addChildFrame(view);
-    frame->resize(m_mdiArea->viewport()->size() * 0.8);
-    frame->show();
-    m_mdiArea->setActiveSubWindow(frame);
-    viewActivated(view);
+    showChildFrame(view);
     return view;
 }
 

@@ -22,4 +22,15 @@ bool WarningDialogs::confirm(const QString& text, const QString& caption)
     return dlg.exec() == QDialog::Accepted;
 }
 
+bool WarningDialogs::confirmRemembered(const QString& text, const QString& rememberText, bool& remember, const QString& caption)
+{
+    CWarningDlg dlg(text, CWarningDlg::Buttons::OkCancel, QApplication::activeWindow());
+    if (!caption.isEmpty())
+        dlg.setWindowTitle(caption);
+    dlg.setRememberText(rememberText);
+    const bool ok = dlg.exec() == QDialog::Accepted;
+    remember = dlg.remembered();
+    return ok;
+}
+
 }  // namespace shell

@@ -10,6 +10,7 @@ class WarningDialogs final : public platform::MessageDialogs {
 public:
     void inform(const QString& text, const QString& caption) override;
     bool confirm(const QString& text, const QString& caption) override;
+    bool confirmRemembered(const QString& text, const QString& rememberText, bool& remember, const QString& caption) override;
 };
 
 }  // namespace shell

@@ -110,6 +110,8 @@ private Q_SLOTS:
         QCOMPARE(QSize(int(back.GetWidth()), int(back.GetHeight())), view.frameSize());
         QCOMPARE(view.lastSavedPicture(), pictures + QLatin1Char('/') + bmp);
         QCOMPARE(sounds.played, QStringList{QStringLiteral("Capture.wav")});
+        // Seen as well as heard: where the picture went.
+        QCOMPARE(m_host->statusMessages, QStringList{QStringLiteral("Picture saved: %1 in %2").arg(bmp, pictures)});
 
         m_host->s.toggles.imagePrefixSelected.clear();
         m_host->s.registry.g_szBmporjpg = 0;
@@ -148,6 +150,9 @@ private Q_SLOTS:
         QVERIFY(clip.startsWith(m_host->s.paths.currentVideoFolder()));
         QTRY_VERIFY(QFile::exists(clip + QLatin1String(".bmp")));
         QCOMPARE(sounds.played.value(0), QStringLiteral("startRecord.wav"));
+        const QString clipName = QFileInfo(clip).fileName();
+        const QString videos = m_host->s.paths.currentVideoFolder();
+        QCOMPARE(m_host->statusMessages, QStringList{QStringLiteral("Recording %1 in %2").arg(clipName, videos)});
 
         // A snapshot while recording is refused.
         view.hotKey(Qt::Key_F2);
@@ -162,6 +167,7 @@ private Q_SLOTS:
         QVERIFY(view.isRecording());  // still finishing
         QTRY_VERIFY_WITH_TIMEOUT(!view.isRecording(), 4000);
         QCOMPARE(sounds.played.last(), QStringLiteral("stopRecord.wav"));
+        QCOMPARE(m_host->statusMessages.last(), QStringLiteral("Clip saved: %1 in %2").arg(clipName, videos));
         QVERIFY(framesIn(clip) > 0);
         CxImage thumb;
         QVERIFY(thumb.Load((clip + QLatin1String(".bmp")).toStdString(), CXIMAGE_FORMAT_BMP));
@@ -269,12 +275,24 @@ private Q_SLOTS:
         QTRY_VERIFY(dialog->okButton()->isEnabled());  // 1145 arrived
         QCOMPARE(m_host->m.knownLinePixels, 150.0);
         QCOMPARE(view.document().toolCode(), 0);
+        // The dialog says what it took, and the line stays on the picture.
+        QCOMPARE(dialog->instructionLine()->text(), QStringLiteral("Line: 150.0 px"));
+        const auto lineShown = [&] {
+            const QImage shot = view.viewport()->grab().toImage();
+            return QColor(shot.pixel(100, 175)) == m_host->m.colour && QColor(shot.pixel(100, 110)) == m_host->m.colour;
+        };
+        m_host->m.colour = QColor(0, 255, 255);  // nowhere on the specimen
+        QTRY_VERIFY(lineShown());
         dialog->nameEdit()->setText(QStringLiteral("10x"));
         dialog->magnificationEdit()->setText(QStringLiteral("10"));
         dialog->lengthEdit()->setText(QStringLiteral("1.5"));
         dialog->okButton()->click();
         QVERIFY2(m_host->m.isCalibrated(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
         QCOMPARE(m_host->m.toUnits(150.0), 1.5);
+        const QString profiles = QDir::toNativeSeparators(m_host->s.paths.settingsFolder() + QLatin1String("/calibration"));
+        QCOMPARE(m_host->statusMessages.last(), QStringLiteral("Calibration saved: 10x.txt in %1").arg(profiles));
+        QTRY_VERIFY(!view.findChild<measure::CCalibrationDlg*>());
+        QTRY_VERIFY(!lineShown());  // gone with its dialog
 
         // Any tool now; choosing it again puts it away.
         view.runCommand(base::cmd::ToolPolygon);

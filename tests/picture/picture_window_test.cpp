@@ -15,6 +15,7 @@
 #include "scripted_dialogs.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,7 +69,12 @@ private Q_SLOTS:
         f.close();
         QVERIFY(!CScoparaView::open(broken, *m_host));
         QVERIFY(!CScoparaView::open(writePicture(QStringLiteral("c.png"), "PNG"), *m_host));
-        QCOMPARE(dialogs.messages, (QStringList{QStringLiteral("Error"), QStringLiteral("Error")}));
+        // Each failure names the file, and why where the decoder knows.
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.messages[0].contains(broken));
+        QVERIFY(dialogs.messages[0].count(QLatin1Char('\n')) == 2);
+        QVERIFY(dialogs.messages[1].contains(QLatin1String("c.png")));
+        QVERIFY(dialogs.messages[1].contains(QLatin1String("unknown picture format")));
     }
 
     void zoomOutStopsAtATenthUntilNormal()
@@ -118,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(m_host->crosshair, 1u);
 
         view->runCommand(base::cmd::FileSave);
-        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+        QCOMPARE(dialogs.messages.size(), 1);  // the question before the capture is replaced, answered yes
         const QImage saved(path);
         QCOMPARE(saved.size(), QSize(200, 150));
         QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));    // the line
@@ -295,7 +301,71 @@ private Q_SLOTS:
         ExportRequest bad{1, 1, 96, m_box->path() + QLatin1String("/x.png")};
         platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, bad);
         QCoreApplication::sendPostedEvents(view.get());
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("ERROR")});
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].contains(bad.path));
+        QVERIFY(dialogs.messages[0].contains(QLatin1String("unknown picture format")));
+        QCOMPARE(m_host->statusMessages.size(), 3);  // the Save As and the two export saves
+        QCOMPARE(m_host->statusMessages.last(),
+                 QStringLiteral("Picture saved: half.bmp in %1").arg(QDir::toNativeSeparators(m_box->path())));
+    }
+
+    void saveAsksBeforeDrawingTheMeasurementsIntoTheCapture()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_host->m.calibrationName = QStringLiteral("10x");
+        const QString path = writePicture(QStringLiteral("capture.bmp"), "BMP");
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        view->resize(400, 300);
+        view->runCommand(base::cmd::ZoomNormal);
+
+        // Nothing measured: Save writes the same picture without a question.
+        view->runCommand(base::cmd::FileSave);
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(m_host->statusMessages.size(), 1);
+
+        view->runCommand(base::cmd::ToolLine);
+        const auto drawLine = [&](int y) {
+            for (const QPoint p : {QPoint(20, y), QPoint(180, y), QPoint(100, y + 20)}) {
+                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+            }
+        };
+        drawLine(100);
+        QCOMPARE(view->document().shapes().size(), size_t(1));
+
+        // No: the clean capture stays as it was.
+        dialogs.answers = {false};
+        view->runCommand(base::cmd::FileSave);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0], QStringLiteral("Replace the picture with the measured one? Save As keeps both."));
+        QCOMPARE(QColor(QImage(path).pixel(100, 100)), QColor(90, 90, 90));
+
+        // Yes, and do not ask again: replaced, and the next Save just saves.
+        dialogs.answers = {true};
+        dialogs.ticks = {true};
+        view->runCommand(base::cmd::FileSave);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(!dialogs.rememberTexts.last().isEmpty());
+        QCOMPARE(QColor(QImage(path).pixel(100, 100)), QColor(Qt::red));
+        QCOMPARE(m_host->statusMessages.last(),
+                 QStringLiteral("Picture saved: capture.bmp in %1").arg(QDir::toNativeSeparators(m_box->path())));
+        drawLine(40);
+        view->runCommand(base::cmd::FileSave);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(QColor(QImage(path).pixel(100, 40)), QColor(Qt::red));
+
+        // A session answer of no keeps every capture and says so.
+        m_host->sessionAnswers().clear();
+        dialogs.answers = {false};
+        dialogs.ticks = {true};
+        drawLine(130);
+        view->runCommand(base::cmd::FileSave);
+        const int saves = m_host->statusMessages.size();
+        view->runCommand(base::cmd::FileSave);
+        QCOMPARE(dialogs.messages.size(), 3);
+        QCOMPARE(QColor(QImage(path).pixel(100, 130)), QColor(90, 90, 90));
+        QCOMPARE(m_host->statusMessages.size(), saves + 1);
+        QVERIFY(m_host->statusMessages.last().contains(QLatin1String("Save As")));
     }
 
     void exportListsHidesAndWritesTheWorkbook()
@@ -345,6 +415,8 @@ private Q_SLOTS:
 
         const QString book = m_host->s.paths.saveRoot + QLatin1String("/tmpExcel.xls");
         QCOMPARE(opener.opened, QStringList{book});
+        QCOMPARE(m_host->statusMessages.last(),
+                 QStringLiteral("Workbook saved: tmpExcel.xls in %1").arg(QDir::toNativeSeparators(m_host->s.paths.saveRoot)));
         QFile f(book);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1"));
@@ -354,13 +426,24 @@ private Q_SLOTS:
         QCOMPARE(QColor(picture.pixel(50, 100)), QColor(90, 90, 90));  // the hidden one is not
         QVERIFY(dialogs.messages.isEmpty());
 
+        // Written, but the desktop has nothing to open it with: the user
+        // learns where it is.
+        opener.nothingToOpenWith = true;
+        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, ExportRequest{0, 1, 96, QString()});
+        QCoreApplication::sendPostedEvents(view.get());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].endsWith(QLatin1Char('\n') + book));
+        dialogs.messages.clear();
+        opener.opened.clear();
+        opener.nothingToOpenWith = false;
+
         // A workbook that cannot be written is said.
         m_host->s.paths.saveRoot = m_box->path() + QLatin1String("/gone");
         platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, ExportRequest{0, 1, 96, QString()});
         QCoreApplication::sendPostedEvents(view.get());
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].contains(QLatin1String("tmpExcel.xls")));
-        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(opener.opened.size(), 0);
         exportOptions() = ExportOptions{};
     }
 

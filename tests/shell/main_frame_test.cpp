@@ -348,6 +348,91 @@ private Q_SLOTS:
         QCOMPARE(calibrationBox->text(), QStringLiteral("10x"));
     }
 
+    void calibrationBoxShowsTheWholeNameOrBothEnds()
+    {
+        testing_support::Sandbox box;
+        Run run(box);
+        run.frame().show();
+        QLineEdit* calibrationBox = run.frame().calibrationNameBox();
+        const auto show = [&](const QString& profile) {
+            run.app->measure().calibrationName = profile;
+            platform::postMessage(&run.frame(), platform::msg::RefreshCalibrationName, 0);
+            QCoreApplication::sendPostedEvents(&run.frame());
+        };
+        // Dots of its own are part of the name; only the file's ".txt" goes.
+        show(QStringLiteral("x60 micrometer.txt"));
+        QCOMPARE(calibrationBox->text(), QStringLiteral("x60 micrometer"));
+        QCOMPARE(calibrationBox->cursorPosition(), 0);
+        show(QStringLiteral("x0.5 objective"));
+        QCOMPARE(calibrationBox->text(), QStringLiteral("x0.5 objective"));
+        // Too long for the box: both ends stay, the whole name is the tooltip.
+        const QString longName = QStringLiteral("Stage micrometer 0.01 mm at x200 with the long tube");
+        show(longName + QLatin1String(".txt"));
+        const QString shown = calibrationBox->text();
+        QVERIFY(shown.contains(QChar(0x2026)));
+        QVERIFY(shown.startsWith(QLatin1String("Stage")));
+        QVERIFY(shown.endsWith(QLatin1String("tube")));
+        QVERIFY(calibrationBox->fontMetrics().horizontalAdvance(shown) <= calibrationBox->contentsRect().width());
+        QCOMPARE(calibrationBox->toolTip(), longName);
+    }
+
+    void picturesOpenInsideTheWorkspaceAtTheChildFrameSize()
+    {
+        testing_support::Sandbox box;
+        Run run(box);
+        run.frame().resize(1200, 800);
+        run.frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QImage img(3000, 2000, QImage::Format_RGB888);
+        img.fill(Qt::darkGreen);
+        const QString path = box.path() + QLatin1String("/large.jpg");
+        QVERIFY(img.save(path, "JPEG"));
+        QVERIFY(run.frame().openPicture(path));
+        QMdiSubWindow* picture = run.frame().mdiArea()->activeSubWindow();
+        QVERIFY(picture);
+        const QRect workspace = run.frame().mdiArea()->viewport()->rect();
+        QVERIFY2(workspace.contains(picture->geometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                .arg(picture->x())
+                                .arg(picture->y())
+                                .arg(picture->width())
+                                .arg(picture->height())
+                                .arg(workspace.width())
+                                .arg(workspace.height())));
+        // The child frame's rule: the client area less the panes and 15
+        // pixels across, less the status bar and 60 down, within the workspace.
+        const QSize rule = run.frame().fullScreenArea() + QSize(30 - 15, 100 - 60);
+        QCOMPARE(picture->size(), rule.boundedTo(workspace.size()));
+        // The next window a step further in, still inside.
+        run.frame().openUsbSlot(1);
+        QMdiSubWindow* live = run.frame().mdiArea()->activeSubWindow();
+        QVERIFY(live->pos().x() > picture->pos().x());
+        QVERIFY(workspace.contains(live->geometry()));
+    }
+
+    void aDamagedSettingsFileIsToldOnceWithItsKeptCopy()
+    {
+        testing_support::Sandbox box;
+        {
+            Run run(box);  // writes a whole settings file
+        }
+        QByteArray whole = testing_support::readFile(box.registryFile());
+        QVERIFY(whole.size() > 100);
+        testing_support::writeFile(box.registryFile(), whole.left(whole.size() / 2) + "\n[HKEY_CURRENT_USER\\broken");
+        testing_support::ScriptedDialogs dialogs;
+        {
+            Run run(box);
+            const QString kept = box.registryFile() + QLatin1String(".bad");
+            QVERIFY(QFile::exists(kept));
+            QCOMPARE(dialogs.messages.size(), 1);
+            QVERIFY(dialogs.messages[0].contains(box.registryFile()));
+            QVERIFY(dialogs.messages[0].contains(kept));
+            run.refresh();
+        }
+        Run again(box);  // the settings are whole again: nothing to tell
+        QCOMPARE(dialogs.messages.size(), 1);
+    }
+
     void userToolbarsComeBackAtTheNextStart()
     {
         testing_support::Sandbox box;
@@ -392,7 +477,7 @@ private Q_SLOTS:
             QCOMPARE(run.frame().calibrationNameBox()->text(), QStringLiteral("20x objective"));
             QCOMPARE(run.frame().calibrationFiles(), QStringList{QStringLiteral("20x objective.txt")});
             std::unique_ptr<QMenu> menu(measure::createCalibrationMenu(state, settingsFolder, nullptr));
-            QCOMPARE(menu->actions().last()->text(), QStringLiteral("20x objective.txt"));
+            QCOMPARE(menu->actions().last()->text(), QStringLiteral("20x objective"));
         }
         Run again(box);
         QCOMPARE(again.app->measure().calibrationName, QStringLiteral("20x objective.txt"));
@@ -584,7 +669,8 @@ private Q_SLOTS:
         QCOMPARE(run.frame().paneText(2), QStringLiteral("64:48"));
         const QString missing = box.path() + QLatin1String("/missing.bmp");
         QVERIFY(!run.frame().openPicture(missing));
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("The picture could not be opened:\n") + missing});
+        QCOMPARE(dialogs.messages,
+                 QStringList{QStringLiteral("The picture could not be opened:\n%1\nthe file does not exist").arg(missing)});
     }
 
     void recentPicturesAreTheFourLastAndSurviveARestart()
@@ -620,7 +706,8 @@ private Q_SLOTS:
         QFile::remove(paths[3]);
         run.refresh();
         run.action(shell::kRecentFileFirstCommand + 1)->trigger();  // p3: gone
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("The picture could not be opened:\n") + paths[3]});
+        QCOMPARE(dialogs.messages,
+                 QStringList{QStringLiteral("The picture could not be opened:\n%1\nthe file does not exist").arg(paths[3])});
         run.action(shell::kRecentFileFirstCommand)->trigger();  // p4
         QCOMPARE(run.frame().mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("p4.bmp"));
         Q_EMIT file->aboutToShow();

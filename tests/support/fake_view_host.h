@@ -32,6 +32,7 @@ public:
     void writeCrosshair(quint32 value) override { crosshair = value; }
     void writeCameraModel(quint32 model) override { cameraModel = model; }
     void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
+    void showStatusMessage(const QString& text) override { statusMessages.append(text); }
     void showProgress(int percent) override { progress.append(percent); }
     QSize fullScreenArea() const override { return {1000, 600}; }
     QObject* mainWindow() override { return &window; }
@@ -47,6 +48,7 @@ public:
     quint32 crosshair = 99;
     quint32 cameraModel = 0;
     QString panes[4];
+    QStringList statusMessages;
     QObject window;
     QStringList resolutions;
     QWidget* fronted = nullptr;

@@ -14,9 +14,11 @@ public:
     bool open(const QString& path) override
     {
         opened << path;
-        return true;
+        return !nothingToOpenWith;
     }
     QStringList opened;
+    // As a desktop without a program for the file would answer.
+    bool nothingToOpenWith = false;
 
 private:
     platform::DesktopOpener* m_previous;

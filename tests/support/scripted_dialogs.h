@@ -31,9 +31,21 @@ public:
         return a;
     }
 
+    bool confirmRemembered(const QString& text, const QString& rememberText, bool& remember, const QString& caption) override
+    {
+        remember = !ticks.empty() && ticks.front();
+        if (!ticks.empty())
+            ticks.pop_front();
+        rememberTexts.append(rememberText);
+        return confirm(text, caption);
+    }
+
     QStringList messages;
     QStringList captions;
+    QStringList rememberTexts;
     std::deque<bool> answers;
+    // Whether the user ticks the remember box, one per remembered confirmation.
+    std::deque<bool> ticks;
 
 private:
     platform::MessageDialogs* m_previous = nullptr;
