@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(mainWindow.numbers, QList<int>{platform::msg::CalibrationListChanged});
 
         std::unique_ptr<QMenu> menu(createCalibrationMenu(state, settings, nullptr));
-        QCOMPARE(menuTexts(menu.get()), (QStringList{"NO Calibration", "New Calibration", "Calibration Folder", "10x.txt"}));
+        QCOMPARE(menuTexts(menu.get()), (QStringList{"NO Calibration", "New Calibration", "Calibration Folder", "10x"}));
         QCOMPARE(menu->actions().last()->data().toInt(), 1208);
         QVERIFY(menu->actions().last()->isChecked());
     }
