@@ -71,15 +71,22 @@ std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoSh
 
 namespace {
 
+// -1 for the name, the unit and a column the kind leaves empty.
+int valueDecimals(const ExportMeasurement& m, int column, int decimals, int angleDecimals)
+{
+    if (column == Name || column == Unit || column < 0 || column >= kExportColumns || !m.filled[size_t(column)])
+        return -1;
+    return column == Angle ? angleDecimals : decimals;
+}
+
 QString cellText(const ExportMeasurement& m, int column, const MeasureState& settings, int decimals, int angleDecimals)
 {
     if (column == Name)
         return m.name;
     if (column == Unit)
         return settings.unit;
-    if (column < 0 || column >= kExportColumns || !m.filled[size_t(column)])
-        return {};
-    return QString::number(m.value[size_t(column)], 'f', column == Angle ? angleDecimals : decimals);
+    const int shown = valueDecimals(m, column, decimals, angleDecimals);
+    return shown < 0 ? QString() : QString::number(m.value[size_t(column)], 'f', shown);
 }
 
 }  // namespace
@@ -96,6 +103,11 @@ std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_pt
 QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings)
 {
     return cellText(m, column, settings, 3, m.angleDecimals);
+}
+
+int workbookDecimals(const ExportMeasurement& m, int column)
+{
+    return valueDecimals(m, column, 3, m.angleDecimals);
 }
 
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings)

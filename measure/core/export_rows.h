@@ -43,6 +43,9 @@ std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_pt
 // A workbook cell: "%.3f" (angles "%.1f", or "%.3f" for a slot's four points
 // angle), the unit in column 8, empty where the kind has no value.
 QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings);
+// The decimals of a workbook cell that holds a value; -1 for the name, the
+// unit and an empty cell.
+int workbookDecimals(const ExportMeasurement& m, int column);
 // A cell of the export dialog's lists: the decimals setting for every value.
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings);
 

@@ -2,7 +2,19 @@
 
 #include "workbook/xls_book.h"
 
+#include <cmath>
+
 namespace measure {
+
+namespace {
+
+// "0.000" for three decimals.
+QString numberFormat(int decimals)
+{
+    return decimals > 0 ? QLatin1String("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
+}
+
+}  // namespace
 
 QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMeasurement>& measurements,
                                  const MeasureState& settings, const QString& picturePath)
@@ -15,9 +27,18 @@ QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMe
     int row = 1;
     for (const ExportMeasurement& m : measurements) {
         for (int c = 0; c < kExportColumns; ++c) {
-            const QString cell = workbookCell(m, c, settings);
-            if (!cell.isEmpty())
-                sheet->writeStr(row, c, cell);
+            // A value is a number a spreadsheet can compute with: the value
+            // as its text shows it (so sums match what is read), in a format
+            // with as many decimals. The name, the unit and a value that is
+            // not a finite number stay text.
+            const QString text = workbookCell(m, c, settings);
+            const int decimals = workbookDecimals(m, c);
+            bool isNumber = false;
+            const double shown = text.toDouble(&isNumber);
+            if (decimals >= 0 && isNumber && std::isfinite(shown))
+                sheet->writeNum(row, c, shown, numberFormat(decimals));
+            else if (!text.isEmpty())
+                sheet->writeStr(row, c, text);
         }
         ++row;
     }

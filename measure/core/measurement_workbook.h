@@ -7,8 +7,9 @@
 namespace measure {
 
 // The workbook of one picture's or one slot's measurements: a sheet
-// "Sheet1" with the header, one row per measurement, one empty row, then
-// the picture at scale 1 in column 0. Replaces `path`; an empty answer
+// "Sheet1" with the header, one row per measurement (values as number
+// cells that show the text of `workbookCell`), one empty row, then the
+// picture at scale 1 in column 0. Replaces `path`; an empty answer
 // when it was written, else why not. A picture that cannot be read leaves
 // the rows without it.
 QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMeasurement>& measurements,

@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 """Reads an .xls workbook the way other programs do, for the workbook tests.
 
-read_workbook.py cells <file>        xlrd: sheet names and every cell, as JSON
+read_workbook.py cells <file>        xlrd: sheet names and every cell as
+                                     [row, col, value, "text" or "number",
+                                     its number format], as JSON
+read_workbook.py shown <file>        LibreOffice: the first sheet's cells as it
+                                     shows them (converted to CSV), as JSON
 read_workbook.py pictures <file>     LibreOffice: converts to .xlsx and lists
                                      each picture's anchor cell and PNG size
 Exit code 77 when the reader is not installed.
 """
+import csv
 import json
 import os
 import shutil
@@ -22,13 +27,44 @@ def cells(path):
         import xlrd
     except ImportError:
         sys.exit(77)
-    book = xlrd.open_workbook(path)
+    book = xlrd.open_workbook(path, formatting_info=True)
+    kinds = {xlrd.XL_CELL_TEXT: "text", xlrd.XL_CELL_NUMBER: "number"}
     out = {"sheets": book.sheet_names(), "cells": {}}
     for sheet in book.sheets():
-        out["cells"][sheet.name] = [[r, c, sheet.cell_value(r, c)]
-                                    for r in range(sheet.nrows) for c in range(sheet.ncols)
-                                    if sheet.cell_type(r, c) != xlrd.XL_CELL_EMPTY]
+        found = []
+        for r in range(sheet.nrows):
+            for c in range(sheet.ncols):
+                kind = sheet.cell_type(r, c)
+                if kind in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+                    continue
+                xf = book.xf_list[sheet.cell_xf_index(r, c)]
+                found.append([r, c, sheet.cell_value(r, c), kinds.get(kind, str(kind)),
+                              book.format_map[xf.format_key].format_str])
+        out["cells"][sheet.name] = found
     print(json.dumps(out))
+
+
+def convert(office, path, work, target):
+    """Converts with a profile of its own in `work`, in an English locale."""
+    profile = "file://" + os.path.join(work, "profile")
+    env = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8", LANGUAGE="")
+    subprocess.run([office, "-env:UserInstallation=" + profile, "--headless", "--norestore",
+                    "--convert-to", target, "--outdir", work, path],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, env=env)
+    return os.path.join(work, os.path.splitext(os.path.basename(path))[0])
+
+
+def shown(path):
+    office = shutil.which("soffice") or shutil.which("libreoffice")
+    if not office:
+        sys.exit(77)
+    with tempfile.TemporaryDirectory() as work:
+        # Comma separated, quoted, UTF-8 (76), cells as shown.
+        converted = convert(office, path, work, "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true") + ".csv"
+        with open(converted, encoding="utf-8", newline="") as f:
+            rows = list(csv.reader(f))
+        print(json.dumps({"cells": [[r, c, text] for r, row in enumerate(rows)
+                                    for c, text in enumerate(row) if text]}))
 
 
 def pictures(path):
@@ -36,11 +72,7 @@ def pictures(path):
     if not office:
         sys.exit(77)
     with tempfile.TemporaryDirectory() as work:
-        profile = "file://" + os.path.join(work, "profile")
-        subprocess.run([office, "-env:UserInstallation=" + profile, "--headless", "--norestore",
-                        "--convert-to", "xlsx", "--outdir", work, path],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        converted = os.path.join(work, os.path.splitext(os.path.basename(path))[0] + ".xlsx")
+        converted = convert(office, path, work, "xlsx") + ".xlsx"
         found = []
         with zipfile.ZipFile(converted) as z:
             names = z.namelist()
@@ -59,4 +91,4 @@ def pictures(path):
 
 
 if __name__ == "__main__":
-    {"cells": cells, "pictures": pictures}[sys.argv[1]](sys.argv[2])
+    {"cells": cells, "shown": shown, "pictures": pictures}[sys.argv[1]](sys.argv[2])

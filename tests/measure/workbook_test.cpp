@@ -1,5 +1,6 @@
-// Workbooks read back by other programs: xlrd for the cells, LibreOffice for
-// the pictures (each test skips when its reader is not installed).
+// Workbooks read back by other programs: xlrd for the cells and their
+// formats, LibreOffice for the pictures and the cells as shown (each test
+// skips when its reader is not installed).
 #include "measure/core/export_rows.h"
 #include "measure/core/measurement_workbook.h"
 #include "measure/core/shape_list.h"
@@ -16,9 +17,18 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace measure::workbook;
+
+// Failures show the cells as JSON.
+static void PrintTo(const QJsonArray& a, std::ostream* os)
+{
+    *os << QJsonDocument(a).toJson(QJsonDocument::Compact).toStdString();
+}
 
 namespace {
 
@@ -43,6 +53,31 @@ QJsonObject readBack(const char* what, const QString& path, bool* skipped)
     }
     EXPECT_EQ(p.exitCode(), 0) << what << ": " << p.readAllStandardError().toStdString();
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+// The cells of a reader's answer by (row, column): xlrd's [value, kind,
+// format] or LibreOffice's [shown text].
+std::map<std::pair<int, int>, QJsonArray> cellsOf(const QJsonArray& cells)
+{
+    std::map<std::pair<int, int>, QJsonArray> out;
+    for (const QJsonValue cell : cells) {
+        const QJsonArray c = cell.toArray();
+        QJsonArray rest;
+        for (qsizetype i = 2; i < c.size(); ++i)
+            rest.append(c[i]);
+        out[{c[0].toInt(), c[1].toInt()}] = rest;
+    }
+    return out;
+}
+
+QJsonArray numberCell(double value, const QString& format)
+{
+    return {value, QStringLiteral("number"), format};
+}
+
+QJsonArray textCell(const QString& text)
+{
+    return {text, QStringLiteral("text"), QStringLiteral("General")};
 }
 
 QImage testPicture(int w, int h)
@@ -103,6 +138,60 @@ TEST(Workbook, CellsReadBackByAnotherReader)
     EXPECT_EQ(got[std::make_pair(1, 8)], QStringLiteral("µm²"));
     EXPECT_EQ(got[std::make_pair(1501, 1)], QStringLiteral("1499 Messung ") + QString(1499 % 40, QChar(0x00E9)));
     EXPECT_EQ(got[std::make_pair(1600, 2)], QString(9000, QChar('L')));
+}
+
+TEST(Workbook, NumberCellsShowTheirFormat)
+{
+    testing_support::Sandbox box;
+    Book book;
+    Sheet* sheet = book.addSheet(QStringLiteral("Sheet1"));
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->writeNum(0, 0, 16.667, QStringLiteral("0.000")));
+    EXPECT_TRUE(sheet->writeNum(0, 1, 45, QStringLiteral("0.0")));
+    EXPECT_TRUE(sheet->writeNum(0, 2, 2.5));                           // General
+    EXPECT_TRUE(sheet->writeNum(0, 3, 1.25, QStringLiteral("0.00")));  // a built-in format
+    EXPECT_TRUE(sheet->writeStr(0, 4, QStringLiteral("mm")));
+    EXPECT_TRUE(sheet->writeNum(1, 0, 0.1, QStringLiteral("0.000")));  // a format used again
+    EXPECT_TRUE(sheet->writeNum(1, 1, 123456.25, QStringLiteral("0.0000")));
+    EXPECT_TRUE(sheet->writeStr(1, 2, QStringLiteral("replaced")));
+    EXPECT_TRUE(sheet->writeNum(1, 2, -7, QStringLiteral("0.0")));
+    EXPECT_FALSE(sheet->writeNum(70000, 0, 1.0));
+    EXPECT_FALSE(sheet->writeNum(2, 0, std::nan("")));
+    EXPECT_FALSE(sheet->writeNum(2, 0, HUGE_VAL));
+    EXPECT_EQ(sheet->readNum(0, 1), 45.0);
+    EXPECT_EQ(sheet->readNum(0, 4), std::nullopt);
+    EXPECT_EQ(sheet->readStr(0, 4), QStringLiteral("mm"));
+    EXPECT_EQ(sheet->readStr(1, 2), QString());
+    EXPECT_EQ(sheet->readNum(1, 2), -7.0);
+    const QString path = box.path() + QLatin1String("/numbers.xls");
+    ASSERT_TRUE(book.save(path)) << book.errorMessage().toStdString();
+
+    bool skipped = false;
+    const QJsonObject read = readBack("cells", path, &skipped);
+    if (!skipped) {
+        auto got = cellsOf(read["cells"].toObject()["Sheet1"].toArray());
+        EXPECT_EQ(got.size(), 8u);
+        EXPECT_EQ(got[std::make_pair(0, 0)], numberCell(16.667, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(0, 1)], numberCell(45, QStringLiteral("0.0")));
+        EXPECT_EQ(got[std::make_pair(0, 2)], numberCell(2.5, QStringLiteral("General")));
+        EXPECT_EQ(got[std::make_pair(0, 3)], numberCell(1.25, QStringLiteral("0.00")));
+        EXPECT_EQ(got[std::make_pair(0, 4)], textCell(QStringLiteral("mm")));
+        EXPECT_EQ(got[std::make_pair(1, 0)], numberCell(0.1, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(1, 1)], numberCell(123456.25, QStringLiteral("0.0000")));
+        EXPECT_EQ(got[std::make_pair(1, 2)], numberCell(-7, QStringLiteral("0.0")));
+    }
+    const QJsonObject shown = readBack("shown", path, &skipped);
+    if (skipped)
+        GTEST_SKIP() << "LibreOffice is not installed (tools/setup.sh installs it)";
+    auto text = cellsOf(shown["cells"].toArray());
+    EXPECT_EQ(text[std::make_pair(0, 0)], QJsonArray{QStringLiteral("16.667")});
+    EXPECT_EQ(text[std::make_pair(0, 1)], QJsonArray{QStringLiteral("45.0")});
+    EXPECT_EQ(text[std::make_pair(0, 2)], QJsonArray{QStringLiteral("2.5")});
+    EXPECT_EQ(text[std::make_pair(0, 3)], QJsonArray{QStringLiteral("1.25")});
+    EXPECT_EQ(text[std::make_pair(0, 4)], QJsonArray{QStringLiteral("mm")});
+    EXPECT_EQ(text[std::make_pair(1, 0)], QJsonArray{QStringLiteral("0.100")});
+    EXPECT_EQ(text[std::make_pair(1, 1)], QJsonArray{QStringLiteral("123456.2500")});
+    EXPECT_EQ(text[std::make_pair(1, 2)], QJsonArray{QStringLiteral("-7.0")});
 }
 
 TEST(Workbook, PictureOnACellOpensInLibreOffice)
@@ -209,11 +298,32 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     bool skipped = false;
     const QJsonObject cells = readBack("cells", path, &skipped);
     if (!skipped) {
-        const QJsonArray got = cells["cells"].toObject()["Sheet1"].toArray();
-        EXPECT_EQ(got[0].toArray()[2].toString(), QStringLiteral("Name"));
-        EXPECT_TRUE(got.contains(QJsonArray{3, 0, QStringLiteral("PG0")}));
-        EXPECT_TRUE(got.contains(QJsonArray{3, 7, QStringLiteral("16.667")}));
-        EXPECT_TRUE(got.contains(QJsonArray{4, 5, QStringLiteral("45.0")}));
+        // Values are numbers as their text shows them (16.667, not 16.6666...),
+        // in a format with as many decimals; names and units stay text.
+        auto got = cellsOf(cells["cells"].toObject()["Sheet1"].toArray());
+        EXPECT_EQ(got[std::make_pair(0, 0)], textCell(QStringLiteral("Name")));
+        EXPECT_EQ(got[std::make_pair(1, 1)], numberCell(10, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(3, 0)], textCell(QStringLiteral("PG0")));
+        EXPECT_EQ(got[std::make_pair(3, 6)], numberCell(20, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(3, 7)], numberCell(16.667, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(3, 8)], textCell(QStringLiteral("mm")));
+        EXPECT_EQ(got[std::make_pair(4, 5)], numberCell(45, QStringLiteral("0.0")));
+        EXPECT_EQ(got.count(std::make_pair(3, 1)), 0u);  // a polygon has no length
+    }
+    // What a spreadsheet shows is the text of every cell, unchanged.
+    const QJsonObject shown = readBack("shown", path, &skipped);
+    if (!skipped) {
+        std::map<std::pair<int, int>, QJsonArray> expected;
+        for (int c = 0; c < kExportColumns; ++c)
+            expected[{0, c}] = QJsonArray{exportHeader()[c]};
+        for (size_t r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < kExportColumns; ++c) {
+                const QString text = workbookCell(rows[r], c, settings);
+                if (!text.isEmpty())
+                    expected[{int(r) + 1, c}] = QJsonArray{text};
+            }
+        }
+        EXPECT_EQ(cellsOf(shown["cells"].toArray()), expected);
     }
     const QJsonObject pictures = readBack("pictures", path, &skipped);
     if (skipped)
@@ -225,4 +335,43 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     ASSERT_EQ(writeMeasurementWorkbook(path, {}, settings, picturePath), QString());
     const QJsonObject empty = readBack("pictures", path, &skipped);
     EXPECT_EQ(empty["pictures"].toArray()[0].toObject()["row"].toInt(), 2);
+}
+
+// A slot's four points angle shows three decimals; a value that is not a
+// number stays the text it reads.
+TEST(MeasurementWorkbook, SlotAngleAndNonNumbers)
+{
+    using namespace measure;
+    testing_support::Sandbox box;
+    MeasureState settings;
+    settings.unit = QStringLiteral("µm");
+    CVideoShap fa;
+    fa.kind = KindFAngle, fa.points = {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}};
+    std::vector<ExportMeasurement> rows = slotMeasurements({&fa}, settings);
+    ExportMeasurement broken;
+    broken.kind = KindLine, broken.name = QStringLiteral("DL0");
+    broken.value[ColLength] = std::numeric_limits<double>::infinity(), broken.filled[ColLength] = true;
+    rows.push_back(broken);
+    EXPECT_EQ(workbookDecimals(rows[0], ColAngle), 3);
+    EXPECT_EQ(workbookDecimals(rows[0], ColLength), -1);
+    EXPECT_EQ(workbookDecimals(rows[0], ColName), -1);
+    EXPECT_EQ(workbookDecimals(rows[0], ColUnit), -1);
+
+    const QString path = workbookPath(box.path());
+    ASSERT_EQ(writeMeasurementWorkbook(path, rows, settings, QString()), QString());
+    bool skipped = false;
+    const QJsonObject cells = readBack("cells", path, &skipped);
+    if (!skipped) {
+        auto got = cellsOf(cells["cells"].toObject()["Sheet1"].toArray());
+        EXPECT_EQ(got[std::make_pair(1, 0)], textCell(QStringLiteral("FA0")));
+        EXPECT_EQ(got[std::make_pair(1, 5)], numberCell(45, QStringLiteral("0.000")));
+        EXPECT_EQ(got[std::make_pair(1, 8)], textCell(QStringLiteral("µm")));
+        EXPECT_EQ(got[std::make_pair(2, 1)], textCell(workbookCell(broken, ColLength, settings)));
+    }
+    const QJsonObject shown = readBack("shown", path, &skipped);
+    if (skipped)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    auto text = cellsOf(shown["cells"].toArray());
+    EXPECT_EQ(text[std::make_pair(1, 5)], QJsonArray{QStringLiteral("45.000")});
+    EXPECT_EQ(text[std::make_pair(1, 8)], QJsonArray{QStringLiteral("µm")});
 }

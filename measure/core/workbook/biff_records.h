@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtEndian>
 
+#include <bit>
+
 namespace measure::workbook {
 
 // Little-endian bytes, appended field by field.
@@ -26,6 +28,14 @@ public:
         char b[4];
         qToLittleEndian(v, b);
         m_b.append(b, 4);
+        return *this;
+    }
+    // An IEEE 754 double.
+    Bytes& f64(double v)
+    {
+        char b[8];
+        qToLittleEndian(std::bit_cast<quint64>(v), b);
+        m_b.append(b, 8);
         return *this;
     }
     Bytes& raw(const QByteArray& b)
@@ -69,9 +79,10 @@ private:
 };
 
 namespace rec {
-constexpr quint16 Bof = 0x0809, Eof = 0x000A, Continue = 0x003C, Codepage = 0x0042, Window1 = 0x003D, Font = 0x0031, Xf = 0x00E0,
-                  Style = 0x0293, BoundSheet = 0x0085, Sst = 0x00FC, ExtSst = 0x00FF, Dimensions = 0x0200, ColInfo = 0x007D,
-                  LabelSst = 0x00FD, Window2 = 0x023E, MsoDrawingGroup = 0x00EB, MsoDrawing = 0x00EC, Obj = 0x005D;
+constexpr quint16 Bof = 0x0809, Eof = 0x000A, Continue = 0x003C, Codepage = 0x0042, Window1 = 0x003D, Font = 0x0031,
+                  Format = 0x041E, Xf = 0x00E0, Style = 0x0293, BoundSheet = 0x0085, Sst = 0x00FC, ExtSst = 0x00FF,
+                  Dimensions = 0x0200, ColInfo = 0x007D, LabelSst = 0x00FD, Number = 0x0203, Window2 = 0x023E,
+                  MsoDrawingGroup = 0x00EB, MsoDrawing = 0x00EC, Obj = 0x005D;
 }
 
 }  // namespace measure::workbook

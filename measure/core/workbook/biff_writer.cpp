@@ -7,7 +7,8 @@ namespace measure::workbook {
 
 namespace {
 
-constexpr int kCellXf = 15;  // the first cell format, after fifteen style formats
+constexpr int kCellXf = 15;              // the first cell format (General), after fifteen style formats
+constexpr int kFirstCustomFormat = 164;  // below are the built-in number formats
 constexpr int kRowPixels = 17;
 constexpr int kMaxCellText = 32767;
 
@@ -16,16 +17,29 @@ QByteArray bof(int kind)
     return Bytes().u16(0x0600).u16(kind).u16(0x0DBB).u16(0x07CC).u32(0).u32(6).bytes();
 }
 
-QByteArray xf(bool style)
+// The built-in number formats a code may name; -1 for others.
+int builtInFormat(const QString& code)
 {
+    if (code == QLatin1String("0"))
+        return 1;
+    if (code == QLatin1String("0.00"))
+        return 2;
+    return -1;
+}
+
+QByteArray xf(bool style, int numberFormat = 0)
+{
+    // Which parts a cell format sets itself rather than take from its style:
+    // all but the number format, and that too when it has one.
+    const int ownParts = style ? 0x00 : numberFormat ? 0xFC : 0xF8;
     return Bytes()
-        .u16(0)                        // font
-        .u16(0)                        // number format: General
+        .u16(0)  // font
+        .u16(numberFormat)
         .u16(style ? 0xFFF5 : 0x0001)  // locked; a style, or a cell format on the Normal style
         .u8(0x20)                      // bottom aligned
         .u8(0)
         .u8(0)
-        .u8(style ? 0x00 : 0xF8)
+        .u8(ownParts)
         .u32(0)
         .u32(0)
         .u16(0x20C0)  // automatic pattern colours
@@ -51,10 +65,16 @@ void RecordStream::addContinued(quint16 id, const QByteArray& body)
 
 QByteArray BookWriter::stream()
 {
-    // Every text goes into the shared string table once.
+    // Every number format gets a cell format, every text goes into the
+    // shared string table once.
     for (int i = 0; i < m_book.sheetCount(); ++i) {
-        for (const auto& [cell, text] : m_book.sheet(i)->m_cells) {
-            const QString t = text.left(kMaxCellText);
+        for (const auto& [at, cell] : m_book.sheet(i)->m_cells) {
+            if (cell.number) {
+                if (!m_xfOfFormat.contains(cell.numberFormat))
+                    addNumberFormat(cell.numberFormat);
+                continue;
+            }
+            const QString t = cell.text.left(kMaxCellText);
             if (!m_stringIndex.contains(t)) {
                 m_stringIndex.insert(t, int(m_strings.size()));
                 m_strings.append(t);
@@ -83,6 +103,21 @@ QByteArray BookWriter::stream()
     return m_out.bytes();
 }
 
+void BookWriter::addNumberFormat(const QString& code)
+{
+    if (code.isEmpty()) {
+        m_xfOfFormat.insert(code, kCellXf);
+        return;
+    }
+    int id = builtInFormat(code);
+    if (id < 0) {
+        id = kFirstCustomFormat + int(m_customFormats.size());
+        m_customFormats.push_back({id, code});
+    }
+    m_cellXfFormats.push_back(id);
+    m_xfOfFormat.insert(code, kCellXf + int(m_cellXfFormats.size()));
+}
+
 void BookWriter::writeGlobals(std::vector<int>& sheetOffsetFields)
 {
     m_out.add(rec::Bof, bof(0x0005));
@@ -108,9 +143,13 @@ void BookWriter::writeGlobals(std::vector<int>& sheetOffsetFields)
                       .utf16(face)
                       .bytes());
     }
+    for (const auto& [id, code] : m_customFormats)
+        m_out.add(rec::Format, Bytes().u16(id).u16(int(code.size())).u8(1).utf16(code).bytes());
     for (int i = 0; i < kCellXf; ++i)
         m_out.add(rec::Xf, xf(true));
     m_out.add(rec::Xf, xf(false));
+    for (const int format : m_cellXfFormats)
+        m_out.add(rec::Xf, xf(false, format));
     m_out.add(rec::Style, Bytes().u16(0x8000).u8(0).u8(0xFF).bytes());  // Normal
     for (int i = 0; i < m_book.sheetCount(); ++i) {
         const QString& name = m_book.sheet(i)->name();
@@ -180,21 +219,21 @@ void BookWriter::writeSheet(const Sheet& sheet, int sheetIndex)
         firstRow = sheet.m_cells.begin()->first.first;
         lastRow = sheet.m_cells.rbegin()->first.first;
         firstCol = 255;
-        for (const auto& [cell, text] : sheet.m_cells) {
-            firstCol = std::min(firstCol, cell.second);
-            lastCol = std::max(lastCol, cell.second);
+        for (const auto& [at, cell] : sheet.m_cells) {
+            firstCol = std::min(firstCol, at.second);
+            lastCol = std::max(lastCol, at.second);
         }
     }
     m_out.add(rec::Dimensions,
               Bytes().u32(quint32(firstRow)).u32(quint32(lastRow + 1)).u16(firstCol).u16(lastCol + 1).u16(0).bytes());
-    for (const auto& [cell, text] : sheet.m_cells) {
-        m_out.add(rec::LabelSst,
-                  Bytes()
-                      .u16(cell.first)
-                      .u16(cell.second)
-                      .u16(kCellXf)
-                      .u32(quint32(m_stringIndex.value(text.left(kMaxCellText))))
-                      .bytes());
+    for (const auto& [at, cell] : sheet.m_cells) {
+        const Bytes place = Bytes().u16(at.first).u16(at.second);
+        if (cell.number) {
+            m_out.add(rec::Number, Bytes(place).u16(m_xfOfFormat.value(cell.numberFormat)).f64(*cell.number).bytes());
+        } else {
+            m_out.add(rec::LabelSst,
+                      Bytes(place).u16(kCellXf).u32(quint32(m_stringIndex.value(cell.text.left(kMaxCellText)))).bytes());
+        }
     }
     const SheetDrawing& drawing = m_drawings[size_t(sheetIndex)];
     if (drawing.drawingId) {

@@ -16,6 +16,9 @@ public:
     QByteArray stream();
 
 private:
+    // A cell format for the number format `code` (a FORMAT record too
+    // unless it is built in).
+    void addNumberFormat(const QString& code);
     void writeGlobals(std::vector<int>& sheetOffsetFields);
     void writeSharedStrings();
     void writeSheet(const Sheet& sheet, int sheetIndex);
@@ -26,7 +29,10 @@ private:
     QStringList m_strings;
     QHash<QString, int> m_stringIndex;
     int m_stringUses = 0;
-    std::vector<SheetDrawing> m_drawings;  // one per sheet, empty when it has no picture
+    QHash<QString, int> m_xfOfFormat;                      // number format code -> cell format
+    std::vector<std::pair<int, QString>> m_customFormats;  // id, code
+    std::vector<int> m_cellXfFormats;                      // the number format of each cell format after the first
+    std::vector<SheetDrawing> m_drawings;                  // one per sheet, empty when it has no picture
     int m_nextObjectId = 1;
 };
 

@@ -27,14 +27,28 @@ bool Sheet::writeStr(int row, int col, const QString& text)
 {
     if (row < 0 || row >= kRows || col < 0 || col >= kColumns)
         return false;
-    m_cells[{row, col}] = text;
+    m_cells[{row, col}] = {text, std::nullopt, {}};
+    return true;
+}
+
+bool Sheet::writeNum(int row, int col, double value, const QString& numberFormat)
+{
+    if (row < 0 || row >= kRows || col < 0 || col >= kColumns || !std::isfinite(value))
+        return false;
+    m_cells[{row, col}] = {{}, value, numberFormat};
     return true;
 }
 
 QString Sheet::readStr(int row, int col) const
 {
     const auto it = m_cells.find({row, col});
-    return it == m_cells.end() ? QString() : it->second;
+    return it == m_cells.end() ? QString() : it->second.text;
+}
+
+std::optional<double> Sheet::readNum(int row, int col) const
+{
+    const auto it = m_cells.find({row, col});
+    return it == m_cells.end() ? std::nullopt : it->second.number;
 }
 
 bool Sheet::setPicture(int row, int col, int pictureId, double scale, int offsetX, int offsetY)

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -13,13 +14,20 @@ namespace measure::workbook {
 
 class Book;
 
-// One worksheet: text cells by row and column, pictures placed on cells.
+// One worksheet: text and number cells by row and column, pictures placed
+// on cells.
 class Sheet {
 public:
     const QString& name() const { return m_name; }
     // False outside the sheet (65536 rows, 256 columns).
     bool writeStr(int row, int col, const QString& text);
+    // A number shown with `numberFormat` ("0.000"; empty for General).
+    // False outside the sheet and for values that are not finite.
+    bool writeNum(int row, int col, double value, const QString& numberFormat = {});
+    // The text of a text cell; empty for a number cell.
     QString readStr(int row, int col) const;
+    // The value of a number cell; nothing for a text or empty cell.
+    std::optional<double> readNum(int row, int col) const;
     // Places picture `pictureId` (from Book::addPicture) with its top-left
     // corner in cell (row, col), offset in pixels, at `scale`.
     bool setPicture(int row, int col, int pictureId, double scale = 1.0, int offsetX = 0, int offsetY = 0);
@@ -29,6 +37,11 @@ public:
 private:
     friend class Book;
     friend class BookWriter;
+    struct Cell {
+        QString text;
+        std::optional<double> number;  // set for a number cell
+        QString numberFormat;
+    };
     struct Placement {
         int row, col, picture, offsetX, offsetY;
         double scale;
@@ -37,8 +50,8 @@ private:
     int columnPixels(int col) const;
 
     QString m_name;
-    std::map<std::pair<int, int>, QString> m_cells;  // (row, col) -> text
-    std::map<int, double> m_widths;                  // column -> characters
+    std::map<std::pair<int, int>, Cell> m_cells;  // (row, col) -> cell
+    std::map<int, double> m_widths;               // column -> characters
     std::vector<Placement> m_pictures;
 };
 
