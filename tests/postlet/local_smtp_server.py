@@ -63,8 +63,9 @@ def summarise(raw, envelope, login):
 
 
 class Handler:
-    def __init__(self, out):
+    def __init__(self, out, summaries):
         self.out = out
+        self.summaries = summaries
         self.count = 0
 
     async def handle_DATA(self, server, session, envelope):
@@ -73,6 +74,8 @@ class Handler:
         raw = envelope.original_content or envelope.content
         with open(base + ".eml", "wb") as f:
             f.write(raw)
+        if not self.summaries:
+            return "250 OK"
         summary = summarise(raw, envelope, session.auth_data)
         with open(base + ".json.tmp", "w") as f:
             json.dump(summary, f)
@@ -89,6 +92,7 @@ def main():
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--no-login", action="store_true", help="offer AUTH PLAIN only")
+    parser.add_argument("--raw-only", action="store_true", help="keep the bytes, parse nothing (for timing)")
     args = parser.parse_args()
     warnings.simplefilter("ignore")  # AUTH without TLS is what the plain tests want
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)  # refused handshakes are expected
@@ -104,7 +108,7 @@ def main():
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(args.cert, args.key)
 
-    handler = Handler(args.out)
+    handler = Handler(args.out, not args.raw_only)
 
     def factory():
         return SMTP(handler,
