@@ -42,7 +42,7 @@ void syncFolder(const QString& folder)
 
 }  // namespace
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
@@ -54,7 +54,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
     // give a new one the usual 0644.
     struct stat st {};
     const bool existed = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-    ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
+    if (access == FileAccess::Usual)
+        ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok)

@@ -31,8 +31,8 @@ class SessionUnlockWatcher;
 }
 
 namespace base {
-class CommandTarget;
-struct LanguageCommand;
+class base::CommandTarget;
+struct base::LanguageCommand;
 }  // namespace base
 
 namespace shell {

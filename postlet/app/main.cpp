@@ -1,0 +1,54 @@
+// Postlet: mails one picture through the user's SMTP account.
+//   postlet [FILE]   FILE is attached; without it the picture named in
+//                    MailPicPath.ini is.
+#include "postlet/core/mail_account.h"
+#include "postlet/core/postlet_files.h"
+#include "postlet/core/postlet_language.h"
+#include "postlet/ui/CMailDlg.h"
+#include "postlet/ui/CPostletAboutDlg.h"
+#include "postlet/ui/PostletMessages.h"
+
+#include "base/text_lookup.h"
+#include "platform/file_lock.h"
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(postlet::kProgramTitle);
+    QApplication::setApplicationVersion(postlet::CPostletAboutDlg::version());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/postlet.svg")));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Mails a picture through your SMTP account."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The picture to attach."));
+    options.process(app);
+
+    // One instance at a time; a second start ends silently.
+    platform::FileLock instance(postlet::instanceLockPath(), platform::FileLock::Mode::TryOnce);
+    if (!instance.isLocked())
+        return 0;
+
+    postlet::PostletMessageBoxes boxes;
+    platform::setMessageDialogs(&boxes);
+    platform::Registry registry(platform::Registry::defaultFilePath());
+    base::setLanguageFile(postlet::choosePostletLanguageFile(registry, platform::programFolder()));
+
+    postlet::CMailDlg::Setup setup;
+    setup.accountPath = postlet::mailSettingsPath();
+    setup.account = postlet::readMailSettings(setup.accountPath);
+    const QStringList files = options.positionalArguments();
+    setup.attachmentPath = files.isEmpty() ? postlet::readMailPicPath(postlet::mailPicPathFolders())
+                                           : QFileInfo(files.first()).absoluteFilePath();
+    postlet::CMailDlg dlg(setup);
+    dlg.exec();
+    platform::setMessageDialogs(nullptr);
+    return 0;
+}

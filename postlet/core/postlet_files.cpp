@@ -1,0 +1,38 @@
+#include "postlet_files.h"
+
+#include "platform/known_folders.h"
+#include "platform/private_profile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace postlet {
+
+QString mailSettingsPath()
+{
+    const QString folder = platform::configFolder();
+    QDir().mkpath(folder);
+    return folder + QLatin1String("/mailset.dat");
+}
+
+QStringList mailPicPathFolders()
+{
+    return {platform::configFolder(), platform::programFolder()};
+}
+
+QString readMailPicPath(const QStringList& folders)
+{
+    for (const QString& folder : folders) {
+        const QString ini = folder + QLatin1String("/MailPicPath.ini");
+        if (QFileInfo::exists(ini))
+            return platform::readProfileString(ini, QStringLiteral("MailPicPath"), QStringLiteral("strPaths"));
+    }
+    return QString();
+}
+
+QString instanceLockPath()
+{
+    return platform::runtimeFolder() + QLatin1String("/postlet.lock");
+}
+
+}  // namespace postlet
