@@ -31,8 +31,8 @@ class SessionUnlockWatcher;
 }
 
 namespace base {
-class base::CommandTarget;
-struct base::LanguageCommand;
+class CommandTarget;
+struct LanguageCommand;
 }  // namespace base
 
 namespace shell {
