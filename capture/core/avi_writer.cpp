@@ -70,7 +70,6 @@ bool AviWriter::open(const QString& path, const AviStreamFormat& format)
     m_totalFrames = m_firstPartFrames = m_largestFrame = 0;
     m_firstRiffSize = m_firstMoviSize = 0;
     m_partFrames.clear();
-    m_firstPart.clear();
     m_parts.clear();
     m_inFirstPart = true;
     m_errno = 0;

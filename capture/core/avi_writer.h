@@ -94,7 +94,6 @@ private:
     uint32_t m_firstRiffSize = 0;  // once the first part is finished
     uint32_t m_firstMoviSize = 0;
     std::vector<IndexEntry> m_partFrames;  // of the current part
-    std::vector<IndexEntry> m_firstPart;   // for idx1
     std::vector<PartIndex> m_parts;
     bool m_inFirstPart = true;
     int m_errno = 0;
