@@ -1,5 +1,6 @@
 // Recording a clip from a live window: the start through the recording
-// dialog, the one-second clock that ends it, and the stop by hand.
+// dialog, the one-second clock that ends it, the stop by hand and the stop
+// when the clip cannot be written further.
 #include "CDeviceView.h"
 
 #include "CFileSizeDlg.h"
@@ -103,6 +104,12 @@ void CDeviceView::finishRecordingNow()
     m_device->StopClip();
     m_clock = RecordingClock();
     setStatusText(QString());
+}
+
+void CDeviceView::clipFailed(const QString& path, const QString& reason)
+{
+    finishRecordingNow();
+    platform::messageDialogs().inform(shell::clipStoppedText(path, reason));
 }
 
 }  // namespace capture
