@@ -4,11 +4,13 @@
 #include "CMainFrame.h"
 #include "CPanes.h"
 
+#include "capture/core/clip_repair.h"
 #include "capture/device/capture_backend.h"
 
 #include "shell/core/language_choice.h"
 #include "shell/core/registry_settings.h"
 #include "shell/core/restore_settings.h"
+#include "shell/core/saved_folder_count.h"
 #include "shell/core/text_lookup.h"
 
 #include "measure/core/calibration_profiles.h"
@@ -19,6 +21,8 @@
 #include "platform/sleep_inhibitor.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -52,6 +56,7 @@ bool CScoparaApp::InitInstance()
     m_settings = loadAppSettings(m_registry, m_options.environment);
     setLanguageFile(m_settings.paths.languageFile);
     installStandardTexts();
+    startClipRepair();
 
     if (m_options.keepAwake)
         m_inhibitor = std::make_unique<platform::SleepInhibitor>(QStringLiteral("Vellumet"),
@@ -84,8 +89,28 @@ bool CScoparaApp::InitInstance()
     return true;
 }
 
+void CScoparaApp::startClipRepair()
+{
+    if (m_clipRepair.joinable())
+        return;
+    QStringList videoFolders;
+    for (const QString& folder : savedFileFolders(m_settings.paths.foldersRoot))
+        videoFolders.append(folder + QLatin1String("/Video"));
+    const QString current = QFileInfo(m_settings.paths.currentVideoFolder()).absoluteFilePath();
+    if (!videoFolders.contains(current))
+        videoFolders.append(current);
+    // Clips this run writes are newer than this and are left alone.
+    const QDateTime started = QDateTime::currentDateTime();
+    m_stopClipRepair = false;
+    m_clipRepair = std::thread(
+        [this, videoFolders, started] { capture::repairUnfinishedClips(videoFolders, started, &m_stopClipRepair); });
+}
+
 int CScoparaApp::ExitInstance()
 {
+    m_stopClipRepair = true;
+    if (m_clipRepair.joinable())
+        m_clipRepair.join();
     if (!m_started)
         return 0;
     m_started = false;
