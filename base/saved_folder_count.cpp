@@ -7,15 +7,20 @@ namespace base {
 
 int countSavedFileFolders(const QString& foldersRoot)
 {
-    int count = 0;
-    const QFileInfoList entries = QDir(foldersRoot).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    return static_cast<int>(savedFileFolders(foldersRoot).size());
+}
+
+QStringList savedFileFolders(const QString& foldersRoot)
+{
+    QStringList folders;
+    const QFileInfoList entries = QDir(foldersRoot).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     for (const QFileInfo& entry : entries) {
         const QDir dir(entry.absoluteFilePath());
         if (QFileInfo(dir.filePath(QStringLiteral("Picture"))).isDir()
             && QFileInfo(dir.filePath(QStringLiteral("Video"))).isDir())
-            ++count;
+            folders.append(entry.absoluteFilePath());
     }
-    return count;
+    return folders;
 }
 
 }  // namespace base

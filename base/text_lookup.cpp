@@ -52,6 +52,14 @@ QString saveFailedText(const QString& path, const QString& reason)
     return QStringLiteral("%1\n%2\n%3").arg(uiText("SaveFailed", "The picture could not be saved:"), path, reason);
 }
 
+QString clipStoppedText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1\n%2\n%3")
+        .arg(uiText("ClipWriteFailed",
+                    "Recording stopped: the clip could not be written further. It keeps what was recorded until then:"),
+             path, reason);
+}
+
 QString openFailedText(const QString& path, const QString& reason)
 {
     QString text = QStringLiteral("%1\n%2").arg(uiText("OpenFailed", "The picture could not be opened:"), path);

@@ -26,6 +26,9 @@ QString uiText(const char* key, const char* defaultText, int capacity = kTextCap
 
 // What the user is told when a picture cannot be written: the path and why.
 QString saveFailedText(const QString& path, const QString& reason);
+// What the user is told when a clip stops because it cannot be written
+// further (a full disk): the clip, which keeps what was recorded, and why.
+QString clipStoppedText(const QString& path, const QString& reason);
 // What the user is told when a picture cannot be opened: the path and why.
 QString openFailedText(const QString& path, const QString& reason = QString());
 // A status message about a file, looked up by `key`: `defaultText` holds %1

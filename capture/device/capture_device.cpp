@@ -27,7 +27,14 @@ constexpr int kFrameWaitMs = 200;
 
 }  // namespace
 
-CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_slot(slot) {}
+CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_slot(slot)
+{
+    // On the clip's writer thread, once the clip is finished.
+    m_clip.setFailureHandler([this](const QString& reason) {
+        m_recording = false;
+        Q_EMIT clipFailed(m_clip.path(), reason);
+    });
+}
 
 CCaptureDevice::~CCaptureDevice()
 {
@@ -286,20 +293,10 @@ void CCaptureDevice::onFrame(const DeviceFrame& frame)
         answerStill(frame);  // this frame is not kept
     else
         m_slotFrame.storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
-    // Clip frames are the camera's picture at full size, without the view's operations.
-    if (m_recording && m_pacer.shouldWrite(millisecondsInMinute())) {
-        const uint8_t* rows = m_renderer.fullRows();
-        if (!rows) {
-            const size_t bytes = size_t(rowStride(m_width)) * m_height;
-            if (m_clipRows.size() < bytes)
-                m_clipRows.resize(bytes);
-            const FrameView out{m_clipRows.data(), m_width, m_height, rowStride(m_width)};
-            if (frame.format == FormatMJPG ? mjpegToBgr(frame.data, frame.size, out) : yuyvToBgr(frame.data, frame.size, out))
-                rows = m_clipRows.data();
-        }
-        if (rows)
-            m_clip.write(rows, m_width, m_height, rowStride(m_width));
-    }
+    // The clip gets the frame as the camera delivered it, without the view's
+    // operations; its own thread converts, encodes and writes it.
+    if (m_recording && m_pacer.shouldWrite(millisecondsInMinute()))
+        m_clip.offer(frame.data, frame.size, frame.format, m_width, m_height);
     if (m_renderer.mailbox().publish())
         Q_EMIT frameReady();
 }

@@ -34,8 +34,9 @@ struct StillAnswer {
 
 // One USB slot's camera: opening and building it (frame sizes, camera model,
 // the saved capture format, the slot's format choice) and a capture thread
-// that keeps every frame as the slot's latest frame, writes paced clip
-// frames and has the slot's LiveRenderer compose the display image.
+// that keeps every frame as the slot's latest frame, hands paced clip frames
+// to the clip's writer and has the slot's LiveRenderer compose the display
+// image.
 class CCaptureDevice : public QObject {
     Q_OBJECT
 public:
@@ -98,6 +99,8 @@ public:
     void stopWriting() { m_recording.store(false); }
     bool isRecording() const { return m_recording.load(); }
     int clipFrames() const { return m_clip.framesWritten(); }
+    // Frames left out of the clip because its writer was behind.
+    int clipFramesDropped() const { return m_clip.framesDropped(); }
 
     // The composed picture for the view.
     FrameMailbox<QImage>& mailbox() { return m_renderer.mailbox(); }
@@ -117,6 +120,9 @@ public:
 Q_SIGNALS:
     void frameReady();
     void deviceGone();
+    // Writing the clip failed (a full disk): the clip is finished with the
+    // frames written so far and takes no more. From the clip's thread.
+    void clipFailed(const QString& path, const QString& reason);
 
 private:
     void captureLoop();
@@ -150,7 +156,6 @@ private:
     // Capture thread only.
     LiveViewSettings m_frameSettings;
     LiveRenderer m_renderer;
-    std::vector<uint8_t> m_clipRows;  // a clip frame, when the renderer kept no full-size rows
 };
 
 }  // namespace capture

@@ -50,6 +50,7 @@ CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHos
     m_device->setNotifyWindow(this);
     connect(m_device.get(), &CCaptureDevice::frameReady, viewport(), qOverload<>(&QWidget::update));
     connect(m_device.get(), &CCaptureDevice::deviceGone, this, &CDeviceView::deviceLeft, Qt::QueuedConnection);
+    connect(m_device.get(), &CCaptureDevice::clipFailed, this, &CDeviceView::clipFailed, Qt::QueuedConnection);
 
     m_connected = connectDevice(device);
     m_caption = m_connected ? QString() : QStringLiteral("No Device");

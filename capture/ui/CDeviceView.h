@@ -73,6 +73,9 @@ public:
     void record();
     // Stops a recording at once and finishes its clip (the microscope left).
     void finishRecordingNow();
+    // The clip could not be written further (a full disk): the recording
+    // stops and the user is told which clip, and why.
+    void clipFailed(const QString& path, const QString& reason);
 
     // The microscope left or came back (matched by its device path): the
     // window shows "No Device" until it returns, then streams again.

@@ -1,5 +1,6 @@
 // Recording a clip from a live window: the start through the recording
-// dialog, the one-second clock that ends it, and the stop by hand.
+// dialog, the one-second clock that ends it, the stop by hand and the stop
+// when the clip cannot be written further.
 #include "CDeviceView.h"
 
 #include "CFileSizeDlg.h"
@@ -107,6 +108,12 @@ void CDeviceView::finishRecordingNow()
     m_clock = RecordingClock();
     setStatusText(QString());
     m_host.showStatusMessage(base::fileStatusText("ClipSaved", "Clip saved: %1 in %2", m_clipPath));
+}
+
+void CDeviceView::clipFailed(const QString& path, const QString& reason)
+{
+    finishRecordingNow();
+    platform::messageDialogs().inform(base::clipStoppedText(path, reason));
 }
 
 }  // namespace capture

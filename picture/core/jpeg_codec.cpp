@@ -4,6 +4,7 @@
 #include "jpeg_codec.h"
 #include "jpeg_errors.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -207,6 +208,18 @@ const unsigned char* sourceRow(void* ctx, unsigned y)
     return s->expanded.data();
 }
 
+struct RowsSource {
+    const unsigned char* bottomUp;
+    unsigned height;
+    size_t stride;
+};
+
+const unsigned char* plainRow(void* ctx, unsigned y)
+{
+    const auto* s = static_cast<const RowsSource*>(ctx);
+    return s->bottomUp + size_t(s->height - 1 - y) * s->stride;
+}
+
 }  // namespace
 
 bool decodeJpeg(CxFile& file, CxImage& image)
@@ -268,4 +281,32 @@ bool encodeJpeg(const CxImage& image, CxFile& file, std::string& error)
     else if (!written)
         error = "JPEG write error";
     return ok && written;
+}
+
+bool encodeJpegRows(const unsigned char* bottomUpRows, unsigned width, unsigned height, size_t stride, int quality,
+                    std::vector<unsigned char>& out, std::string& error)
+{
+    RowsSource source{bottomUpRows, height, stride};
+    EncodeJob job{};
+    job.width = width;
+    job.height = height;
+    job.quality = quality;
+    job.dpiX = job.dpiY = 96;
+    job.row = plainRow;
+    job.ctx = &source;
+    // Into the caller's buffer; libjpeg allocates a larger one when it must.
+    out.resize(std::max(out.capacity(), size_t(width) * height / 2 + 4096));
+    job.output = out.data();
+    job.outputSize = static_cast<unsigned long>(out.size());
+    const bool ok = encodeCore(&job);
+    if (job.output != out.data()) {
+        if (ok)
+            out.assign(job.output, job.output + job.outputSize);
+        std::free(job.output);
+    } else {
+        out.resize(ok ? job.outputSize : 0);
+    }
+    if (!ok)
+        error = job.message;
+    return ok;
 }

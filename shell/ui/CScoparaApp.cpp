@@ -4,10 +4,12 @@
 #include "CMainFrame.h"
 #include "CPanes.h"
 
+#include "capture/core/clip_repair.h"
 #include "capture/device/capture_backend.h"
 
 #include "base/language_choice.h"
 #include "base/registry_settings.h"
+#include "base/saved_folder_count.h"
 #include "base/text_lookup.h"
 #include "shell/core/restore_settings.h"
 
@@ -19,6 +21,8 @@
 #include "platform/sleep_inhibitor.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -52,6 +56,7 @@ bool CScoparaApp::InitInstance()
     m_settings = base::loadAppSettings(m_registry, m_options.environment);
     base::setLanguageFile(m_settings.paths.languageFile);
     installStandardTexts();
+    startClipRepair();
 
     if (m_options.keepAwake)
         m_inhibitor = std::make_unique<platform::SleepInhibitor>(QStringLiteral("Vellumet"),
@@ -90,8 +95,28 @@ bool CScoparaApp::InitInstance()
     return true;
 }
 
+void CScoparaApp::startClipRepair()
+{
+    if (m_clipRepair.joinable())
+        return;
+    QStringList videoFolders;
+    for (const QString& folder : savedFileFolders(m_settings.paths.foldersRoot))
+        videoFolders.append(folder + QLatin1String("/Video"));
+    const QString current = QFileInfo(m_settings.paths.currentVideoFolder()).absoluteFilePath();
+    if (!videoFolders.contains(current))
+        videoFolders.append(current);
+    // Clips this run writes are newer than this and are left alone.
+    const QDateTime started = QDateTime::currentDateTime();
+    m_stopClipRepair = false;
+    m_clipRepair = std::thread(
+        [this, videoFolders, started] { capture::repairUnfinishedClips(videoFolders, started, &m_stopClipRepair); });
+}
+
 int CScoparaApp::ExitInstance()
 {
+    m_stopClipRepair = true;
+    if (m_clipRepair.joinable())
+        m_clipRepair.join();
     if (!m_started)
         return 0;
     m_started = false;

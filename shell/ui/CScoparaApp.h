@@ -13,7 +13,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 class QTranslator;
 
@@ -79,6 +81,9 @@ public:
 
 private:
     void installStandardTexts();
+    // Clips a crash or power cut left without their index get it back, on a
+    // thread of their own: a long clip takes a while to copy.
+    void startClipRepair();
 
     platform::Registry& m_registry;
     Options m_options;
@@ -92,6 +97,8 @@ private:
     std::unique_ptr<platform::SleepInhibitor> m_inhibitor;
     std::unique_ptr<QTranslator> m_qtTexts;
     QByteArray m_workingBuffer;
+    std::thread m_clipRepair;
+    std::atomic<bool> m_stopClipRepair{false};
     bool m_started = false;
 };
 

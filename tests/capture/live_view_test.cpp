@@ -27,6 +27,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,6 +36,10 @@
 #include <QtTest>
 
 #include <opencv2/videoio.hpp>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 using namespace capture;
 
@@ -193,6 +198,44 @@ private Q_SLOTS:
         QVERIFY(view.deviceReturned(entryOf(m_backend->enumerate()[1])));
         view.device().slotFrame().frameArrived = 0;
         QTRY_VERIFY(view.device().slotFrame().frameArrived);
+    }
+
+    // A disk that fills mid-recording (here: a file size limit, which fails
+    // writes the same way) stops the recording with a message naming the
+    // clip, which is finished and plays.
+    void aFullDiskStopsTheRecordingWithTheMessageAndAPlayableClip()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        const auto found = m_backend->enumerate();
+        CDeviceView view(1, entryOf(found[0]), *m_host);
+        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        answerRecordDialog(QStringLiteral("30"));
+        view.record();
+        const QString clip = view.clipPath();
+        QVERIFY(!clip.isEmpty());
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, &view, &CDeviceView::pacingTick);
+        ticks.start(50);
+        QTRY_VERIFY_WITH_TIMEOUT(view.device().clipFrames() >= 2, 10000);
+        QTRY_VERIFY(QFile::exists(clip + QLatin1String(".bmp")));
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = saved;
+        full.rlim_cur = rlim_t(QFileInfo(clip).size() + 4096);  // less than a frame, room for the index
+        setrlimit(RLIMIT_FSIZE, &full);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogs.messages.isEmpty(), 10000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+        ticks.stop();
+
+        QVERIFY(dialogs.messages[0].contains(clip));
+        QVERIFY(dialogs.messages[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+        QVERIFY(!view.isRecording());
+        QVERIFY(!view.device().isRecording());
+        QCOMPARE(m_host->panes[0], QString());
+        QCOMPARE(framesIn(clip), view.device().clipFrames());
+        QVERIFY(framesIn(clip) >= 2);
     }
 
     void zoomCommandsKeepTheirLimitsAndAreSaved()

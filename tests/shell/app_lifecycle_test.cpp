@@ -2,6 +2,8 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
 
+#include "capture/core/avi_writer.h"
+#include "capture/core/clip_repair.h"
 #include "capture/device/simulated_backend.h"
 
 #include "platform/registry.h"
@@ -9,6 +11,8 @@
 #include "sandbox.h"
 #include "scripted_dialogs.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QMdiArea>
 #include <QtTest>
 
@@ -66,6 +70,45 @@ private Q_SLOTS:
         app.ExitInstance();
         QVERIFY(app.workingBuffer().isEmpty());
         QVERIFY(registry.snapshot().keyExists(QStringLiteral("Software\\Vellumet\\Vellumet\\Workspace")));
+    }
+
+    // A clip a crash left without its index gets it back at the next start,
+    // on a thread of its own: the main window does not wait for it.
+    void aClipACrashCutShortIsRepairedAtTheNextStart()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        platform::Registry registry(box.registryFile());
+        QString clip;
+        {
+            CScoparaApp first(registry, optionsFor(box));
+            QVERIFY(first.InitInstance());
+            clip = first.settings().paths.currentVideoFolder() + QLatin1String("/20240105103000.avi");
+            first.ExitInstance();
+        }
+        {
+            capture::AviWriter writer;
+            capture::AviStreamFormat format;
+            format.width = 64;
+            format.height = 48;
+            format.codec = capture::AviCodec::Bgr24;
+            QVERIFY(writer.open(clip, format));
+            const std::vector<uint8_t> rows(capture::aviFrameBytes(format), 80);
+            for (int i = 0; i < 5; ++i)
+                QVERIFY(writer.writeFrame(rows.data(), rows.size()));
+            writer.close();
+        }
+        QFile cut(clip);
+        QVERIFY(cut.resize(cut.size() - 200));  // the index and a piece of the last frame
+        QVERIFY(cut.open(QIODevice::ReadWrite));
+        QVERIFY(cut.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        cut.close();
+        QCOMPARE(capture::inspectClip(clip), capture::ClipCondition::Unfinished);
+
+        CScoparaApp app(registry, optionsFor(box));
+        QVERIFY(app.InitInstance());
+        QTRY_COMPARE(capture::inspectClip(clip), capture::ClipCondition::Whole);
+        app.ExitInstance();
     }
 
     void windowLayoutComesBackAtTheNextStart()
