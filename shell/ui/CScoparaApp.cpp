@@ -100,7 +100,7 @@ void CScoparaApp::startClipRepair()
     if (m_clipRepair.joinable())
         return;
     QStringList videoFolders;
-    for (const QString& folder : savedFileFolders(m_settings.paths.foldersRoot))
+    for (const QString& folder : base::savedFileFolders(m_settings.paths.foldersRoot))
         videoFolders.append(folder + QLatin1String("/Video"));
     const QString current = QFileInfo(m_settings.paths.currentVideoFolder()).absoluteFilePath();
     if (!videoFolders.contains(current))
