@@ -57,7 +57,7 @@ private Q_SLOTS:
         m_minute = clip(QStringLiteral("minute.avi"));
         m_hour = clip(QStringLiteral("hour.avi"));
         m_cut = clip(QStringLiteral("cut.avi"));
-        m_notVideo = clip(QStringLiteral("notes.avi"));
+        m_notVideo = clip(QStringLiteral("tmpExcel.xls"));
         m_named = clip(QStringLiteral("\u986f\u5fae\u93e1 \u00e9t\u00e9.avi"));
         QVERIFY(testing_support::writeRecordedClip(m_short, 20, true));      // 4 s
         QVERIFY(testing_support::writeRecordedClip(m_shortRaw, 20, false));  // 4 s
@@ -66,7 +66,10 @@ private Q_SLOTS:
         QVERIFY(testing_support::writeLongClip(m_hour, 3723));  // 1 h 2 min 3 s
         QVERIFY(testing_support::writeRecordedClip(clip(QStringLiteral("whole.avi")), 50, true));
         QVERIFY(testing_support::writeCutShort(clip(QStringLiteral("whole.avi")), m_cut, 60));
-        testing_support::writeFile(m_notVideo, QByteArray("These are notes, not a clip.\n").repeated(200));
+        // A workbook: a compound file's signature, then its sectors.
+        testing_support::writeFile(m_notVideo,
+                                   QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(504, '\0')
+                                       + QByteArray("Workbook measurements\n").repeated(400));
     }
 
     void cleanupTestCase() { m_box.reset(); }
