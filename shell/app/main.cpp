@@ -2,11 +2,11 @@
 
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
-#include "shell/ui/TerminationSignals.h"
 #include "shell/ui/WarningDialogs.h"
 
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/termination_signals.h"
 
 #include "capture/device/capture_backend.h"
 
@@ -71,9 +71,9 @@ int main(int argc, char* argv[])
     // A logout or Ctrl+C ends every event loop, the main one and any dialog's
     // (the start-up's message box, a file dialog); the main window is closed
     // after them, when no dialog of it is left on the stack.
-    shell::TerminationSignals signals;
+    platform::TerminationSignals signals;
     bool terminated = false;
-    QObject::connect(&signals, &shell::TerminationSignals::terminationRequested, &app, [&terminated] {
+    QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, &app, [&terminated] {
         terminated = true;
         QApplication::exit(0);
     });

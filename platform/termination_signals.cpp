@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "platform/termination_signals.h"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace shell {
+namespace platform {
 
 namespace {
 
@@ -55,4 +55,4 @@ void TerminationSignals::readSignal()
         Q_EMIT terminationRequested(b);
 }
 
-}  // namespace shell
+}  // namespace platform

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace shell {
+namespace platform {
 
 // Turns SIGTERM, SIGINT and SIGHUP (logout, Ctrl+C, a service manager) into
 // a Qt signal on the GUI thread, so the program closes its windows and saves
@@ -24,4 +24,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-}  // namespace shell
+}  // namespace platform

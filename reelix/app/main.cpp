@@ -1,0 +1,53 @@
+// Reelix: plays one clip, named on the command line or in the file beside the
+// program.
+
+#include "reelix/core/clip_path_file.h"
+#include "reelix/core/clip_player.h"
+#include "reelix/ui/CVlcDialogDlg.h"
+
+#include "platform/termination_signals.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Reelix"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMET_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("Vellumet"));
+    QApplication::setDesktopFileName(QStringLiteral("reelix"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Plays a clip recorded with Vellumet."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("clip"),
+        QStringLiteral("The clip to play; without it, the one named in folderpath.txt beside the program."),
+        QStringLiteral("[CLIP]"));
+    parser.process(app);
+
+    reelix::CVlcDialogDlg window;
+    if (!window.player().isAvailable())
+        std::fprintf(stderr, "reelix: the video library could not start; no clip can be played\n");
+
+    // A logout or Ctrl+C closes the window like its close button.
+    platform::TerminationSignals signals;
+    QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, &window, &QDialog::reject);
+
+    const QStringList clips = parser.positionalArguments();
+    const QString clip = !clips.isEmpty() ? clips.first()
+                                          : reelix::readClipPathFile(QApplication::applicationDirPath() + QLatin1Char('/')
+                                                                     + QLatin1String(reelix::kClipPathFileName));
+    if (!clip.isEmpty()) {
+        std::fprintf(stderr, "reelix: playing %s\n", QDir::toNativeSeparators(clip).toLocal8Bit().constData());
+        window.openClip(clip);
+    }
+    window.show();
+    window.exec();
+    return 0;
+}

@@ -1,0 +1,115 @@
+// The real reelix program, started as the thumbnail browser or a user would.
+#include "sandbox.h"
+#include "test_clips.h"
+#include "wait_for.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+QByteArray utf16le(const QString& text)
+{
+    QByteArray bytes;
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xff));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+// What the program wrote to stderr so far, left to read again.
+QByteArray errorOutput(QProcess& process)
+{
+    process.setReadChannel(QProcess::StandardError);
+    return process.peek(process.bytesAvailable());
+}
+
+}  // namespace
+
+class ReelixProgramTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Starts `program` with `arguments` and waits until it says what it plays
+    // (or, with `expectPlaying` false, gives it a moment to start).
+    static bool start(QProcess& process, const QString& program, const QStringList& arguments, bool expectPlaying)
+    {
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start(program, arguments);
+        if (!process.waitForStarted())
+            return false;
+        if (!expectPlaying) {
+            QTest::qWait(1000);
+            return process.state() == QProcess::Running;
+        }
+        return testing_support::waitFor(
+                   [&] { return process.state() != QProcess::Running || errorOutput(process).contains("reelix: playing"); },
+                   10000)
+            && process.state() == QProcess::Running;
+    }
+
+    // Closes the program like a logout; it has to end on its own, cleanly.
+    static void closeAndExpectItEnds(QProcess& process)
+    {
+        process.terminate();
+        const bool ended = process.waitForFinished(5000);
+        if (!ended)
+            process.kill();
+        QVERIFY2(ended, "reelix did not end after it was closed");
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+private Q_SLOTS:
+    void closingWhilePlayingEndsTheProgram()
+    {
+        testing_support::Sandbox box;
+        const QString clip = box.path() + QLatin1String("/minute.avi");
+        QVERIFY(testing_support::writeRecordedClip(clip, 305, true));
+        QProcess reelix;
+        QVERIFY(start(reelix, QStringLiteral(REELIX_PROGRAM), {clip}, true));
+        QTest::qWait(1500);  // well into the clip
+        closeAndExpectItEnds(reelix);
+    }
+
+    void playsTheClipNamedBesideTheProgram()
+    {
+        testing_support::Sandbox box;
+        const QString clip = box.path() + QLatin1String("/\u0398\u03ad\u03b1 \u986f\u5fae\u93e1.avi");
+        QVERIFY(testing_support::writeRecordedClip(clip, 20, true));
+        const QString program = box.programFolder() + QLatin1String("/reelix");
+        QVERIFY(QFile::copy(QStringLiteral(REELIX_PROGRAM), program));
+        testing_support::writeFile(box.programFolder() + QLatin1String("/folderpath.txt"), utf16le(clip) + '\x01');
+
+        QProcess reelix;
+        QVERIFY(start(reelix, program, {}, true));
+        QVERIFY(QString::fromLocal8Bit(errorOutput(reelix)).contains(QLatin1String("reelix: playing ") + clip));
+        closeAndExpectItEnds(reelix);
+    }
+
+    void withoutAPathFileItStartsIdle_data()
+    {
+        QTest::addColumn<bool>("emptyFile");
+        QTest::newRow("missing") << false;
+        QTest::newRow("empty") << true;
+    }
+    void withoutAPathFileItStartsIdle()
+    {
+        QFETCH(bool, emptyFile);
+        testing_support::Sandbox box;
+        const QString program = box.programFolder() + QLatin1String("/reelix");
+        QVERIFY(QFile::copy(QStringLiteral(REELIX_PROGRAM), program));
+        if (emptyFile)
+            testing_support::writeFile(box.programFolder() + QLatin1String("/folderpath.txt"), {});
+
+        QProcess reelix;
+        QVERIFY(start(reelix, program, {}, false));
+        closeAndExpectItEnds(reelix);
+        QVERIFY(!reelix.readAllStandardError().contains("reelix: playing"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ReelixProgramTest)
+#include "reelix_program_test.moc"
