@@ -166,7 +166,8 @@ void CVlcDialogDlg::resizeEvent(QResizeEvent* event)
     m_group->setGeometry(layout.groupFrame);
     m_slider->setGeometry(layout.slider);
     for (int i = 0; i < 4; ++i)
-        m_buttons[i]->move(QPoint(kButtonLefts[i], kButtonTop) + layout.controlsShift);
+        if (m_buttons[i])
+            m_buttons[i]->move(QPoint(kButtonLefts[i], kButtonTop) + layout.controlsShift);
     m_timeLabel->setGeometry(kTimeLabelRect.translated(layout.controlsShift));
     update();
 }
