@@ -7,6 +7,7 @@
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
 
+#include "platform/posted_message.h"
 #include "platform/registry.h"
 
 #include "measure/core/measure_state.h"
@@ -192,12 +193,23 @@ int main(int argc, char* argv[])
     state.knownLinePixels = 152;
     measure::CCalibrationDlg calibration(state, folder, nullptr);
     save(calibration, folder, "calibration");
+    platform::postMessage(&calibration, platform::msg::KnownLineDrawn);
+    QCoreApplication::sendPostedEvents(&calibration);
+    save(calibration, folder, "calibration-line-taken");
     measure::CMeasurementSettingDlg settings(state);
     save(settings, folder, "measurement-settings");
     measure::CPitchDlg pitch(state.unit);
     save(pitch, folder, "pitch");
     shell::CWarningDlg warning(QStringLiteral("Are you sure close?"), shell::CWarningDlg::Buttons::OkCancel);
     save(warning, folder, "warning");
+    shell::CWarningDlg replace(QStringLiteral("Replace the picture with the measured one? Save As keeps both."),
+                               shell::CWarningDlg::Buttons::OkCancel);
+    replace.setRememberText(QStringLiteral("Do not ask again until Vellumet is closed"));
+    save(replace, folder, "replace-measured");
+    shell::CWarning2Dlg damaged(QStringLiteral("The settings file /home/ada/.config/Vellumet/registry.reg was damaged (line 41: "
+                                               "unterminated key). It was kept as /home/ada/.config/Vellumet/registry.reg.bad, "
+                                               "and the default settings are used."));
+    save(damaged, folder, "settings-damaged");
     shell::CAboutDlg about;
     save(about, folder, "about");
 
