@@ -6,6 +6,8 @@
 
 #include "sandbox.h"
 #include "test_clips.h"
+
+#include "capture/core/clip_repair.h"
 #include "wait_for.h"
 
 #include <QAbstractButton>
@@ -272,6 +274,27 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return window.player().time() >= 1000; }));
         // It ends where the file ends, not in an error.
         QVERIFY(waitFor([&] { return window.player().state() == ClipPlayer::State::Ended; }, 15000));
+    }
+
+    void aRepairedClipPlaysToItsEnd()
+    {
+        // What the next start makes of a recording cut short: a whole clip
+        // with its index, which plays to its end and shows its length.
+        const QString repaired = clip(QStringLiteral("repaired.avi"));
+        QVERIFY(testing_support::writeCutShort(clip(QStringLiteral("whole.avi")), repaired, 60));
+        QCOMPARE(capture::inspectClip(repaired), capture::ClipCondition::Unfinished);
+        uint32_t frames = 0;
+        QVERIFY(capture::repairClip(repaired, &frames));
+        QVERIFY(frames >= 20 && frames < 50);
+        CVlcDialogDlg window(kTestOptions);
+        window.show();
+        window.openClip(repaired);
+        QVERIFY(waitFor([&] { return window.player().state() == ClipPlayer::State::Ended; }, 20000));
+        QCOMPARE(window.slider()->value(), 100);
+        // libvlc gives an AVI's length in whole seconds.
+        QVERIFY2(window.player().length() <= qint64(frames) * 200 && window.player().length() > qint64(frames) * 200 - 1000,
+                 qPrintable(QStringLiteral("%1 ms for %2 frames").arg(window.player().length()).arg(frames)));
+        QVERIFY(window.timeLabel()->text().startsWith(QLatin1String("[00:00:0")));
     }
 
     void aFileThatIsNotAClipShowsNothingAndStops()

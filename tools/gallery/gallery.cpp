@@ -206,9 +206,10 @@ int main(int argc, char* argv[])
                                shell::CWarningDlg::Buttons::OkCancel);
     replace.setRememberText(QStringLiteral("Do not ask again until Vellumet is closed"));
     save(replace, folder, "replace-measured");
-    shell::CWarning2Dlg damaged(QStringLiteral("The settings file /home/ada/.config/Vellumet/registry.reg was damaged (line 41: "
-                                               "unterminated key). It was kept as /home/ada/.config/Vellumet/registry.reg.bad, "
-                                               "and the default settings are used."));
+    shell::CWarning2Dlg damaged(
+        QStringLiteral("The settings file /home/ada/.config/Vellumet/registry.reg was damaged (line 41: "
+                       "unterminated key). It was kept as /home/ada/.config/Vellumet/registry.reg.bad, "
+                       "and the default settings are used."));
     save(damaged, folder, "settings-damaged");
     shell::CAboutDlg about;
     save(about, folder, "about");
