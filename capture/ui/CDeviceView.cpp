@@ -28,7 +28,7 @@
 namespace capture {
 
 CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent)
-    : QAbstractScrollArea(parent),
+    : measure::ZoomedImageView(parent),
       m_doc(std::make_unique<CDeviceDoc>(slot, host)),
       m_host(host),
       m_device(std::make_unique<CCaptureDevice>(slot)),
@@ -106,8 +106,7 @@ void CDeviceView::initialUpdate()
     const base::AppSettings& s = m_host.settings();
     measure::loadActiveProfile(m_host.measure(), s.paths.settingsFolder());
     platform::postMessage(m_host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
-    layOut(false);
-    pushSettings();
+    layOut();  // tells the renderer too
 }
 
 void CDeviceView::pushSettings()
@@ -116,8 +115,8 @@ void CDeviceView::pushSettings()
     const picture::PictureZoom& z = m_doc->zoom();
     s.zoomX = z.x;
     s.zoomY = z.y;
-    s.scrollX = horizontalScrollBar()->value();
-    s.scrollY = verticalScrollBar()->value();
+    s.scrollX = scrollOffset().x();
+    s.scrollY = scrollOffset().y();
     s.mirror = m_doc->mirror();
     s.flip = m_doc->flip();
     s.colourMode = m_doc->colourMode();
@@ -131,15 +130,14 @@ void CDeviceView::pushSettings()
     viewport()->update();
 }
 
-void CDeviceView::documentUpdated(int hint)
+void CDeviceView::documentUpdated(int)
 {
     const int tool = measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0;
     if (m_live.tool() != tool) {
         m_live.setTool(tool);  // a measurement half made with another tool is dropped
         delete m_textBox.data();
     }
-    layOut(hint == CDeviceDoc::kHintZoom);
-    pushSettings();
+    layOut();  // tells the renderer too
 }
 
 void CDeviceView::hotKey(int key)
@@ -172,7 +170,7 @@ bool CDeviceView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::FocusIn)
         activated();
-    return QAbstractScrollArea::viewportEvent(event);
+    return ZoomedImageView::viewportEvent(event);
 }
 
 void CDeviceView::keyPressEvent(QKeyEvent* event)
@@ -193,7 +191,7 @@ void CDeviceView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right: QCursor::setPos(cursor + QPoint(1, 0)); return;
     case Qt::Key_Up: QCursor::setPos(cursor + QPoint(0, -1)); return;
     case Qt::Key_Down: QCursor::setPos(cursor + QPoint(0, 1)); return;
-    default: QAbstractScrollArea::keyPressEvent(event);
+    default: ZoomedImageView::keyPressEvent(event);
     }
 }
 
@@ -218,8 +216,7 @@ void CDeviceView::customEvent(QEvent* event)
         break;
     case platform::msg::RelayoutLiveView:
         m_device->CreateSurface();
-        layOut(true);
-        pushSettings();
+        layOut();  // tells the renderer too
         break;
     case platform::msg::DeleteLiveMeasurements:
         if (message->wParam() == 1)
@@ -227,7 +224,7 @@ void CDeviceView::customEvent(QEvent* event)
         else if (message->wParam() == 2)
             replaceMeasurements(0);
         break;
-    default: QAbstractScrollArea::customEvent(event);
+    default: ZoomedImageView::customEvent(event);
     }
 }
 
@@ -247,8 +244,7 @@ bool CDeviceView::deviceReturned(const VideoDeviceEntry& entry)
     m_caption = m_connected ? QString() : QStringLiteral("No Device");
     if (m_connected) {
         m_frameSize = QSize(m_device->width(), m_device->height());
-        layOut(true);
-        pushSettings();
+        layOut();  // tells the renderer too
     }
     viewport()->update();
     return m_connected;

@@ -8,10 +8,10 @@
 
 #include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
+#include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
 
-#include <QAbstractScrollArea>
 #include <QLineF>
 #include <QPointer>
 
@@ -39,7 +39,7 @@ struct StillAnswer;
 // slot's microscope when it is made, shows the composed live picture, takes
 // still pictures, records clips and passes clicks to the measuring line.
 // Every slot is this one class with its slot number.
-class CDeviceView : public QAbstractScrollArea, public base::CommandTarget {
+class CDeviceView : public measure::ZoomedImageView, public base::CommandTarget {
     Q_OBJECT
 public:
     CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent = nullptr);
@@ -100,8 +100,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
+    void imageZoomChanged() override;
+    void imageScrolled() override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -112,8 +112,9 @@ protected:
 private:
     bool connectDevice(const VideoDeviceEntry& entry);
     void initialUpdate();
+    // The zoom, the tool or what the picture shows changed (the hint says which).
     void documentUpdated(int hint);
-    void layOut(bool zoomChanged);
+    void layOut();
     void pushSettings();
     void savePicture(const StillAnswer& answer);
     // Says the recording tip while a clip is being written, and then true.
@@ -122,8 +123,6 @@ private:
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();
     void newCalibration();
-    QRect pictureArea() const;
-    measure::ImageMapping mapping() const;
     void liveClick(QPoint client);
     void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;

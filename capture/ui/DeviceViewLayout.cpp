@@ -21,53 +21,30 @@ const QColor kBackground(160, 160, 160);
 
 }  // namespace
 
-// Scroll ranges follow the zoomed picture; after a zoom change the bars keep
-// their place in proportion and the picture starts again at the origin.
-void CDeviceView::layOut(bool zoomChanged)
+// Scroll ranges follow the zoomed frame; after a zoom change the bars keep
+// their place in proportion.
+void CDeviceView::layOut()
 {
     const picture::PictureZoom& z = m_doc->zoom();
-    const QSize picture(static_cast<int>(m_frameSize.width() * z.x), static_cast<int>(m_frameSize.height() * z.y));
-    const QSize page = viewport()->size();
-    QScrollBar* bars[2] = {horizontalScrollBar(), verticalScrollBar()};
-    const int extent[2] = {picture.width(), picture.height()};
-    const int pageSize[2] = {page.width(), page.height()};
-    for (int i = 0; i < 2; ++i) {
-        const int oldMax = bars[i]->maximum();
-        const int newMax = std::max(0, extent[i] - pageSize[i]);
-        const int oldValue = bars[i]->value();
-        bars[i]->setPageStep(pageSize[i]);
-        bars[i]->setRange(0, newMax);
-        if (zoomChanged)
-            bars[i]->setValue(oldMax > 0 ? static_cast<int>(double(oldValue) * newMax / oldMax) : 0);
-    }
-    if (zoomChanged)
+    setImage(m_frameSize, z.x, z.y, ScrollOnZoom::KeepProportion);
+}
+
+void CDeviceView::imageZoomChanged()
+{
+    if (m_device)
         m_device->CreateSurface();
-    viewport()->update();
 }
 
-void CDeviceView::resizeEvent(QResizeEvent* event)
+// The renderer composes only the visible part: it hears of every move.
+void CDeviceView::imageScrolled()
 {
-    QAbstractScrollArea::resizeEvent(event);
-    layOut(false);
-    pushSettings();
-}
-
-void CDeviceView::scrollContentsBy(int, int)
-{
-    pushSettings();
+    if (m_device)
+        pushSettings();
 }
 
 void CDeviceView::wheelEvent(QWheelEvent* event)
 {
     event->accept();  // the live picture does not scroll by the wheel
-}
-
-QRect CDeviceView::pictureArea() const
-{
-    const picture::PictureZoom& z = m_doc->zoom();
-    const QSize picture(static_cast<int>(m_frameSize.width() * z.x + 0.5) - horizontalScrollBar()->value(),
-                        static_cast<int>(m_frameSize.height() * z.y + 0.5) - verticalScrollBar()->value());
-    return QRect(QPoint(0, 0), picture).intersected(viewport()->rect());
 }
 
 void CDeviceView::paintEvent(QPaintEvent*)

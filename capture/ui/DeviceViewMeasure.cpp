@@ -20,12 +20,6 @@
 
 namespace capture {
 
-measure::ImageMapping CDeviceView::mapping() const
-{
-    const picture::PictureZoom& z = m_doc->zoom();
-    return {z.x, z.y, QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value())};
-}
-
 void CDeviceView::measureSettingsChanged()
 {
     // Without a calibration no measuring tool but Add Text stays chosen.
@@ -43,7 +37,7 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
     if (!m_connected)
         return;
     const QPoint at = event->position().toPoint();
-    if (!pictureArea().contains(at))
+    if (!imageArea().contains(at))
         return;
     if (event->button() == Qt::RightButton) {
         if (m_live.rightClick(mapping().mapToImage(at)))
@@ -63,7 +57,7 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
 void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 {
     // The point being placed stays on the picture, wherever the mouse goes.
-    const QRect area = pictureArea();
+    const QRect area = imageArea();
     const QPoint at = event->position().toPoint();
     const QPoint inside = area.isEmpty()
         ? at

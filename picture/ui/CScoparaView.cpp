@@ -69,7 +69,7 @@ const QColor kBackground(160, 160, 160);
 }  // namespace
 
 CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(std::move(document)), m_host(host), m_runner(new PictureOperationRunner(this))
+    : measure::ZoomedImageView(parent), m_doc(std::move(document)), m_host(host), m_runner(new PictureOperationRunner(this))
 {
     connect(m_runner, &PictureOperationRunner::progress, this, [this](int percent) { m_host.showProgress(percent); });
     connect(m_runner, &PictureOperationRunner::finished, this,
@@ -108,35 +108,19 @@ CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWid
     return new CScoparaView(std::move(doc), host, parent);
 }
 
-QSize CScoparaView::zoomedSize() const
-{
-    const QSize size = m_doc->size();
-    return {static_cast<int>(size.width() * m_zoom.x + 0.5), static_cast<int>(size.height() * m_zoom.y + 0.5)};
-}
-
 void CScoparaView::layOut()
 {
-    const QSize picture = zoomedSize();
-    const QSize page = viewport()->size();
-    horizontalScrollBar()->setPageStep(page.width());
-    verticalScrollBar()->setPageStep(page.height());
-    horizontalScrollBar()->setRange(0, std::max(0, picture.width() - page.width()));
-    verticalScrollBar()->setRange(0, std::max(0, picture.height() - page.height()));
-    m_shapes->setZoom(m_zoom.x, m_zoom.y);
-    m_shapes->setScrollOffset(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    viewport()->update();
+    setImage(m_doc->size(), m_zoom.x, m_zoom.y);
 }
 
-void CScoparaView::resizeEvent(QResizeEvent* event)
+void CScoparaView::imageZoomChanged()
 {
-    QAbstractScrollArea::resizeEvent(event);
-    layOut();
+    m_shapes->setZoom(zoomX(), zoomY());
 }
 
-void CScoparaView::scrollContentsBy(int, int)
+void CScoparaView::imageScrolled()
 {
-    m_shapes->setScrollOffset(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    viewport()->update();
+    m_shapes->setScrollOffset(scrollOffset());
 }
 
 // The visible part is composed off-screen (picture, shapes, overlay) and
@@ -149,7 +133,7 @@ void CScoparaView::paintEvent(QPaintEvent*)
     m_offscreen.fill(kBackground);
     {
         QPainter off(&m_offscreen);
-        off.translate(-QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+        off.translate(-scrollOffset());
         drawContent(off);
     }
     QPainter p(viewport());
@@ -227,20 +211,20 @@ void CScoparaView::mousePressEvent(QMouseEvent* event)
         }
     }
     if (!m_shapes->mousePress(event))
-        QAbstractScrollArea::mousePressEvent(event);
+        ZoomedImageView::mousePressEvent(event);
 }
 
 void CScoparaView::mouseMoveEvent(QMouseEvent* event)
 {
     copyToMagnifier(event->position().toPoint());
     if (!m_shapes->mouseMove(event))
-        QAbstractScrollArea::mouseMoveEvent(event);
+        ZoomedImageView::mouseMoveEvent(event);
 }
 
 void CScoparaView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!m_shapes->mouseRelease(event))
-        QAbstractScrollArea::mouseReleaseEvent(event);
+        ZoomedImageView::mouseReleaseEvent(event);
 }
 
 void CScoparaView::copyToMagnifier(QPoint windowPos)
@@ -337,7 +321,7 @@ void CScoparaView::customEvent(QEvent* event)
         if (message->wParam() == 2)
             m_shapes->deleteAll();
         break;
-    default: QAbstractScrollArea::customEvent(event);
+    default: ZoomedImageView::customEvent(event);
     }
 }
 

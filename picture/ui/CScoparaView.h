@@ -7,10 +7,10 @@
 
 #include "measure/core/burn_in.h"
 #include "measure/core/overlay_painter.h"
+#include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
 
-#include <QAbstractScrollArea>
 #include <QImage>
 
 #include <memory>
@@ -30,7 +30,7 @@ namespace picture {
 // A saved picture in a window of its own: zoomed and scrolled, measured with
 // the shapes, with a crosshair or a grid on top, saved again with the
 // shapes burnt in.
-class CScoparaView : public QAbstractScrollArea, public base::CommandTarget {
+class CScoparaView : public measure::ZoomedImageView, public base::CommandTarget {
     Q_OBJECT
 public:
     CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent = nullptr);
@@ -72,8 +72,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
+    void imageZoomChanged() override;
+    void imageScrolled() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -82,7 +82,6 @@ protected:
 private:
     void finishZoom(bool save);
     void layOut();
-    QSize zoomedSize() const;
     void save();
     bool replaceWithMeasured();
     void toggleCrosshair();
