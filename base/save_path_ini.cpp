@@ -1,5 +1,6 @@
 #include "save_path_ini.h"
 
+#include "platform/ini_document.h"
 #include "platform/private_profile.h"
 
 #include <QDir>
@@ -11,7 +12,25 @@ namespace {
 
 const QString kDefaultSection = QStringLiteral("DefaultSavePath");
 
+QList<QPair<QString, QString>> savePathValues(const AppPaths& paths)
+{
+    return {{QStringLiteral("RootDir"), paths.saveRoot},
+            {QStringLiteral("PictureVideoDir"), paths.foldersRoot},
+            {QStringLiteral("SelectPictureVideoDir"), paths.currentFolder}};
+}
+
 }  // namespace
+
+void setSavePaths(platform::IniDocument& ini, const AppPaths& paths)
+{
+    for (const auto& [key, value] : savePathValues(paths))
+        ini.setValue(kDefaultSection, key, value);
+}
+
+bool storeSavePaths(const AppPaths& paths)
+{
+    return platform::writeProfileStrings(paths.savePathIni(), kDefaultSection, savePathValues(paths));
+}
 
 void loadOrCreateSavePaths(AppPaths& paths)
 {

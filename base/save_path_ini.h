@@ -2,6 +2,10 @@
 
 #include "app_paths.h"
 
+namespace platform {
+class IniDocument;
+}
+
 namespace base {
 
 // Reads savepath.ini into the save root, folders root and current folder, or
@@ -10,5 +14,11 @@ namespace base {
 // is given its first-start value and written back, so the program never
 // saves into an empty path.
 void loadOrCreateSavePaths(AppPaths& paths);
+
+// Sets RootDir, PictureVideoDir and SelectPictureVideoDir of section
+// DefaultSavePath from `paths`, for callers that rewrite the whole file.
+void setSavePaths(platform::IniDocument& ini, const AppPaths& paths);
+// Stores the same three values in savepath.ini in one atomic replace.
+bool storeSavePaths(const AppPaths& paths);
 
 }  // namespace base

@@ -1,0 +1,80 @@
+#include "trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <unistd.h>
+
+namespace files {
+
+namespace {
+
+bool somethingAt(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Whether a trash exists or can be made for `path`. Asked before handing the
+// path to Qt, which, finding no trash, moves the file into the working
+// folder instead.
+bool trashReachable(const QString& path)
+{
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    if (disk == QStorageInfo(QDir::homePath())) {
+        const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        return !home.isEmpty() && QDir().mkpath(home + QLatin1String("/Trash"));
+    }
+    const QString top = disk.rootPath();
+    const QString uid = QString::number(::getuid());
+    const QFileInfo shared(top + QLatin1String("/.Trash"));
+    if (shared.isDir() && !shared.isSymLink() && QDir().mkpath(shared.filePath() + QLatin1Char('/') + uid))
+        return true;
+    const QFileInfo own(top + QLatin1String("/.Trash-") + uid);
+    return (own.isDir() && !own.isSymLink()) || QDir(top).mkdir(own.fileName());
+}
+
+}  // namespace
+
+TrashResult moveToTrash(const QString& path)
+{
+    if (path.isEmpty() || !somethingAt(path))
+        return TrashResult::Missing;
+    if (!trashReachable(path))
+        return TrashResult::NoTrash;
+    if (QFile::moveToTrash(path))
+        return TrashResult::Trashed;
+    return somethingAt(path) ? TrashResult::NoTrash : TrashResult::Trashed;
+}
+
+QString clipOfPicture(const QString& picturePath)
+{
+    const QString name = QFileInfo(picturePath).fileName();
+    if (name.size() <= 8)
+        return QString();
+    const QStringView tail = QStringView(name).right(8);
+    if (tail.compare(u".avi.bmp", Qt::CaseInsensitive) != 0 && tail.compare(u".avi.jpg", Qt::CaseInsensitive) != 0)
+        return QString();
+    return picturePath.chopped(4);
+}
+
+TrashResult moveShownFileToTrash(const QString& picturePath)
+{
+    const QString clip = clipOfPicture(picturePath);
+    if (!clip.isEmpty() && moveToTrash(clip) == TrashResult::NoTrash)
+        return TrashResult::NoTrash;
+    return moveToTrash(picturePath);
+}
+
+bool deleteForGood(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    return QFile::remove(path);
+}
+
+}  // namespace files
