@@ -71,14 +71,14 @@ bool CDeviceDoc::handlesCommand(int id) const
         if (t.id == id)
             return true;
     }
-    return base::toolCodeOfCommand(id) != 0;
+    return false;
 }
 
 void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    int code = base::toolCodeOfCommand(id);
+    int code = 0;
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
             code = t.code;
@@ -111,22 +111,8 @@ void CDeviceDoc::runCommand(int id)
     case cmd::RedChannel: toggleColour(ToolCodeRed, capture::RedChannel); break;
     case cmd::GreenChannel: toggleColour(ToolCodeGreen, capture::GreenChannel); break;
     case cmd::BlueChannel: toggleColour(ToolCodeBlue, capture::BlueChannel); break;
-    default:
-        if (const int code = base::toolCodeOfCommand(id))
-            chooseTool(code);
-        break;
+    default: break;
     }
-}
-
-// Choosing the active tool again puts it away; every tool but the text
-// needs a calibration.
-void CDeviceDoc::chooseTool(int code)
-{
-    if (m_toolCode == code)
-        setToolCode(ToolCodeNone);
-    else if (code == measure::ToolText || measure::requireCalibration(m_host.measure()))
-        setToolCode(code);
-    Q_EMIT updated(0);
 }
 
 bool CDeviceDoc::storeToolCode(int code)

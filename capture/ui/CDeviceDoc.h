@@ -54,7 +54,6 @@ private:
     // The tool and "featureSelected" without writing them yet; true on a change.
     bool storeToolCode(int code);
     void finishZoom(bool save);
-    void chooseTool(int code);
     void toggleCrosshair();
     void toggleGrid(int toolCode, int mode);
     void toggleFlip(bool horizontal);

@@ -8,6 +8,7 @@
 
 #include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
+#include "measure/ui/MeasureCommands.h"
 #include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
@@ -39,7 +40,7 @@ struct StillAnswer;
 // slot's microscope when it is made, shows the composed live picture, takes
 // still pictures, records clips and passes clicks to the measuring line.
 // Every slot is this one class with its slot number.
-class CDeviceView : public measure::ZoomedImageView, public base::CommandTarget {
+class CDeviceView : public measure::ZoomedImageView, public base::CommandTarget, public measure::MeasuringWindow {
     Q_OBJECT
 public:
     CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent = nullptr);
@@ -94,6 +95,15 @@ public:
     void runCommand(int id) override;
     void measureSettingsChanged() override;
 
+    measure::ZoomedImageView& measuringView() override { return *this; }
+    base::ViewHost& viewHost() const override { return m_host; }
+    int measuringTool() const override;
+    void setMeasuringTool(int toolCode) override;
+    void undoShape() override;
+    void deleteAllShapes() override;
+    measure::ExportSource exportSource() override;
+    void newCalibration() override;
+
     // The view's own timers, for tests that step them.
     void recordingTick();
     void pacingTick();
@@ -122,7 +132,6 @@ private:
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();
-    void newCalibration();
     void liveClick(QPoint client);
     void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;

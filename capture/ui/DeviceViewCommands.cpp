@@ -4,8 +4,6 @@
 #include "CDeviceView.h"
 #include "LiveExportSource.h"
 
-#include "measure/ui/CExportExcelDlg.h"
-
 #include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
@@ -46,15 +44,8 @@ bool CDeviceView::handlesCommand(int id) const
     switch (id) {
     case cmd::Camera:
     case cmd::Record:
-    case cmd::Calibration:
-    case measure::NoCalibration:
-    case measure::NewCalibration:
-    case measure::CalibrationFolder:
-    case cmd::UsbSnapshot:
-    case cmd::UndoShape:
-    case cmd::DeleteAllShapes:
-    case cmd::Export: return true;
-    default: return resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
+    case cmd::UsbSnapshot: return true;
+    default: return measure::isMeasureCommand(id) || resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
     }
 }
 
@@ -74,38 +65,22 @@ void CDeviceView::updateCommand(int id, base::CommandState& state) const
         state.checked = state.enabled && QSize(r.width, r.height) == m_frameSize;
         return;
     }
-    m_doc->updateCommand(id, state);
+    if (measure::isMeasureCommand(id))
+        measure::updateMeasureCommand(*this, id, state);
+    else
+        m_doc->updateCommand(id, state);
 }
 
 void CDeviceView::runCommand(int id)
 {
-    const base::AppSettings& s = m_host.settings();
+    if (measure::isMeasureCommand(id)) {
+        measure::runMeasureCommand(*this, id);
+        return;
+    }
     switch (id) {
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;
-    case cmd::Calibration:
-        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), s.paths.settingsFolder(), this,
-                                                            m_host.mainWindow()))
-            runCommand(chosen);
-        return;
-    case measure::NoCalibration:
-        // Every window puts its measuring tool away when the main window hears of it (1155).
-        measure::noCalibrationCommand(m_host.measure(), s.paths.settingsFolder(), m_host.mainWindow());
-        return;
-    case measure::NewCalibration: newCalibration(); return;
-    case measure::CalibrationFolder: measure::openCalibrationFolder(s.paths.settingsFolder()); return;
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
-    case cmd::Export: {
-        measure::ExportSource source = exportSource(*this);
-        measure::CExportExcelDlg dialog(source, m_host.measure(), this);
-        dialog.exec();
-        return;
-    }
-    case cmd::UndoShape:
-    case cmd::DeleteAllShapes:
-        if (!m_shapes->empty())
-            replaceMeasurements(id == cmd::UndoShape ? m_shapes->size() - 1 : 0);
-        return;
     default: break;
     }
     if (const int index = resolutionIndexOf(id); index >= 0) {
@@ -113,6 +88,35 @@ void CDeviceView::runCommand(int id)
         return;
     }
     m_doc->runCommand(id);
+}
+
+int CDeviceView::measuringTool() const
+{
+    const int code = m_doc->toolCode();
+    return measure::kindOfTool(code) ? code : measure::ToolNone;
+}
+
+void CDeviceView::setMeasuringTool(int toolCode)
+{
+    m_doc->setToolCode(toolCode);
+    documentUpdated(0);
+}
+
+void CDeviceView::undoShape()
+{
+    if (!m_shapes->empty())
+        replaceMeasurements(m_shapes->size() - 1);
+}
+
+void CDeviceView::deleteAllShapes()
+{
+    if (!m_shapes->empty())
+        replaceMeasurements(0);
+}
+
+measure::ExportSource CDeviceView::exportSource()
+{
+    return capture::exportSource(*this);
 }
 
 void CDeviceView::setResolution(int index)

@@ -338,8 +338,6 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::ZoomIn:
     case cmd::ZoomNormal:
     case cmd::ZoomOut:
-    case cmd::UndoShape:
-    case cmd::DeleteAllShapes:
     case cmd::Crosshair:
     case cmd::GridLines:
     case cmd::CircleGrid:
@@ -348,13 +346,8 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::FileSaveAs:
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
-    case cmd::FilePrintPreview:
-    case cmd::Export:
-    case cmd::Calibration:
-    case measure::NoCalibration:
-    case measure::NewCalibration:
-    case measure::CalibrationFolder: return true;
-    default: return base::toolCodeOfCommand(id) != 0 || operationOf(id) != 0;
+    case cmd::FilePrintPreview: return true;
+    default: return measure::isMeasureCommand(id) || operationOf(id) != 0;
     }
 }
 
@@ -372,10 +365,7 @@ void CScoparaView::updateCommand(int id, base::CommandState& state) const
             state.checked = m_overlay.mode == mode;
         }
     }
-    if (const int tool = base::toolCodeOfCommand(id)) {
-        state.checkable = true;
-        state.checked = m_shapes->tool() == tool;
-    }
+    measure::updateMeasureCommand(*this, id, state);
     if (const int operation = operationOf(id)) {
         state.enabled = !m_runner->running();
         state.checkable = true;
@@ -385,7 +375,10 @@ void CScoparaView::updateCommand(int id, base::CommandState& state) const
 
 void CScoparaView::runCommand(int id)
 {
-    const QString settingsFolder = m_host.settings().paths.settingsFolder();
+    if (measure::isMeasureCommand(id)) {
+        measure::runMeasureCommand(*this, id);
+        return;
+    }
     switch (id) {
     case cmd::ZoomNormal:
         normalZoom(m_zoom);
@@ -400,8 +393,6 @@ void CScoparaView::runCommand(int id)
         finishZoom(fullScreenZoom(m_zoom, area, m_doc->size()));
         return;
     }
-    case cmd::UndoShape: m_shapes->undo(); return;
-    case cmd::DeleteAllShapes: m_shapes->deleteAll(); return;
     case cmd::Crosshair: toggleCrosshair(); return;
     case cmd::GridLines: toggleGrid(measure::OverlayGrid); return;
     case cmd::CircleGrid: toggleGrid(measure::OverlayCircleGrid); return;
@@ -417,28 +408,40 @@ void CScoparaView::runCommand(int id)
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: print(id); return;
-    case cmd::Export: {
-        measure::ExportSource source = exportSource(*this);
-        measure::CExportExcelDlg dialog(source, m_host.measure(), this);
-        dialog.exec();
-        viewport()->update();
-        return;
-    }
-    case cmd::Calibration:
-        if (const int chosen = measure::execCalibrationMenu(m_host.measure(), settingsFolder, this, m_host.mainWindow()))
-            runCommand(chosen);
-        return;
-    case measure::NoCalibration: measure::noCalibrationCommand(m_host.measure(), settingsFolder, m_host.mainWindow()); return;
-    case measure::NewCalibration: measure::refuseCalibrationInPicture(); return;
-    case measure::CalibrationFolder: measure::openCalibrationFolder(settingsFolder); return;
     default:
-        if (const int tool = base::toolCodeOfCommand(id)) {
-            m_shapes->toggleTool(tool);
-            viewport()->update();
-        }
         if (const int operation = operationOf(id))
             runOperation(operation);
     }
+}
+
+int CScoparaView::measuringTool() const
+{
+    return m_shapes->tool();
+}
+
+void CScoparaView::setMeasuringTool(int toolCode)
+{
+    m_shapes->setTool(toolCode);
+}
+
+void CScoparaView::undoShape()
+{
+    m_shapes->undo();
+}
+
+void CScoparaView::deleteAllShapes()
+{
+    m_shapes->deleteAll();
+}
+
+measure::ExportSource CScoparaView::exportSource()
+{
+    return picture::exportSource(*this);
+}
+
+void CScoparaView::newCalibration()
+{
+    measure::refuseCalibrationInPicture();
 }
 
 bool CScoparaView::operationRunning() const

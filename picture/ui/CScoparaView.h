@@ -7,6 +7,7 @@
 
 #include "measure/core/burn_in.h"
 #include "measure/core/overlay_painter.h"
+#include "measure/ui/MeasureCommands.h"
 #include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
@@ -30,7 +31,7 @@ namespace picture {
 // A saved picture in a window of its own: zoomed and scrolled, measured with
 // the shapes, with a crosshair or a grid on top, saved again with the
 // shapes burnt in.
-class CScoparaView : public measure::ZoomedImageView, public base::CommandTarget {
+class CScoparaView : public measure::ZoomedImageView, public base::CommandTarget, public measure::MeasuringWindow {
     Q_OBJECT
 public:
     CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent = nullptr);
@@ -69,6 +70,15 @@ public:
     void updateCommand(int id, base::CommandState& state) const override;
     void runCommand(int id) override;
     void measureSettingsChanged() override;
+
+    measure::ZoomedImageView& measuringView() override { return *this; }
+    base::ViewHost& viewHost() const override { return m_host; }
+    int measuringTool() const override;
+    void setMeasuringTool(int toolCode) override;
+    void undoShape() override;
+    void deleteAllShapes() override;
+    measure::ExportSource exportSource() override;
+    void newCalibration() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

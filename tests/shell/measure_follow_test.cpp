@@ -80,6 +80,46 @@ private Q_SLOTS:
         QCOMPARE(picture->shapeHost().tool(), int(measure::ToolNone));
     }
 
+    // The measuring commands are one table: the picture and the live window
+    // answer them alike.
+    void theMeasuringCommandsAnswerAlikeInEveryWindow()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        testing_support::AppRun run(box);
+        picture::CScoparaView* picture = run.frame().openPicture(pictureFile(box));
+        capture::CDeviceView* live = run.frame().openUsbSlot(1);
+        QVERIFY(picture && live && live->isConnected());
+        const std::vector<std::pair<const char*, measure::MeasuringWindow*>> windows{{"picture", picture}, {"live", live}};
+        for (const auto& [name, window] : windows) {
+            auto* target = dynamic_cast<CommandTarget*>(window);
+            QVERIFY2(target, name);
+            const auto checked = [target](int id) {
+                CommandState state;
+                target->updateCommand(id, state);
+                return state.checkable && state.checked;
+            };
+            run.app->measure().calibrationName.clear();
+            dialogs.messages.clear();
+
+            // Without a calibration only Add Text is taken.
+            target->runCommand(cmd::ToolLine);
+            QVERIFY2(window->measuringTool() == measure::ToolNone, name);
+            QVERIFY2(dialogs.messages.size() == 1, name);
+            QVERIFY2(!checked(cmd::ToolLine), name);
+            target->runCommand(cmd::ToolText);
+            QVERIFY2(window->measuringTool() == measure::ToolText && checked(cmd::ToolText), name);
+
+            // Another tool takes over; the active one chosen again is put away.
+            run.app->measure().calibrationName = QStringLiteral("x10");
+            target->runCommand(cmd::ToolLine);
+            QVERIFY2(window->measuringTool() == measure::ToolLine && checked(cmd::ToolLine) && !checked(cmd::ToolText), name);
+            target->runCommand(cmd::ToolLine);
+            QVERIFY2(window->measuringTool() == measure::ToolNone && !checked(cmd::ToolLine), name);
+            QVERIFY2(dialogs.messages.size() == 1, name);
+        }
+    }
+
     void aNewLineWidthReachesTheLivePictureAtOnce()
     {
         testing_support::Sandbox box;
