@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QSize>
 
 namespace measure {
 
@@ -29,6 +30,18 @@ struct ImageMapping {
     {
         return {mapToView(Point2d{image.left(), image.top()}), mapToView(Point2d{image.right(), image.bottom()})};
     }
+};
+
+// A picture as a view shows it: the tools that place shapes on it read the
+// view's own mapping, so no copy of its zoom or scroll can fall behind.
+class ShownImage {
+public:
+    virtual ~ShownImage() = default;
+    virtual ImageMapping mapping() const = 0;
+    // The picture's size in picture pixels.
+    virtual QSize imageSize() const = 0;
+    // The part of the view the picture covers.
+    virtual QRect imageArea() const = 0;
 };
 
 }  // namespace measure

@@ -13,7 +13,6 @@
 #include "base/command_target.h"
 #include "base/view_host.h"
 
-
 namespace measure {
 
 namespace cmd = base::cmd;

@@ -8,32 +8,36 @@
 namespace measure {
 
 ShapeCanvas::ShapeCanvas(const QImage& picture, MeasureState& settings, QWidget* parent)
-    : QWidget(parent), m_picture(picture), m_settings(settings), m_host(this, settings, m_shapes)
+    : QWidget(parent), m_picture(picture), m_settings(settings), m_host(this, *this, settings, m_shapes)
 {
     setObjectName(QStringLiteral("ShapeCanvas"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_host.setPictureSize(picture.size());
     resize(sizeHint());
 }
 
-void ShapeCanvas::setZoom(double zoom)
+void ShapeCanvas::setZoom(double zoomX, double zoomY)
 {
-    m_zoom = zoom;
-    m_host.setZoom(zoom, zoom);
+    m_zoomX = zoomX;
+    m_zoomY = zoomY;
     resize(sizeHint());
     update();
 }
 
 QSize ShapeCanvas::sizeHint() const
 {
-    return {static_cast<int>(m_picture.width() * m_zoom), static_cast<int>(m_picture.height() * m_zoom)};
+    return {static_cast<int>(m_picture.width() * m_zoomX + 0.5), static_cast<int>(m_picture.height() * m_zoomY + 0.5)};
+}
+
+QRect ShapeCanvas::imageArea() const
+{
+    return QRect(QPoint(0, 0), sizeHint()).intersected(rect());
 }
 
 void ShapeCanvas::paintPicture(QPainter& p)
 {
     p.drawImage(QRect(QPoint(0, 0), sizeHint()), m_picture);
-    m_shapes.drawAll(p, DrawContext{m_settings, m_settings.lineWidth, m_zoom, m_zoom});
+    m_shapes.drawAll(p, DrawContext{m_settings, m_settings.lineWidth, m_zoomX, m_zoomY});
 }
 
 QImage ShapeCanvas::render()

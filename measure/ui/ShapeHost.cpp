@@ -15,8 +15,8 @@ constexpr QSize kTextBox(180, 120);
 
 }  // namespace
 
-ShapeHost::ShapeHost(QWidget* view, MeasureState& settings, ShapeList& shapes)
-    : QObject(view), m_view(view), m_settings(settings), m_shapes(shapes)
+ShapeHost::ShapeHost(QWidget* view, const ShownImage& image, MeasureState& settings, ShapeList& shapes)
+    : QObject(view), m_view(view), m_image(image), m_settings(settings), m_shapes(shapes)
 {
 }
 
@@ -25,31 +25,19 @@ ShapeHost::~ShapeHost()
     delete m_textEdit.data();
 }
 
-void ShapeHost::setZoom(double zoomX, double zoomY)
-{
-    m_map.zoomX = zoomX;
-    m_map.zoomY = zoomY;
-}
-
 QPoint ShapeHost::toPicture(QPoint windowPos) const
 {
-    // While a shape is placed the pointer stays inside the view.
-    const QPoint clamped(qBound(0, windowPos.x(), qMax(0, m_view->width() - 1)),
-                         qBound(0, windowPos.y(), qMax(0, m_view->height() - 1)));
-    return m_map.mapToImage(clamped);
+    const QRect area = m_image.imageArea();
+    const QPoint inside = area.isEmpty()
+        ? windowPos
+        : QPoint(qBound(area.left(), windowPos.x(), area.right()), qBound(area.top(), windowPos.y(), area.bottom()));
+    return m_image.mapping().mapToImage(inside);
 }
 
 void ShapeHost::setTool(int toolCode)
 {
     abandon();
     m_placement.setTool(toolCode);
-}
-
-void ShapeHost::toggleTool(int toolCode)
-{
-    if (toolCode != ToolText && !requireCalibration(m_settings))
-        return;
-    setTool(tool() == toolCode ? ToolNone : toolCode);
 }
 
 bool ShapeHost::mousePress(QMouseEvent* event)
@@ -104,14 +92,16 @@ bool ShapeHost::mouseRelease(QMouseEvent* event)
 
 void ShapeHost::rebuildTemporary()
 {
-    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX, m_map.zoomY);
+    const ImageMapping map = m_image.mapping();
+    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(), map.zoomX, map.zoomY);
     m_view->update();
 }
 
 void ShapeHost::finishShape()
 {
-    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_picture, m_map.zoomX,
-                                                      m_map.zoomY);
+    const ImageMapping map = m_image.mapping();
+    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(),
+                                                      map.zoomX, map.zoomY);
     release();
     if (!shape)
         return;
@@ -128,8 +118,9 @@ void ShapeHost::paintTemporary(QPainter& p)
     p.save();
     // Inverting the pixels under the figure keeps it visible on any picture.
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    p.translate(-m_map.scroll);
-    m_temporary->Draw(p, DrawContext{m_settings, m_settings.lineWidth, m_map.zoomX, m_map.zoomY});
+    const ImageMapping map = m_image.mapping();
+    p.translate(-map.scroll);
+    m_temporary->Draw(p, DrawContext{m_settings, m_settings.lineWidth, map.zoomX, map.zoomY});
     p.restore();
 }
 
@@ -155,7 +146,8 @@ void ShapeHost::closeTextBox()
     if (typed.isEmpty())
         return;
     std::vector<QPoint> pts{at};
-    auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_picture, pts, m_map.zoomX, m_map.zoomY);
+    const ImageMapping map = m_image.mapping();
+    auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_image.imageSize(), pts, map.zoomX, map.zoomY);
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
     m_shapes.append(std::move(shape));

@@ -27,24 +27,17 @@ struct MeasureState;
 class ShapeHost : public QObject {
     Q_OBJECT
 public:
-    ShapeHost(QWidget* view, MeasureState& settings, ShapeList& shapes);
+    // `view` gets the mouse events and shows the picture `image` describes.
+    ShapeHost(QWidget* view, const ShownImage& image, MeasureState& settings, ShapeList& shapes);
     ~ShapeHost() override;
 
-    void setPictureSize(QSize size) { m_picture = size; }
-    QSize pictureSize() const { return m_picture; }
-    void setZoom(double zoomX, double zoomY);
-    double zoomX() const { return m_map.zoomX; }
-    double zoomY() const { return m_map.zoomY; }
-    void setScrollOffset(QPoint offset) { m_map.scroll = offset; }
-    const ImageMapping& mapping() const { return m_map; }
-    // A window position in picture pixels.
+    // A window position in picture pixels, kept on the picture: a shape
+    // being placed never reaches beyond it.
     QPoint toPicture(QPoint windowPos) const;
 
     int tool() const { return m_placement.tool(); }
+    // Drops a shape half placed with another tool.
     void setTool(int toolCode);
-    // The tool commands: every tool but Add Text needs a calibration; choosing
-    // the active tool again puts it away.
-    void toggleTool(int toolCode);
 
     bool mousePress(QMouseEvent* event);
     bool mouseMove(QMouseEvent* event);
@@ -73,13 +66,12 @@ private:
     void release();
 
     QWidget* m_view;
+    const ShownImage& m_image;
     MeasureState& m_settings;
     ShapeList& m_shapes;
     ShapePlacement m_placement;
     std::unique_ptr<CShape> m_temporary;
     QPointer<QPlainTextEdit> m_textEdit;
-    QSize m_picture{640, 480};
-    ImageMapping m_map;
 };
 
 }  // namespace measure

@@ -14,21 +14,21 @@ namespace measure {
 // the same clicks take the same picture pixels in every window. Subclasses
 // draw the picture and hear of changes through the hooks, which do nothing
 // here.
-class ZoomedImageView : public QAbstractScrollArea {
+class ZoomedImageView : public QAbstractScrollArea, public ShownImage {
     Q_OBJECT
 public:
     explicit ZoomedImageView(QWidget* parent = nullptr);
 
-    QSize imageSize() const { return m_image; }
+    QSize imageSize() const override { return m_image; }
     double zoomX() const { return m_zoomX; }
     double zoomY() const { return m_zoomY; }
     QPoint scrollOffset() const;
     // The one mapping between window and picture.
-    ImageMapping mapping() const { return {m_zoomX, m_zoomY, QPointF(scrollOffset())}; }
+    ImageMapping mapping() const override { return {m_zoomX, m_zoomY, QPointF(scrollOffset())}; }
     // The picture at its zoom, rounded to whole pixels.
     QSize zoomedSize() const;
     // The part of the viewport the picture covers.
-    QRect imageArea() const;
+    QRect imageArea() const override;
 
 protected:
     // Where the bars stand after a change of zoom: back at the picture's

@@ -78,8 +78,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     setWindowTitle(m_doc->title());
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), host.measure(), m_doc->shapes());
-    m_shapes->setPictureSize(m_doc->size());
+    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), m_doc->shapes());
     connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
     const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
@@ -111,16 +110,6 @@ CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWid
 void CScoparaView::layOut()
 {
     setImage(m_doc->size(), m_zoom.x, m_zoom.y);
-}
-
-void CScoparaView::imageZoomChanged()
-{
-    m_shapes->setZoom(zoomX(), zoomY());
-}
-
-void CScoparaView::imageScrolled()
-{
-    m_shapes->setScrollOffset(scrollOffset());
 }
 
 // The visible part is composed off-screen (picture, shapes, overlay) and
@@ -202,7 +191,7 @@ void CScoparaView::print(int command)
 void CScoparaView::mousePressEvent(QMouseEvent* event)
 {
     if (m_overlay.mode == measure::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
-        const QPoint at = m_shapes->toPicture(event->position().toPoint());
+        const QPoint at = mapping().mapToImage(event->position().toPoint());
         if (QRect(QPoint(0, 0), m_doc->size()).contains(at)) {
             m_overlay.crossX = at.x();
             m_overlay.crossY = at.y();
@@ -237,7 +226,7 @@ void CScoparaView::copyToMagnifier(QPoint windowPos)
     const int side = kBlocks[mode];
     if (buffer->size() < (side * 3 + 3) / 4 * 4 * side)
         return;
-    const QPoint at = m_shapes->toPicture(windowPos);
+    const QPoint at = mapping().mapToImage(windowPos);
     if (!QRect(QPoint(0, 0), m_doc->size()).contains(at))
         return;
     if (m_doc->picture().CopyBlock(at.x(), at.y(), side, side, reinterpret_cast<uint8_t*>(buffer->data())))

@@ -82,8 +82,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void imageZoomChanged() override;
-    void imageScrolled() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -34,8 +34,8 @@ std::vector<ToolClicks> everyTool()
         {"polyline", ToolContinualLine, {{20, 30}, {90, 40}, {130, 120}, {160, 150}}, true},
         {"point to line", ToolDotLine, {{40, 90}, {10, 20}, {190, 35}, {150, 150}}},
         {"polygon", ToolPolygon, {{20, 30}, {170, 40}, {120, 150}, {40, 120}, {90, 90}}, true},
-        {"radius circle", ToolRCircle, {{100, 80}, {137, 111}, {160, 160}}},
-        {"diameter circle", ToolCircle, {{60, 70}, {141, 97}, {160, 160}}},
+        {"radius circle", ToolRCircle, {{100, 80}, {137, 111}, {160, 150}}},
+        {"diameter circle", ToolCircle, {{60, 70}, {141, 97}, {160, 150}}},
         {"three points circle", ToolTPCircle, {{70, 80}, {100, 43}, {133, 91}, {150, 150}}},
         // Ends (100, 40) and (60, 80) around (100, 80) through (140, 80): three quarters of a turn.
         {"arc", ToolArc, {{100, 40}, {60, 80}, {140, 80}, {170, 20}}},
@@ -85,13 +85,12 @@ private:
         QImage picture(200, 160, QImage::Format_RGB32);
         picture.fill(Qt::darkGray);
         ShapeCanvas canvas(picture, m_settings);
-        canvas.setZoom(std::max(z.x, z.y));
-        canvas.host().setZoom(z.x, z.y);
+        canvas.setZoom(z.x, z.y);
         canvas.resize(static_cast<int>(200 * z.x) + 2, static_cast<int>(160 * z.y) + 2);
         canvas.show();
         if (!QTest::qWaitForWindowExposed(&canvas))
             return nullptr;
-        canvas.host().toggleTool(t.tool);
+        canvas.host().setTool(t.tool);
         for (size_t i = 0; i < t.points.size(); ++i) {
             const QPoint at = onScreen(t.points[i], z);
             QTest::mouseMove(&canvas, at);

@@ -75,7 +75,7 @@ private Q_SLOTS:
         ShapeCanvas canvas(grey(), m_settings);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-        canvas.host().toggleTool(tool);
+        canvas.host().setTool(tool);
         QCOMPARE(canvas.host().tool(), tool);
         for (int i = 0; i < clicks.size(); ++i) {
             clickAt(canvas, clicks[i]);
@@ -102,7 +102,7 @@ private Q_SLOTS:
         ShapeCanvas canvas(grey(), m_settings);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-        canvas.host().toggleTool(ToolPolygon);
+        canvas.host().setTool(ToolPolygon);
         clickAt(canvas, {10, 10});
         clickAt(canvas, {40, 10});
         clickAt(canvas, {10, 50});
@@ -121,7 +121,7 @@ private Q_SLOTS:
         canvas.setZoom(2);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-        canvas.host().toggleTool(ToolLine);
+        canvas.host().setTool(ToolLine);
         clickAt(canvas, {40, 40});
         clickAt(canvas, {100, 40});
         clickAt(canvas, {200, 200});
@@ -137,7 +137,7 @@ private Q_SLOTS:
         ShapeCanvas canvas(grey(), m_settings);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-        canvas.host().toggleTool(ToolText);
+        canvas.host().setTool(ToolText);
         clickAt(canvas, {30, 30});
         QPlainTextEdit* edit = canvas.host().textEdit();
         QVERIFY(edit);
@@ -155,22 +155,6 @@ private Q_SLOTS:
         clickAt(canvas, {60, 60});  // an empty text adds nothing
         clickAt(canvas, {250, 180});
         QCOMPARE(int(canvas.shapes().size()), 1);
-    }
-
-    void toolsWaitForACalibrationAndToggleOff()
-    {
-        testing_support::ScriptedDialogs dialogs;
-        m_settings.calibrationName.clear();
-        ShapeCanvas canvas(grey(), m_settings);
-        canvas.host().toggleTool(ToolLine);
-        QCOMPARE(canvas.host().tool(), int(ToolNone));
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Please Calibrate first")});
-        canvas.host().toggleTool(ToolText);  // text needs no calibration
-        QCOMPARE(canvas.host().tool(), int(ToolText));
-        m_settings.calibrationName = QStringLiteral("x");
-        canvas.host().toggleTool(ToolLine);
-        canvas.host().toggleTool(ToolLine);
-        QCOMPARE(canvas.host().tool(), int(ToolNone));
     }
 
     void undoDeleteAllAndShowFlags()

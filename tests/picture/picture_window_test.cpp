@@ -142,6 +142,44 @@ private Q_SLOTS:
         QCOMPARE(view->document().shapes().size(), size_t(0));
     }
 
+    // The window is larger than the picture: a line dragged past the
+    // picture's edge ends on it, as on a live picture. Scrolled, the clicks
+    // land on the picture pixels under them.
+    void shapesStayOnThePictureWhereverTheMouseGoes()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_host->m.calibrationName = QStringLiteral("10x");
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
+        view->resize(400, 300);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->runCommand(base::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ToolLine);
+        for (const QPoint p : {QPoint(20, 100), QPoint(350, 250), QPoint(100, 130)}) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+        }
+        QCOMPARE(view->document().shapes().size(), size_t(1));
+        const measure::CShape& line = view->document().shapes().at(0);
+        QCOMPARE(line.points[1].x, 199.0);
+        QCOMPARE(line.points[1].y, 149.0);
+
+        // In a smaller window, scrolled to the far corner.
+        view->resize(150, 120);
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        const QPoint scroll(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
+        QVERIFY(scroll.x() > 0 && scroll.y() > 0);
+        for (const QPoint p : {QPoint(10, 10), QPoint(60, 40), QPoint(30, 30)}) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+        }
+        QCOMPARE(view->document().shapes().size(), size_t(2));
+        const measure::CShape& scrolled = view->document().shapes().at(1);
+        QCOMPARE(scrolled.points[0].x, double(10 + scroll.x()));
+        QCOMPARE(scrolled.points[1].y, double(40 + scroll.y()));
+    }
+
     void gridNeedsACalibrationAndAPitchAboveThreePixels()
     {
         testing_support::ScriptedDialogs dialogs;

@@ -105,7 +105,7 @@ private Q_SLOTS:
             // Without a calibration only Add Text is taken.
             target->runCommand(cmd::ToolLine);
             QVERIFY2(window->measuringTool() == measure::ToolNone, name);
-            QVERIFY2(dialogs.messages.size() == 1, name);
+            QVERIFY2(dialogs.messages == QStringList{QStringLiteral("Please Calibrate first")}, name);
             QVERIFY2(!checked(cmd::ToolLine), name);
             target->runCommand(cmd::ToolText);
             QVERIFY2(window->measuringTool() == measure::ToolText && checked(cmd::ToolText), name);
