@@ -3,8 +3,6 @@
 #include "LiveHotKeys.h"
 #include "base/view_host.h"
 
-#include <QPlainTextEdit>
-
 #include "capture/core/live_tools.h"
 #include "capture/device/capture_device.h"
 #include "capture/device/slot_frame.h"
@@ -12,6 +10,7 @@
 
 #include "measure/core/calibration_profiles.h"
 #include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/ShapeHost.h"
 
 #include "base/app_settings.h"
 #include "base/text_lookup.h"
@@ -42,6 +41,10 @@ CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHos
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_tools = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), nullptr, measure::ShapeHost::Clicks::Live);
+    m_tools->setRecordSink(
+        [this](std::unique_ptr<measure::CVideoShap> record) { replaceMeasurements(m_shapes->size(), -1, std::move(record)); });
+    connect(m_tools.get(), &measure::ShapeHost::clickTaken, this, &CDeviceView::takeReferenceLine);
     m_secondTimer->setInterval(1000);
     m_pacingTimer->setInterval(200);
     connect(m_secondTimer, &QTimer::timeout, this, &CDeviceView::recordingTick);
@@ -132,11 +135,7 @@ void CDeviceView::pushSettings()
 
 void CDeviceView::documentUpdated(int)
 {
-    const int tool = measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0;
-    if (m_live.tool() != tool) {
-        m_live.setTool(tool);  // a measurement half made with another tool is dropped
-        delete m_textBox.data();
-    }
+    followTool();
     layOut();  // tells the renderer too
 }
 

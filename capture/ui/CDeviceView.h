@@ -6,7 +6,6 @@
 #include "capture/core/recording_clock.h"
 #include "capture/core/still_request.h"
 
-#include "measure/core/live_measurement.h"
 #include "measure/core/video_shape.h"
 #include "measure/ui/MeasureCommands.h"
 #include "measure/ui/ZoomedImageView.h"
@@ -20,12 +19,12 @@
 #include <memory>
 #include <optional>
 
-class QPlainTextEdit;
 class QTimer;
 
 namespace measure {
 class CCalibrationDlg;
-}
+class ShapeHost;
+}  // namespace measure
 
 namespace base {
 class ViewHost;
@@ -132,7 +131,10 @@ private:
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();
-    void liveClick(QPoint client);
+    // The measuring tool follows the document's tool code.
+    void followTool();
+    // At the reference line's second click the calibration dialog gets it.
+    void takeReferenceLine();
     void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;
     int formatChoice() const;
@@ -153,9 +155,8 @@ private:
 
     // The slot's finished measurements, shared read-only with the renderer.
     std::shared_ptr<measure::VideoShapeList> m_shapes;
-    // The measurement being made, and the box its text is typed into.
-    measure::LiveMeasurement m_live;
-    QPointer<QPlainTextEdit> m_textBox;
+    // Places the measurements with the mouse, as in a picture window.
+    std::unique_ptr<measure::ShapeHost> m_tools;
     bool m_calibrating = false;
     // The calibration's reference line (frame pixels), drawn until its dialog closes.
     std::optional<QLineF> m_referenceLine;

@@ -12,6 +12,7 @@
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CalibrationMenu.h"
+#include "measure/ui/ShapeHost.h"
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
@@ -178,8 +179,8 @@ void CDeviceView::newCalibration()
     dialog->show();
     dialog->move(window()->geometry().center() - dialog->rect().center());
     m_calibrating = true;
-    m_live.cancel();
-    m_doc->setToolCode(measure::ToolLine);
+    m_tools->abandon();
+    setMeasuringTool(measure::ToolLine);
 }
 
 }  // namespace capture

@@ -2,6 +2,8 @@
 // follow the zoom, the picture area clicks are taken in, and the grey around.
 #include "CDeviceView.h"
 
+#include "measure/ui/ShapeHost.h"
+
 #include "base/view_host.h"
 
 #include "capture/device/capture_device.h"
@@ -69,7 +71,7 @@ void CDeviceView::paintEvent(QPaintEvent*)
         return;
     }
     // The measurement being made follows the mouse over every frame.
-    m_live.drawInProgress(p, mapping(), m_host.measure(), m_frameSize);
+    m_tools->paintTemporary(p);
     if (m_referenceLine) {
         const measure::ImageMapping map = mapping();
         const measure::MeasureState& m = m_host.measure();

@@ -9,11 +9,11 @@
 #include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
+#include "measure/ui/ShapeHost.h"
 
 #include "platform/posted_message.h"
 
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -25,11 +25,18 @@ void CDeviceView::measureSettingsChanged()
     // Without a calibration no measuring tool but Add Text stays chosen.
     const int tool = m_doc->toolCode();
     if (!m_host.measure().isCalibrated() && measure::kindOfTool(tool) && tool != measure::ToolText) {
-        m_live.cancel();
-        delete m_textBox.data();
+        m_tools->abandon();
         m_doc->setToolCode(ToolCodeNone);
+        followTool();
     }
     pushSettings();  // the renderer draws with its own copy of the settings
+}
+
+void CDeviceView::followTool()
+{
+    const int tool = measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0;
+    if (m_tools->tool() != tool)
+        m_tools->setTool(tool);  // a measurement half made with another tool is dropped
 }
 
 void CDeviceView::mousePressEvent(QMouseEvent* event)
@@ -39,69 +46,34 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     if (!imageArea().contains(at))
         return;
-    if (event->button() == Qt::RightButton) {
-        if (m_live.rightClick(mapping().mapToImage(at)))
-            viewport()->update();
-        return;
+    if (event->button() == Qt::LeftButton) {
+        const QPoint frame = mapping().mapToImage(at);
+        if (m_doc->moveCrosshair(frame.x(), frame.y())) {
+            pushSettings();
+            return;
+        }
     }
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPoint frame = mapping().mapToImage(at);
-    if (m_doc->moveCrosshair(frame.x(), frame.y())) {
-        pushSettings();
-        return;
-    }
-    liveClick(at);
+    followTool();
+    m_tools->mousePress(event);
 }
 
 void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 {
-    // The point being placed stays on the picture, wherever the mouse goes.
-    const QRect area = imageArea();
-    const QPoint at = event->position().toPoint();
-    const QPoint inside = area.isEmpty()
-        ? at
-        : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom()));
-    m_live.mouseMove(mapping().mapToImage(inside));
-    if (m_live.inProgress())
-        viewport()->update();
+    m_tools->mouseMove(event);
 }
 
-void CDeviceView::liveClick(QPoint client)
+void CDeviceView::takeReferenceLine()
 {
-    if (m_live.tool() != m_doc->toolCode())
-        m_live.setTool(measure::kindOfTool(m_doc->toolCode()) ? m_doc->toolCode() : 0);
-    const measure::LiveMeasurement::Click click = m_live.leftClick(mapping().mapToImage(client));
-    if (click == measure::LiveMeasurement::Click::Ignored)
+    if (!m_calibrating || !m_calibrationDlg || m_tools->tool() != measure::ToolLine || m_tools->placement().clicks() != 2)
         return;
-    if (m_calibrating && m_calibrationDlg && m_live.tool() == measure::ToolLine && m_live.clicks() == 2) {
-        // The reference line is done at its second click.
-        m_host.measure().knownLinePixels = m_live.lineLength();
-        m_referenceLine = m_live.line();  // shown until the dialog closes
-        m_live.cancel();
-        platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
-        m_calibrating = false;
-        m_doc->setToolCode(ToolCodeNone);
-        viewport()->update();
-        return;
-    }
-    if (click == measure::LiveMeasurement::Click::OpenText) {
-        delete m_textBox.data();
-        auto* box = new QPlainTextEdit(viewport());
-        box->setObjectName(QStringLiteral("36865"));
-        box->setGeometry(client.x(), client.y(), 180, 120);
-        box->show();
-        box->setFocus();
-        m_textBox = box;
-        return;
-    }
-    if (click == measure::LiveMeasurement::Click::Finished) {
-        const QString text = m_textBox ? m_textBox->toPlainText() : QString();
-        delete m_textBox.data();
-        if (auto record = m_live.takeRecord(m_host.measure(), text))
-            replaceMeasurements(m_shapes->size(), -1, std::move(record));
-    }
-    viewport()->update();
+    // The reference line is done at its second click.
+    m_host.measure().knownLinePixels = m_tools->lineLength();
+    m_referenceLine = m_tools->line();  // shown until the dialog closes
+    m_tools->abandon();
+    platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
+    m_calibrating = false;
+    m_doc->setToolCode(ToolCodeNone);
+    followTool();
 }
 
 // The renderer keeps drawing the list it was given: every change makes a new

@@ -38,6 +38,8 @@ public:
     // Ends a continuous line (at the click) or closes a polygon.
     bool rightClick(QPoint frame);
     void mouseMove(QPoint frame) { m_placement.mouseMove(frame); }
+    const ShapePlacement& placement() const { return m_placement; }
+    ShapePlacement& placement() { return m_placement; }
 
     // The length the line tool has measured so far (frame pixels): the
     // calibration's reference is taken at the second click.

@@ -8,7 +8,7 @@
 namespace measure {
 
 ShapeCanvas::ShapeCanvas(const QImage& picture, MeasureState& settings, QWidget* parent)
-    : QWidget(parent), m_picture(picture), m_settings(settings), m_host(this, *this, settings, m_shapes)
+    : QWidget(parent), m_picture(picture), m_settings(settings), m_host(this, *this, settings, &m_shapes)
 {
     setObjectName(QStringLiteral("ShapeCanvas"));
     setMouseTracking(true);

@@ -15,8 +15,8 @@ constexpr QSize kTextBox(180, 120);
 
 }  // namespace
 
-ShapeHost::ShapeHost(QWidget* view, const ShownImage& image, MeasureState& settings, ShapeList& shapes)
-    : QObject(view), m_view(view), m_image(image), m_settings(settings), m_shapes(shapes)
+ShapeHost::ShapeHost(QWidget* view, const ShownImage& image, MeasureState& settings, ShapeList* shapes, Clicks clicks)
+    : QObject(view), m_view(view), m_image(image), m_settings(settings), m_shapes(shapes), m_mode(clicks)
 {
 }
 
@@ -37,16 +37,22 @@ QPoint ShapeHost::toPicture(QPoint windowPos) const
 void ShapeHost::setTool(int toolCode)
 {
     abandon();
-    m_placement.setTool(toolCode);
+    m_clicks.setTool(toolCode);
 }
 
 bool ShapeHost::mousePress(QMouseEvent* event)
 {
     if (tool() == ToolNone)
         return false;
+    return m_mode == Clicks::Live ? livePress(event) : picturePress(event);
+}
+
+bool ShapeHost::picturePress(QMouseEvent* event)
+{
+    ShapePlacement& placement = m_clicks.placement();
     const QPoint p = toPicture(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
-        if (m_placement.rightDown(p)) {
+        if (placement.rightDown(p)) {
             rebuildTemporary();
             return true;
         }
@@ -55,36 +61,72 @@ bool ShapeHost::mousePress(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return false;
     if (tool() == ToolText) {
-        if (m_placement.clicks() == 0 && m_placement.leftDown(p))
+        if (placement.clicks() == 0 && placement.leftDown(p))
             openTextBox(event->position().toPoint());
-        else if (m_placement.clicks() == 1)
+        else if (placement.clicks() == 1)
             closeTextBox();
         return true;
     }
-    if (m_placement.leftDown(p)) {
-        if (m_placement.clicks() == 1)
+    if (placement.leftDown(p)) {
+        if (placement.clicks() == 1)
             m_view->grabMouse();
         rebuildTemporary();
     }
     return true;
 }
 
+// A live picture takes each point at once, and only on the picture.
+bool ShapeHost::livePress(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (!m_image.imageArea().contains(at))
+        return false;
+    const QPoint p = m_image.mapping().mapToImage(at);
+    if (event->button() == Qt::RightButton) {
+        if (m_clicks.rightClick(p))
+            m_view->update();
+        return true;
+    }
+    if (event->button() != Qt::LeftButton)
+        return false;
+    const LiveMeasurement::Click click = m_clicks.leftClick(p);
+    if (click == LiveMeasurement::Click::Ignored)
+        return true;
+    Q_EMIT clickTaken();
+    if (click == LiveMeasurement::Click::OpenText) {
+        openTextBox(at);
+    } else if (click == LiveMeasurement::Click::Finished) {
+        const QString text = takeTypedText();
+        if (tool() != ToolText || !text.isEmpty()) {
+            if (auto record = m_clicks.takeRecord(m_settings, text); record && m_recordSink)
+                m_recordSink(std::move(record));
+        }
+        m_clicks.cancel();
+    }
+    m_view->update();
+    return true;
+}
+
 bool ShapeHost::mouseMove(QMouseEvent* event)
 {
-    if (!m_placement.placing() || tool() == ToolText)
+    if (!placement().placing() || tool() == ToolText)
         return false;
-    m_placement.mouseMove(toPicture(event->position().toPoint()));
-    rebuildTemporary();
+    m_clicks.mouseMove(toPicture(event->position().toPoint()));
+    if (m_mode == Clicks::Picture)
+        rebuildTemporary();
+    else
+        m_view->update();
     return true;
 }
 
 bool ShapeHost::mouseRelease(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !m_placement.placing() || tool() == ToolText)
+    if (m_mode == Clicks::Live || event->button() != Qt::LeftButton || !placement().placing() || tool() == ToolText)
         return false;
-    if (m_placement.leftUp())
+    ShapePlacement& placement = m_clicks.placement();
+    if (placement.leftUp())
         finishShape();
-    else if (!m_placement.placing())
+    else if (!placement.placing())
         release();  // coinciding points: dropped
     m_view->update();
     return true;
@@ -93,26 +135,30 @@ bool ShapeHost::mouseRelease(QMouseEvent* event)
 void ShapeHost::rebuildTemporary()
 {
     const ImageMapping map = m_image.mapping();
-    m_temporary = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(), map.zoomX, map.zoomY);
+    m_temporary = placement().build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(), map.zoomX, map.zoomY);
     m_view->update();
 }
 
 void ShapeHost::finishShape()
 {
     const ImageMapping map = m_image.mapping();
-    std::unique_ptr<CShape> shape = m_placement.build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(),
+    std::unique_ptr<CShape> shape = placement().build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(),
                                                       map.zoomX, map.zoomY);
     release();
-    if (!shape)
+    if (!shape || !m_shapes)
         return;
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
-    m_shapes.append(std::move(shape));
+    m_shapes->append(std::move(shape));
     Q_EMIT shapesChanged();
 }
 
 void ShapeHost::paintTemporary(QPainter& p)
 {
+    if (m_mode == Clicks::Live) {
+        m_clicks.drawInProgress(p, m_image.mapping(), m_settings, m_image.imageSize());
+        return;
+    }
     if (!m_temporary)
         return;
     p.save();
@@ -136,28 +182,35 @@ void ShapeHost::openTextBox(QPoint windowPos)
     m_textEdit->setFocus(Qt::MouseFocusReason);
 }
 
-void ShapeHost::closeTextBox()
+// The typed lines become one label line; the box goes.
+QString ShapeHost::takeTypedText()
 {
     QString typed = m_textEdit ? m_textEdit->toPlainText() : QString();
     typed.replace(QLatin1String("\r\n"), QLatin1String("_")).replace(QLatin1Char('\n'), QLatin1Char('_'));
-    const QPoint at = m_placement.points()[0];
     delete m_textEdit.data();
-    m_placement.reset();
-    if (typed.isEmpty())
+    return typed;
+}
+
+void ShapeHost::closeTextBox()
+{
+    const QString typed = takeTypedText();
+    const QPoint at = placement().points()[0];
+    m_clicks.cancel();
+    if (typed.isEmpty() || !m_shapes)
         return;
     std::vector<QPoint> pts{at};
     const ImageMapping map = m_image.mapping();
     auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_image.imageSize(), pts, map.zoomX, map.zoomY);
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
-    m_shapes.append(std::move(shape));
+    m_shapes->append(std::move(shape));
     m_view->update();
     Q_EMIT shapesChanged();
 }
 
 void ShapeHost::release()
 {
-    m_placement.reset();
+    m_clicks.cancel();
     m_temporary.reset();
     if (QWidget::mouseGrabber() == m_view)
         m_view->releaseMouse();
@@ -173,7 +226,7 @@ void ShapeHost::abandon()
 void ShapeHost::undo()
 {
     setTool(ToolNone);
-    if (m_shapes.undo())
+    if (m_shapes && m_shapes->undo())
         Q_EMIT shapesChanged();
     m_view->update();
 }
@@ -181,8 +234,9 @@ void ShapeHost::undo()
 void ShapeHost::deleteAll()
 {
     setTool(ToolNone);
-    const bool had = !m_shapes.empty();
-    m_shapes.clear();
+    const bool had = m_shapes && !m_shapes->empty();
+    if (m_shapes)
+        m_shapes->clear();
     if (had)
         Q_EMIT shapesChanged();
     m_view->update();
@@ -190,7 +244,7 @@ void ShapeHost::deleteAll()
 
 void ShapeHost::toggleShowFlag(int selector)
 {
-    if (selector == 1 || m_shapes.toggleShowFlag(selector))
+    if (selector == 1 || (m_shapes && m_shapes->toggleShowFlag(selector)))
         m_view->update();
 }
 

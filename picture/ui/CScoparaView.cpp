@@ -78,7 +78,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     setWindowTitle(m_doc->title());
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), m_doc->shapes());
+    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), &m_doc->shapes());
     connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
     const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;

@@ -372,6 +372,20 @@ private Q_SLOTS:
         QCOMPARE(view.measurements().size(), size_t(1));
         QCOMPARE(view.measurements()[0]->text, QStringLiteral("debris"));
         QTRY_VERIFY(!view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865")));
+
+        // Lines typed become one label line, as on a picture; nothing typed adds nothing.
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(60, 70));
+        box = view.viewport()->findChild<QPlainTextEdit*>(QStringLiteral("36865"));
+        QVERIFY(box);
+        QTest::keyClicks(box, QStringLiteral("cell"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("wall"));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(view.measurements().size(), size_t(2));
+        QCOMPARE(view.measurements()[1]->text, QStringLiteral("cell_wall"));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(60, 70));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(view.measurements().size(), size_t(2));
     }
 
     void stillButtonOnlyWhenUsbSnapshotIsOn()
