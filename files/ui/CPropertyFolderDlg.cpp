@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace files {
@@ -58,6 +59,7 @@ CPropertyFolderDlg::CPropertyFolderDlg(const QString& folder, QWidget* parent) :
     layout->addLayout(form);
     layout->addWidget(box);
     setMinimumWidth(420);
+    box->button(QDialogButtonBox::Ok)->setFocus();  // nothing here to edit
 }
 
 }  // namespace files
