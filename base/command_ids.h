@@ -50,6 +50,12 @@ enum : int {
     LoadFolders = 32939,
     AppExit = 57665,
 
+    // the folder pane's toolbar
+    ShowPictures = 154,
+    ShowVideos = 151,
+    OpenFolderInFileManager = 32930,
+    SortFolders = 32931,
+
     // Setting menu
     ViewStatusBar = 59393,
     LanguageEnglish = 1214,

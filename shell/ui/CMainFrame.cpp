@@ -11,6 +11,7 @@
 #include "base/text_lookup.h"
 #include "shell/core/calibration_files.h"
 
+#include "files/ui/CPropertiesWnd.h"
 #include "measure/core/calibration_profiles.h"
 
 #include "platform/message_dialogs.h"
@@ -145,7 +146,7 @@ QString CMainFrame::paneText(int pane) const
 void CMainFrame::createDockWindows()
 {
     m_devicePane = new CFileView(this);
-    m_folderPane = new CPropertiesWnd(this);
+    m_folderPane = new files::CPropertiesWnd(m_app.settings(), this);
     addDockWidget(Qt::LeftDockWidgetArea, m_devicePane);
     addDockWidget(Qt::RightDockWidgetArea, m_folderPane);
     resizeDocks({m_devicePane, m_folderPane}, {190, 230}, Qt::Horizontal);
@@ -250,6 +251,8 @@ void CMainFrame::customEvent(QEvent* event)
         notifyMeasureChanged();
         break;
     case platform::msg::OpenUsbSlotWindow: openUsbSlot(static_cast<int>(message->wParam())); break;
+    case platform::msg::RebuildFolderPane:
+    case platform::msg::RemoveFolder: m_folderPane->handleFolderMessage(*message); break;
     default: QMainWindow::customEvent(event);
     }
 }

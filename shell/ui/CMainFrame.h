@@ -22,6 +22,10 @@ namespace capture {
 class CDeviceView;
 }
 
+namespace files {
+class CPropertiesWnd;
+}
+
 namespace picture {
 class CScoparaView;
 }
@@ -38,7 +42,6 @@ struct LanguageCommand;
 namespace shell {
 
 class CFileView;
-class CPropertiesWnd;
 class CScoparaApp;
 class CommandRouter;
 class UserToolbars;
@@ -67,7 +70,7 @@ public:
     CNewMFCToolBar* mainToolBar() const { return m_toolBar; }
     QLineEdit* calibrationNameBox() const { return m_calibrationBox; }
     CFileView* deviceManagerPane() const { return m_devicePane; }
-    CPropertiesWnd* folderManagerPane() const { return m_folderPane; }
+    files::CPropertiesWnd* folderManagerPane() const { return m_folderPane; }
     UserToolbars& userToolbars() const { return *m_userToolbars; }
     const QStringList& calibrationFiles() const { return m_calibrationFiles; }
     int appLook() const { return m_appLook; }
@@ -172,7 +175,7 @@ private:
     CNewMFCToolBar* m_toolBar = nullptr;
     QLineEdit* m_calibrationBox = nullptr;
     CFileView* m_devicePane = nullptr;
-    CPropertiesWnd* m_folderPane = nullptr;
+    files::CPropertiesWnd* m_folderPane = nullptr;
     UserToolbars* m_userToolbars = nullptr;
     QList<QLabel*> m_panes;
     QProgressBar* m_progress = nullptr;

@@ -36,10 +36,4 @@ CFileView::CFileView(QWidget* parent)
     widget()->layout()->addWidget(m_devices);
 }
 
-CPropertiesWnd::CPropertiesWnd(QWidget* parent)
-    : QDockWidget(base::uiText("FolderManager", "Folder Manager", base::kPaneTitleCapacity), parent)
-{
-    setUp(this, QStringLiteral("CPropertiesWnd"), QStringLiteral(":/icons/folder-manager.svg"));
-}
-
 }  // namespace shell

@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 
+// The folder manager pane is files::CPropertiesWnd.
 namespace shell {
 
 // The device manager pane: the microscope slots a user opens live windows from.
@@ -16,14 +17,6 @@ public:
 
 private:
     CDevicesDlg* m_devices;
-};
-
-// The folder manager pane: the saved-files folders.
-class CPropertiesWnd : public QDockWidget {
-    Q_OBJECT
-public:
-    static constexpr int kPaneId = 150;
-    explicit CPropertiesWnd(QWidget* parent = nullptr);
 };
 
 }  // namespace shell

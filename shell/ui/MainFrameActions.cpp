@@ -9,6 +9,7 @@
 #include "base/command_ids.h"
 #include "base/command_tables.h"
 #include "base/text_lookup.h"
+#include "files/ui/CPropertiesWnd.h"
 #include "shell/core/recent_files.h"
 
 #include <QAction>
@@ -307,6 +308,7 @@ void CMainFrame::relabel()
         a->setToolTip(QString(text).remove(QLatin1Char('&')));
         a->setStatusTip(a->toolTip());
     }
+    m_folderPane->relabel();
     menuBar()->update();
 }
 

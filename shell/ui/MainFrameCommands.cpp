@@ -14,6 +14,12 @@
 #include "base/language_choice.h"
 #include "base/text_lookup.h"
 
+#include "files/ui/CManageFolderDlg.h"
+#include "files/ui/CNewFolderDlg.h"
+#include "files/ui/CPropertiesWnd.h"
+#include "files/ui/CPropertyFolderDlg.h"
+#include "files/ui/load_folders.h"
+
 #include "measure/ui/CMeasurementSettingDlg.h"
 
 #include "platform/message_dialogs.h"
@@ -96,6 +102,13 @@ void CMainFrame::registerFrameCommands()
         if (dlg.exec() == QDialog::Accepted)
             m_app.saveRegistrySettings();
     });
+    // The saved-files folders; the dialogs tell this window (1168, 1169)
+    // how the folder pane changes.
+    r.handleInFrame(base::cmd::NewFolder, [this] { files::CNewFolderDlg(m_app.settings(), this, this).exec(); });
+    r.handleInFrame(base::cmd::OpenFolder, [this] { files::CManageFolderDlg(m_app.settings(), this, this).exec(); });
+    r.handleInFrame(base::cmd::FolderProperty,
+                    [this] { files::CPropertyFolderDlg(m_app.settings().paths.currentFolder, this).exec(); });
+    r.handleInFrame(base::cmd::LoadFolders, [this] { files::loadFolders(m_app.settings(), this); });
     r.handleInFrame(base::cmd::NextPane, [this] { focusNextPane(1); });
     r.handleInFrame(base::cmd::PreviousPane, [this] { focusNextPane(-1); });
 }

@@ -8,6 +8,7 @@
 
 #include "base/command_ids.h"
 #include "base/registry_settings.h"
+#include "files/ui/CPropertiesWnd.h"
 
 #include <QDockWidget>
 #include <QMdiArea>

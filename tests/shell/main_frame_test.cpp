@@ -11,6 +11,10 @@
 #include "base/registry_settings.h"
 #include "shell/core/recent_files.h"
 
+#include "files/core/saved_folders.h"
+#include "files/ui/CFloderComboBox.h"
+#include "files/ui/CPropertiesWnd.h"
+
 #include "capture/device/capture_device.h"
 #include "capture/device/simulated_backend.h"
 #include "capture/device/slot_frame.h"
@@ -185,6 +189,35 @@ private Q_SLOTS:
         QTRY_VERIFY(run.frame().mdiArea()->subWindowList().isEmpty());
         run.refresh();
         QVERIFY(!run.action(cmd::ToolLine)->isEnabled());
+    }
+
+    void folderCommandsAreOnAndThePaneFollowsItsMessages()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.refresh();
+        for (int id : {cmd::NewFolder, cmd::OpenFolder, cmd::FolderProperty, cmd::LoadFolders})
+            QVERIFY(run.action(id)->isEnabled());
+        base::AppSettings& settings = run.app->settings();
+        files::CPropertiesWnd* pane = run.frame().folderManagerPane();
+        QCOMPARE(pane->folderList()->count(), 1);
+
+        files::SavedFolders folders(settings.paths, settings.savedFolderCount);
+        QCOMPARE(folders.create(settings.paths.saveRoot, QStringLiteral("Made"), QString()), files::FolderOutcome::Done);
+        platform::postMessage(&run.frame(), platform::msg::RebuildFolderPane);
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(pane->folderList()->count(), 2);
+        QCOMPARE(pane->folderList()->currentText(), QStringLiteral("Made"));
+        platform::postMessage(&run.frame(), platform::msg::RemoveFolder, 0, 0, settings.paths.currentFolder);
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(pane->folderList()->count(), 1);
+
+        run.action(cmd::LoadFolders)->trigger();
+        QCOMPARE(dialogs.messages, QStringList{"The configuration has been changed,please restart application"});
+        QCoreApplication::sendPostedEvents(&run.frame());
+        QCOMPARE(pane->folderList()->count(), 2);
+        QCOMPARE(pane->folderList()->currentText(), QStringLiteral("Default"));
     }
 
     void languageCommandRelabelsTheMenusAtOnce()

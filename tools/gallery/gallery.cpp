@@ -23,6 +23,11 @@
 #include "picture/ui/PictureExportSource.h"
 
 #include "base/command_ids.h"
+#include "files/core/saved_folders.h"
+#include "files/ui/CManageFolderDlg.h"
+#include "files/ui/CNewFolderDlg.h"
+#include "files/ui/CPropertiesWnd.h"
+#include "files/ui/CPropertyFolderDlg.h"
 #include "shell/ui/CAboutDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
@@ -183,6 +188,32 @@ void pictureWindow(const QString& folder)
     save(options, folder, "export-options");
 }
 
+// The folder pane with a few folders, sorted by name, and the folder dialogs.
+void savedFolders(const QString& folder)
+{
+    ScratchProgram program;
+    base::AppSettings& settings = program.app.settings();
+    files::SavedFolders folders(settings.paths, settings.savedFolderCount);
+    const char* const made[][2] = {{"onion skin 10", "Stained with iodine."},
+                                   {"onion skin 9", ""},
+                                   {"Kidney slides", "Section 4, 40x.\nCompare with last week's."}};
+    for (const auto& [name, note] : made)
+        folders.create(settings.paths.saveRoot, QLatin1String(name), QString::fromUtf8(note));
+    const QString pictures = settings.paths.currentPictureFolder();
+    for (int i = 0; i < 3; ++i)
+        samplePicture().save(pictures + QStringLiteral("/2024051809300%1.jpg").arg(i), "JPG");
+    settings.toggles.sortFolders = 2;
+    program.frame->folderManagerPane()->rebuild();
+    QApplication::processEvents();
+    save(*program.frame, folder, "folder-pane");
+    files::CNewFolderDlg newFolder(settings, program.frame);
+    save(newFolder, folder, "new-folder");
+    files::CManageFolderDlg manager(settings, program.frame);
+    save(manager, folder, "folder-manager");
+    files::CPropertyFolderDlg property(settings.paths.currentFolder);
+    save(property, folder, "folder-property");
+}
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -242,5 +273,6 @@ int main(int argc, char* argv[])
 
     liveWindows(folder);
     pictureWindow(folder);
+    savedFolders(folder);
     return 0;
 }
