@@ -63,6 +63,7 @@ void CDeviceView::mouseMoveEvent(QMouseEvent* event)
         ? at
         : QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom()));
     m_live.mouseMove(mapping().mapToImage(inside));
+    feedMagnifier(at);
     if (m_live.inProgress())
         viewport()->update();
 }
