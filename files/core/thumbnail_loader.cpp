@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -35,6 +36,7 @@ public:
                 if (!m_taken[index])
                     continue;
                 m_taken[index] = false;  // made again: the file changed
+                m_cursor = std::min(m_cursor, index);
             } else {
                 index = m_paths.size();
                 m_indexOf.insert(path, index);

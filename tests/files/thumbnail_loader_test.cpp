@@ -129,6 +129,23 @@ TEST(ThumbnailLoader, FilesAddedLaterAreMadeToo)
     EXPECT_EQ(got.thumbnails[1].load, load);
 }
 
+TEST(ThumbnailLoader, AFileAddedAgainIsMadeAgainEvenWhenOthersAreWantedFirst)
+{
+    testing_support::Sandbox box;
+    const QString dir = box.path() + QLatin1String("/Picture");
+    const QString pic = dir + QLatin1String("/one.jpg");
+    ASSERT_TRUE(writePicture(pic, 64, 48));
+    ThumbnailLoader loader(uncachedMaker());
+    Recorder got(loader);
+    const int load = loader.load(dir);
+    ASSERT_TRUE(waitFor([&] { return got.finished.contains(load); }));
+    // The file changed; the view then asks for other files first.
+    loader.add({pic});
+    loader.prioritise({});
+    ASSERT_TRUE(waitFor([&] { return got.thumbnails.size() == 2 && got.finished.size() == 2; }));
+    EXPECT_EQ(got.thumbnails[1].path, pic);
+}
+
 TEST(ThumbnailBadInput, AFolderOfHostileEntriesLoadsToTheEnd)
 {
     testing_support::Sandbox box;
