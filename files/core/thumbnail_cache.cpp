@@ -158,7 +158,7 @@ bool ThumbnailCache::store(const QString& path, const QImage& image) const
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
-        writer.setQuality(60);  // quick to write; the files are small either way
+        writer.setQuality(85);  // zlib level 1: quick to write, and the files are small either way
         if (!writer.write(image))
             return false;
     }
