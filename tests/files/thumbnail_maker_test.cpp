@@ -97,6 +97,27 @@ TEST(ThumbnailDecode, AFullHdJpegIsDecodedAtAnEighth)
     EXPECT_GE(decodeForThumbnail(jpegBytes(200, 100), PictureKind::Jpeg, 128).image.width(), 128);
 }
 
+TEST(ThumbnailDecode, GreyJpegsAndPalettedBmpsGiveTheirPictures)
+{
+    QImage grey(320, 160, QImage::Format_Grayscale8);
+    grey.fill(90);
+    QByteArray jpeg, bmp;
+    QBuffer jb(&jpeg), bb(&bmp);
+    jb.open(QIODevice::WriteOnly);
+    bb.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(grey.save(&jb, "JPG"));
+    ASSERT_TRUE(grey.convertToFormat(QImage::Format_Indexed8).save(&bb, "BMP"));
+    for (const auto& [bytes, kind] : {std::pair{jpeg, PictureKind::Jpeg}, std::pair{bmp, PictureKind::Bmp}}) {
+        const DecodedPicture d = decodeForThumbnail(bytes, kind, 128);
+        ASSERT_FALSE(d.image.isNull());
+        EXPECT_EQ(d.fullSize, QSize(320, 160));
+        const QColor c = d.image.pixelColor(d.image.width() / 2, d.image.height() / 2);
+        EXPECT_NEAR(c.red(), 90, 3);
+        EXPECT_NEAR(c.green(), 90, 3);
+        EXPECT_NEAR(c.blue(), 90, 3);
+    }
+}
+
 TEST(ThumbnailDecode, AJpegNamedBmpStillGivesItsPicture)
 {
     EXPECT_EQ(decodeForThumbnail(jpegBytes(320, 240), PictureKind::Bmp, 128).fullSize, QSize(320, 240));
