@@ -30,7 +30,9 @@ CThumbnailsFormViewView::CThumbnailsFormViewView(const base::AppPaths& paths, QW
     setObjectName(QStringLiteral("CThumbnailsFormViewView"));
     setModel(&m_model);
     setItemDelegate(new ThumbnailDelegate(this));
-    setViewMode(QListView::IconMode);
+    // Icons in rows, laid out by the list mode's grid: with items of one
+    // size it places ten thousand without keeping a position for each.
+    setViewMode(QListView::ListMode);
     setMovement(QListView::Static);
     setFlow(QListView::LeftToRight);
     setWrapping(true);

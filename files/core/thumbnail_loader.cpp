@@ -9,7 +9,23 @@
 #include <mutex>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace files {
+
+namespace {
+
+// How much nicer the workers are than the thread that made the loader.
+constexpr int kWorkerNiceness = 10;
+
+int threadNice()
+{
+    return ::getpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)));
+}
+
+}  // namespace
 
 // One load's work, shared by its workers: the folder to list, then the
 // files whose thumbnails are still to be made. Everything but `cancelled`
@@ -136,6 +152,9 @@ private:
 
     void work()
     {
+        // Thumbnails are background work: the GUI thread and the live
+        // pictures go first. (On Linux the nice value is the thread's own.)
+        ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), m_loader.m_workerNice);
         QString folder;
         if (takeListing(folder)) {
             const QList<ShownFile> files = folder.isEmpty() ? QList<ShownFile>() : listShownFiles(folder);
@@ -178,6 +197,7 @@ ThumbnailLoader::ThumbnailLoader(std::shared_ptr<const ThumbnailMaker> maker, QO
     qRegisterMetaType<QList<files::ShownFile>>();
     qRegisterMetaType<files::ThumbnailOutcome>();
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_workerNice = std::min(19, threadNice() + kWorkerNiceness);
 }
 
 ThumbnailLoader::~ThumbnailLoader()

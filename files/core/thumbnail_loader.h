@@ -59,6 +59,7 @@ private:
     QThreadPool m_pool;
     std::shared_ptr<ThumbnailBatch> m_batch;
     int m_load = 0;
+    int m_workerNice = 0;  // the workers' nice value: they give way to the GUI thread
 };
 
 }  // namespace files

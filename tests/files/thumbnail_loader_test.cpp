@@ -16,9 +16,13 @@
 #include <QImageReader>
 #include <QThread>
 
+#include <atomic>
+
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace files;
@@ -127,6 +131,24 @@ TEST(ThumbnailLoader, FilesAddedLaterAreMadeToo)
     ASSERT_TRUE(waitFor([&] { return got.thumbnails.size() == 2; }));
     EXPECT_EQ(got.thumbnails[1].path, dir + QLatin1String("/two.jpg"));
     EXPECT_EQ(got.thumbnails[1].load, load);
+}
+
+TEST(ThumbnailLoader, WorkersGiveWayToTheGuiThread)
+{
+    testing_support::Sandbox box;
+    const QString dir = box.path() + QLatin1String("/Picture");
+    ASSERT_TRUE(writePicture(dir + QLatin1String("/one.jpg"), 64, 48));
+    ThumbnailLoader loader(uncachedMaker());
+    Recorder got(loader);
+    std::atomic<int> workerNice{-100};
+    QObject::connect(
+        &loader, &ThumbnailLoader::thumbnailReady, &got.context,
+        [&] { workerNice = ::getpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid))); }, Qt::DirectConnection);
+    const int guiNice = ::getpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)));
+    const int load = loader.load(dir);
+    ASSERT_TRUE(waitFor([&] { return got.finished.contains(load); }));
+    EXPECT_EQ(workerNice, std::min(19, guiNice + 10));
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid))), guiNice);
 }
 
 TEST(ThumbnailLoader, AFileAddedAgainIsMadeAgainEvenWhenOthersAreWantedFirst)
