@@ -119,6 +119,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // The square under the mouse to the magnifier, again with every frame while the mouse rests.
+    void feedMagnifier(QPoint windowPos);
     bool connectDevice(const VideoDeviceEntry& entry);
     void initialUpdate();
     // The zoom, the tool or what the picture shows changed (the hint says which).

@@ -60,6 +60,7 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
 void CDeviceView::mouseMoveEvent(QMouseEvent* event)
 {
     m_tools->mouseMove(event);
+    feedMagnifier(event->position().toPoint());
 }
 
 void CDeviceView::takeReferenceLine()

@@ -11,6 +11,7 @@
 #include "base/text_lookup.h"
 #include "shell/core/calibration_files.h"
 
+#include "files/browser/CThumbnailsFormView.h"
 #include "files/ui/CPropertiesWnd.h"
 #include "measure/core/calibration_profiles.h"
 
@@ -147,6 +148,11 @@ void CMainFrame::createDockWindows()
 {
     m_devicePane = new CFileView(this);
     m_folderPane = new files::CPropertiesWnd(m_app.settings(), this);
+    // The thumbnails of the current folder and the magnifier fill the pane under its toolbar.
+    m_browser = new files::CThumbnailsFormView(m_app.settings().paths, &m_app.workingBuffer(), m_folderPane);
+    m_folderPane->setBrowser(m_browser);
+    connect(m_browser, &files::CThumbnailsFormView::openPictureRequested, this,
+            [this](const QString& path) { openPicture(path); });
     addDockWidget(Qt::LeftDockWidgetArea, m_devicePane);
     addDockWidget(Qt::RightDockWidgetArea, m_folderPane);
     resizeDocks({m_devicePane, m_folderPane}, {190, 230}, Qt::Horizontal);
@@ -253,6 +259,10 @@ void CMainFrame::customEvent(QEvent* event)
     case platform::msg::OpenUsbSlotWindow: openUsbSlot(static_cast<int>(message->wParam())); break;
     case platform::msg::RebuildFolderPane:
     case platform::msg::RemoveFolder: m_folderPane->handleFolderMessage(*message); break;
+    case platform::msg::FileSaved:
+        // A picture or clip just saved: the browser adds its thumbnail.
+        platform::postMessage(m_browser, message->number(), message->wParam(), message->lParam(), message->takePayload());
+        break;
     default: QMainWindow::customEvent(event);
     }
 }

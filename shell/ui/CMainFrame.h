@@ -24,7 +24,8 @@ class CDeviceView;
 
 namespace files {
 class CPropertiesWnd;
-}
+class CThumbnailsFormView;
+}  // namespace files
 
 namespace picture {
 class CScoparaView;
@@ -95,6 +96,8 @@ public:
     void showResolutions(const QStringList& sizes) override;
     void bringToFront(QWidget* view) override;
     QByteArray* magnifierBuffer() override;
+    int magnifierMode() const override;
+    QObject* magnifierWindow() override;
     quint32 readCrosshair() override;
 
     // A slot button: the slot's window to the top, or a new one.
@@ -176,6 +179,7 @@ private:
     QLineEdit* m_calibrationBox = nullptr;
     CFileView* m_devicePane = nullptr;
     files::CPropertiesWnd* m_folderPane = nullptr;
+    QPointer<files::CThumbnailsFormView> m_browser;
     UserToolbars* m_userToolbars = nullptr;
     QList<QLabel*> m_panes;
     QProgressBar* m_progress = nullptr;

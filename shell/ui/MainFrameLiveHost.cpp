@@ -2,6 +2,9 @@
 // the status bar, the room they may fill, the Resolution menu, coming to the top.
 #include "CMainFrame.h"
 
+#include "files/browser/CThumbnailsFormView.h"
+#include "files/browser/CThumbnailsFormViewEnlarged.h"
+
 #include "CPanes.h"
 #include "CScoparaApp.h"
 #include "CommandRouter.h"
@@ -57,6 +60,16 @@ void CMainFrame::writeCameraModel(quint32 model)
 QByteArray* CMainFrame::magnifierBuffer()
 {
     return &m_app.workingBuffer();
+}
+
+int CMainFrame::magnifierMode() const
+{
+    return m_browser ? m_browser->magnifierLevel() : 0;
+}
+
+QObject* CMainFrame::magnifierWindow()
+{
+    return m_browser ? m_browser->magnifier() : nullptr;
 }
 
 void CMainFrame::showProgress(int percent)

@@ -11,6 +11,9 @@
 #include "base/registry_settings.h"
 #include "shell/core/recent_files.h"
 
+#include "files/browser/CThumbnailsFormView.h"
+#include "files/browser/CThumbnailsFormViewEnlarged.h"
+#include "files/browser/CThumbnailsFormViewView.h"
 #include "files/core/saved_folders.h"
 #include "files/ui/CFloderComboBox.h"
 #include "files/ui/CPropertiesWnd.h"
@@ -218,6 +221,32 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(&run.frame());
         QCOMPARE(pane->folderList()->count(), 2);
         QCOMPARE(pane->folderList()->currentText(), QStringLiteral("Default"));
+    }
+
+    // A snapshot shows in the folder pane's browser at once, and the mouse
+    // over the live picture fills the magnifier.
+    void aSnapshotAppearsInTheBrowserAndTheMagnifierFollowsTheMouse()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.frame().resize(1300, 900);
+        run.frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        auto* browser = qobject_cast<files::CThumbnailsFormView*>(run.frame().folderManagerPane()->browser());
+        QVERIFY(browser);
+        QTRY_VERIFY(!browser->thumbnailList()->isBusy());
+        const int before = browser->thumbnailList()->model()->rowCount();
+        capture::CDeviceView* live = run.frame().openUsbSlot(1);
+        QVERIFY(live && live->isConnected());
+        QTRY_VERIFY(live->device().mailbox().latest());
+        live->runCommand(cmd::Camera);
+        QTRY_VERIFY(!live->lastSavedPicture().isEmpty());
+        QTRY_COMPARE(browser->thumbnailList()->model()->rowCount(), before + 1);
+
+        QCOMPARE(run.frame().magnifierMode(), browser->magnifier()->level());
+        QTest::mouseMove(live->viewport(), QPoint(60, 60));
+        QTRY_VERIFY(!browser->magnifier()->picture().isNull());
     }
 
     void languageCommandRelabelsTheMenusAtOnce()
