@@ -24,12 +24,14 @@ inline SendResult sendWithJob(const postlet::MailAccount& account, const postlet
 {
     SendResult r;
     postlet::MailSendJob job(account, request, options);
-    QObject::connect(&job, &postlet::MailSendJob::delivered, [&](int o) {
+    // The answers come from the job's thread; heard here, on this one, as a window hears them.
+    QObject here;
+    QObject::connect(&job, &postlet::MailSendJob::delivered, &here, [&](int o) {
         r.outcome = static_cast<postlet::SendOutcome>(o);
         r.finished = true;
     });
-    QObject::connect(&job, &postlet::MailSendJob::encryptionKnown, [&](bool e) { r.encrypted = e; });
-    QObject::connect(&job, &postlet::MailSendJob::uploadProgress, [&](qint64 sent, qint64 total) {
+    QObject::connect(&job, &postlet::MailSendJob::encryptionKnown, &here, [&](bool e) { r.encrypted = e; });
+    QObject::connect(&job, &postlet::MailSendJob::uploadProgress, &here, [&](qint64 sent, qint64 total) {
         r.lastSent = sent;
         r.total = total;
     });
