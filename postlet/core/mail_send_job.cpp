@@ -14,6 +14,7 @@ MailSendJob::~MailSendJob()
 {
     cancel();
     wait();
+    (void)m_ran.load(std::memory_order_acquire);
 }
 
 QByteArray MailSendJob::localHostName()
@@ -30,6 +31,12 @@ QByteArray MailSendJob::localHostName()
 }
 
 void MailSendJob::run()
+{
+    work();
+    m_ran.store(true, std::memory_order_release);
+}
+
+void MailSendJob::work()
 {
     const auto server = parseServerAddress(m_account.server);
     if (!server) {

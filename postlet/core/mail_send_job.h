@@ -43,10 +43,14 @@ protected:
     void run() override;
 
 private:
+    void work();
     const MailAccount m_account;
     const MailRequest m_request;
     const Options m_options;
     std::atomic_bool m_cancel{false};
+    // Set as run() ends: the destructor's wait() synchronises inside Qt,
+    // this makes the end of the job's work visible to thread checkers too.
+    std::atomic_bool m_ran{false};
 };
 
 }  // namespace postlet

@@ -185,7 +185,8 @@ TEST(HostileServer, CancelEndsAWaitAtOnce)
     MailSendJob::Options options;  // the full limits
     MailSendJob job(account, kRequest, options);
     int outcome = -1;
-    QObject::connect(&job, &MailSendJob::delivered, [&](int o) { outcome = o; });
+    QObject here;  // the answer is heard on this thread
+    QObject::connect(&job, &MailSendJob::delivered, &here, [&](int o) { outcome = o; });
     job.start();
     ASSERT_TRUE(testing_support::waitFor([&] { return s.hasClient(); }));
     job.cancel();
