@@ -46,7 +46,7 @@ private:
         }
         return testing_support::waitFor(
                    [&] { return process.state() != QProcess::Running || errorOutput(process).contains("reelix: playing"); },
-                   10000)
+                   30000)
             && process.state() == QProcess::Running;
     }
 
@@ -54,7 +54,8 @@ private:
     static void closeAndExpectItEnds(QProcess& process)
     {
         process.terminate();
-        const bool ended = process.waitForFinished(5000);
+        // Generous: a sanitizer build on a busy machine takes its time.
+        const bool ended = process.waitForFinished(30000);
         if (!ended)
             process.kill();
         QVERIFY2(ended, "reelix did not end after it was closed");
