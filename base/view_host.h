@@ -19,6 +19,12 @@ namespace base {
 
 struct AppSettings;
 
+// The side, in picture pixels, of the magnifier's square at level 1, 2 or 3.
+constexpr int magnifierSide(int level)
+{
+    return level == 2 ? 50 : level == 3 ? 30 : 100;
+}
+
 // What a picture or live window needs from the main window around it: the
 // settings, the status bar, the space it may fill and the resolution menu.
 class ViewHost {

@@ -52,6 +52,10 @@ CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHos
     connect(m_doc.get(), &CDeviceDoc::updated, this, &CDeviceView::documentUpdated);
     m_device->setNotifyWindow(this);
     connect(m_device.get(), &CCaptureDevice::frameReady, viewport(), qOverload<>(&QWidget::update));
+    connect(m_device.get(), &CCaptureDevice::frameReady, this, [this] {
+        if (viewport()->underMouse())
+            feedMagnifier(m_magnifierAt);
+    });
     connect(m_device.get(), &CCaptureDevice::deviceGone, this, &CDeviceView::deviceLeft, Qt::QueuedConnection);
     connect(m_device.get(), &CCaptureDevice::clipFailed, this, &CDeviceView::clipFailed, Qt::QueuedConnection);
 

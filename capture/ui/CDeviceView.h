@@ -163,6 +163,8 @@ private:
     // The calibration's reference line (frame pixels), drawn until its dialog closes.
     std::optional<QLineF> m_referenceLine;
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
+    // Where the mouse rests on the picture, for the magnifier's square.
+    QPoint m_magnifierAt;
 };
 
 }  // namespace capture

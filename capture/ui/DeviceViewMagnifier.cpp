@@ -15,8 +15,6 @@ namespace capture {
 
 namespace {
 
-const char kFeedName[] = "MagnifierFeed";
-
 // Points outside the picture are black.
 QImage squareAround(const QImage& shown, QPoint centre, int side)
 {
@@ -31,18 +29,7 @@ QImage squareAround(const QImage& shown, QPoint centre, int side)
 
 void CDeviceView::feedMagnifier(QPoint windowPos)
 {
-    static constexpr int kSides[] = {0, 100, 50, 30};
-    // Where the mouse rests, kept by a child so each new frame can send its square.
-    QObject* feed = findChild<QObject*>(QLatin1String(kFeedName), Qt::FindDirectChildrenOnly);
-    if (!feed) {
-        feed = new QObject(this);
-        feed->setObjectName(QLatin1String(kFeedName));
-        connect(m_device.get(), &CCaptureDevice::frameReady, feed, [this, feed] {
-            if (viewport()->underMouse())
-                feedMagnifier(feed->property("at").toPoint());
-        });
-    }
-    feed->setProperty("at", windowPos);
+    m_magnifierAt = windowPos;
     const int mode = m_host.magnifierMode();
     QObject* magnifier = m_host.magnifierWindow();
     if (mode < 1 || mode > 3 || !magnifier || !m_connected)
@@ -50,7 +37,8 @@ void CDeviceView::feedMagnifier(QPoint windowPos)
     // The display image is drawn at the viewport's origin: window points are its points.
     const QImage* shown = m_device->mailbox().latest();
     if (shown && !shown->isNull())
-        platform::postMessage(magnifier, platform::msg::MagnifierUpdated, 0, 0, squareAround(*shown, windowPos, kSides[mode]));
+        platform::postMessage(magnifier, platform::msg::MagnifierUpdated, 0, 0,
+                              squareAround(*shown, windowPos, base::magnifierSide(mode)));
 }
 
 }  // namespace capture

@@ -1,5 +1,7 @@
 #include "CThumbnailsFormViewEnlarged.h"
 
+#include "base/view_host.h"
+
 #include "platform/posted_message.h"
 
 #include <QMouseEvent>
@@ -16,11 +18,7 @@ CThumbnailsFormViewEnlarged::CThumbnailsFormViewEnlarged(const QByteArray* share
 
 int CThumbnailsFormViewEnlarged::sideOfLevel(int level)
 {
-    switch (level) {
-    case 2: return 50;
-    case 3: return 30;
-    default: return 100;
-    }
+    return base::magnifierSide(level);
 }
 
 bool CThumbnailsFormViewEnlarged::handleMessage(platform::PostedMessage& message)

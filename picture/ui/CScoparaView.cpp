@@ -218,12 +218,11 @@ void CScoparaView::mouseReleaseEvent(QMouseEvent* event)
 
 void CScoparaView::copyToMagnifier(QPoint windowPos)
 {
-    static constexpr int kBlocks[] = {0, 100, 50, 30};
     const int mode = m_host.magnifierMode();
     QByteArray* buffer = m_host.magnifierBuffer();
     if (mode < 1 || mode > 3 || !buffer)
         return;
-    const int side = kBlocks[mode];
+    const int side = base::magnifierSide(mode);
     if (buffer->size() < (side * 3 + 3) / 4 * 4 * side)
         return;
     const QPoint at = mapping().mapToImage(windowPos);
