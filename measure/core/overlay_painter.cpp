@@ -1,7 +1,10 @@
 #include "overlay_painter.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace measure {
 
@@ -51,6 +54,23 @@ QImage renderOverlayLabel(const QString& label, const QFont& font)
     return img;
 }
 
+bool axisLinesAsRects(QPainter& p)
+{
+    const QPen& pen = p.pen();
+    return pen.style() == Qt::SolidLine && pen.capStyle() == Qt::SquareCap && pen.widthF() <= 1
+        && pen.brush().style() == Qt::SolidPattern && !p.testRenderHint(QPainter::Antialiasing)
+        && p.transform().type() <= QTransform::TxTranslate && p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
+}
+
+void drawAxisLine(QPainter& p, bool asRect, int x1, int y1, int x2, int y2)
+{
+    if (asRect && (x1 == x2 || y1 == y2))
+        p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
+                   p.pen().color());
+    else
+        p.drawLine(x1, y1, x2, y2);
+}
+
 int scaleTickHalfLength(int k)
 {
     if (k > 0 && k % 10 == 0)
@@ -81,21 +101,24 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         p.setPen(coloured);
         const int y = scaled(o.crossY * o.zoomY) - o.scrollY;
         const int x = scaled(o.crossX * o.zoomX) - o.scrollX;
-        p.drawLine(0, y, w, y);
-        p.drawLine(x, 0, x, h);
+        const bool asRect = axisLinesAsRects(p);
+        drawAxisLine(p, asRect, 0, y, w, y);
+        drawAxisLine(p, asRect, x, 0, x, h);
         break;
     }
-    case OverlayGrid:
+    case OverlayGrid: {
         if (sx <= 0 || sy <= 0)
             break;
         p.setPen(white);
         scaleBars(p, sx, sy, o, false);
         p.setPen(coloured);
+        const bool asRect = axisLinesAsRects(p);
         for (int y = sy; y < h; y += sy)
-            p.drawLine(0, y, w, y);
+            drawAxisLine(p, asRect, 0, y, w, y);
         for (int x = sx; x < w; x += sx)
-            p.drawLine(x, 0, x, h);
+            drawAxisLine(p, asRect, x, 0, x, h);
         break;
+    }
     case OverlayCircleGrid:
         if (sx <= 0 || sy <= 0)
             break;
@@ -115,16 +138,17 @@ void paintOverlay(QPainter& p, const OverlayParams& o)
         p.setPen(white);
         scaleBars(p, sx, sy, o, true);
         p.setPen(coloured);
-        p.drawLine(0, cy, w, cy);
-        p.drawLine(cx, 0, cx, h);
+        const bool asRect = axisLinesAsRects(p);
+        drawAxisLine(p, asRect, 0, cy, w, cy);
+        drawAxisLine(p, asRect, cx, 0, cx, h);
         for (int k = 0, x = cx; x > sx; ++k, x -= sx)
-            p.drawLine(x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
+            drawAxisLine(p, asRect, x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
         for (int k = 0, x = cx; x < w - sx; ++k, x += sx)
-            p.drawLine(x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
+            drawAxisLine(p, asRect, x, cy - scaleTickHalfLength(k), x, cy + scaleTickHalfLength(k));
         for (int k = 0, y = cy; y > sy; ++k, y -= sy)
-            p.drawLine(cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
+            drawAxisLine(p, asRect, cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
         for (int k = 0, y = cy; y < h - sy; ++k, y += sy)
-            p.drawLine(cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
+            drawAxisLine(p, asRect, cx - scaleTickHalfLength(k), y, cx + scaleTickHalfLength(k), y);
         break;
     }
     default: break;

@@ -20,6 +20,17 @@ QImage draw(const measure::OverlayParams& o)
     return img;
 }
 
+// The first pixel where two pictures differ, as text ("" when none).
+std::string firstDifference(const QImage& a, const QImage& b)
+{
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return "at " + std::to_string(x) + "," + std::to_string(y) + ": " + std::to_string(a.pixel(x, y)) + " vs "
+                    + std::to_string(b.pixel(x, y));
+    return {};
+}
+
 bool red(const QImage& img, int x, int y)
 {
     return QColor(img.pixel(x, y)) == QColor(Qt::red);
@@ -84,4 +95,55 @@ TEST(Overlay, CircleGridAndScaleCrossAroundTheCentre)
     o.mode = measure::OverlayNone;
     img = draw(o);
     EXPECT_EQ(img.pixel(100, 100), QColor(Qt::black).rgb());
+}
+
+// The overlay's straight lines filled as rectangles must light exactly the
+// pixels the painter's own line drawing lights, wherever they fall.
+TEST(Overlay, AxisLinesFilledAsRectsLightTheSamePixelsAsLines)
+{
+    const QList<QLine> lines{{0, 7, 40, 7},    {5, 0, 5, 30}, {40, 3, 2, 3},   {9, 30, 9, 1},   {-10, 12, 80, 12},
+                             {12, -5, 12, 90}, {0, 0, 0, 0},  {47, 0, 47, 31}, {0, 31, 47, 31}, {3, 200, 9, 200}};
+    const QList<QPen> pens{QPen(Qt::red, 1), QPen(QColor(0, 200, 30, 128), 1), QPen(Qt::blue, 0)};
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888}) {
+        for (const QPen& pen : pens) {
+            for (const QPoint shift : {QPoint(0, 0), QPoint(3, -2)}) {
+                QImage asLines(48, 32, format), asRects(48, 32, format);
+                asLines.fill(QColor(20, 20, 20));
+                asRects.fill(QColor(20, 20, 20));
+                QPainter a(&asLines), b(&asRects);
+                for (QPainter* p : {&a, &b}) {
+                    p->translate(shift);
+                    p->setPen(pen);
+                }
+                ASSERT_TRUE(measure::axisLinesAsRects(b));
+                for (const QLine& l : lines) {
+                    a.drawLine(l);
+                    measure::drawAxisLine(b, true, l.x1(), l.y1(), l.x2(), l.y2());
+                }
+                a.end();
+                b.end();
+                EXPECT_EQ(firstDifference(asLines, asRects), "")
+                    << "format " << format << " pen " << pen.color().name(QColor::HexArgb).toStdString() << " width "
+                    << pen.widthF() << " shift " << shift.x();
+            }
+        }
+    }
+}
+
+TEST(Overlay, WidePensScaledPaintersAndAntialiasingDrawLines)
+{
+    QImage img(10, 10, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setPen(QPen(Qt::red, 1));
+    EXPECT_TRUE(measure::axisLinesAsRects(p));
+    p.setPen(QPen(Qt::red, 2));
+    EXPECT_FALSE(measure::axisLinesAsRects(p));
+    p.setPen(QPen(Qt::red, 1, Qt::DashLine));
+    EXPECT_FALSE(measure::axisLinesAsRects(p));
+    p.setPen(QPen(Qt::red, 1));
+    p.scale(2, 2);
+    EXPECT_FALSE(measure::axisLinesAsRects(p));
+    p.resetTransform();
+    p.setRenderHint(QPainter::Antialiasing);
+    EXPECT_FALSE(measure::axisLinesAsRects(p));
 }
