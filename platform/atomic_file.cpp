@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,7 +41,67 @@ void syncFolder(const QString& folder)
     }
 }
 
+// Gives the written temporary file the name `target` unless a file has it
+// already (EEXIST). Filesystems without an exclusive rename get a hard link
+// and the temporary's removal; where neither exists (some removable-disk
+// filesystems), a look just before the rename is the best there is.
+int claimName(const QByteArray& temporary, const QByteArray& target)
+{
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    if (::link(temporary.constData(), target.constData()) == 0) {
+        ::unlink(temporary.constData());
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return errno;
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0)
+        return EEXIST;
+    return ::rename(temporary.constData(), target.constData()) == 0 ? 0 : errno;
+}
+
 }  // namespace
+
+QString writeNewFile(const std::function<QString(int)>& name, const QByteArray& bytes, QString* error)
+{
+    const auto fail = [error](int reason) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(reason));
+        return QString();
+    };
+    const QFileInfo first(name(0));
+    const QString folder = first.absolutePath();
+    QByteArray tmpl = QFile::encodeName(folder + QLatin1String("/.") + first.fileName() + QLatin1String(".XXXXXX"));
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return fail(errno);
+    ::fchmod(fd, 0644);
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int reason = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        reason = errno;
+    }
+    if (!ok) {
+        ::unlink(tmpl.constData());
+        return fail(reason);
+    }
+    for (int n = 0; n < 100000; ++n) {
+        const QString candidate = name(n);
+        reason = claimName(tmpl, QFile::encodeName(candidate));
+        if (reason == 0) {
+            syncFolder(folder);
+            return candidate;
+        }
+        if (reason != EEXIST)
+            break;
+    }
+    ::unlink(tmpl.constData());
+    return fail(reason);
+}
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access)
 {

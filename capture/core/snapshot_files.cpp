@@ -1,6 +1,8 @@
 #include "snapshot_files.h"
 
+#include "picture/core/cx_file.h"
 #include "picture/core/cx_image.h"
+#include "platform/atomic_file.h"
 
 #include <QFileInfo>
 
@@ -46,19 +48,22 @@ QString unusedPath(const QString& path, const QString& companionSuffix)
     const auto taken = [&companionSuffix](const QString& candidate) {
         return QFileInfo::exists(candidate) || (!companionSuffix.isEmpty() && QFileInfo::exists(candidate + companionSuffix));
     };
-    if (!taken(path))
+    for (int n = 0;; ++n) {
+        const QString candidate = numberedPath(path, n);
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+QString numberedPath(const QString& path, int n)
+{
+    if (n == 0)
         return path;
     // The extension is what follows the last dot of the file name.
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const qsizetype split = dot > slash + 1 ? dot : path.size();
-    const QString stem = path.left(split);
-    const QString extension = path.mid(split);
-    for (int n = 1;; ++n) {
-        const QString candidate = stem + QLatin1Char('_') + QString::number(n) + extension;
-        if (!taken(candidate))
-            return candidate;
-    }
+    return path.left(split) + QLatin1Char('_') + QString::number(n) + path.mid(split);
 }
 
 SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY)
@@ -71,19 +76,46 @@ SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY)
     }
 }
 
-QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi)
+namespace {
+
+// The picture as the codec takes it, with its DPI and JPEG quality.
+QString prepare(CxImage& image, const QImage& picture, int dpi)
 {
     if (picture.isNull())
         return QStringLiteral("no picture");
-    CxImage image;
     if (!image.CreateFromQImage(picture.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());
     image.SetXDPI(dpi);
     image.SetYDPI(dpi);
     image.SetJpegQuality(90);
+    return {};
+}
+
+}  // namespace
+
+QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi)
+{
+    CxImage image;
+    if (QString failure = prepare(image, picture, dpi); !failure.isEmpty())
+        return failure;
     if (!image.Save(path.toStdString(), bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG))
         return QString::fromUtf8(image.GetLastError());
     return {};
+}
+
+QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi, QString& saved)
+{
+    CxImage image;
+    if (QString failure = prepare(image, picture, dpi); !failure.isEmpty())
+        return failure;
+    CxMemFile bytes;
+    if (!image.Encode(&bytes, bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG))
+        return QString::fromUtf8(image.GetLastError());
+    const auto& data = bytes.Data();
+    QString failure;
+    saved = platform::writeNewFile([&path](int n) { return numberedPath(path, n); },
+                                   QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())), &failure);
+    return saved.isEmpty() ? failure : QString();
 }
 
 }  // namespace capture

@@ -26,6 +26,9 @@ QString clipThumbnailPath(const QString& clipPath);
 // program comes between the look and the write.
 QString unusedPath(const QString& path, const QString& companionSuffix = {});
 
+// `path` for n = 0, else "<name>_<n><.ext>": the names unusedPath chooses from.
+QString numberedPath(const QString& path, int n);
+
 // How much smaller than the frame a picture is saved: the picture-size
 // option 1 (full size), 2 (half), 3 (a third), anything else the view's zoom.
 struct SaveScale {
@@ -38,5 +41,11 @@ SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY);
 // directions, through a temporary file renamed over `path`. An empty answer
 // is success; otherwise the reason it failed.
 QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi);
+
+// The same for a new picture that must not replace any file: written under
+// the first free name of numberedPath(path, 0, 1, ...) at the moment it is
+// given its name, so that another program saving into the folder in the
+// same second keeps its picture too. `saved` is the name it got.
+QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi, QString& saved);
 
 }  // namespace capture

@@ -77,10 +77,12 @@ void CDeviceView::savePicture(const StillAnswer& answer)
 
     // A snapshot never replaces a picture: the second of the same second
     // gets the next free name.
-    const QString path = request.purpose == StillRequest::Snapshot ? unusedPath(request.path) : request.path;
-    const QString failure = writePicture(picture, path, !isJpegPath(path), request.dpi);
+    QString path = request.path;
+    const QString failure = request.purpose == StillRequest::Snapshot
+        ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.dpi, path)
+        : writePicture(picture, path, !isJpegPath(path), request.dpi);
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(base::saveFailedText(path, failure));
+        platform::messageDialogs().inform(base::saveFailedText(request.path, failure));
         return;
     }
     const base::AppSettings& s = m_host.settings();

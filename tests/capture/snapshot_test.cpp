@@ -110,6 +110,28 @@ TEST(SnapshotFiles, ReplacingKeepsNoTemporaryBehind)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.bmp")});
 }
 
+TEST(SnapshotFiles, ANewPictureNeverReplacesOne)
+{
+    QTemporaryDir dir;
+    QImage picture(16, 12, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QString path = dir.filePath(QStringLiteral("shot.bmp"));
+    ASSERT_EQ(writePicture(picture, path, true, 96), QString());
+    picture.fill(Qt::black);
+    QString saved;
+    ASSERT_EQ(writeNewPicture(picture, path, true, 96, saved), QString());
+    EXPECT_EQ(saved, dir.filePath(QStringLiteral("shot_1.bmp")));
+    CxImage first, second;
+    ASSERT_TRUE(first.Load(path.toStdString(), CXIMAGE_FORMAT_BMP));
+    ASSERT_TRUE(second.Load(saved.toStdString(), CXIMAGE_FORMAT_BMP));
+    EXPECT_EQ(first.GetPixelColor(3, 3).rgbRed, 255);
+    EXPECT_EQ(second.GetPixelColor(3, 3).rgbRed, 0);
+    EXPECT_EQ(second.GetXDPI(), 96);
+
+    const QString missing = dir.filePath(QStringLiteral("gone/shot.jpg"));
+    EXPECT_EQ(writeNewPicture(picture, missing, false, 96, saved), QStringLiteral("No such file or directory"));
+}
+
 TEST(SnapshotRender, UprightAndMirroredLikeQImage)
 {
     SnapshotInput plain = halfAndHalf(40, 30);
