@@ -73,9 +73,11 @@ bool convert(const QByteArray& bytes, const QByteArray& iconvName, bool replace,
 }
 
 // Whether a file that is not valid UTF-8 throughout was still written in
-// UTF-8 and only damaged here and there: more of its lines with other than
-// ASCII characters are valid UTF-8 than not. A line of a code-page file is
-// seldom valid UTF-8 by chance, and a damaged UTF-8 file has few bad lines.
+// UTF-8 and only damaged here and there: at least as many of its lines with
+// other than ASCII characters are valid UTF-8 as not. A line of a code-page
+// file is seldom valid UTF-8 by chance, and a damaged UTF-8 file has few bad
+// lines; a file with one good line and one damaged line is a damaged UTF-8
+// file, so that the good line keeps its text.
 bool mostlyUtf8(const QByteArray& bytes)
 {
     int valid = 0, invalid = 0;
@@ -87,7 +89,7 @@ bool mostlyUtf8(const QByteArray& bytes)
         const QString decoded = utf8(line);  // the decoder only learns of errors by decoding
         ++(utf8.hasError() ? invalid : valid);
     }
-    return valid > invalid;
+    return valid >= invalid;
 }
 
 }  // namespace

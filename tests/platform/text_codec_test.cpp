@@ -71,6 +71,12 @@ TEST(TextCodec, OneBadByteSpoilsOnlyItsOwnLine)
     EXPECT_TRUE(fromGbk.contains(QStringLiteral("File=文件\r\n"))) << fromGbk.toStdString();
     EXPECT_TRUE(fromGbk.contains(QStringLiteral("Setting=设置\r\n"))) << fromGbk.toStdString();
     EXPECT_TRUE(fromGbk.contains(QStringLiteral("Capture=拍\uFFFD照\r\n"))) << fromGbk.toStdString();
+
+    // As few good lines as damaged ones: still the good line's own text.
+    const QByteArray oneOfEach("[TiScopara]\r\nSetting=Param\xc3\xa8tres\r\nCapture=Cam\xc3\xa9ra\xff\r\nFile=Fichier\r\n");
+    const QString fromOneOfEach = decodeIniText(oneOfEach, QStringLiteral("French1252.ini"));
+    EXPECT_TRUE(fromOneOfEach.contains(QStringLiteral("Setting=Paramètres\r\n"))) << fromOneOfEach.toStdString();
+    EXPECT_TRUE(fromOneOfEach.contains(QStringLiteral("Capture=Caméra\uFFFD\r\n"))) << fromOneOfEach.toStdString();
 }
 
 TEST(TextCodec, LanguageFileIsReadThroughTheProfileLayer)
