@@ -104,9 +104,10 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
     }
     o.colouredPen = &m_colouredPen;
     o.whitePen = &m_whitePen;
-    measure::paintOverlay(p, o);
+    // The measurements, then the overlay over them, as a snapshot burns them in.
     if (s.shapes && !s.shapes->empty())
         measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
+    measure::paintOverlay(p, o);
     if (!s.statusText.isEmpty()) {
         if (s.statusText != m_statusImageText) {
             // Pure green text on a transparent image, made when the text changes.

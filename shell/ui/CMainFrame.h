@@ -141,10 +141,6 @@ public:
     void changeLanguage(const base::LanguageCommand& language);
     void setAppLook(int lookId);
 
-Q_SIGNALS:
-    // Colour, unit, font size, decimals or line width changed: views repaint.
-    void measurementSettingsChanged(int property);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;

@@ -96,7 +96,6 @@ void CMainFrame::registerFrameCommands()
     r.handleInFrame(base::cmd::About, [this] { CAboutDlg(this).exec(); });
     r.handleInFrame(base::cmd::MeasureProperty, [this] {
         measure::CMeasurementSettingDlg dlg(m_app.measure(), this);
-        connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::measurementSettingsChanged);
         connect(&dlg, &measure::CMeasurementSettingDlg::settingChanged, this, &CMainFrame::notifyMeasureChanged);
         // Changes are in effect already; OK also keeps them for the next start.
         if (dlg.exec() == QDialog::Accepted)

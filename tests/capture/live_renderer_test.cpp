@@ -4,6 +4,7 @@
 #include "capture/core/live_renderer.h"
 #include "capture/core/pixel_convert.h"
 #include "capture/core/simulated_camera.h"
+#include "measure/core/burn_in.h"
 
 #include <gtest/gtest.h>
 
@@ -249,4 +250,42 @@ TEST(LiveRenderer, OverlayMeasurementsAndStatusTextAreDrawnOnTop)
         for (int x = 3; x < 60 && !green; ++x)
             green = QColor(shown.pixel(x, y)) == QColor(0, 255, 0);
     EXPECT_TRUE(green);
+}
+
+// Where a measurement and the overlay cross, the live picture shows what a
+// snapshot of it keeps: the measurements first, the overlay over them.
+TEST(LiveRenderer, TheScreenShowsWhatASnapshotBurnsIn)
+{
+    const Jpeg j = microscopeFrame(320, 240);
+    measure::MeasureState state;
+    auto records = std::make_shared<measure::VideoShapeList>();
+    auto line = std::make_unique<measure::CVideoShap>();
+    line->kind = 1;
+    line->lineColour = QColor(0, 255, 0);
+    line->lineWidth = 3;
+    line->points = {{20, 100}, {200, 100}, {110, 90}};
+    line->value1 = 180;
+    records->push_back(std::move(line));
+
+    LiveViewSettings s;
+    s.overlay.mode = measure::OverlayCrosshair;
+    s.overlay.crossX = 100;
+    s.overlay.crossY = 160;
+    s.overlay.colour = QColor(255, 0, 255);
+    s.shapes = records;
+    s.measure = state;
+    LiveRenderer renderer;
+    const QImage shown = rendered(renderer, j, s).copy();
+
+    QImage frame(j.w, j.h, QImage::Format_RGB32);
+    ASSERT_TRUE(mjpegToDisplay(j.bytes.data(), j.bytes.size(), reinterpret_cast<uint32_t*>(frame.bits()), j.w, j.h,
+                               int(frame.bytesPerLine() / 4)));
+    measure::OverlayParams overlay = s.overlay;
+    overlay.frameWidth = j.w;
+    overlay.frameHeight = j.h;
+    const QImage saved = measure::burntIn(frame, {1, 1, nullptr, records.get(), overlay}, state);
+    EXPECT_EQ(QColor(saved.pixel(100, 100)), QColor(255, 0, 255));  // the crosshair over the line
+    EXPECT_EQ(QColor(shown.pixel(100, 100)), QColor(saved.pixel(100, 100)));
+    const Difference d = differenceOf(shown, saved);
+    EXPECT_EQ(d.largest, 0) << "mean " << d.mean;
 }

@@ -150,6 +150,53 @@ private Q_SLOTS:
         QCOMPARE(run.app->measure().lineWidth, 5);
         QTRY_VERIFY(crosshairWidth() >= 4);
     }
+
+    // A picture window behind a live one repaints with the new settings as
+    // soon as they change, not when it is next brought to the front.
+    void aNewLineWidthRepaintsAPictureWindowBehind()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        testing_support::AppRun run(box);
+        run.frame().resize(1200, 900);
+        run.frame().show();
+        picture::CScoparaView* picture = run.frame().openPicture(pictureFile(box));
+        QVERIFY(picture);
+        auto line = measure::makeShape(measure::ToolLine, Qt::red, Qt::red, {}, QSize(320, 240),
+                                       {{20, 60}, {300, 60}, {160, 200}}, 1, 1);
+        line->inProgress = 0;
+        picture->document().shapes().append(std::move(line));
+        capture::CDeviceView* live = run.frame().openUsbSlot(1);
+        QVERIFY(live && live->isConnected());
+        QCOMPARE(run.frame().mdiArea()->activeSubWindow()->widget(), live);
+
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } counter;
+        QWidget* viewport = picture->viewport();
+        const QPoint across = picture->mapping().mapToView(measure::Point2d{40, 60}).toPoint();
+        const auto lineWidth = [viewport, across] {
+            return redRun(viewport->grab().toImage(), across.x(), std::max(0, across.y() - 10), across.y() + 10);
+        };
+        QVERIFY(lineWidth() >= 1 && lineWidth() <= 2);
+        QTest::qWait(50);
+        viewport->installEventFilter(&counter);
+
+        QTimer::singleShot(0, [] {
+            auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
+            dlg->accept();
+        });
+        run.action(cmd::MeasureProperty)->trigger();
+        QTRY_VERIFY(counter.paints > 0);
+        QVERIFY(lineWidth() >= 4);
+    }
 };
 
 QTEST_MAIN(MeasureFollowTest)
