@@ -11,11 +11,17 @@ mkdir -p "$HOME"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
-"$exe" --simulate 1 >"$sandbox/out.log" 2>&1 &
+# A picture named on the command line, relative to the working folder, as a
+# file manager's "Open with" passes it: a 2 x 2 BMP.
+mkdir -p "$sandbox/pictures"
+printf 'BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0\x10\0\0\0\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0\xff\0\0\xff\0\0\0\0\0\xff\0\0\xff\0\0\0\0' \
+  >"$sandbox/pictures/specimen.bmp"
+exe=$(realpath "$exe")
+(cd "$sandbox/pictures" && exec "$exe" --simulate 1 specimen.bmp) >"$sandbox/out.log" 2>&1 &
 pid=$!
 reg=$XDG_CONFIG_HOME/Vellumet/registry.reg
 for _ in $(seq 1 300); do
-  [ -f "$reg" ] && grep -q '"crosshair"' "$reg" && break
+  [ -f "$reg" ] && grep -q '"crosshair"' "$reg" && grep -q 'specimen.bmp' "$reg" && break
   kill -0 "$pid" 2>/dev/null || { echo "vellumet exited during start-up:"; cat "$sandbox/out.log"; exit 1; }
   sleep 0.1
 done
@@ -40,6 +46,7 @@ for v in g_szCompessName m_zoon_ratio_x m_zoon_ratio_y g_szSaveoption1 g_szSaveo
 done
 grep -q '^\[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace\]' "$reg" || { echo "window layout not saved at exit"; fail=1; }
 grep -q 'camera backend: simulated, 1 microscope' "$sandbox/out.log" || { echo "the simulated camera backend was not chosen"; fail=1; }
+grep -q "^\"File1\"=\"$sandbox/pictures/specimen.bmp\"" "$reg" || { echo "the picture named on the command line was not opened"; fail=1; }
 [ "$fail" -eq 0 ] && echo "first start: folder tree, savepath.ini and every registry value present; clean exit"
 
 # Without microscopes the start asks the user ("No Connect Microscope"); a
