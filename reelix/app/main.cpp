@@ -31,12 +31,15 @@ int main(int argc, char* argv[])
         QStringLiteral("[CLIP]"));
     parser.process(app);
 
+    platform::TerminationSignals signals;
     reelix::CVlcDialogDlg window;
     if (!window.player().isAvailable())
         std::fprintf(stderr, "reelix: the video library could not start; no clip can be played\n");
 
-    // A logout or Ctrl+C closes the window like its close button.
-    platform::TerminationSignals signals;
+    // A logout or Ctrl+C closes the window like its close button. Hooked
+    // before the video library starts, which takes a while: a signal that
+    // comes meanwhile waits for the window's event loop instead of killing
+    // the program.
     QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, &window, &QDialog::reject);
 
     const QStringList clips = parser.positionalArguments();
@@ -46,6 +49,8 @@ int main(int argc, char* argv[])
     if (!clip.isEmpty()) {
         std::fprintf(stderr, "reelix: playing %s\n", QDir::toNativeSeparators(clip).toLocal8Bit().constData());
         window.openClip(clip);
+    } else {
+        std::fprintf(stderr, "reelix: no clip named; one can be opened in the window\n");
     }
     window.show();
     window.exec();

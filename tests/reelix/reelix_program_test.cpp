@@ -33,20 +33,16 @@ class ReelixProgramTest : public QObject {
 
 private:
     // Starts `program` with `arguments` and waits until it says what it plays
-    // (or, with `expectPlaying` false, gives it a moment to start).
+    // (or, with `expectPlaying` false, that it has nothing to play).
     static bool start(QProcess& process, const QString& program, const QStringList& arguments, bool expectPlaying)
     {
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start(program, arguments);
         if (!process.waitForStarted())
             return false;
-        if (!expectPlaying) {
-            QTest::qWait(1000);
-            return process.state() == QProcess::Running;
-        }
+        const QByteArray said = expectPlaying ? QByteArray("reelix: playing") : QByteArray("reelix: no clip named");
         return testing_support::waitFor(
-                   [&] { return process.state() != QProcess::Running || errorOutput(process).contains("reelix: playing"); },
-                   30000)
+                   [&] { return process.state() != QProcess::Running || errorOutput(process).contains(said); }, 30000)
             && process.state() == QProcess::Running;
     }
 
