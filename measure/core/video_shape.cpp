@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace measure {
 
 Figure CVideoShap::figure() const
@@ -48,9 +50,10 @@ void drawVideoShapes(QPainter& p, const VideoShapeList& records, double zoomX, d
                      const MeasureState& settings)
 {
     KindCounter names;
-    // Extension lines reach across the whole frame.
-    const QSize across(static_cast<int>((p.device() ? p.device()->width() : 0) / zoomX) + scrollOffset.x(),
-                       static_cast<int>((p.device() ? p.device()->height() : 0) / zoomY) + scrollOffset.y());
+    // Extension lines reach to the far edges of the visible part, in frame pixels.
+    const QSize shown = p.device() ? QSize(p.device()->width(), p.device()->height()) : QSize(0, 0);
+    const QSize across(static_cast<int>(std::ceil((shown.width() + scrollOffset.x()) / zoomX)),
+                       static_cast<int>(std::ceil((shown.height() + scrollOffset.y()) / zoomY)));
     MeasureState labelled = settings;
     p.save();
     p.translate(-scrollOffset);

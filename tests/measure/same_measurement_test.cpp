@@ -5,12 +5,17 @@
 #include "measure/core/measure_state.h"
 #include "measure/ui/ShapeCanvas.h"
 
+#include "same_clicks.h"
+
 #include <QImage>
 #include <QtTest>
 
 #include <cmath>
 
 using namespace measure;
+using testing_support::everyTool;
+using testing_support::labelTexts;
+using testing_support::ToolClicks;
 
 namespace {
 
@@ -19,56 +24,11 @@ struct Zoom {
     double y;
 };
 
-// Picture points of each tool's clicks, the last one the label anchor.
-struct ToolClicks {
-    const char* name;
-    int tool;
-    std::vector<QPoint> points;
-    bool rightClickBeforeLast = false;  // polyline and polygon end at a right click on their last vertex
-};
-
-std::vector<ToolClicks> everyTool()
-{
-    return {
-        {"line", ToolLine, {{20, 30}, {170, 110}, {60, 150}}},
-        {"polyline", ToolContinualLine, {{20, 30}, {90, 40}, {130, 120}, {160, 150}}, true},
-        {"point to line", ToolDotLine, {{40, 90}, {10, 20}, {190, 35}, {150, 150}}},
-        {"polygon", ToolPolygon, {{20, 30}, {170, 40}, {120, 150}, {40, 120}, {90, 90}}, true},
-        {"radius circle", ToolRCircle, {{100, 80}, {137, 111}, {160, 150}}},
-        {"diameter circle", ToolCircle, {{60, 70}, {141, 97}, {160, 150}}},
-        {"three points circle", ToolTPCircle, {{70, 80}, {100, 43}, {133, 91}, {150, 150}}},
-        // Ends (100, 40) and (60, 80) around (100, 80) through (140, 80): three quarters of a turn.
-        {"arc", ToolArc, {{100, 40}, {60, 80}, {140, 80}, {170, 20}}},
-        {"three points angle", ToolTAngle, {{150, 60}, {70, 20}, {40, 130}, {150, 150}}},
-        {"four points angle", ToolFAngle, {{10, 20}, {180, 50}, {30, 140}, {170, 90}, {150, 150}}},
-        {"circle to circle", ToolTCircle, {{20, 40}, {60, 52}, {110, 90}, {170, 130}, {100, 20}}},
-        {"text", ToolText, {{40, 60}, {150, 150}}},
-    };
-}
-
 // Where a picture point shows in a view at this zoom, rounded the way a
 // mouse position is: to the nearest whole view pixel.
 QPoint onScreen(QPoint picture, Zoom z)
 {
     return QPoint(static_cast<int>(std::lround(picture.x() * z.x)), static_cast<int>(std::lround(picture.y() * z.y)));
-}
-
-QStringList texts(const std::vector<LabelRow>& rows)
-{
-    QStringList out;
-    for (const LabelRow& r : rows)
-        out << QString::number(r.row) + (r.shown ? QStringLiteral("+") : QStringLiteral("-")) + r.text;
-    return out;
-}
-
-QStringList cells(const std::vector<ExportMeasurement>& rows, const MeasureState& s)
-{
-    QStringList out;
-    for (const ExportMeasurement& m : rows) {
-        for (int c = 0; c < kExportColumns; ++c)
-            out << workbookCell(m, c, s);
-    }
-    return out;
 }
 
 }  // namespace
@@ -186,31 +146,16 @@ private Q_SLOTS:
             return;
         }
         // ...the same labels...
-        const std::vector<LabelRow> pictureLabels = shape->labels(m_settings);
-        const std::vector<LabelRow> liveLabels = labelRows(
-            record->kind, 0, readingsOf(record->kind, record->measured(), unitsPerPixel(m_settings)), record->showFlags(),
-            m_settings);
-        QCOMPARE(texts(liveLabels), texts(pictureLabels));
+        QCOMPARE(labelTexts(testing_support::recordLabels(*record, m_settings)), labelTexts(shape->labels(m_settings)));
 
-        // ...and the same workbook rows (circle to circle stays out of a slot's workbook).
+        // ...and the same workbook rows.
         ShapeList shapes;
         shapes.append(std::move(shape));
         VideoShapeList records;
         records.push_back(std::move(record));
-        const auto pictureRows = pictureMeasurements(shapes, m_settings);
-        const auto liveRows = slotMeasurements(records, m_settings);
-        if (t.tool == ToolTCircle) {
-            QCOMPARE(int(liveRows.size()), 0);
-            return;
-        }
-        QCOMPARE(int(pictureRows.size()), 1);
-        QCOMPARE(int(liveRows.size()), 1);
-        if (t.tool == ToolFAngle) {
-            // A slot's four points angle keeps three decimals in the workbook.
-            QCOMPARE(liveRows[0].value[ColAngle], pictureRows[0].value[ColAngle]);
-            return;
-        }
-        QCOMPARE(cells(liveRows, m_settings), cells(pictureRows, m_settings));
+        const QString difference = testing_support::workbookDifference(t.tool, pictureMeasurements(shapes, m_settings),
+                                                                       slotMeasurements(records, m_settings), m_settings);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
     void anArcBeyondAHalfCircleReadsItsSweepEverywhere()
@@ -222,7 +167,7 @@ private Q_SLOTS:
             QVERIFY(record && shape);
             QVERIFY(std::abs(record->value2 - 270.0) < 1e-4);  // degrees from radians by 3.1415926
             QVERIFY(std::abs(shape->value2 - 270.0) < 1e-4);
-            const QStringList labels = texts(shape->labels(m_settings));
+            const QStringList labels = labelTexts(shape->labels(m_settings));
             QVERIFY2(labels.contains(QStringLiteral("2+<:270.000°")), qPrintable(labels.join(QLatin1Char(' '))));
             VideoShapeList records;
             records.push_back(std::move(record));

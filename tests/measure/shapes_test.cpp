@@ -229,3 +229,26 @@ TEST(Shapes, LiveRecordsDrawLikePictureShapes)
     EXPECT_TRUE(isRed(img, 60 - 10, 20));    // (30, 10) at zoom 2, scrolled 10 to the left
     EXPECT_FALSE(isRed(img, 60 - 10, 120));  // the invisible record
 }
+
+// A live picture shows only its visible part; zoomed out and scrolled, the
+// extension lines still run to its edges, as they do across a saved picture.
+TEST(Shapes, LiveExtensionLinesReachTheEdgesWhenZoomedOutAndScrolled)
+{
+    const MeasureState st = oneToOne();
+    VideoShapeList records;
+    auto r = std::make_unique<CVideoShap>();
+    r->kind = KindFAngle;
+    r->lineColour = kRed;
+    r->points = {{300, 100}, {340, 100}, {500, 200}, {500, 260}, {560, 300}};
+    r->flags = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    records.push_back(std::move(r));
+
+    QImage img = canvas(1);  // the visible part of a larger frame
+    QPainter p(&img);
+    drawVideoShapes(p, records, 0.5, 0.5, QPoint(100, 40), st);
+    p.end();
+    for (int x : {1, 120, 199})
+        EXPECT_TRUE(isRed(img, x, 10)) << x;  // picture y 100, across
+    for (int y : {0, 100, 149})
+        EXPECT_TRUE(isRed(img, 150, y)) << y;  // picture x 500, down
+}
