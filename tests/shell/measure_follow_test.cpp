@@ -51,6 +51,25 @@ int redRun(const QImage& img, int x, int y0, int y1)
     return n;
 }
 
+// The settings dialog, opened from the main window, makes lines 5 pixels wide.
+void widenLinesToFive(testing_support::AppRun& run)
+{
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dlg);
+        dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
+        dlg->accept();
+    });
+    run.action(base::cmd::MeasureProperty)->trigger();
+}
+
+// The main window shown at a desktop's size.
+void showLarge(testing_support::AppRun& run)
+{
+    run.frame().resize(1200, 900);
+    run.frame().show();
+}
+
 }  // namespace
 
 class MeasureFollowTest : public QObject {
@@ -125,8 +144,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         testing_support::AppRun run(box);
-        run.frame().resize(1200, 900);
-        run.frame().show();
+        showLarge(run);
         capture::CDeviceView* live = run.frame().openUsbSlot(1);
         QVERIFY(live && live->isConnected());
         live->runCommand(cmd::ZoomNormal);
@@ -138,15 +156,8 @@ private Q_SLOTS:
         QTRY_VERIFY(crosshairWidth() >= 1);
         QVERIFY(crosshairWidth() <= 2);
 
-        // The settings dialog, opened from the main window, makes lines 5 pixels wide;
-        // nothing else happens in the live window.
-        QTimer::singleShot(0, [] {
-            auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dlg);
-            dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
-            dlg->accept();
-        });
-        run.action(cmd::MeasureProperty)->trigger();
+        // Nothing else happens in the live window.
+        widenLinesToFive(run);
         QCOMPARE(run.app->measure().lineWidth, 5);
         QTRY_VERIFY(crosshairWidth() >= 4);
     }
@@ -158,8 +169,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         testing_support::AppRun run(box);
-        run.frame().resize(1200, 900);
-        run.frame().show();
+        showLarge(run);
         picture::CScoparaView* picture = run.frame().openPicture(pictureFile(box));
         QVERIFY(picture);
         auto line = measure::makeShape(measure::ToolLine, Qt::red, Qt::red, {}, QSize(320, 240),
@@ -187,13 +197,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         viewport->installEventFilter(&counter);
 
-        QTimer::singleShot(0, [] {
-            auto* dlg = qobject_cast<measure::CMeasurementSettingDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dlg);
-            dlg->list(measure::CMeasurementSettingDlg::LineWidth)->setCurrentText(QStringLiteral("5"));
-            dlg->accept();
-        });
-        run.action(cmd::MeasureProperty)->trigger();
+        widenLinesToFive(run);
         QTRY_VERIFY(counter.paints > 0);
         QVERIFY(lineWidth() >= 4);
     }
