@@ -41,6 +41,30 @@ void syncFolder(const QString& folder)
     }
 }
 
+// Writes `bytes` to a new hidden file beside `path`, flushed to disk, with
+// `mode` (-1: mkstemp's 0600). Answers its name, or an empty name with errno
+// set (nothing is left behind).
+QByteArray writeTemporaryBeside(const QFileInfo& path, const QByteArray& bytes, int mode)
+{
+    QByteArray tmpl = QFile::encodeName(path.absolutePath() + QLatin1String("/.") + path.fileName() + QLatin1String(".XXXXXX"));
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return {};
+    if (mode >= 0)
+        ::fchmod(fd, static_cast<mode_t>(mode));
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int reason = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        reason = errno;
+    }
+    if (ok)
+        return tmpl;
+    ::unlink(tmpl.constData());
+    errno = reason;
+    return {};
+}
+
 // Gives the written temporary file the name `target` unless a file has it
 // already (EEXIST). Filesystems without an exclusive rename get a hard link
 // and the temporary's removal; where neither exists (some removable-disk
@@ -72,28 +96,17 @@ QString writeNewFile(const std::function<QString(int)>& name, const QByteArray& 
             *error = QString::fromLocal8Bit(std::strerror(reason));
         return QString();
     };
-    const QFileInfo first(name(0));
-    const QString folder = first.absolutePath();
-    QByteArray tmpl = QFile::encodeName(folder + QLatin1String("/.") + first.fileName() + QLatin1String(".XXXXXX"));
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
+    const QString wanted = name(0);
+    const QFileInfo first(wanted);
+    const QByteArray tmpl = writeTemporaryBeside(first, bytes, 0644);
+    if (tmpl.isEmpty())
         return fail(errno);
-    ::fchmod(fd, 0644);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    int reason = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        reason = errno;
-    }
-    if (!ok) {
-        ::unlink(tmpl.constData());
-        return fail(reason);
-    }
+    int reason = 0;
     for (int n = 0; n < 100000; ++n) {
-        const QString candidate = name(n);
+        const QString candidate = n == 0 ? wanted : name(n);
         reason = claimName(tmpl, QFile::encodeName(candidate));
         if (reason == 0) {
-            syncFolder(folder);
+            syncFolder(first.absolutePath());
             return candidate;
         }
         if (reason != EEXIST)
@@ -106,26 +119,19 @@ QString writeNewFile(const std::function<QString(int)>& name, const QByteArray& 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access)
 {
     const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    QByteArray tmpl = QFile::encodeName(folder + QLatin1String("/.") + info.fileName() + QLatin1String(".XXXXXX"));
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return false;
     // mkstemp creates the file 0600; keep the mode the replaced file had, or
     // give a new one the usual 0644.
     struct stat st {};
     const bool existed = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-    if (access == FileAccess::Usual)
-        ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(tmpl.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!ok) {
+    const int mode = access == FileAccess::OwnerOnly ? -1 : existed ? int(st.st_mode & 07777) : 0644;
+    const QByteArray tmpl = writeTemporaryBeside(info, bytes, mode);
+    if (tmpl.isEmpty())
+        return false;
+    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
         ::unlink(tmpl.constData());
         return false;
     }
-    syncFolder(folder);
+    syncFolder(info.absolutePath());
     return true;
 }
 

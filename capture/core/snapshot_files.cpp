@@ -113,8 +113,10 @@ QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, in
         return QString::fromUtf8(image.GetLastError());
     const auto& data = bytes.Data();
     QString failure;
+    // The encoded bytes are handed over as they lie, not copied.
     saved = platform::writeNewFile([&path](int n) { return numberedPath(path, n); },
-                                   QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())), &failure);
+                                   QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())),
+                                   &failure);
     return saved.isEmpty() ? failure : QString();
 }
 
