@@ -1,5 +1,6 @@
 #include "ZoomedImageView.h"
 
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -43,12 +44,14 @@ void ZoomedImageView::layOutBars(bool zoomChanged, ScrollOnZoom scroll)
     QScrollBar* bars[2] = {horizontalScrollBar(), verticalScrollBar()};
     const int extent[2] = {picture.width(), picture.height()};
     const int pageSize[2] = {page.width(), page.height()};
+    // Setting the range or value scrolls; the hooks hear of it once, from the
+    // caller. The bars' signals stay on: the scroll area shows or hides a bar
+    // when it hears that the bar's range changed.
+    const QScopedValueRollback layingOut(m_layingOut, true);
     for (int i = 0; i < 2; ++i) {
         const int oldMax = bars[i]->maximum();
         const int oldValue = bars[i]->value();
         const int newMax = std::max(0, extent[i] - pageSize[i]);
-        // Setting the range or value scrolls; the hooks hear of it once, below.
-        const QSignalBlocker quiet(bars[i]);
         bars[i]->setPageStep(pageSize[i]);
         bars[i]->setRange(0, newMax);
         if (zoomChanged && scroll == ScrollOnZoom::ToOrigin)
@@ -68,6 +71,8 @@ void ZoomedImageView::resizeEvent(QResizeEvent* event)
 
 void ZoomedImageView::scrollContentsBy(int, int)
 {
+    if (m_layingOut)
+        return;
     imageScrolled();
     viewport()->update();
 }

@@ -53,6 +53,7 @@ private:
     QSize m_image;  // none yet: the first setImage() is a change
     double m_zoomX = 1;
     double m_zoomY = 1;
+    bool m_layingOut = false;  // the bars move while laid out: callers hear of it once
 };
 
 }  // namespace measure

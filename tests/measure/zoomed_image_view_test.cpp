@@ -69,6 +69,32 @@ private Q_SLOTS:
         QCOMPARE(view.verticalScrollBar()->value(), 0);
         QCOMPARE(view.zoomChanges, 3);
     }
+
+    // A user sees bars exactly when the zoomed picture is larger than the
+    // window: after the window grows, after a zoom in and after a zoom out.
+    void barsShowOnlyWhileThePictureDoesNotFit()
+    {
+        CountingView view;
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QScrollBar* h = view.horizontalScrollBar();
+        QScrollBar* v = view.verticalScrollBar();
+        view.setImage(QSize(640, 480), 1, 1);
+        QTRY_VERIFY(h->isVisible() && v->isVisible());
+
+        view.resize(900, 700);
+        QTRY_VERIFY(!h->isVisible() && !v->isVisible());
+        QCOMPARE(h->maximum(), 0);
+
+        view.setImage(QSize(640, 480), 2, 1);
+        QTRY_VERIFY(h->isVisible());
+        QVERIFY(h->maximum() > 0);
+        QTRY_VERIFY(!v->isVisible() || v->maximum() > 0);
+
+        view.setImage(QSize(640, 480), 0.5, 0.5);
+        QTRY_VERIFY(!h->isVisible() && !v->isVisible());
+    }
 };
 
 QTEST_MAIN(ZoomedImageViewTest)
