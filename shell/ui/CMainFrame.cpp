@@ -44,11 +44,22 @@ constexpr int kPaneWidths[] = {200, 600, 400, 80};
 class StatusPane : public QLabel {
 public:
     StatusPane(int width, QWidget* parent) : QLabel(parent), m_width(width) {}
-    QSize sizeHint() const override { return {m_width, QLabel::sizeHint().height()}; }
+    QSize sizeHint() const override { return {m_giveWay ? QLabel::sizeHint().width() : m_width, QLabel::sizeHint().height()}; }
     QSize minimumSizeHint() const override { return {40, QLabel::minimumSizeHint().height()}; }
+
+    // While the bar shows a message, the pane shrinks to its own text, so a
+    // message naming a file and its folder can be read whole.
+    void giveWay(bool on)
+    {
+        if (m_giveWay == on)
+            return;
+        m_giveWay = on;
+        updateGeometry();
+    }
 
 private:
     int m_width;
+    bool m_giveWay = false;
 };
 
 }  // namespace
@@ -117,6 +128,10 @@ void CMainFrame::createStatusBar()
             bar->addPermanentWidget(pane);
         m_panes.append(pane);
     }
+    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        for (int i = 1; i < m_panes.size(); ++i)
+            static_cast<StatusPane*>(m_panes[i])->giveWay(!message.isEmpty());
+    });
 }
 
 void CMainFrame::setPaneText(int pane, const QString& text, QColor colour)

@@ -383,6 +383,40 @@ private Q_SLOTS:
         QVERIFY(!run.action(cmd::ViewStatusBar)->isChecked());
     }
 
+    // "Picture saved: NAME in FOLDER" is read whole: the panes on the right
+    // give way while it shows and take their width back afterwards.
+    void aMessageNamingAFileAndItsFolderIsShownWhole()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        Run run(box);
+        run.frame().resize(1400, 900);
+        run.frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        run.frame().setPaneText(1, QStringLiteral("W 100% : H 100%"));
+        run.frame().setPaneText(2, QStringLiteral("640:480"));
+        QStatusBar* bar = run.frame().statusBar();
+        const auto panesStart = [&] {
+            int left = bar->width();
+            for (int i = 1; i < 4; ++i) {
+                const QWidget* pane = bar->findChild<QWidget*>(QStringLiteral("StatusPane%1").arg(i));
+                if (pane->isVisible())
+                    left = std::min(left, pane->geometry().left());
+            }
+            return left;
+        };
+        const int before = panesStart();
+
+        const QString message = QStringLiteral(
+            "Picture saved: 20261209_033601.bmp in /home/anna/Documents/Vellumet/SaveFile/Default");
+        run.frame().showStatusMessage(message);
+        QTRY_VERIFY(panesStart() > bar->fontMetrics().horizontalAdvance(message) + 10);
+        QCOMPARE(run.frame().statusMessage(), message);
+
+        bar->clearMessage();
+        QTRY_COMPARE(panesStart(), before);
+    }
+
     void calibrationBoxFollowsItsMessages()
     {
         testing_support::Sandbox box;
