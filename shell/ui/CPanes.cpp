@@ -26,14 +26,19 @@ void setUp(QDockWidget* pane, const QString& objectName, const QString& icon)
 
 }  // namespace
 
-CFileView::CFileView(QWidget* parent)
-    : QDockWidget(base::uiText("DeviceName", "Device Manager", base::kPaneTitleCapacity), parent)
+CFileView::CFileView(QWidget* parent) : QDockWidget(parent)
 {
+    relabel();
     setUp(this, QStringLiteral("CFileView"), QStringLiteral(":/icons/device-manager.svg"));
     // The slot buttons fill the pane less a pixel on each side.
     m_devices = new CDevicesDlg(widget());
     widget()->layout()->setContentsMargins(1, 1, 1, 1);
     widget()->layout()->addWidget(m_devices);
+}
+
+void CFileView::relabel()
+{
+    setWindowTitle(base::uiText("DeviceName", "Device Manager", base::kPaneTitleCapacity));
 }
 
 }  // namespace shell

@@ -14,6 +14,8 @@ public:
     static constexpr int kPaneId = 133;
     explicit CFileView(QWidget* parent = nullptr);
     CDevicesDlg* devicesDlg() const { return m_devices; }
+    // The title in the language chosen now.
+    void relabel();
 
 private:
     CDevicesDlg* m_devices;

@@ -308,6 +308,8 @@ void CMainFrame::relabel()
         a->setToolTip(QString(text).remove(QLatin1Char('&')));
         a->setStatusTip(a->toolTip());
     }
+    // Both panes take the new language at once, like the menus.
+    m_devicePane->relabel();
     m_folderPane->relabel();
     menuBar()->update();
 }

@@ -256,7 +256,8 @@ private Q_SLOTS:
         testing_support::writeFile(box.programFolder() + QLatin1String("/French1252.ini"),
                                    "[TiScopara]\r\nFile=Fichier\r\nSetting=Param\xe8tres\r\nFrench=Fran\xe7"
                                    "ais\r\n"
-                                   "ToolbarHitLine=Ligne\r\nReboot=Red\xe9marrez\r\n");
+                                   "ToolbarHitLine=Ligne\r\nReboot=Red\xe9marrez\r\n"
+                                   "DeviceName=Microscopes\r\nFolderManager=Dossiers\r\n");
         Run run(box);
         run.refresh();
         QVERIFY(!run.action(cmd::LanguageFrench)->isChecked());  // nothing stored yet: the system decides
@@ -266,6 +267,9 @@ private Q_SLOTS:
         QCOMPARE(menuTitles(run.frame().menuBar()).mid(0, 2), (QStringList{"Fichier", "Paramètres"}));
         QCOMPARE(run.action(cmd::LanguageFrench)->text(), QStringLiteral("Français"));
         QCOMPARE(run.action(cmd::ToolLine)->toolTip(), QStringLiteral("Ligne"));
+        // The two panes' titles change together.
+        QCOMPARE(run.frame().deviceManagerPane()->windowTitle(), QStringLiteral("Microscopes"));
+        QCOMPARE(run.frame().folderManagerPane()->windowTitle(), QStringLiteral("Dossiers"));
         QVERIFY(run.action(cmd::LanguageFrench)->isChecked());
         QVERIFY(!run.action(cmd::LanguageEnglish)->isChecked());
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Redémarrez")});
