@@ -62,6 +62,8 @@ public:
     // Changes the live measurements (each record with its index), or with
     // `clear` removes them all; the picture shows the change at once.
     void editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear = false);
+    // Deletes the record at `index` of the slot's measurement list.
+    void deleteMeasurement(size_t index);
 
     // The requests of the toolbar, the keys, the timed capture and the
     // microscope's still button.

@@ -92,6 +92,12 @@ void CDeviceView::replaceMeasurements(size_t count, qsizetype skip, std::unique_
     pushSettings();
 }
 
+void CDeviceView::deleteMeasurement(size_t index)
+{
+    if (index < m_shapes->size())
+        replaceMeasurements(m_shapes->size(), qsizetype(index));
+}
+
 void CDeviceView::editMeasurements(const std::function<void(size_t, measure::CVideoShap&)>& edit, bool clear)
 {
     if (clear) {

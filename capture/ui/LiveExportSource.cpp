@@ -62,6 +62,11 @@ public:
     }
 
     void deleteAll() override { m_view.editMeasurements({}, true); }
+    void deleteMeasurement(int source) override
+    {
+        if (source >= 0)
+            m_view.deleteMeasurement(size_t(source));
+    }
 
     QSize pictureSize() const override { return m_view.frameSize(); }
 

@@ -16,6 +16,14 @@ bool ShapeList::undo()
     return true;
 }
 
+bool ShapeList::removeAt(size_t index)
+{
+    if (index >= m_shapes.size())
+        return false;
+    m_shapes.erase(m_shapes.begin() + std::ptrdiff_t(index));
+    return true;
+}
+
 void ShapeList::clear()
 {
     m_shapes.clear();

@@ -17,6 +17,8 @@ public:
     void append(std::unique_ptr<CShape> shape);
     // Removes the last shape. False when there was none.
     bool undo();
+    // Removes the shape at `index`. False when there is none there.
+    bool removeAt(size_t index);
     void clear();
     // Inverts one show flag on every shape: 2 name, 3 length, 4 radius,
     // 5 diameter, 6 circumference, 7 area, 8 angle, 9 unit. Other

@@ -70,12 +70,14 @@ CExportExcelDlg::CExportExcelDlg(ExportSource& source, const MeasureState& setti
     }
     filters->addStretch();
 
-    auto* remove = new QPushButton(base::uiText("Delete", "Delete"));  // as ever: no action
+    auto* remove = new QPushButton(base::uiText("Delete", "Delete"));
+    remove->setObjectName(QStringLiteral("Delete"));
     auto* removeAll = new QPushButton(base::uiText("DeleteAll", "Delete all"));
     removeAll->setObjectName(QStringLiteral("DeleteAll"));
     auto* exportButton = new QPushButton(base::uiText("ToolbarHitExport", "Export"));
     exportButton->setObjectName(QStringLiteral("Export"));
     auto* exit = new QPushButton(base::uiText("Exit", "Exit"));
+    connect(remove, &QPushButton::clicked, this, &CExportExcelDlg::deleteChosen);
     connect(removeAll, &QPushButton::clicked, this, [this] {
         m_source.deleteAll();
         refresh();
@@ -139,6 +141,20 @@ void CExportExcelDlg::rowChecked(QTableWidgetItem* item)
             return;
         }
     }
+}
+
+// The rows chosen on the page shown: their measurements go.
+void CExportExcelDlg::deleteChosen()
+{
+    std::vector<int> sources;
+    for (const QModelIndex& row : page(m_tabs->currentIndex())->selectionModel()->selectedRows()) {
+        if (row.row() < int(m_listed.size()))
+            sources.push_back(m_listed[size_t(row.row())].source);
+    }
+    if (sources.empty())
+        return;
+    m_source.deleteMeasurements(std::move(sources));
+    refresh();
 }
 
 void CExportExcelDlg::exportClicked()

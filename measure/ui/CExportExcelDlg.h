@@ -28,6 +28,7 @@ public:
 private:
     void rowChecked(QTableWidgetItem* item);
     void exportClicked();
+    void deleteChosen();
 
     ExportSource& m_source;
     const MeasureState& m_settings;

@@ -5,6 +5,7 @@
 #include <QSize>
 
 #include <memory>
+#include <vector>
 
 namespace measure {
 
@@ -28,6 +29,8 @@ public:
     // One label line (2 name ... 9 unit) on the measurements that show it.
     virtual void toggleLabel(int selector) = 0;
     virtual void deleteAll() = 0;
+    // Deletes one measurement (by ExportMeasurement::source).
+    virtual void deleteMeasurement(int source) = 0;
     virtual QSize pictureSize() const = 0;
     // Asks the window, by message, for the picture with these options and
     // the workbook after it (writeAndOpenWorkbook).
@@ -47,6 +50,9 @@ public:
     // Selectors outside 2 ... 9 change nothing.
     void toggleLabel(int selector);
     void deleteAll() { m_window->deleteAll(); }
+    // Deletes these measurements (by ExportMeasurement::source), the last
+    // first, so the others keep their places while it works.
+    void deleteMeasurements(std::vector<int> sources);
     // Writes the workbook with these picture options.
     void exportWorkbook(int sizeOption, bool imprint, int dpi);
     QSize pictureSize() const { return m_window->pictureSize(); }

@@ -242,6 +242,14 @@ void ShapeHost::deleteAll()
     m_view->update();
 }
 
+void ShapeHost::deleteShape(size_t index)
+{
+    setTool(ToolNone);
+    if (m_shapes && m_shapes->removeAt(index))
+        Q_EMIT shapesChanged();
+    m_view->update();
+}
+
 void ShapeHost::toggleShowFlag(int selector)
 {
     if (selector == 1 || (m_shapes && m_shapes->toggleShowFlag(selector)))

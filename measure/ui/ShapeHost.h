@@ -60,6 +60,8 @@ public:
     // The finished shapes of a picture.
     void undo();
     void deleteAll();
+    // Deletes the finished shape at `index` (the export list's Delete).
+    void deleteShape(size_t index);
     void toggleShowFlag(int selector);
     // Drops a shape half placed (another view became active).
     void abandon();

@@ -41,6 +41,11 @@ public:
 
     // At once, so the lists refilled right after it are empty.
     void deleteAll() override { m_view.shapeHost().deleteAll(); }
+    void deleteMeasurement(int source) override
+    {
+        if (source >= 0)
+            m_view.shapeHost().deleteShape(size_t(source));
+    }
 
     QSize pictureSize() const override { return m_view.document().size(); }
 

@@ -511,6 +511,25 @@ private Q_SLOTS:
         QCOMPARE(QImage(m_host->s.paths.currentFolder + QLatin1String("/tmpPic.bmp")).width(), 640);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(view.measurements().size(), size_t(2));  // the list stays
+
+        // Delete takes the chosen row's measurement, and only it.
+        bool deleted = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<measure::CExportExcelDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            const auto closeEvenOnFailure = qScopeGuard([dialog] { dialog->reject(); });
+            auto* remove = dialog->findChild<QPushButton*>(QStringLiteral("Delete"));
+            remove->click();  // nothing chosen: nothing goes
+            QCOMPARE(view.measurements().size(), size_t(2));
+            dialog->page(0)->selectRow(0);
+            remove->click();
+            QCOMPARE(dialog->page(0)->rowCount(), 0);
+            deleted = true;
+        });
+        view.runCommand(base::cmd::Export);
+        QVERIFY(deleted);
+        QCOMPARE(view.measurements().size(), size_t(1));
+        QCOMPARE(view.measurements()[0]->kind, 10);  // the four-point angle stays
     }
 
     void liveLabelSwitchesReachTheirKinds()

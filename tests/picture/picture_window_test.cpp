@@ -406,6 +406,44 @@ private Q_SLOTS:
         QVERIFY(m_host->statusMessages.last().contains(QLatin1String("Save As")));
     }
 
+    void exportDeleteRemovesTheChosenMeasurements()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_host->m.calibrationName = QStringLiteral("10x");  // 60 pixels are 10 mm
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("d.bmp"), "BMP"), *m_host));
+        view->resize(400, 300);
+        view->runCommand(base::cmd::ZoomNormal);
+        view->runCommand(base::cmd::ToolLine);
+        for (const auto& [y, end] : {std::pair{40, 80}, std::pair{100, 50}, std::pair{130, 110}}) {
+            for (const QPoint p : {QPoint(20, y), QPoint(end, y), QPoint(50, y + 10)}) {
+                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
+                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+            }
+        }
+        QCOMPARE(view->document().shapes().size(), size_t(3));
+
+        bool deleted = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<measure::CExportExcelDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            const auto closeEvenOnFailure = qScopeGuard([dialog] { dialog->reject(); });
+            QTableWidget* lines = dialog->page(0);
+            lines->setSelectionMode(QAbstractItemView::MultiSelection);
+            lines->selectRow(0);
+            lines->selectRow(2);
+            dialog->findChild<QPushButton*>(QStringLiteral("Delete"))->click();
+            // The middle line is left, and is now the first.
+            QCOMPARE(lines->rowCount(), 1);
+            QCOMPARE(lines->item(0, 1)->text(), QStringLiteral("DL0"));
+            QCOMPARE(lines->item(0, 2)->text(), QStringLiteral("5.000"));
+            deleted = true;
+        });
+        view->runCommand(base::cmd::Export);
+        QVERIFY(deleted);
+        QCOMPARE(view->document().shapes().size(), size_t(1));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
     void exportListsHidesAndWritesTheWorkbook()
     {
         testing_support::ScriptedDialogs dialogs;
