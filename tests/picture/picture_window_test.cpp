@@ -39,6 +39,15 @@ private:
         return path;
     }
 
+    // Places a line with the line tool: its two ends, then the label's place.
+    static void clickLine(CScoparaView& view, QPoint from, QPoint to, QPoint label)
+    {
+        for (const QPoint p : {from, to, label}) {
+            QTest::mousePress(view.viewport(), Qt::LeftButton, {}, p);
+            QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, p);
+        }
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -362,12 +371,7 @@ private Q_SLOTS:
         QCOMPARE(m_host->statusMessages.size(), 1);
 
         view->runCommand(base::cmd::ToolLine);
-        const auto drawLine = [&](int y) {
-            for (const QPoint p : {QPoint(20, y), QPoint(180, y), QPoint(100, y + 20)}) {
-                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
-                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
-            }
-        };
+        const auto drawLine = [&](int y) { clickLine(*view, QPoint(20, y), QPoint(180, y), QPoint(100, y + 20)); };
         drawLine(100);
         QCOMPARE(view->document().shapes().size(), size_t(1));
 
@@ -414,12 +418,8 @@ private Q_SLOTS:
         view->resize(400, 300);
         view->runCommand(base::cmd::ZoomNormal);
         view->runCommand(base::cmd::ToolLine);
-        for (const auto& [y, end] : {std::pair{40, 80}, std::pair{100, 50}, std::pair{130, 110}}) {
-            for (const QPoint p : {QPoint(20, y), QPoint(end, y), QPoint(50, y + 10)}) {
-                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
-                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
-            }
-        }
+        for (const auto& [y, end] : {std::pair{40, 80}, std::pair{100, 50}, std::pair{130, 110}})
+            clickLine(*view, QPoint(20, y), QPoint(end, y), QPoint(50, y + 10));
         QCOMPARE(view->document().shapes().size(), size_t(3));
 
         bool deleted = false;
@@ -453,12 +453,8 @@ private Q_SLOTS:
         view->resize(400, 300);
         view->runCommand(base::cmd::ZoomNormal);
         view->runCommand(base::cmd::ToolLine);
-        for (const int y : {40, 100}) {
-            for (const QPoint p : {QPoint(20, y), QPoint(80, y), QPoint(50, y + 10)}) {
-                QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
-                QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
-            }
-        }
+        for (const int y : {40, 100})
+            clickLine(*view, QPoint(20, y), QPoint(80, y), QPoint(50, y + 10));
         QCOMPARE(view->document().shapes().size(), size_t(2));
 
         bool checked = false;
