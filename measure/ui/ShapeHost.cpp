@@ -223,31 +223,33 @@ void ShapeHost::abandon()
     m_view->update();
 }
 
-void ShapeHost::undo()
+// Ends the tool in use, then removes finished shapes; `remove` answers
+// whether it removed any.
+void ShapeHost::removeShapes(const std::function<bool(ShapeList&)>& remove)
 {
     setTool(ToolNone);
-    if (m_shapes && m_shapes->undo())
+    if (m_shapes && remove(*m_shapes))
         Q_EMIT shapesChanged();
     m_view->update();
+}
+
+void ShapeHost::undo()
+{
+    removeShapes([](ShapeList& shapes) { return shapes.undo(); });
 }
 
 void ShapeHost::deleteAll()
 {
-    setTool(ToolNone);
-    const bool had = m_shapes && !m_shapes->empty();
-    if (m_shapes)
-        m_shapes->clear();
-    if (had)
-        Q_EMIT shapesChanged();
-    m_view->update();
+    removeShapes([](ShapeList& shapes) {
+        const bool had = !shapes.empty();
+        shapes.clear();
+        return had;
+    });
 }
 
 void ShapeHost::deleteShape(size_t index)
 {
-    setTool(ToolNone);
-    if (m_shapes && m_shapes->removeAt(index))
-        Q_EMIT shapesChanged();
-    m_view->update();
+    removeShapes([index](ShapeList& shapes) { return shapes.removeAt(index); });
 }
 
 void ShapeHost::toggleShowFlag(int selector)

@@ -80,6 +80,7 @@ Q_SIGNALS:
     void clickTaken();
 
 private:
+    void removeShapes(const std::function<bool(ShapeList&)>& remove);
     bool livePress(QMouseEvent* event);
     bool picturePress(QMouseEvent* event);
     void rebuildTemporary();

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
 
 #include <memory>
 
@@ -53,6 +54,13 @@ struct AppRun {
         return frame().deviceManagerPane()->devicesDlg();
     }
     void refresh() { frame().router().refresh(); }
+    // The main window on screen at `size`; false when it never showed.
+    bool showFrame(QSize size)
+    {
+        frame().resize(size);
+        frame().show();
+        return QTest::qWaitForWindowExposed(&frame());
+    }
 };
 
 }  // namespace testing_support

@@ -230,9 +230,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         Run run(box);
-        run.frame().resize(1300, 900);
-        run.frame().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QVERIFY(run.showFrame(QSize(1300, 900)));
         auto* browser = qobject_cast<files::CThumbnailsFormView*>(run.frame().folderManagerPane()->browser());
         QVERIFY(browser);
         QTRY_VERIFY(!browser->thumbnailList()->isBusy());
@@ -394,9 +392,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         Run run(box);
-        run.frame().resize(1400, 900);
-        run.frame().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QVERIFY(run.showFrame(QSize(1400, 900)));
         run.frame().setPaneText(1, QStringLiteral("W 100% : H 100%"));
         run.frame().setPaneText(2, QStringLiteral("640:480"));
         QStatusBar* bar = run.frame().statusBar();
@@ -480,9 +476,7 @@ private Q_SLOTS:
     {
         testing_support::Sandbox box;
         Run run(box);
-        run.frame().resize(1200, 800);
-        run.frame().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QVERIFY(run.showFrame(QSize(1200, 800)));
         QImage img(3000, 2000, QImage::Format_RGB888);
         img.fill(Qt::darkGreen);
         const QString path = box.path() + QLatin1String("/large.jpg");

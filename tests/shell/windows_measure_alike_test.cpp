@@ -211,9 +211,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         testing_support::AppRun run(box);
-        run.frame().resize(1600, 1000);
-        run.frame().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&run.frame()));
+        QVERIFY(run.showFrame(QSize(1600, 1000)));
 
         // New windows start at the stored zoom.
         run.app->settings().registry.m_zoon_ratio_x = zx;
