@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camera_control.h"
 #include "resolution_table.h"
 #include "stage_micrometer.h"
 
@@ -10,14 +11,6 @@
 #include <vector>
 
 namespace capture {
-
-// A picture control as a camera offers it (V4L2 control ids).
-struct CameraControl {
-    uint32_t id;
-    const char* name;
-    int32_t minimum, maximum, step, defaultValue;
-    int32_t value;
-};
 
 // A microscope without hardware: it looks at a stage micrometer, offers the
 // frame sizes of a real model in YUY2 and MJPG, sends real YUYV or JPEG
@@ -43,7 +36,7 @@ public:
     int32_t height() const { return m_height; }
     int32_t format() const { return m_format; }
 
-    std::vector<CameraControl>& controls() { return m_controls; }
+    const std::vector<CameraControl>& controls() const { return m_controls; }
     bool setControl(uint32_t id, int32_t value);
     int32_t control(uint32_t id) const;
 

@@ -3,33 +3,7 @@
 #include "simulated_backend.h"
 #include "v4l2_backend.h"
 
-#include <atomic>
-
 namespace capture {
-
-namespace {
-
-// With nothing installed the kernel's devices are used.
-CaptureBackend& defaultBackend()
-{
-    static V4l2Backend v4l2;
-    return v4l2;
-}
-
-std::atomic<CaptureBackend*> g_backend{nullptr};
-
-}  // namespace
-
-CaptureBackend& captureBackend()
-{
-    CaptureBackend* b = g_backend.load();
-    return b ? *b : defaultBackend();
-}
-
-CaptureBackend* setCaptureBackend(CaptureBackend* backend)
-{
-    return g_backend.exchange(backend);
-}
 
 const std::vector<BackendEntry>& backendTable()
 {

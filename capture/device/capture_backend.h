@@ -1,8 +1,8 @@
 #pragma once
 
+#include "capture/core/camera_control.h"
 #include "capture/core/device_list.h"
 #include "capture/core/resolution_table.h"
-#include "capture/core/simulated_camera.h"
 #include "device_watcher.h"
 
 #include <QString>
@@ -54,12 +54,8 @@ public:
     virtual std::unique_ptr<DeviceWatcher> watch() { return std::make_unique<DeviceWatcher>(); }
 };
 
-// The backend in use for this run, chosen at start.
-CaptureBackend& captureBackend();
-// Installs a backend (not owned); returns the one it replaces.
-CaptureBackend* setCaptureBackend(CaptureBackend* backend);
-
-// The table of backends a run can choose from.
+// The table of backends a run can choose from; the program picks one at
+// start ("v4l2" unless told otherwise) and hands it to whoever opens cameras.
 struct BackendEntry {
     const char* name;
     std::function<std::unique_ptr<CaptureBackend>(int devices)> create;

@@ -28,7 +28,7 @@ ClipWriter::~ClipWriter()
     close();
 }
 
-bool ClipWriter::open(const QString& path, int width, int height, bool compressed)
+bool ClipWriter::open(const QString& path, int width, int height, bool compressed, QString* why)
 {
     close();
     AviStreamFormat format;
@@ -37,8 +37,11 @@ bool ClipWriter::open(const QString& path, int width, int height, bool compresse
     format.codec = compressed ? AviCodec::Mjpg : AviCodec::Bgr24;
     format.framesPerSecond = 5;
     auto avi = std::make_unique<AviWriter>();
-    if (!avi->open(path, format))
+    if (!avi->open(path, format)) {
+        if (why)
+            *why = avi->errorText();
         return false;
+    }
     std::lock_guard lock(m_mutex);
     m_format = format;
     m_path = path;

@@ -31,8 +31,9 @@ public:
     ClipWriter(const ClipWriter&) = delete;
     ClipWriter& operator=(const ClipWriter&) = delete;
 
-    // Creates a new file (an existing one is never replaced).
-    bool open(const QString& path, int width, int height, bool compressed);
+    // Creates a new file (an existing one is never replaced); when it cannot,
+    // `why` gets the system's reason.
+    bool open(const QString& path, int width, int height, bool compressed, QString* why = nullptr);
     bool isOpen() const;
     // A frame of the clip's size as bottom-up BGR rows; waits while the queue
     // is full, so every frame goes in. False (nothing written) for a frame of

@@ -2,6 +2,8 @@
 
 #include "capture_backend.h"
 
+#include "capture/core/simulated_camera.h"
+
 #include <QPointer>
 
 #include <atomic>

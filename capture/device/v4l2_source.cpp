@@ -180,9 +180,18 @@ public:
                 v4l2_control c{};
                 c.id = q.id;
                 xioctl(VIDIOC_G_CTRL, &c);
-                std::string& name = m_names[q.id];
-                name.assign(reinterpret_cast<const char*>(q.name), strnlen(reinterpret_cast<const char*>(q.name), sizeof q.name));
-                out.push_back({q.id, name.c_str(), q.minimum, q.maximum, q.step, q.default_value, c.value});
+                CameraControl control;
+                control.id = q.id;
+                control.name.assign(reinterpret_cast<const char*>(q.name),
+                                    strnlen(reinterpret_cast<const char*>(q.name), sizeof q.name));
+                control.minimum = q.minimum;
+                control.maximum = q.maximum;
+                control.step = q.step;
+                control.defaultValue = q.default_value;
+                control.value = c.value;
+                control.isSwitch = q.type == V4L2_CTRL_TYPE_BOOLEAN;
+                control.flags = q.flags;
+                out.push_back(std::move(control));
             }
             q.id |= V4L2_CTRL_FLAG_NEXT_CTRL;
         }
@@ -251,7 +260,6 @@ private:
     int32_t m_width = 0, m_height = 0, m_format = FormatNone;
     // Control names by id: the names handed out stay where they are for
     // the source's life, however often the controls are listed.
-    std::map<uint32_t, std::string> m_names;
 };
 
 }  // namespace

@@ -9,14 +9,6 @@
 #include "base/app_settings.h"
 #include "base/command_ids.h"
 #include "base/command_tables.h"
-#include "base/text_lookup.h"
-
-#include "measure/core/measure_state.h"
-#include "measure/ui/CPitchDlg.h"
-
-#include "platform/message_dialogs.h"
-
-#include <QApplication>
 
 namespace capture {
 
@@ -31,10 +23,6 @@ struct ToolCommand {
 
 // Commands whose button shows checked while the document holds their code.
 constexpr ToolCommand kCheckedCommands[] = {
-    {cmd::GridLines, ToolCodeGrid},
-    {cmd::CircleGrid, ToolCodeCircleGrid},
-    {cmd::Crosshair, ToolCodeCrosshair},
-    {cmd::ScaleCrosshair, ToolCodeScaleCrosshair},
     {cmd::HorizontalFlip, ToolCodeHorizontalFlip},
     {cmd::VerticalFlip, ToolCodeVerticalFlip},
     {cmd::Negative, ToolCodeNegative},
@@ -43,9 +31,13 @@ constexpr ToolCommand kCheckedCommands[] = {
     {cmd::BlueChannel, ToolCodeBlue},
 };
 
+// The tool code of each overlay mode, by mode.
+constexpr int kToolOfOverlay[] = {ToolCodeNone, ToolCodeCrosshair, ToolCodeGrid, ToolCodeCircleGrid, ToolCodeScaleCrosshair};
+
 }  // namespace
 
-CDeviceDoc::CDeviceDoc(int slot, base::ViewHost& host, QObject* parent) : QObject(parent), m_slot(slot), m_host(host)
+CDeviceDoc::CDeviceDoc(const QString& title, base::ViewHost& host, QObject* parent)
+    : QObject(parent), m_title(title), m_host(host)
 {
     const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
@@ -54,9 +46,6 @@ CDeviceDoc::CDeviceDoc(int slot, base::ViewHost& host, QObject* parent) : QObjec
     m_toolCode = s.toggles.featureSelected;
     m_mirror = s.toggles.imageHFlipSelected != 0;
     m_flip = s.toggles.imageVFlipSelected != 0;
-    m_overlay.crossX = m_resolution.width() / 2;
-    m_overlay.crossY = m_resolution.height() / 2;
-    m_overlay.mode = host.readCrosshair() == 1 ? measure::OverlayCrosshair : measure::OverlayNone;
 }
 
 bool CDeviceDoc::handlesCommand(int id) const
@@ -101,10 +90,6 @@ void CDeviceDoc::runCommand(int id)
         picture::zoomOutStep(m_zoom, true);
         finishZoom(true);
         break;
-    case cmd::Crosshair: toggleCrosshair(); break;
-    case cmd::GridLines: toggleGrid(ToolCodeGrid, measure::OverlayGrid); break;
-    case cmd::CircleGrid: toggleGrid(ToolCodeCircleGrid, measure::OverlayCircleGrid); break;
-    case cmd::ScaleCrosshair: toggleGrid(ToolCodeScaleCrosshair, measure::OverlayScaleCross); break;
     case cmd::HorizontalFlip: toggleFlip(true); break;
     case cmd::VerticalFlip: toggleFlip(false); break;
     case cmd::Negative: toggleColour(ToolCodeNegative, capture::Negative); break;
@@ -130,14 +115,25 @@ void CDeviceDoc::setToolCode(int code)
         m_host.saveImageToggles();
 }
 
-bool CDeviceDoc::moveCrosshair(int frameX, int frameY)
+bool CDeviceDoc::crosshairFollowsClicks() const
 {
-    if (m_toolCode != ToolCodeCrosshair && m_toolCode != ToolCodeScaleCrosshair)
-        return false;
-    m_overlay.crossX = frameX;
-    m_overlay.crossY = frameY;
+    return m_toolCode == ToolCodeCrosshair || m_toolCode == ToolCodeScaleCrosshair;
+}
+
+void CDeviceDoc::overlayChosen(int mode)
+{
+    const bool known = mode >= 0 && mode < static_cast<int>(std::size(kToolOfOverlay));
+    setToolCode(known ? kToolOfOverlay[mode] : ToolCodeNone);
     Q_EMIT updated(0);
-    return true;
+}
+
+int CDeviceDoc::overlayOfTool() const
+{
+    for (int mode = 1; mode < static_cast<int>(std::size(kToolOfOverlay)); ++mode) {
+        if (kToolOfOverlay[mode] == m_toolCode)
+            return mode;
+    }
+    return 0;
 }
 
 void CDeviceDoc::finishZoom(bool save)
@@ -150,43 +146,6 @@ void CDeviceDoc::finishZoom(bool save)
         m_host.saveRegistrySettings();
     }
     Q_EMIT updated(kHintZoom);
-}
-
-void CDeviceDoc::toggleCrosshair()
-{
-    const bool on = m_toolCode != ToolCodeCrosshair;
-    m_overlay.mode = on ? measure::OverlayCrosshair : measure::OverlayNone;
-    setToolCode(on ? ToolCodeCrosshair : ToolCodeNone);
-    m_host.writeCrosshair(on ? 1 : 0);
-    Q_EMIT updated(0);
-}
-
-void CDeviceDoc::toggleGrid(int toolCode, int mode)
-{
-    if (m_toolCode == ToolCodeGrid || m_toolCode == ToolCodeCircleGrid || m_toolCode == ToolCodeScaleCrosshair) {
-        m_overlay.mode = measure::OverlayNone;
-        setToolCode(ToolCodeNone);
-        Q_EMIT updated(0);
-        return;
-    }
-    const measure::MeasureState& m = m_host.measure();
-    if (!measure::requireCalibration(m))
-        return;
-    measure::CPitchDlg dialog(m.unit, QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const int spacing = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
-    if (spacing < 4) {
-        platform::messageDialogs().inform(
-            base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
-        return;
-    }
-    m_overlay.spacing = spacing;
-    m_overlay.label = dialog.pitchText() + m.unit;
-    m_overlay.mode = mode;
-    setToolCode(toolCode);
-    m_host.writeCrosshair(0);
-    Q_EMIT updated(0);
 }
 
 void CDeviceDoc::toggleFlip(bool horizontal)

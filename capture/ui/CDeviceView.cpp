@@ -4,8 +4,8 @@
 #include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
-#include "capture/device/capture_device.h"
-#include "capture/device/slot_frame.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 #include "measure/core/shapes.h"
 
 #include "measure/core/calibration_profiles.h"
@@ -26,17 +26,19 @@
 
 namespace capture {
 
-CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent)
+CDeviceView::CDeviceView(const StreamDescription& description, std::unique_ptr<CaptureSource> source, base::ViewHost& host,
+                         QWidget* parent)
     : measure::ZoomedImageView(parent),
-      m_doc(std::make_unique<CDeviceDoc>(slot, host)),
+      m_doc(std::make_unique<CDeviceDoc>(description.title, host)),
       m_host(host),
-      m_device(std::make_unique<CCaptureDevice>(slot)),
-      m_devicePath(device.devicePath),
+      m_overlays(host),
+      m_device(std::make_unique<LiveStream>(description)),
       m_secondTimer(new QTimer(this)),
       m_pacingTimer(new QTimer(this)),
+      m_shownTimer(new QTimer(this)),
       m_shapes(std::make_shared<measure::VideoShapeList>())
 {
-    setObjectName(QStringLiteral("CDeviceView%1").arg(slot));
+    setObjectName(QStringLiteral("CDeviceView_") + description.id);
     setWindowTitle(m_doc->title());
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -49,17 +51,21 @@ CDeviceView::CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHos
     m_pacingTimer->setInterval(200);
     connect(m_secondTimer, &QTimer::timeout, this, &CDeviceView::recordingTick);
     connect(m_pacingTimer, &QTimer::timeout, this, &CDeviceView::pacingTick);
+    // Covering, moving and minimising tell the view nothing; a quarter of a
+    // second is soon enough for a window coming back into sight.
+    m_shownTimer->setInterval(250);
+    connect(m_shownTimer, &QTimer::timeout, this, &CDeviceView::updateShown);
     connect(m_doc.get(), &CDeviceDoc::updated, this, &CDeviceView::documentUpdated);
     m_device->setNotifyWindow(this);
-    connect(m_device.get(), &CCaptureDevice::frameReady, viewport(), qOverload<>(&QWidget::update));
-    connect(m_device.get(), &CCaptureDevice::frameReady, this, [this] {
+    connect(m_device.get(), &LiveStream::frameReady, viewport(), qOverload<>(&QWidget::update));
+    connect(m_device.get(), &LiveStream::frameReady, this, [this] {
         if (viewport()->underMouse())
             feedMagnifier(m_magnifierAt);
     });
-    connect(m_device.get(), &CCaptureDevice::deviceGone, this, &CDeviceView::deviceLeft, Qt::QueuedConnection);
-    connect(m_device.get(), &CCaptureDevice::clipFailed, this, &CDeviceView::clipFailed, Qt::QueuedConnection);
+    connect(m_device.get(), &LiveStream::deviceGone, this, &CDeviceView::sourceGone, Qt::QueuedConnection);
+    connect(m_device.get(), &LiveStream::clipFailed, this, &CDeviceView::clipFailed, Qt::QueuedConnection);
 
-    m_connected = connectDevice(device);
+    m_connected = connectSource(std::move(source));
     m_caption = m_connected ? QString() : QStringLiteral("No Device");
     initialUpdate();
     LiveHotKeys::instance().add(this);
@@ -82,16 +88,19 @@ QString CDeviceView::capConfigPath() const
     return folder + QLatin1String("/CapConfig.dat");
 }
 
+// The stored format choice of this camera (slots 1 to 5); 0, YUY2, for any other.
 int CDeviceView::formatChoice() const
 {
-    return static_cast<int>(m_host.settings().registry.g_szYuyOrMjpeg[static_cast<size_t>(slot() - 1)]);
+    const auto& choices = m_host.settings().registry.g_szYuyOrMjpeg;
+    const int key = m_device->description().settingsKey;
+    return key >= 1 && static_cast<size_t>(key) <= std::size(choices) ? static_cast<int>(choices[static_cast<size_t>(key - 1)])
+                                                                      : 0;
 }
 
-bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
+bool CDeviceView::connectSource(std::unique_ptr<CaptureSource> source)
 {
-    m_devicePath = entry.devicePath;
     m_device->setHardwareSnapshot(m_host.settings().registry.isEnableSnap != 0);
-    if (!m_device->Open(entry) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface()
+    if (!m_device->Open(std::move(source)) || !m_device->Build(formatChoice(), capConfigPath()) || !m_device->CreateSurface()
         || !m_device->Run()) {
         m_device->Close();
         return false;
@@ -100,8 +109,10 @@ bool CDeviceView::connectDevice(const VideoDeviceEntry& entry)
     if (model != 0)
         m_host.writeCameraModel(static_cast<quint32>(model));
     // These models stream YUY2 in every size they offer.
-    if (model == 2 || model == 3)
-        m_host.settings().registry.g_szYuyOrMjpeg[static_cast<size_t>(slot() - 1)] = 1;
+    auto& choices = m_host.settings().registry.g_szYuyOrMjpeg;
+    const int key = m_device->description().settingsKey;
+    if ((model == 2 || model == 3) && key >= 1 && static_cast<size_t>(key) <= std::size(choices))
+        choices[static_cast<size_t>(key - 1)] = 1;
     return true;
 }
 
@@ -127,7 +138,7 @@ void CDeviceView::pushSettings()
     s.mirror = m_doc->mirror();
     s.flip = m_doc->flip();
     s.colourMode = m_doc->colourMode();
-    s.overlay = m_doc->overlay();
+    s.overlay = m_overlays.overlay();
     s.overlay.colour = m_host.measure().colour;
     s.overlay.lineWidth = m_host.measure().lineWidth;
     s.statusText = m_statusText;
@@ -231,7 +242,7 @@ void CDeviceView::customEvent(QEvent* event)
     }
 }
 
-void CDeviceView::deviceLeft()
+void CDeviceView::sourceGone()
 {
     finishRecordingNow();
     m_device->Close();
@@ -240,10 +251,10 @@ void CDeviceView::deviceLeft()
     viewport()->update();
 }
 
-bool CDeviceView::deviceReturned(const VideoDeviceEntry& entry)
+bool CDeviceView::sourceBack(std::unique_ptr<CaptureSource> source)
 {
     m_device->Close();
-    m_connected = connectDevice(entry);
+    m_connected = connectSource(std::move(source));
     m_caption = m_connected ? QString() : QStringLiteral("No Device");
     if (m_connected) {
         m_frameSize = QSize(m_device->width(), m_device->height());

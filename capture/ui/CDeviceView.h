@@ -2,12 +2,12 @@
 
 #include "CDeviceDoc.h"
 
-#include "capture/core/device_list.h"
 #include "capture/core/recording_clock.h"
 #include "capture/core/still_request.h"
 
 #include "measure/core/video_shape.h"
 #include "measure/ui/MeasureCommands.h"
+#include "measure/ui/OverlayCommands.h"
 #include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
@@ -32,26 +32,29 @@ class ViewHost;
 
 namespace capture {
 
-class CCaptureDevice;
+class CaptureSource;
+class LiveStream;
 struct StillAnswer;
+struct StreamDescription;
 
-// The live window of USB slot 1 to 5, titled "MICROSCOPE n". It connects the
-// slot's microscope when it is made, shows the composed live picture, takes
+// A live window: the picture of one camera's stream, whatever its source. It
+// streams the source it is made with, shows the composed live picture, takes
 // still pictures, records clips and passes clicks to the measuring line.
-// Every slot is this one class with its slot number.
+// Every camera is this one class with its stream's description.
 class CDeviceView : public measure::ZoomedImageView, public base::CommandTarget, public measure::MeasuringWindow {
     Q_OBJECT
 public:
-    CDeviceView(int slot, const VideoDeviceEntry& device, base::ViewHost& host, QWidget* parent = nullptr);
+    // `source` may be null: the window then says "No Device" until one comes.
+    CDeviceView(const StreamDescription& description, std::unique_ptr<CaptureSource> source, base::ViewHost& host,
+                QWidget* parent = nullptr);
     ~CDeviceView() override;
 
-    int slot() const { return m_doc->slot(); }
     CDeviceDoc& document() const { return *m_doc; }
-    CCaptureDevice& device() const { return *m_device; }
+    const measure::OverlayParams& overlay() const { return m_overlays.overlay(); }
+    LiveStream& stream() const { return *m_device; }
     bool isConnected() const { return m_connected; }
     // "No Device" when the microscope could not be reached, else empty.
     QString deviceCaption() const { return m_caption; }
-    QString devicePath() const { return m_devicePath; }
     QSize frameSize() const { return m_frameSize; }
     bool isRecording() const { return m_clock.active(); }
     const RecordingClock& recordingClock() const { return m_clock; }
@@ -79,10 +82,10 @@ public:
     // stops and the user is told which clip, and why.
     void clipFailed(const QString& path, const QString& reason);
 
-    // The microscope left or came back (matched by its device path): the
-    // window shows "No Device" until it returns, then streams again.
-    void deviceLeft();
-    bool deviceReturned(const VideoDeviceEntry& entry);
+    // The camera left, or came back with a new source: the window shows
+    // "No Device" until it returns, then streams again.
+    void sourceGone();
+    bool sourceBack(std::unique_ptr<CaptureSource> source);
     // Asks the camera for another frame size (the resolution menu and the
     // recording dialog); the calibration scale goes back to its default.
     void changeResolution(QSize size);
@@ -119,15 +122,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void customEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The square under the mouse to the magnifier, again with every frame while the mouse rests.
     void feedMagnifier(QPoint windowPos);
-    bool connectDevice(const VideoDeviceEntry& entry);
+    bool connectSource(std::unique_ptr<CaptureSource> source);
     void initialUpdate();
     // The zoom, the tool or what the picture shows changed (the hint says which).
     void documentUpdated(int hint);
     void layOut();
+    // Tells the stream whether anybody can see the window; a window not yet
+    // placed on screen counts as seen.
+    void updateShown();
     void pushSettings();
     void savePicture(const StillAnswer& answer);
     // Says the recording tip while a clip is being written, and then true.
@@ -145,8 +153,8 @@ private:
 
     std::unique_ptr<CDeviceDoc> m_doc;
     base::ViewHost& m_host;
-    std::unique_ptr<CCaptureDevice> m_device;
-    QString m_devicePath;
+    measure::OverlayCommands m_overlays;
+    std::unique_ptr<LiveStream> m_device;
     bool m_connected = false;
     QString m_caption;
     QSize m_frameSize{640, 480};
@@ -155,7 +163,9 @@ private:
     RecordingClock m_clock;
     QTimer* m_secondTimer;
     QTimer* m_pacingTimer;
-    QString m_statusText;  // drawn on the live picture
+    QTimer* m_shownTimer;
+    bool m_placed = false;  // shown on screen at least once
+    QString m_statusText;   // drawn on the live picture
 
     // The slot's finished measurements, shared read-only with the renderer.
     std::shared_ptr<measure::VideoShapeList> m_shapes;

@@ -3,7 +3,7 @@
 #include "CDeviceView.h"
 #include "base/view_host.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 
 #include "base/app_settings.h"
 #include "base/text_lookup.h"
@@ -18,8 +18,7 @@
 
 namespace capture {
 
-CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, base::ViewHost& host, QWidget* parent)
-    : QDialog(parent), m_view(view), m_host(host)
+CFileSizeDlg::CFileSizeDlg(CDeviceView& view, base::ViewHost& host, QWidget* parent) : QDialog(parent), m_view(view), m_host(host)
 {
     setObjectName(QStringLiteral("CFileSizeDlg"));
     setWindowTitle(base::uiText("ToolbarHitRecord", "Record"));
@@ -34,11 +33,12 @@ CFileSizeDlg::CFileSizeDlg(int slot, CDeviceView& view, base::ViewHost& host, QW
     m_ok->setDefault(true);
 
     const QSize current = view.frameSize();
-    if (slot == 6) {
+    // The WiFi camera's size is chosen on the camera, not here.
+    if (view.stream().description().settingsKey == 6) {
         m_resolution->addItem(QStringLiteral("%1X%2").arg(current.width()).arg(current.height()));
         m_resolution->setEnabled(false);
     } else {
-        const ResolutionTable table = view.device().GetResolutions();
+        const ResolutionTable table = view.stream().GetResolutions();
         int selected = -1;
         for (const ResolutionEntry& r : table) {
             if (r.width <= 0 || r.height <= 0)

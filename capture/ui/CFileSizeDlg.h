@@ -20,7 +20,7 @@ class CDeviceView;
 class CFileSizeDlg : public QDialog {
     Q_OBJECT
 public:
-    CFileSizeDlg(int slot, CDeviceView& view, base::ViewHost& host, QWidget* parent = nullptr);
+    CFileSizeDlg(CDeviceView& view, base::ViewHost& host, QWidget* parent = nullptr);
 
     int recordTime() const { return m_recordTime; }
     QLineEdit* timeEdit() const { return m_time; }

@@ -1,13 +1,14 @@
 // The commands a live window answers: the toolbar's camera, record and
-// calibration buttons, the resolution menu, the snapshot-button setting and,
-// through its document, zoom, overlays, flips and colours.
+// calibration buttons, the resolution menu, the snapshot-button setting, the
+// overlays as a picture window has them and, through its document, zoom,
+// flips and colours.
 #include "CDeviceView.h"
 #include "LiveExportSource.h"
 
 #include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
@@ -46,7 +47,9 @@ bool CDeviceView::handlesCommand(int id) const
     case cmd::Camera:
     case cmd::Record:
     case cmd::UsbSnapshot: return true;
-    default: return measure::isMeasureCommand(id) || resolutionIndexOf(id) >= 0 || m_doc->handlesCommand(id);
+    default:
+        return measure::isMeasureCommand(id) || measure::OverlayCommands::handles(id) || resolutionIndexOf(id) >= 0
+            || m_doc->handlesCommand(id);
     }
 }
 
@@ -68,6 +71,8 @@ void CDeviceView::updateCommand(int id, base::CommandState& state) const
     }
     if (measure::isMeasureCommand(id))
         measure::updateMeasureCommand(*this, id, state);
+    else if (measure::OverlayCommands::handles(id))
+        m_overlays.update(id, state, m_doc->overlayOfTool());
     else
         m_doc->updateCommand(id, state);
 }
@@ -86,6 +91,11 @@ void CDeviceView::runCommand(int id)
     }
     if (const int index = resolutionIndexOf(id); index >= 0) {
         setResolution(index);
+        return;
+    }
+    if (measure::OverlayCommands::handles(id)) {
+        if (m_overlays.run(id, this, m_doc->overlayOfTool()))
+            m_doc->overlayChosen(m_overlays.mode());
         return;
     }
     m_doc->runCommand(id);

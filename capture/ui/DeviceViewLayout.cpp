@@ -2,17 +2,20 @@
 // follow the zoom, the picture area clicks are taken in, and the grey around.
 #include "CDeviceView.h"
 
+#include "SeenOnScreen.h"
+
 #include "measure/ui/ShapeHost.h"
 
 #include "base/view_host.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 
 #include "measure/core/measure_state.h"
 
 #include <QPainter>
 #include <QPen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace capture {
@@ -42,6 +45,30 @@ void CDeviceView::imageScrolled()
 {
     if (m_device)
         pushSettings();
+}
+
+void CDeviceView::showEvent(QShowEvent* event)
+{
+    ZoomedImageView::showEvent(event);
+    m_placed = true;
+    m_shownTimer->start();
+    updateShown();
+}
+
+void CDeviceView::hideEvent(QHideEvent* event)
+{
+    ZoomedImageView::hideEvent(event);
+    updateShown();
+}
+
+void CDeviceView::updateShown()
+{
+    const bool shown = !m_placed || seenOnScreen(*viewport());
+    if (shown == m_device->isShown())
+        return;
+    m_device->setShown(shown);
+    if (shown)
+        viewport()->update();
 }
 
 void CDeviceView::wheelEvent(QWheelEvent* event)

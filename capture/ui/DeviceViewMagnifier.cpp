@@ -4,7 +4,7 @@
 // rests on the picture, so the magnifier follows the live picture.
 #include "CDeviceView.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 
 #include "base/view_host.h"
 #include "platform/posted_message.h"

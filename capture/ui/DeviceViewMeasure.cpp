@@ -5,7 +5,7 @@
 #include "base/view_host.h"
 
 #include "capture/core/live_tools.h"
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
@@ -48,7 +48,8 @@ void CDeviceView::mousePressEvent(QMouseEvent* event)
         return;
     if (event->button() == Qt::LeftButton) {
         const QPoint frame = mapping().mapToImage(at);
-        if (m_doc->moveCrosshair(frame.x(), frame.y())) {
+        if (m_doc->crosshairFollowsClicks()) {
+            m_overlays.moveCrosshair(frame.x(), frame.y());
             pushSettings();
             return;
         }

@@ -6,7 +6,7 @@
 #include "CFileSizeDlg.h"
 #include "base/view_host.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 
 #include "base/app_settings.h"
 #include "base/text_lookup.h"
@@ -34,15 +34,18 @@ void CDeviceView::record()
     }
     if (m_clock.active())
         return;  // the last clip is still being finished
-    CFileSizeDlg dialog(slot(), *this, m_host, this);
+    CFileSizeDlg dialog(*this, m_host, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    QString why;
     const QString path = m_device->StartClip(s.paths.currentVideoFolder(), s.toggles.imagePrefixSelected,
-                                             s.registry.g_szCompessName == 1);
+                                             s.registry.g_szCompessName == 1, &why);
     m_clipPath = path;
     if (path.isEmpty()) {
+        // The system's reason (a full disk, no permission), as a snapshot says it.
         platform::messageDialogs().inform(base::uiText("ClipFailed", "The clip could not be started in this folder:")
-                                          + QLatin1Char('\n') + s.paths.currentVideoFolder());
+                                          + QLatin1Char('\n') + s.paths.currentVideoFolder()
+                                          + (why.isEmpty() ? QString() : QLatin1Char('\n') + why));
         return;
     }
     platform::soundPlayer().play(s.paths.startRecordSound);

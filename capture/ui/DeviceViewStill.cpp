@@ -6,8 +6,8 @@
 
 #include "capture/core/snapshot_files.h"
 #include "capture/core/snapshot_render.h"
-#include "capture/device/capture_device.h"
-#include "capture/device/slot_frame.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 
 #include "base/app_settings.h"
 #include "base/text_lookup.h"
@@ -66,7 +66,7 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     in.scaleX = scale.x;
     in.scaleY = scale.y;
     in.burnIn = request.burnIn;
-    in.overlay = m_doc->overlay();
+    in.overlay = m_overlays.overlay();
     in.overlay.colour = m_host.measure().colour;
     in.overlay.lineWidth = m_host.measure().lineWidth;
     in.shapes = m_shapes.get();

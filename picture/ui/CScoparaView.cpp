@@ -16,7 +16,6 @@
 #include "measure/core/measurement_workbook.h"
 #include "measure/core/shapes.h"
 #include "measure/ui/CExportExcelDlg.h"
-#include "measure/ui/CPitchDlg.h"
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 #include "measure/ui/WorkbookExport.h"
@@ -69,7 +68,11 @@ const QColor kBackground(160, 160, 160);
 }  // namespace
 
 CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost& host, QWidget* parent)
-    : measure::ZoomedImageView(parent), m_doc(std::move(document)), m_host(host), m_runner(new PictureOperationRunner(this))
+    : measure::ZoomedImageView(parent),
+      m_doc(std::move(document)),
+      m_host(host),
+      m_overlays(host),
+      m_runner(new PictureOperationRunner(this))
 {
     connect(m_runner, &PictureOperationRunner::progress, this, [this](int percent) { m_host.showProgress(percent); });
     connect(m_runner, &PictureOperationRunner::finished, this,
@@ -83,7 +86,6 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;
-    m_overlay.mode = host.readCrosshair() == 1 ? measure::OverlayCrosshair : measure::OverlayNone;
     // Initial update: the active calibration and the name in the toolbar.
     measure::loadActiveProfile(host.measure(), s.paths.settingsFolder());
     platform::postMessage(host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
@@ -132,7 +134,7 @@ void CScoparaView::paintEvent(QPaintEvent*)
 
 measure::OverlayParams CScoparaView::overlayAt(double fx, double fy) const
 {
-    measure::OverlayParams o = m_overlay;
+    measure::OverlayParams o = m_overlays.overlay();
     o.frameWidth = m_doc->size().width();
     o.frameHeight = m_doc->size().height();
     o.zoomX = fx;
@@ -190,11 +192,10 @@ void CScoparaView::print(int command)
 
 void CScoparaView::mousePressEvent(QMouseEvent* event)
 {
-    if (m_overlay.mode == measure::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
+    if (m_overlays.mode() == measure::OverlayCrosshair && m_shapes->tool() == 0 && event->button() == Qt::LeftButton) {
         const QPoint at = mapping().mapToImage(event->position().toPoint());
         if (QRect(QPoint(0, 0), m_doc->size()).contains(at)) {
-            m_overlay.crossX = at.x();
-            m_overlay.crossY = at.y();
+            m_overlays.moveCrosshair(at.x(), at.y());
             viewport()->update();
             return;
         }
@@ -343,16 +344,7 @@ void CScoparaView::updateCommand(int id, base::CommandState& state) const
 {
     if (id == cmd::ZoomOut)
         state.enabled = m_zoom.zoomOutAllowed;
-    const int overlayOf[][2] = {{cmd::Crosshair, measure::OverlayCrosshair},
-                                {cmd::GridLines, measure::OverlayGrid},
-                                {cmd::CircleGrid, measure::OverlayCircleGrid},
-                                {cmd::ScaleCrosshair, measure::OverlayScaleCross}};
-    for (const auto& [command, mode] : overlayOf) {
-        if (command == id) {
-            state.checkable = true;
-            state.checked = m_overlay.mode == mode;
-        }
-    }
+    m_overlays.update(id, state, m_overlays.mode());
     measure::updateMeasureCommand(*this, id, state);
     if (const int operation = operationOf(id)) {
         state.enabled = !m_runner->running();
@@ -381,10 +373,13 @@ void CScoparaView::runCommand(int id)
         finishZoom(fullScreenZoom(m_zoom, area, m_doc->size()));
         return;
     }
-    case cmd::Crosshair: toggleCrosshair(); return;
-    case cmd::GridLines: toggleGrid(measure::OverlayGrid); return;
-    case cmd::CircleGrid: toggleGrid(measure::OverlayCircleGrid); return;
-    case cmd::ScaleCrosshair: toggleGrid(measure::OverlayScaleCross); return;
+    case cmd::Crosshair:
+    case cmd::GridLines:
+    case cmd::CircleGrid:
+    case cmd::ScaleCrosshair:
+        if (m_overlays.run(id, this, m_overlays.mode()))
+            viewport()->update();
+        return;
     case cmd::FileSave: save(); return;
     case cmd::FileSaveAs: {
         const QString proposed = QFileInfo(m_doc->path()).dir().filePath(saveAsName(m_doc->title()));
@@ -472,41 +467,6 @@ void CScoparaView::finishOperation()
         return;
     m_runner->wait();
     QCoreApplication::sendPostedEvents(m_runner, platform::msg::PictureOpProgress);
-}
-
-void CScoparaView::toggleCrosshair()
-{
-    const bool on = m_overlay.mode != measure::OverlayCrosshair;
-    m_overlay.mode = on ? measure::OverlayCrosshair : measure::OverlayNone;
-    m_host.writeCrosshair(on ? 1 : 0);
-    viewport()->update();
-}
-
-// Grid lines, circles grid, scale crosshair: a pitch in real units asked
-// each time they are switched on; switched off by the same command.
-void CScoparaView::toggleGrid(int mode)
-{
-    if (m_overlay.mode == mode) {
-        m_overlay.mode = measure::OverlayNone;
-        viewport()->update();
-        return;
-    }
-    const measure::MeasureState& m = m_host.measure();
-    if (!measure::requireCalibration(m))
-        return;
-    measure::CPitchDlg dialog(m.unit, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const int pitch = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
-    if (pitch <= 3) {
-        platform::messageDialogs().inform(
-            base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
-        return;
-    }
-    m_overlay.spacing = pitch;
-    m_overlay.label = dialog.pitchText() + m.unit;
-    m_overlay.mode = mode;
-    viewport()->update();
 }
 
 void CScoparaView::finishZoom(bool save)

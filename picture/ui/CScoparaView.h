@@ -8,6 +8,7 @@
 #include "measure/core/burn_in.h"
 #include "measure/core/overlay_painter.h"
 #include "measure/ui/MeasureCommands.h"
+#include "measure/ui/OverlayCommands.h"
 #include "measure/ui/ZoomedImageView.h"
 
 #include "base/command_target.h"
@@ -44,7 +45,7 @@ public:
     base::ViewHost& host() const { return m_host; }
     measure::ShapeHost& shapeHost() const { return *m_shapes; }
     const PictureZoom& zoom() const { return m_zoom; }
-    const measure::OverlayParams& overlay() const { return m_overlay; }
+    const measure::OverlayParams& overlay() const { return m_overlays.overlay(); }
     // The picture operation last chosen (1209 ... 1265), 0 for none.
     int pictureOperation() const { return m_operation; }
     bool operationRunning() const;
@@ -92,8 +93,6 @@ private:
     void layOut();
     void save();
     bool replaceWithMeasured();
-    void toggleCrosshair();
-    void toggleGrid(int mode);
     void runOperation(int operation);
     void drawContent(QPainter& p) const;
     // The overlay as drawn at zoom (fx, fy).
@@ -110,7 +109,7 @@ private:
     PictureZoom m_zoom;
     // The overlay: mode, pitch in picture pixels and its text, the
     // crosshair's centre in picture pixels.
-    measure::OverlayParams m_overlay;
+    measure::OverlayCommands m_overlays;
     int m_operation = 0;
     PictureOperationRunner* m_runner;
     QImage m_offscreen;  // the visible part, composed before it is shown

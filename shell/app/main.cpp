@@ -40,23 +40,26 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     // The camera backend of this run, named on the terminal.
-    std::unique_ptr<capture::CaptureBackend> simulated;
+    const char* backendName = "v4l2";
+    int devices = 0;
     if (parser.isSet(simulate)) {
         bool ok = false;
-        const int devices = parser.value(simulate).toInt(&ok);
+        devices = parser.value(simulate).toInt(&ok);
         if (!ok || devices < 1 || devices > 5) {
             std::fprintf(stderr, "vellumet: --simulate takes a number from 1 to 5\n");
             return 2;
         }
-        for (const capture::BackendEntry& entry : capture::backendTable()) {
-            if (std::strcmp(entry.name, "simulated") == 0)
-                simulated = entry.create(devices);
-        }
-        capture::setCaptureBackend(simulated.get());
-        std::fprintf(stderr, "vellumet: camera backend: simulated, %d microscope%s\n", devices, devices > 1 ? "s" : "");
-    } else {
-        std::fprintf(stderr, "vellumet: camera backend: %s\n", capture::captureBackend().name());
+        backendName = "simulated";
     }
+    std::unique_ptr<capture::CaptureBackend> cameras;
+    for (const capture::BackendEntry& entry : capture::backendTable()) {
+        if (std::strcmp(entry.name, backendName) == 0)
+            cameras = entry.create(devices);
+    }
+    if (devices > 0)
+        std::fprintf(stderr, "vellumet: camera backend: simulated, %d microscope%s\n", devices, devices > 1 ? "s" : "");
+    else
+        std::fprintf(stderr, "vellumet: camera backend: %s\n", cameras->name());
 
     shell::WarningDialogs dialogs;
     platform::setMessageDialogs(&dialogs);
@@ -64,6 +67,7 @@ int main(int argc, char* argv[])
     platform::Registry registry(platform::Registry::defaultFilePath());
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
+    options.cameras = cameras.get();
     for (const QString& picture : parser.positionalArguments())
         options.pictures.append(QFileInfo(picture).absoluteFilePath());
     shell::CScoparaApp theApp(registry, options);
@@ -85,6 +89,5 @@ int main(int argc, char* argv[])
         theApp.mainFrame()->closeWithoutAsking();
     theApp.ExitInstance();
     platform::setMessageDialogs(nullptr);
-    capture::setCaptureBackend(nullptr);
     return rc;
 }

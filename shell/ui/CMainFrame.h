@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/view_host.h"
-#include "capture/device/device_watcher.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,7 +19,8 @@ class QTimer;
 
 namespace capture {
 class CDeviceView;
-}
+class LiveWindows;
+}  // namespace capture
 
 namespace files {
 class CPropertiesWnd;
@@ -110,14 +110,8 @@ public:
     picture::CScoparaView* openPicture(const QString& path);
     QList<capture::CDeviceView*> liveViews() const;
     bool wifiMode() const { return m_wifiMode; }
-    // A camera came or went: the frame-arrival flags are cleared and the
-    // windows are checked one second after the last of a burst.
-    void deviceEvent(bool arrival);
-    // Matches the open windows against the cameras present now.
-    void checkDevices();
-    // The session was unlocked: windows that were streaming start afresh.
-    void sessionUnlocked();
-    QTimer* deviceTimer() const { return m_deviceTimer; }
+    // The live windows and the cameras behind them.
+    capture::LiveWindows& liveWindows() const { return *m_liveWindows; }
 
     // The view of the active window when it answers commands.
     base::CommandTarget* activeTarget() const;
@@ -184,8 +178,7 @@ private:
     bool m_closeConfirmed = false;
     bool m_wifiMode = false;
     QMenu* m_resolutionMenu = nullptr;
-    QTimer* m_deviceTimer = nullptr;
-    std::unique_ptr<capture::DeviceWatcher> m_deviceWatcher;
+    capture::LiveWindows* m_liveWindows = nullptr;
     platform::SessionUnlockWatcher* m_sessionWatcher = nullptr;
 };
 

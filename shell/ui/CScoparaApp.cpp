@@ -5,7 +5,7 @@
 #include "CPanes.h"
 
 #include "capture/core/clip_repair.h"
-#include "capture/device/capture_backend.h"
+#include "capture/ui/LiveWindows.h"
 
 #include "base/language_choice.h"
 #include "base/registry_settings.h"
@@ -89,7 +89,7 @@ bool CScoparaApp::InitInstance()
                          "The settings file %1 was damaged (%2). It was kept as %3, and the default settings are used.",
                          base::kMessageCapacity)
                 .arg(file.path, file.why, file.keptAs));
-    enumerateMicroscopes();
+    m_mainFrame->liveWindows().enumerate();
     for (const QString& path : m_options.pictures)
         m_mainFrame->openPicture(path);
     return true;
@@ -139,29 +139,6 @@ void CScoparaApp::installStandardTexts()
     if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qtTexts.get());
-}
-
-bool CScoparaApp::enumerateMicroscopes(bool tellWhenNone)
-{
-    const std::vector<capture::FoundDevice> found = capture::captureBackend().enumerate();
-    capture::DeviceList listed;
-    const bool any = capture::enumerateDevices(found, m_scratchDevices, listed);
-    capture::bindSlots(m_scratchDevices, m_slotDevices);
-    m_connected = 0;
-    for (const auto& entry : m_scratchDevices)
-        m_connected += entry.modelIndex >= 0;
-    if (!any) {
-        if (tellWhenNone)
-            platform::messageDialogs().inform(base::uiText("NOConnection", "No Connect Microscope", base::kMessageCapacity));
-        return false;
-    }
-    unsigned present = 0;
-    for (size_t slot = 0; slot < m_slotDevices.size(); ++slot)
-        present |= m_slotDevices[slot].present ? 1u << slot : 0u;
-    if (m_mainFrame)
-        platform::postMessage(m_mainFrame->deviceManagerPane()->devicesDlg(), platform::msg::ShowConnectedSlots,
-                              std::min(m_connected, 5), present);
-    return true;
 }
 
 bool CScoparaApp::keepsComputerAwake() const

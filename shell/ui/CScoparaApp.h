@@ -4,8 +4,6 @@
 
 #include "base/app_settings.h"
 
-#include "capture/core/device_list.h"
-
 #include "measure/core/measure_state.h"
 
 #include <QByteArray>
@@ -18,6 +16,10 @@
 #include <thread>
 
 class QTranslator;
+
+namespace capture {
+class CaptureBackend;
+}
 
 namespace platform {
 class Registry;
@@ -39,6 +41,8 @@ public:
         bool keepAwake = true;   // hold the sleep inhibitor while running
         bool showWindow = true;  // show the main window maximised
         QStringList pictures;    // opened once the main window is up (the command line's files)
+        // The cameras of this run, chosen by the program; not owned. None: no camera is found.
+        capture::CaptureBackend* cameras = nullptr;
     };
 
     static constexpr qsizetype kWorkingBufferSize = 120000;
@@ -57,13 +61,7 @@ public:
     base::AppSettings& settings() { return m_settings; }
     const base::AppSettings& settings() const { return m_settings; }
     measure::MeasureState& measure() { return m_measure; }
-    // The microscope of each USB slot (slot n: entry n - 1), kept by its slot
-    // while it is unplugged, and how many microscopes are connected.
-    const capture::SlotDevices& devices() const { return m_slotDevices; }
-    int connectedMicroscopes() const { return m_connected; }
-    // Looks for the microscopes, binds them to their slots and shows the slot
-    // buttons of those present, or says none is connected (when `tellWhenNone`).
-    bool enumerateMicroscopes(bool tellWhenNone = true);
+    capture::CaptureBackend* cameras() const { return m_options.cameras; }
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
     const DocTemplateList& docTemplates() const { return m_templates; }
@@ -89,9 +87,6 @@ private:
     Options m_options;
     base::AppSettings m_settings;
     measure::MeasureState m_measure;
-    capture::DeviceList m_scratchDevices;
-    capture::SlotDevices m_slotDevices;
-    int m_connected = 0;
     DocTemplateList m_templates;
     QPointer<CMainFrame> m_mainFrame;
     std::unique_ptr<platform::SleepInhibitor> m_inhibitor;

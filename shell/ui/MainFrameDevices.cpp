@@ -12,10 +12,8 @@
 #include "base/registry_settings.h"
 #include "base/text_lookup.h"
 
-#include "capture/device/capture_backend.h"
-#include "capture/device/capture_device.h"
-#include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
+#include "capture/ui/LiveWindows.h"
 #include "picture/ui/CScoparaView.h"
 
 #include "platform/message_dialogs.h"
@@ -33,13 +31,19 @@ namespace shell {
 
 void CMainFrame::createDeviceWatching()
 {
+    m_liveWindows = new capture::LiveWindows(m_app.cameras(), *this, this);
+    connect(m_liveWindows, &capture::LiveWindows::slotsFound, this, [this](int connected, unsigned present) {
+        platform::postMessage(m_devicePane->devicesDlg(), platform::msg::ShowConnectedSlots, connected, present);
+    });
+    connect(m_liveWindows, &capture::LiveWindows::reopenRequested, this, [this](QWidget* view, int slot) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+            frame->close();
+        platform::postMessage(this, platform::msg::OpenUsbSlotWindow, slot);
+    });
     for (int slot = 1; slot <= 5; ++slot) {
         CDocTemplate* kind = m_app.docTemplates().find(static_cast<DocKind>(static_cast<int>(DocKind::UsbSlot1) + slot - 1));
-        if (kind) {
-            kind->setViewFactory([this, slot](const QString&) -> QWidget* {
-                return new capture::CDeviceView(slot, m_app.devices()[static_cast<size_t>(slot - 1)], *this);
-            });
-        }
+        if (kind)
+            kind->setViewFactory([this, slot](const QString&) -> QWidget* { return m_liveWindows->create(slot); });
     }
     connect(m_devicePane->devicesDlg(), &CDevicesDlg::slotChosen, this, &CMainFrame::slotButtonClicked);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -48,15 +52,9 @@ void CMainFrame::createDeviceWatching()
         else
             forgetActivation();  // the last window closed
     });
-    m_deviceTimer = new QTimer(this);
-    m_deviceTimer->setObjectName(QStringLiteral("1173"));
-    m_deviceTimer->setSingleShot(true);
-    m_deviceTimer->setInterval(1000);
-    connect(m_deviceTimer, &QTimer::timeout, this, &CMainFrame::checkDevices);
-    m_deviceWatcher = capture::captureBackend().watch();
-    connect(m_deviceWatcher.get(), &capture::DeviceWatcher::changed, this, &CMainFrame::deviceEvent);
+    m_liveWindows->watch();
     m_sessionWatcher = new platform::SessionUnlockWatcher(this);
-    connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, this, &CMainFrame::sessionUnlocked);
+    connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, m_liveWindows, &capture::LiveWindows::sessionUnlocked);
     m_router->handleInFrame(base::cmd::ConnectWifi, [this] { connectWifi(); });
 }
 
@@ -126,54 +124,7 @@ QMdiSubWindow* CMainFrame::findWindow(const QString& title) const
 
 QList<capture::CDeviceView*> CMainFrame::liveViews() const
 {
-    QList<capture::CDeviceView*> views;
-    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
-        if (auto* view = qobject_cast<capture::CDeviceView*>(w->widget()))
-            views.append(view);
-    }
-    return views;
-}
-
-void CMainFrame::deviceEvent(bool)
-{
-    for (capture::CDeviceView* view : liveViews())
-        view->device().slotFrame().frameArrived.store(0);
-    m_deviceTimer->start();  // restarts: one check a second after the last event
-}
-
-// Each slot keeps its own microscope (see the application's slot list): a
-// window whose microscope left shows "No Device" (its recording finished),
-// one whose microscope is back, on whatever device node, streams again. The
-// slot buttons follow the microscopes present.
-void CMainFrame::checkDevices()
-{
-    m_deviceTimer->stop();
-    m_app.enumerateMicroscopes(false);
-    for (capture::CDeviceView* view : liveViews()) {
-        const capture::VideoDeviceEntry& own = m_app.devices()[static_cast<size_t>(view->slot() - 1)];
-        if (!own.present) {
-            if (view->isConnected() || view->isRecording())
-                view->deviceLeft();
-        } else if (!view->isConnected() || own.devicePath != view->devicePath()) {
-            view->finishRecordingNow();
-            view->deviceReturned(own);
-        }
-    }
-}
-
-void CMainFrame::sessionUnlocked()
-{
-    for (int slot = 1; slot <= 5; ++slot) {
-        QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE %1").arg(slot));
-        auto* view = w ? qobject_cast<capture::CDeviceView*>(w->widget()) : nullptr;
-        if (!view || !view->device().slotFrame().frameArrived.exchange(0))
-            continue;
-        // The camera is let go now, before the new window opens it.
-        view->finishRecordingNow();
-        view->device().Close();
-        w->close();
-        platform::postMessage(this, platform::msg::OpenUsbSlotWindow, slot);
-    }
+    return m_liveWindows->views();
 }
 
 void CMainFrame::connectWifi()

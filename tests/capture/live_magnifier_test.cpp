@@ -1,6 +1,6 @@
 // The live window feeds the magnifier: the square under the mouse, of the
 // level's size, handed over as an image of its own.
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
 
 #include "platform/posted_message.h"
@@ -50,10 +50,10 @@ private Q_SLOTS:
         SquareCatcher catcher;
         rig.host.window.installEventFilter(&catcher);
         const auto found = rig.backend.enumerate();
-        CDeviceView view(1, testing_support::entryOf(found[0]), rig.host);
+        CDeviceView view(usbSlotStream(1), rig.backend.open(found[0].devicePath), rig.host);
         view.resize(500, 400);
         view.show();
-        QTRY_VERIFY(view.device().slotFrame().frameArrived && view.device().mailbox().latest());
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived && view.stream().mailbox().latest());
 
         // Off: nothing is sent.
         moveMouse(view.viewport(), QPoint(100, 80));

@@ -1,12 +1,12 @@
 #pragma once
 
-// Helpers of the live-window tests: heard sounds, device entries of the
-// simulated microscopes, folder listings, clip frames, the recording dialog.
+// Helpers of the live-window tests: heard sounds, folder listings, clip frames, the recording dialog.
 #include "capture/core/device_list.h"
-#include "capture/device/capture_backend.h"
+#include "capture/device/latest_frame.h"
 #include "capture/device/simulated_backend.h"
-#include "capture/device/slot_frame.h"
 #include "capture/ui/CFileSizeDlg.h"
+#include "capture/ui/LiveWindows.h"
+#include "measure/ui/CPitchDlg.h"
 
 #include "platform/sound_player.h"
 
@@ -27,13 +27,11 @@ namespace testing_support {
 // What a live window needs around it: a sandbox home, three simulated
 // microscopes as the camera backend, and the main window's stand-in.
 struct LiveRig {
-    LiveRig() : host(box.path()) { previous = capture::setCaptureBackend(&backend); }
-    ~LiveRig() { capture::setCaptureBackend(previous); }
+    LiveRig() : host(box.path()) {}
 
     Sandbox box;
     capture::SimulatedBackend backend{3, capture::SimulatedCamera::Model::Model1, 30};
     FakeHost host;
-    capture::CaptureBackend* previous = nullptr;
 };
 
 class HeardSounds : public platform::SoundPlayer {
@@ -46,16 +44,6 @@ public:
 private:
     platform::SoundPlayer* m_previous;
 };
-
-inline capture::VideoDeviceEntry entryOf(const capture::FoundDevice& f)
-{
-    capture::VideoDeviceEntry e;
-    e.devicePath = f.devicePath;
-    e.friendlyName = f.friendlyName;
-    e.modelIndex = capture::modelIndexOf(f.devicePath);
-    e.present = true;
-    return e;
-}
 
 inline QStringList filesIn(const QString& folder)
 {
@@ -72,6 +60,17 @@ inline int framesIn(const QString& clip)
     while (reader.read(frame))
         ++frames;
     return frames;
+}
+
+// Answers the grid's pitch question when it opens.
+inline void answerPitch(const QString& pitch)
+{
+    QTimer::singleShot(0, [pitch] {
+        auto* dialog = qobject_cast<measure::CPitchDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->edit()->setText(pitch);
+        dialog->accept();
+    });
 }
 
 // Answers the recording dialog when it opens: the given seconds, then OK.

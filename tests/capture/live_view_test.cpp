@@ -1,9 +1,10 @@
 // The live window of a USB slot on simulated microscopes: streaming,
 // snapshots, recording, zoom, and the microscope leaving and returning.
 #include "base/view_host.h"
-#include "capture/device/capture_device.h"
+#include "capture/core/live_tools.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 #include "capture/device/simulated_backend.h"
-#include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
 #include "capture/ui/LiveExportSource.h"
@@ -44,7 +45,6 @@
 using namespace capture;
 
 using testing_support::answerRecordDialog;
-using testing_support::entryOf;
 using testing_support::filesIn;
 using testing_support::framesIn;
 using testing_support::HeardSounds;
@@ -65,23 +65,23 @@ private Q_SLOTS:
     void twoSlotsStreamAtOnce()
     {
         const auto found = m_backend->enumerate();
-        CDeviceView one(1, entryOf(found[0]), *m_host);
-        CDeviceView two(2, entryOf(found[1]), *m_host);
+        CDeviceView one(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
+        CDeviceView two(usbSlotStream(2), m_backend->open(found[1].devicePath), *m_host);
         QCOMPARE(one.windowTitle(), QStringLiteral("MICROSCOPE 1"));
         QCOMPARE(two.windowTitle(), QStringLiteral("MICROSCOPE 2"));
         QVERIFY(one.isConnected() && two.isConnected());
         QCOMPARE(m_host->cameraModel, 1u);  // kept as "Camera"
-        one.device().slotFrame().frameArrived = 0;
-        two.device().slotFrame().frameArrived = 0;
-        QTRY_VERIFY(one.device().slotFrame().frameArrived && two.device().slotFrame().frameArrived);
-        QVERIFY(one.device().mailbox().latest());
-        QVERIFY(two.device().mailbox().latest());
+        one.stream().latestFrame().frameArrived = 0;
+        two.stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY(one.stream().latestFrame().frameArrived && two.stream().latestFrame().frameArrived);
+        QVERIFY(one.stream().mailbox().latest());
+        QVERIFY(two.stream().mailbox().latest());
     }
 
     void slotWithoutMicroscopeSaysSo()
     {
         testing_support::ScriptedDialogs dialogs;
-        CDeviceView view(4, VideoDeviceEntry{}, *m_host);
+        CDeviceView view(usbSlotStream(4), nullptr, *m_host);
         QVERIFY(!view.isConnected());
         QCOMPARE(view.deviceCaption(), QStringLiteral("No Device"));
         view.resize(400, 300);
@@ -101,9 +101,9 @@ private Q_SLOTS:
         const auto found = m_backend->enumerate();
         m_host->s.toggles.imagePrefixSelected = QStringLiteral("abc");
         m_host->s.registry.g_szBmporjpgDPI = 240;
-        CDeviceView view(1, entryOf(found[0]), *m_host);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
         const QString pictures = m_host->s.paths.currentPictureFolder();
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
 
         view.runCommand(base::cmd::Camera);
         QTRY_COMPARE(filesIn(pictures).size(), 1);
@@ -132,8 +132,8 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         QDir(m_host->s.paths.currentPictureFolder()).removeRecursively();
         view.snapshotRequest();
         QTRY_COMPARE(dialogs.messages.size(), 1);
@@ -146,8 +146,8 @@ private Q_SLOTS:
         HeardSounds sounds;
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         answerRecordDialog(QStringLiteral("2"));
         view.record();
         QVERIFY(view.isRecording());
@@ -167,7 +167,7 @@ private Q_SLOTS:
         // writing, the fifth closes the clip.
         QTRY_COMPARE_WITH_TIMEOUT(m_host->panes[0], QStringLiteral(" 1 Seconds"), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(m_host->panes[0], QStringLiteral(" 2 Seconds"), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(!view.device().isRecording(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.stream().isRecording(), 3000);
         QCOMPARE(m_host->panes[0], QString());
         QVERIFY(view.isRecording());  // still finishing
         QTRY_VERIFY_WITH_TIMEOUT(!view.isRecording(), 4000);
@@ -181,8 +181,8 @@ private Q_SLOTS:
     void unplugDuringRecordingKeepsThePlayableClip()
     {
         const auto found = m_backend->enumerate();
-        CDeviceView view(2, entryOf(found[1]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(2), m_backend->open(found[1].devicePath), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
         const QString clip = view.clipPath();
@@ -195,20 +195,21 @@ private Q_SLOTS:
         QVERIFY(framesIn(clip) > 0);
 
         m_backend->plugIn(1);
-        QVERIFY(view.deviceReturned(entryOf(m_backend->enumerate()[1])));
-        view.device().slotFrame().frameArrived = 0;
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        QVERIFY(view.sourceBack(m_backend->open(m_backend->camera(1).devicePath())));
+        view.stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
     }
 
     // A disk that fills mid-recording (here: a file size limit, which fails
     // writes the same way) stops the recording with a message naming the
-    // clip, which is finished and plays.
+    // clip, which is finished and plays; a recording that cannot start on it
+    // says why.
     void aFullDiskStopsTheRecordingWithTheMessageAndAPlayableClip()
     {
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
         const QString clip = view.clipPath();
@@ -216,7 +217,7 @@ private Q_SLOTS:
         QTimer ticks;
         connect(&ticks, &QTimer::timeout, &view, &CDeviceView::pacingTick);
         ticks.start(50);
-        QTRY_VERIFY_WITH_TIMEOUT(view.device().clipFrames() >= 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().clipFrames() >= 2, 10000);
         QTRY_VERIFY(QFile::exists(clip + QLatin1String(".bmp")));
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -232,16 +233,29 @@ private Q_SLOTS:
         QVERIFY(dialogs.messages[0].contains(clip));
         QVERIFY(dialogs.messages[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
         QVERIFY(!view.isRecording());
-        QVERIFY(!view.device().isRecording());
+        QVERIFY(!view.stream().isRecording());
         QCOMPARE(m_host->panes[0], QString());
-        QCOMPARE(framesIn(clip), view.device().clipFrames());
+        QCOMPARE(framesIn(clip), view.stream().clipFrames());
         QVERIFY(framesIn(clip) >= 2);
+
+        // Still full: the next recording cannot start, and says why.
+        full.rlim_cur = 1;
+        setrlimit(RLIMIT_FSIZE, &full);
+        std::signal(SIGXFSZ, SIG_IGN);
+        answerRecordDialog(QStringLiteral("30"));
+        view.record();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.messages[1].startsWith(QStringLiteral("The clip could not be started in this folder:")));
+        QVERIFY(dialogs.messages[1].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+        QVERIFY(!view.isRecording());
     }
 
     void zoomCommandsKeepTheirLimitsAndAreSaved()
     {
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
         CDeviceDoc& doc = view.document();
         view.runCommand(base::cmd::ZoomNormal);
         QCOMPARE(m_host->panes[1], QStringLiteral("W 100% : H 100%"));
@@ -260,14 +274,14 @@ private Q_SLOTS:
         view.runCommand(base::cmd::ZoomIn);  // stretches, and is not kept
         QCOMPARE(doc.zoom().x, 1000.0 / view.frameSize().width());
         QCOMPARE(m_host->s.registry.m_zoon_ratio_x, uniform);
-        QTRY_COMPARE(view.device().mailbox().latest() ? view.device().mailbox().latest()->width() : 0, 1000);
+        QTRY_COMPARE(view.stream().mailbox().latest() ? view.stream().mailbox().latest()->width() : 0, 1000);
     }
 
     void overlaysNeedACalibrationAndToggle()
     {
         testing_support::ScriptedDialogs dialogs;
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
         view.runCommand(base::cmd::Crosshair);
         QCOMPARE(view.document().toolCode(), 140);
         QCOMPARE(m_host->crosshair, 1u);
@@ -277,7 +291,24 @@ private Q_SLOTS:
 
         view.runCommand(base::cmd::GridLines);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Calibrate first"));
-        QCOMPARE(view.document().overlay().mode, int(measure::OverlayNone));
+        QCOMPARE(view.overlay().mode, int(measure::OverlayNone));
+
+        // One click switches from one overlay to another; the one shown
+        // switches off.
+        m_host->m.calibrationName = QStringLiteral("10x");
+        testing_support::answerPitch(QStringLiteral("1"));
+        view.runCommand(base::cmd::GridLines);
+        QCOMPARE(view.overlay().mode, int(measure::OverlayGrid));
+        testing_support::answerPitch(QStringLiteral("2"));
+        view.runCommand(base::cmd::CircleGrid);
+        QCOMPARE(view.overlay().mode, int(measure::OverlayCircleGrid));
+        QCOMPARE(view.overlay().label, QStringLiteral("2mm"));
+        QCOMPARE(view.document().toolCode(), int(ToolCodeCircleGrid));
+        view.runCommand(base::cmd::Crosshair);
+        QCOMPARE(view.overlay().mode, int(measure::OverlayCrosshair));
+        view.runCommand(base::cmd::Crosshair);
+        QCOMPARE(view.overlay().mode, int(measure::OverlayNone));
+        QCOMPARE(view.document().toolCode(), 0);
 
         view.runCommand(base::cmd::RedChannel);
         QCOMPARE(view.document().colourMode(), 1);
@@ -292,7 +323,7 @@ private Q_SLOTS:
     void resolutionMenuAndCommand()
     {
         const auto found = m_backend->enumerate();
-        CDeviceView view(1, entryOf(found[0]), *m_host);
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
         view.activated();
         QVERIFY(!m_host->resolutions.isEmpty());
         QCOMPARE(m_host->panes[2], QStringLiteral("%1:%2").arg(view.frameSize().width()).arg(view.frameSize().height()));
@@ -393,9 +424,9 @@ private Q_SLOTS:
         HeardSounds sounds;
         const auto found = m_backend->enumerate();
         m_host->s.registry.isEnableSnap = 0;
-        CDeviceView view(1, entryOf(found[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
-        QVERIFY(!view.device().stillButtonActive());
+        CDeviceView view(usbSlotStream(1), m_backend->open(found[0].devicePath), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
+        QVERIFY(!view.stream().stillButtonActive());
         m_backend->camera(0).pressStill();
         QTest::qWait(300);
         QCOMPARE(sounds.played.size(), 0);
@@ -403,10 +434,10 @@ private Q_SLOTS:
         view.runCommand(base::cmd::UsbSnapshot);
         QCOMPARE(m_host->s.registry.isEnableSnap, 1u);
         QCOMPARE(m_host->registrySaves, 1);
-        QVERIFY(view.device().stillButtonActive());
-        QVERIFY(view.device().isRunning());
-        view.device().slotFrame().frameArrived = 0;
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        QVERIFY(view.stream().stillButtonActive());
+        QVERIFY(view.stream().isRunning());
+        view.stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         m_backend->camera(0).pressStill();
         QTRY_COMPARE(sounds.played.size(), 1);
         QCOMPARE(filesIn(m_host->s.paths.currentPictureFolder()).size(), 1);
@@ -464,7 +495,7 @@ private Q_SLOTS:
         const auto shown = shownView();
         QVERIFY(shown);
         CDeviceView& view = *shown;
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         // An empty list: no picture, no workbook.
         platform::postMessage(&view, platform::msg::WriteLiveWorkbook);
         QCoreApplication::sendPostedEvents(&view);
@@ -545,7 +576,7 @@ private:
     // Slot 1's window on screen at 1:1, or nullptr when it never showed.
     std::unique_ptr<CDeviceView> shownView()
     {
-        auto view = std::make_unique<CDeviceView>(1, entryOf(m_backend->enumerate()[0]), *m_host);
+        auto view = std::make_unique<CDeviceView>(usbSlotStream(1), m_backend->open(m_backend->camera(0).devicePath()), *m_host);
         view->resize(800, 600);
         view->show();
         if (!QTest::qWaitForWindowExposed(view.get()))

@@ -3,8 +3,8 @@
 // picture is never written over, and a recording keeps its size and its
 // thumbnail.
 #include "capture/core/snapshot_files.h"
-#include "capture/device/capture_device.h"
-#include "capture/device/slot_frame.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveExportSource.h"
 
@@ -21,7 +21,6 @@
 
 using namespace capture;
 using testing_support::answerRecordDialog;
-using testing_support::entryOf;
 using testing_support::filesIn;
 using testing_support::HeardSounds;
 
@@ -51,8 +50,8 @@ private Q_SLOTS:
     void twoSnapshotsAskedAtOnceGiveTwoPictures()
     {
         HeardSounds sounds;
-        CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         view.snapshotRequest();
         view.snapshotRequest();  // before any frame answered the first
         QTRY_COMPARE(sounds.played.size(), 2);
@@ -67,8 +66,8 @@ private Q_SLOTS:
     {
         HeardSounds sounds;
         m_host->s.toggles.imagePrefixSelected = QStringLiteral("keep");
-        CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         // Pictures of this second and the next few: the snapshot's own
         // second is taken whenever it runs.
         const QString folder = m_host->s.paths.currentPictureFolder();
@@ -97,8 +96,8 @@ private Q_SLOTS:
         r.g_szSaveoption1 = 2;
         r.g_szSaveoption2 = 0;
         r.g_szBmporjpgDPI = 180;
-        CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         view.snapshotRequest();
         QTRY_COMPARE(sounds.played.size(), 1);
         QCOMPARE(r.g_szSaveoption1, 2u);
@@ -116,12 +115,13 @@ private Q_SLOTS:
         testing_support::RecordingOpener opener;
         base::RegistrySettings& r = m_host->s.registry;
         r.g_szBmporjpgDPI = 180;
-        auto view = std::make_unique<CDeviceView>(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
+        auto view = std::make_unique<CDeviceView>(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()),
+                                                  *m_host);
         view->resize(800, 600);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         view->runCommand(base::cmd::ZoomNormal);
-        QTRY_VERIFY(view->device().slotFrame().frameArrived);
+        QTRY_VERIFY(view->stream().latestFrame().frameArrived);
         m_host->m.calibrationName = QStringLiteral("10x");
         view->runCommand(base::cmd::ToolLine);
         for (const QPoint p : {QPoint(50, 50), QPoint(110, 50), QPoint(80, 70)})
@@ -146,8 +146,8 @@ private Q_SLOTS:
     {
         HeardSounds sounds;
         m_host->s.registry.isEnableSnap = 1;
-        CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
         QVERIFY(view.isRecording());
@@ -169,11 +169,11 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         m_host->s.registry.isEnableSnap = 1;
-        CDeviceView view(1, entryOf(m_rig->backend.enumerate()[0]), *m_host);
-        QTRY_VERIFY(view.device().slotFrame().frameArrived);
+        CDeviceView view(usbSlotStream(1), m_rig->backend.open(m_rig->backend.camera(0).devicePath()), *m_host);
+        QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         const QSize size = view.frameSize();
         int other = -1;
-        const ResolutionTable table = view.device().GetResolutions();
+        const ResolutionTable table = view.stream().GetResolutions();
         for (size_t i = 0; i < base::cmd::kResolutionCommands.size() && other < 0; ++i) {
             if (table[i].width > 0 && QSize(table[i].width, table[i].height) != size)
                 other = base::cmd::kResolutionCommands[i];
@@ -181,7 +181,7 @@ private Q_SLOTS:
         QVERIFY(other > 0);
         answerRecordDialog(QStringLiteral("30"));
         view.record();
-        QVERIFY(view.device().isRecording());
+        QVERIFY(view.stream().isRecording());
         const QString thumbnail = view.clipPath() + QLatin1String(".bmp");
         QTRY_VERIFY(!contentsOf(thumbnail).isEmpty());
         const QByteArray before = contentsOf(thumbnail);
@@ -189,8 +189,8 @@ private Q_SLOTS:
         view.runCommand(other);
         QCOMPARE(dialogs.messages, QStringList{kCaptureTip});
         QCOMPARE(view.frameSize(), size);
-        QCOMPARE(QSize(view.device().width(), view.device().height()), size);
-        QVERIFY(view.device().isRecording());
+        QCOMPARE(QSize(view.stream().width(), view.stream().height()), size);
+        QVERIFY(view.stream().isRecording());
 
         // The microscope's button is refused like F2, and the thumbnail stays.
         m_rig->backend.camera(0).pressStill();

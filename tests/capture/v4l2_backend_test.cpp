@@ -216,7 +216,7 @@ TEST_F(V4l2Fake, FormatsAndSizesAreEnumerated)
     EXPECT_FALSE(backend.openNode("/dev/video9"));
     const auto ctrls = source->controls();
     ASSERT_EQ(ctrls.size(), 1u);
-    EXPECT_STREQ(ctrls[0].name, "Brightness");
+    EXPECT_EQ(ctrls[0].name, "Brightness");
     EXPECT_TRUE(source->setControl(V4L2_CID_BRIGHTNESS, 12));
     EXPECT_EQ(device.brightness, 12);
 }

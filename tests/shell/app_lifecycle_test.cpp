@@ -25,19 +25,16 @@ class AppLifecycleTest : public QObject {
 private:
     // One simulated microscope for every test, so start-up finds one.
     capture::SimulatedBackend m_microscope{1};
-    capture::CaptureBackend* m_previous = nullptr;
 
-    static CScoparaApp::Options optionsFor(const testing_support::Sandbox& box)
+    CScoparaApp::Options optionsFor(const testing_support::Sandbox& box)
     {
         CScoparaApp::Options o;
+        o.cameras = &m_microscope;
         o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
         return o;
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_previous = capture::setCaptureBackend(&m_microscope); }
-    void cleanupTestCase() { capture::setCaptureBackend(m_previous); }
-
     void startsWithAnEmptyMainWindowAndEverythingInPlace()
     {
         testing_support::Sandbox box;

@@ -24,14 +24,14 @@ namespace testing_support {
 // simulated microscopes unless the test brings cameras of its own.
 struct AppRun {
     capture::SimulatedBackend microscopes{3};
-    capture::CaptureBackend* previousBackend;
     platform::Registry registry;
     std::unique_ptr<shell::CScoparaApp> app;
 
     explicit AppRun(const Sandbox& box, capture::CaptureBackend* cameras = nullptr, const QStringList& pictures = {})
-        : previousBackend(capture::setCaptureBackend(cameras ? cameras : &microscopes)), registry(box.registryFile())
+        : registry(box.registryFile())
     {
         shell::CScoparaApp::Options o;
+        o.cameras = cameras ? cameras : &microscopes;
         o.environment = {box.programFolder(), box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::English)};
         o.pictures = pictures;
         app = std::make_unique<shell::CScoparaApp>(registry, o);
@@ -43,7 +43,6 @@ struct AppRun {
             app->mainFrame()->closeWithoutAsking();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         app->ExitInstance();
-        capture::setCaptureBackend(previousBackend);
     }
     shell::CMainFrame& frame() { return *app->mainFrame(); }
     QAction* action(int id) { return frame().router().find(id); }

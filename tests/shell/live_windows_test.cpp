@@ -9,9 +9,10 @@
 #include "base/registry_settings.h"
 
 #include "capture/core/live_tools.h"
-#include "capture/device/capture_device.h"
-#include "capture/device/slot_frame.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
+#include "capture/ui/LiveWindows.h"
 
 #include "picture/ui/CScoparaView.h"
 
@@ -106,7 +107,7 @@ QStringList menuTexts(const QMenu* menu)
 // twelve entries of its table.
 QStringList offeredSizes(const capture::CDeviceView* view)
 {
-    const capture::ResolutionTable table = view->device().GetResolutions();
+    const capture::ResolutionTable table = view->stream().GetResolutions();
     QStringList sizes;
     for (size_t i = 0; i < table.size() && i < 12; ++i) {
         if (table[i].width > 0 && table[i].height > 0)
@@ -182,10 +183,10 @@ private Q_SLOTS:
         AppRun run(box, &cameras);
         CMainFrame& f = run.frame();
         capture::CDeviceView* two = f.openUsbSlot(2);
-        QVERIFY(two && two->devicePath() == cameras.pathOf(1));
+        QVERIFY(two && f.liveWindows().devicePathOf(two) == cameras.pathOf(1));
 
         cameras.cameras.camera(0).unplug();
-        f.checkDevices();
+        f.liveWindows().checkDevices();
         CDevicesDlg* slots = run.slotButtons();
         QVERIFY(!slots->button(1)->isVisibleTo(slots));
         QVERIFY(slots->button(2)->isVisibleTo(slots));
@@ -194,14 +195,40 @@ private Q_SLOTS:
         capture::CDeviceView* one = liveWindow(f, 1);
         QVERIFY(one);
         QVERIFY(!one->isConnected());  // its microscope is out: "No Device"
-        QCOMPARE(two->devicePath(), cameras.pathOf(1));
+        QCOMPARE(f.liveWindows().devicePathOf(two), cameras.pathOf(1));
 
         cameras.cameras.camera(0).plugIn();
-        f.checkDevices();
+        f.liveWindows().checkDevices();
         QVERIFY(one->isConnected());
-        QCOMPARE(one->devicePath(), cameras.pathOf(0));
-        QCOMPARE(two->devicePath(), cameras.pathOf(1));
+        QCOMPARE(f.liveWindows().devicePathOf(one), cameras.pathOf(0));
+        QCOMPARE(f.liveWindows().devicePathOf(two), cameras.pathOf(1));
         QVERIFY(run.slotButtons()->button(1)->isVisibleTo(slots));
+    }
+
+    // Behind a maximised sibling, or minimised, a live window composes no
+    // frame but keeps taking them; back in sight it shows the next at once.
+    void aLiveWindowNobodySeesKeepsFramesButComposesNone()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        AppRun run(box);
+        QVERIFY(run.showFrame(QSize(1200, 900)));
+        CMainFrame& f = run.frame();
+        capture::CDeviceView* one = f.openUsbSlot(1);
+        capture::CDeviceView* two = f.openUsbSlot(2);
+        QTRY_VERIFY(one->stream().isShown() && two->stream().isShown());
+
+        auto* frameOfTwo = qobject_cast<QMdiSubWindow*>(two->parentWidget());
+        frameOfTwo->showMaximized();
+        QTRY_VERIFY(!one->stream().isShown());
+        QVERIFY(two->stream().isShown());
+        one->stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY(one->stream().latestFrame().frameArrived.load());  // still taken, for stills and clips
+
+        frameOfTwo->showNormal();
+        QTRY_VERIFY(one->stream().isShown());
+        qobject_cast<QMdiSubWindow*>(one->parentWidget())->showMinimized();
+        QTRY_VERIFY(!one->stream().isShown());
     }
 
     void unlockReopensEachWindowOnItsOwnMicroscope()
@@ -213,15 +240,15 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         QPointer<capture::CDeviceView> two = f.openUsbSlot(2);
         QPointer<capture::CDeviceView> three = f.openUsbSlot(3);
-        QTRY_VERIFY(two->device().slotFrame().frameArrived.load() && three->device().slotFrame().frameArrived.load());
+        QTRY_VERIFY(two->stream().latestFrame().frameArrived.load() && three->stream().latestFrame().frameArrived.load());
         cameras.cameras.camera(0).unplug();
-        f.checkDevices();
+        f.liveWindows().checkDevices();
 
-        f.sessionUnlocked();
+        f.liveWindows().sessionUnlocked();
         QTRY_VERIFY(two.isNull() && three.isNull());
         QTRY_COMPARE(f.liveViews().size(), 2);
-        QCOMPARE(liveWindow(f, 2)->devicePath(), cameras.pathOf(1));
-        QCOMPARE(liveWindow(f, 3)->devicePath(), cameras.pathOf(2));
+        QCOMPARE(f.liveWindows().devicePathOf(liveWindow(f, 2)), cameras.pathOf(1));
+        QCOMPARE(f.liveWindows().devicePathOf(liveWindow(f, 3)), cameras.pathOf(2));
         QVERIFY(liveWindow(f, 2)->isConnected() && liveWindow(f, 3)->isConnected());
     }
 
@@ -236,21 +263,21 @@ private Q_SLOTS:
         QVERIFY(one && one->isConnected());
 
         cameras.cameras.camera(0).unplug();
-        f.checkDevices();
+        f.liveWindows().checkDevices();
         QVERIFY(!one->isConnected());
         // Back on another device node, and now listed last.
         cameras.node[0] = QStringLiteral("/dev/video9");
         cameras.reversed = true;
         cameras.cameras.camera(0).plugIn();
-        f.checkDevices();
-        QCOMPARE(run.app->devices()[0].devicePath, cameras.pathOf(0));
+        f.liveWindows().checkDevices();
+        QCOMPARE(run.frame().liveWindows().devices()[0].devicePath, cameras.pathOf(0));
         QVERIFY(cameras.pathOf(0).endsWith(QLatin1String("#/dev/video9")));
-        QCOMPARE(run.app->devices()[1].devicePath, cameras.pathOf(1));
-        QCOMPARE(run.app->devices()[2].devicePath, cameras.pathOf(2));
+        QCOMPARE(run.frame().liveWindows().devices()[1].devicePath, cameras.pathOf(1));
+        QCOMPARE(run.frame().liveWindows().devices()[2].devicePath, cameras.pathOf(2));
         QVERIFY(one->isConnected());
-        QCOMPARE(one->devicePath(), cameras.pathOf(0));
+        QCOMPARE(f.liveWindows().devicePathOf(one), cameras.pathOf(0));
         capture::CDeviceView* three = f.openUsbSlot(3);
-        QCOMPARE(three->devicePath(), cameras.pathOf(2));
+        QCOMPARE(f.liveWindows().devicePathOf(three), cameras.pathOf(2));
     }
 
     void theStoredCrosshairAndToolStartNewWindows()
@@ -264,7 +291,7 @@ private Q_SLOTS:
         {
             AppRun run(box);
             capture::CDeviceView* live = run.frame().openUsbSlot(1);
-            QCOMPARE(live->document().overlay().mode, int(measure::OverlayNone));
+            QCOMPARE(live->overlay().mode, int(measure::OverlayNone));
             QCOMPARE(live->document().toolCode(), 0);
             run.refresh();
             run.action(cmd::Crosshair)->trigger();
@@ -282,7 +309,7 @@ private Q_SLOTS:
         }
         AppRun again(box);
         capture::CDeviceView* live = again.frame().openUsbSlot(1);
-        QCOMPARE(live->document().overlay().mode, int(measure::OverlayCrosshair));
+        QCOMPARE(live->overlay().mode, int(measure::OverlayCrosshair));
         QCOMPARE(live->document().toolCode(), int(capture::ToolCodeCrosshair));
         picture::CScoparaView* picture = again.frame().openPicture(path);
         QVERIFY(picture);
@@ -294,7 +321,7 @@ private Q_SLOTS:
         again.refresh();
         again.action(cmd::Crosshair)->trigger();
         QCOMPARE(readCrosshair(again.registry), 0u);
-        QCOMPARE(again.frame().openUsbSlot(2)->document().overlay().mode, int(measure::OverlayNone));
+        QCOMPARE(again.frame().openUsbSlot(2)->overlay().mode, int(measure::OverlayNone));
     }
 
     void picturesNamedOnTheCommandLineOpen()

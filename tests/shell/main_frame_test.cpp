@@ -18,10 +18,11 @@
 #include "files/ui/CFloderComboBox.h"
 #include "files/ui/CPropertiesWnd.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
 #include "capture/device/simulated_backend.h"
-#include "capture/device/slot_frame.h"
 #include "capture/ui/CDeviceView.h"
+#include "capture/ui/LiveWindows.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -139,7 +140,7 @@ private Q_SLOTS:
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
         Run run(box);
-        QCOMPARE(run.app->connectedMicroscopes(), 3);
+        QCOMPARE(run.frame().liveWindows().connectedMicroscopes(), 3);
         QCoreApplication::sendPostedEvents();
         CDevicesDlg* slots = run.frame().deviceManagerPane()->devicesDlg();
         slots->resize(170, 600);
@@ -152,12 +153,12 @@ private Q_SLOTS:
         slots->button(2)->click();
         QCOMPARE(chosen.takeFirst().at(0).toInt(), 2);
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(run.app->devices()[2].devicePath.contains(QStringLiteral("SIM3")));
+        QVERIFY(run.frame().liveWindows().devices()[2].devicePath.contains(QStringLiteral("SIM3")));
 
         // With every microscope unplugged, the program says so and goes on.
         for (int i = 0; i < 3; ++i)
             run.microscopes.camera(i).unplug();
-        QVERIFY(!run.app->enumerateMicroscopes());
+        QVERIFY(!run.frame().liveWindows().enumerate());
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("No Connect Microscope")});
     }
 
@@ -237,7 +238,7 @@ private Q_SLOTS:
         const int before = browser->thumbnailList()->model()->rowCount();
         capture::CDeviceView* live = run.frame().openUsbSlot(1);
         QVERIFY(live && live->isConnected());
-        QTRY_VERIFY(live->device().mailbox().latest());
+        QTRY_VERIFY(live->stream().mailbox().latest());
         live->runCommand(cmd::Camera);
         QTRY_VERIFY(!live->lastSavedPicture().isEmpty());
         QTRY_COMPARE(browser->thumbnailList()->model()->rowCount(), before + 1);
@@ -652,7 +653,7 @@ private Q_SLOTS:
         auto* resolution = run.frame().findChild<QMenu*>(QStringLiteral("ResolutionMenu"));
         QVERIFY(resolution->isEnabled());
         auto* front = qobject_cast<capture::CDeviceView*>(area->activeSubWindow()->widget());
-        const capture::ResolutionEntry first = front->device().GetResolutions()[0];
+        const capture::ResolutionEntry first = front->stream().GetResolutions()[0];
         QCOMPARE(resolution->actions().first()->text(), QStringLiteral("%1X%2").arg(first.width).arg(first.height));
         QVERIFY(resolution->actions().size() <= 12);
         QVERIFY(dialogs.messages.isEmpty());
@@ -666,17 +667,19 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         capture::CDeviceView* two = f.openUsbSlot(2);
         QVERIFY(two && two->isConnected());
-        QTRY_VERIFY(two->device().slotFrame().frameArrived.load());
+        QTRY_VERIFY(two->stream().latestFrame().frameArrived.load());
 
-        QSignalSpy checks(f.deviceTimer(), &QTimer::timeout);
-        f.deviceEvent(false);
-        QCOMPARE(two->device().slotFrame().frameArrived.load(), 0);
-        QVERIFY(f.deviceTimer()->isActive() && f.deviceTimer()->isSingleShot());
-        QCOMPARE(f.deviceTimer()->interval(), 1000);
+        QSignalSpy checks(f.liveWindows().findChild<QTimer*>(QStringLiteral("1173")), &QTimer::timeout);
+        f.liveWindows().deviceEvent();
+        QCOMPARE(two->stream().latestFrame().frameArrived.load(), 0);
+        QVERIFY(f.liveWindows().findChild<QTimer*>(QStringLiteral("1173"))->isActive()
+                && f.liveWindows().findChild<QTimer*>(QStringLiteral("1173"))->isSingleShot());
+        QCOMPARE(f.liveWindows().findChild<QTimer*>(QStringLiteral("1173"))->interval(), 1000);
         QTest::qWait(300);
-        const int left = f.deviceTimer()->remainingTime();
-        f.deviceEvent(true);
-        QVERIFY(f.deviceTimer()->remainingTime() > left);  // the second event started the second again
+        const int left = f.liveWindows().findChild<QTimer*>(QStringLiteral("1173"))->remainingTime();
+        f.liveWindows().deviceEvent();
+        QVERIFY(f.liveWindows().findChild<QTimer*>(QStringLiteral("1173"))->remainingTime()
+                > left);  // the second event started the second again
         QTRY_COMPARE_WITH_TIMEOUT(checks.size(), 1, 3000);
         QTest::qWait(1200);
         QCOMPARE(checks.size(), 1);  // one check for the burst
@@ -700,8 +703,8 @@ private Q_SLOTS:
         run.microscopes.plugIn(1);
         QTRY_VERIFY_WITH_TIMEOUT(two->isConnected(), 4000);
         QVERIFY(one->isConnected());
-        two->device().slotFrame().frameArrived = 0;
-        QTRY_VERIFY(two->device().slotFrame().frameArrived.load());
+        two->stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY(two->stream().latestFrame().frameArrived.load());
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -713,11 +716,11 @@ private Q_SLOTS:
         CMainFrame& f = run.frame();
         QPointer<capture::CDeviceView> one = f.openUsbSlot(1);
         QPointer<capture::CDeviceView> three = f.openUsbSlot(3);
-        QTRY_VERIFY(one->device().slotFrame().frameArrived.load() && three->device().slotFrame().frameArrived.load());
-        three->device().Close();  // slot 3 stops receiving frames
-        three->device().slotFrame().frameArrived = 0;
+        QTRY_VERIFY(one->stream().latestFrame().frameArrived.load() && three->stream().latestFrame().frameArrived.load());
+        three->stream().Close();  // slot 3 stops receiving frames
+        three->stream().latestFrame().frameArrived = 0;
 
-        f.sessionUnlocked();
+        f.liveWindows().sessionUnlocked();
         QTRY_VERIFY(one.isNull());
         QTRY_COMPARE(f.liveViews().size(), 2);
         QVERIFY(!three.isNull());  // untouched
@@ -725,7 +728,7 @@ private Q_SLOTS:
         QVERIFY(reopened);
         auto* view = qobject_cast<capture::CDeviceView*>(reopened->widget());
         QVERIFY(view);
-        QTRY_VERIFY(view->device().slotFrame().frameArrived.load());
+        QTRY_VERIFY(view->stream().latestFrame().frameArrived.load());
     }
 
     void connectWifiWithoutACameraSaysSoAndOpensNothing()

@@ -4,7 +4,7 @@
 
 #include "base/command_ids.h"
 
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
 
 #include "measure/core/shapes.h"
@@ -150,7 +150,7 @@ private Q_SLOTS:
         live->runCommand(cmd::ZoomNormal);
         live->runCommand(cmd::Crosshair);  // drawn with the measurement colour and line width
         const auto crosshairWidth = [live] {
-            const QImage* shown = live->device().mailbox().latest();
+            const QImage* shown = live->stream().mailbox().latest();
             return shown ? redRun(*shown, 5, 0, shown->height() - 1) : 0;
         };
         QTRY_VERIFY(crosshairWidth() >= 1);

@@ -5,6 +5,7 @@
 #include "app_run.h"
 #include "same_clicks.h"
 #include "scripted_dialogs.h"
+#include "stand_in_camera.h"
 
 #include "base/command_ids.h"
 #include "base/command_tables.h"
@@ -194,12 +195,14 @@ private Q_SLOTS:
         QTest::addColumn<double>("zy");
         QTest::addColumn<QPoint>("scroll");  // view pixels
         QTest::addColumn<QPoint>("shift");   // picture pixels added to every click, to stay in sight
-        QTest::newRow("zoom 0.5") << 0.5 << 0.5 << QPoint() << QPoint();
-        QTest::newRow("zoom 1") << 1.0 << 1.0 << QPoint() << QPoint();
-        QTest::newRow("zoom 2") << 2.0 << 2.0 << QPoint() << QPoint();
-        QTest::newRow("zoom 1.5 x 0.75") << 1.5 << 0.75 << QPoint() << QPoint();
-        QTest::newRow("zoom 2, scrolled") << 2.0 << 2.0 << QPoint(333, 217) << QPoint(200, 150);
-        QTest::newRow("zoom 1.25 x 1.75, scrolled") << 1.25 << 1.75 << QPoint(61, 213) << QPoint(50, 130);
+        QTest::addColumn<bool>("standIn");   // the live window streams a camera of another kind
+        QTest::newRow("zoom 0.5") << 0.5 << 0.5 << QPoint() << QPoint() << false;
+        QTest::newRow("zoom 1") << 1.0 << 1.0 << QPoint() << QPoint() << false;
+        QTest::newRow("zoom 2") << 2.0 << 2.0 << QPoint() << QPoint() << false;
+        QTest::newRow("zoom 1.5 x 0.75") << 1.5 << 0.75 << QPoint() << QPoint() << false;
+        QTest::newRow("zoom 2, scrolled") << 2.0 << 2.0 << QPoint(333, 217) << QPoint(200, 150) << false;
+        QTest::newRow("zoom 1.25 x 1.75, scrolled") << 1.25 << 1.75 << QPoint(61, 213) << QPoint(50, 130) << false;
+        QTest::newRow("zoom 1, stand-in camera") << 1.0 << 1.0 << QPoint() << QPoint() << true;
     }
 
     void sameClicksSameMeasurements()
@@ -208,9 +211,11 @@ private Q_SLOTS:
         QFETCH(double, zy);
         QFETCH(QPoint, scroll);
         QFETCH(QPoint, shift);
+        QFETCH(bool, standIn);
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
-        testing_support::AppRun run(box);
+        testing_support::StandInBackend otherKind;
+        testing_support::AppRun run(box, standIn ? &otherKind : nullptr);
         QVERIFY(run.showFrame(QSize(1600, 1000)));
 
         // New windows start at the stored zoom.

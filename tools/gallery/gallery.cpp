@@ -108,10 +108,10 @@ void placeEveryTool(measure::ShapeList& list)
 struct ScratchProgram {
     QTemporaryDir home;
     platform::Registry registry{home.filePath(QStringLiteral("registry.reg"))};
-    shell::CScoparaApp app{registry, options(home)};
+    shell::CScoparaApp app;
     shell::CMainFrame* frame = nullptr;
 
-    ScratchProgram()
+    explicit ScratchProgram(capture::CaptureBackend* cameras = nullptr) : app(registry, options(home, cameras))
     {
         app.InitInstance();
         frame = app.mainFrame();
@@ -123,9 +123,10 @@ struct ScratchProgram {
         frame->closeWithoutAsking();
         app.ExitInstance();
     }
-    static shell::CScoparaApp::Options options(const QTemporaryDir& home)
+    static shell::CScoparaApp::Options options(const QTemporaryDir& home, capture::CaptureBackend* cameras)
     {
         shell::CScoparaApp::Options o;
+        o.cameras = cameras;
         o.environment = {home.filePath(QStringLiteral("program")), home.filePath(QStringLiteral("Vellumet")),
                          QLocale(QLocale::English)};
         o.keepAwake = false;
@@ -139,9 +140,8 @@ struct ScratchProgram {
 void liveWindows(const QString& folder)
 {
     capture::SimulatedBackend microscopes(2);
-    capture::CaptureBackend* previous = capture::setCaptureBackend(&microscopes);
     {
-        ScratchProgram program;
+        ScratchProgram program(&microscopes);
         shell::CMainFrame& frame = *program.frame;
         capture::CDeviceView* one = frame.openUsbSlot(1);
         capture::CDeviceView* two = frame.openUsbSlot(2);
@@ -157,10 +157,9 @@ void liveWindows(const QString& folder)
         while (waited.elapsed() < 1500)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         save(frame, folder, "two-live-windows");
-        capture::CFileSizeDlg record(1, *one, frame);
+        capture::CFileSizeDlg record(*one, frame);
         save(record, folder, "record-dialog");
     }
-    capture::setCaptureBackend(previous);
 }
 
 // The main window with a saved picture, measured with every tool, zoomed

@@ -3,7 +3,7 @@
 // with the colour bars checked, controls, the driver's disconnect and error
 // injections, and an unbind/bind of the device (an unplug and a replug).
 #include "capture/core/pixel_convert.h"
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "capture/device/v4l2_backend.h"
 
 #include <QCoreApplication>
@@ -77,11 +77,11 @@ Rgb pixelOf(const std::vector<uint8_t>& rows, int32_t width, int32_t height, int
 constexpr Rgb kBars[8] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
                           {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
 
-::testing::AssertionResult showsColourBars(CCaptureDevice& device, int32_t wantWidth, int32_t wantHeight)
+::testing::AssertionResult showsColourBars(LiveStream& device, int32_t wantWidth, int32_t wantHeight)
 {
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
-    if (!device.slotFrame().copyOut(rows, w, h))
+    if (!device.latestFrame().copyOut(rows, w, h))
         return ::testing::AssertionFailure() << "no frame";
     if (w != wantWidth || h != wantHeight)
         return ::testing::AssertionFailure() << "frame of " << w << " x " << h;
@@ -106,7 +106,6 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(::access(kNode, F_OK), 0) << "the virtual camera is gone";
-        m_previous = setCaptureBackend(&backend);
         controls = driverControls();
         // Bars only: no text over the picture.
         if (const auto osd = controls.find("OSD Text Mode"); osd != controls.end()) {
@@ -116,28 +115,19 @@ protected:
             ::close(fd);
         }
     }
-    void TearDown() override { setCaptureBackend(m_previous); }
-
-    VideoDeviceEntry entry() const
-    {
-        VideoDeviceEntry e;
-        e.modelIndex = 0;  // vivid is no microscope: this test lets it in
-        e.devicePath = kPath;
-        e.friendlyName = QStringLiteral("vivid");
-        e.present = true;
-        return e;
-    }
+    // vivid is no microscope: this test opens it all the same.
+    std::unique_ptr<CaptureSource> source() { return backend.open(kPath); }
 
     // Opens slot 1 on vivid at a size and runs it until frames arrive.
-    void stream(CCaptureDevice& device, int32_t width, int32_t height)
+    void stream(LiveStream& device, int32_t width, int32_t height)
     {
-        ASSERT_TRUE(device.Open(entry()));
+        ASSERT_TRUE(device.Open(source()));
         ASSERT_TRUE(device.Build(1, QString()));
         ASSERT_TRUE(device.SetResolution(width, height));
         ASSERT_EQ(device.width(), width);
-        device.slotFrame().frameArrived.store(0);
+        device.latestFrame().frameArrived.store(0);
         ASSERT_TRUE(device.Run());
-        ASSERT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
+        ASSERT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
     }
 
     // The camera leaves the bus and comes back, as a replugged microscope does.
@@ -148,7 +138,6 @@ protected:
     std::map<std::string, uint32_t> controls;
 
 private:
-    CaptureBackend* m_previous = nullptr;
 };
 
 }  // namespace
@@ -184,7 +173,7 @@ TEST_F(VividTest, FramesSizesFillTheResolutionTable)
 
 TEST_F(VividTest, StreamsTheColourBarsAtTwoSizes)
 {
-    CCaptureDevice device(1);
+    LiveStream device({});
     stream(device, 640, 480);
     EXPECT_TRUE(waitFor([&] { return bool(showsColourBars(device, 640, 480)); }, 5000)) << showsColourBars(device, 640, 480);
     ASSERT_TRUE(device.SetResolution(1280, 720));
@@ -225,15 +214,15 @@ TEST_F(VividTest, PictureControlsAreReadAndSet)
 
 TEST_F(VividTest, InjectedErrorsAreSurvived)
 {
-    CCaptureDevice device(1);
+    LiveStream device({});
     stream(device, 640, 480);
-    CaptureSource* source = device.source();
 
     // A frame flagged as broken is skipped; the next ones come.
     ASSERT_TRUE(controls.count("Inject V4L2_BUF_FLAG_ERROR"));
-    EXPECT_TRUE(source->setControl(controls.at("Inject V4L2_BUF_FLAG_ERROR"), 0));
-    device.slotFrame().frameArrived.store(0);
-    EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
+    // Set through the stream: the capture thread applies it between frames.
+    device.setControl(controls.at("Inject V4L2_BUF_FLAG_ERROR"), 0);
+    device.latestFrame().frameArrived.store(0);
+    EXPECT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
     EXPECT_TRUE(device.isRunning());
 
     // A start that fails leaves the slot stopped, and the next start works.
@@ -241,26 +230,26 @@ TEST_F(VividTest, InjectedErrorsAreSurvived)
         SCOPED_TRACE(name);
         ASSERT_TRUE(controls.count(name));
         ASSERT_TRUE(device.Stop());
-        EXPECT_TRUE(source->setControl(controls.at(name), 0));
+        device.setControl(controls.at(name), 0);
         EXPECT_FALSE(device.Run());
         EXPECT_FALSE(device.isRunning());
-        device.slotFrame().frameArrived.store(0);
+        device.latestFrame().frameArrived.store(0);
         ASSERT_TRUE(device.Run());
-        EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
+        EXPECT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
     }
     EXPECT_TRUE(showsColourBars(device, 640, 480));
 
     // A fatal streaming error (every later buffer fails with EIO) ends the
     // capture thread instead of spinning on it; a restart streams again.
     std::atomic<bool> gone{false};
-    QObject::connect(&device, &CCaptureDevice::deviceGone, &device, [&] { gone = true; });
+    QObject::connect(&device, &LiveStream::deviceGone, &device, [&] { gone = true; });
     ASSERT_TRUE(controls.count("Inject Fatal Streaming Error"));
-    EXPECT_TRUE(source->setControl(controls.at("Inject Fatal Streaming Error"), 0));
+    device.setControl(controls.at("Inject Fatal Streaming Error"), 0);
     EXPECT_TRUE(waitFor([&] { return gone.load(); }, 5000));
     EXPECT_FALSE(device.isRunning());
-    device.slotFrame().frameArrived.store(0);
+    device.latestFrame().frameArrived.store(0);
     ASSERT_TRUE(device.Run());
-    EXPECT_TRUE(waitFor([&] { return device.slotFrame().frameArrived.load() != 0; }));
+    EXPECT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
     device.Close();
 }
 
@@ -271,10 +260,10 @@ TEST_F(VividTest, UnbindAndBindAreAnUnplugAndAReplug)
     std::unique_ptr<DeviceWatcher> watcher = backend.watch();
     std::vector<bool> events;
     QObject::connect(watcher.get(), &DeviceWatcher::changed, watcher.get(), [&](bool arrival) { events.push_back(arrival); });
-    CCaptureDevice device(1);
+    LiveStream device({});
     stream(device, 640, 480);
     std::atomic<bool> gone{false};
-    QObject::connect(&device, &CCaptureDevice::deviceGone, &device, [&] { gone = true; });
+    QObject::connect(&device, &LiveStream::deviceGone, &device, [&] { gone = true; });
     ASSERT_TRUE(unbind());
     EXPECT_TRUE(waitFor([&] { return gone.load(); }, 5000));
     EXPECT_FALSE(device.isRunning());  // the capture thread ended: no spinning on a dead node
@@ -291,7 +280,7 @@ TEST_F(VividTest, UnbindAndBindAreAnUnplugAndAReplug)
     const std::vector<FoundDevice> back = backend.enumerate();
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].devicePath, kPath);  // the same path: the slot takes it again
-    CCaptureDevice again(1);
+    LiveStream again({});
     stream(again, 640, 480);
     again.Close();
 }
@@ -301,10 +290,10 @@ TEST_F(VividTest, DisconnectMidRecordingLeavesAPlayableClip)
 {
     const QString folder = QDir::tempPath() + QLatin1String("/Video");
     ASSERT_TRUE(QDir().mkpath(folder));
-    CCaptureDevice device(1);
+    LiveStream device({});
     stream(device, 640, 480);
     std::atomic<bool> gone{false};
-    QObject::connect(&device, &CCaptureDevice::deviceGone, &device, [&] { gone = true; });
+    QObject::connect(&device, &LiveStream::deviceGone, &device, [&] { gone = true; });
     const QString clip = device.StartClip(folder, QStringLiteral("V_"), false);
     ASSERT_FALSE(clip.isEmpty());
     QTimer ticks;
@@ -313,7 +302,7 @@ TEST_F(VividTest, DisconnectMidRecordingLeavesAPlayableClip)
     ASSERT_TRUE(waitFor([&] { return device.clipFrames() >= 3; }));
 
     ASSERT_TRUE(controls.count("Disconnect"));
-    EXPECT_TRUE(device.source()->setControl(controls.at("Disconnect"), 0));
+    device.setControl(controls.at("Disconnect"), 0);
     EXPECT_TRUE(waitFor([&] { return gone.load(); }, 5000));
     EXPECT_FALSE(device.isRunning());
     EXPECT_FALSE(device.isRecording());
@@ -334,7 +323,7 @@ TEST_F(VividTest, DisconnectMidRecordingLeavesAPlayableClip)
     ASSERT_TRUE(unbind());
     ASSERT_TRUE(bind());
     ASSERT_TRUE(waitFor([] { return ::access(kNode, F_OK) == 0; }, 5000));
-    CCaptureDevice again(1);
+    LiveStream again({});
     stream(again, 640, 480);
     again.Close();
 }

@@ -2,7 +2,7 @@
 
 #include "capture_backend.h"
 #include "clip_writer.h"
-#include "slot_frame.h"
+#include "latest_frame.h"
 
 #include "capture/core/clip_pacing.h"
 #include "capture/core/device_list.h"
@@ -29,25 +29,38 @@ namespace capture {
 // microscope's still button posts the message without one.)
 struct StillAnswer {
     StillRequest request;
-    std::shared_ptr<const SlotFrame> frame;
+    std::shared_ptr<const LatestFrame> frame;
 };
 
-// One USB slot's camera: opening and building it (frame sizes, camera model,
-// the saved capture format, the slot's format choice) and a capture thread
-// that keeps every frame as the slot's latest frame, hands paced clip frames
-// to the clip's writer and has the slot's LiveRenderer compose the display
-// image.
-class CCaptureDevice : public QObject {
+// What a live window shows of the camera behind a stream: a name that tells
+// cameras apart ("usb1", "wifi"), the window's title, and where its own
+// settings sit in the per-camera settings (the format choice of slot 1 to 5,
+// 6 for the WiFi camera).
+struct StreamDescription {
+    QString id;
+    QString title;
+    int settingsKey = 0;
+};
+
+// One camera's live stream, whatever kind of source feeds it (a V4L2 device,
+// a simulated microscope, an HTTP camera): building the source (frame sizes,
+// camera model, the saved capture format, the format choice) and a capture
+// thread that keeps every frame as the latest frame, hands paced clip frames
+// to the clip's writer and has the LiveRenderer compose the display image.
+// Camera controls are applied on the capture thread while it runs, so a
+// source is only ever touched by one thread at a time.
+class LiveStream : public QObject {
     Q_OBJECT
 public:
-    explicit CCaptureDevice(int slot, QObject* parent = nullptr);
-    ~CCaptureDevice() override;
+    explicit LiveStream(StreamDescription description, QObject* parent = nullptr);
+    ~LiveStream() override;
 
-    int slot() const { return m_slot; }
+    const StreamDescription& description() const { return m_description; }
     // The view that gets "a still picture is due" (1134).
     void setNotifyWindow(QObject* window) { m_notify = window; }
 
-    bool Open(const VideoDeviceEntry& entry);
+    // Takes the opened source (after closing any before); false for none.
+    bool Open(std::unique_ptr<CaptureSource> source);
     // formatChoice: 2 MJPG, anything else YUY2. capConfigPath: the saved
     // capture format, whose size is used when the camera offers it.
     bool Build(int formatChoice, const QString& capConfigPath);
@@ -59,9 +72,9 @@ public:
     // Builds again with the same size and format (after a snapshot-button
     // setting change), running again if it ran.
     bool Rebuild();
-    // Moves the slot to another device: closes this one, opens, builds and
-    // runs the other.
-    bool SwitchDevice(const VideoDeviceEntry& entry, int formatChoice);
+    // Moves the stream to another source: closes this one, builds and runs
+    // the other.
+    bool SwitchDevice(std::unique_ptr<CaptureSource> source, int formatChoice);
 
     bool isOpen() const { return m_source != nullptr; }
     bool isBuilt() const { return m_built; }
@@ -70,7 +83,14 @@ public:
     int32_t width() const { return m_width; }
     int32_t height() const { return m_height; }
     int32_t format() const { return m_format; }
-    CaptureSource* source() const { return m_source.get(); }
+
+    // The camera's picture controls as last read or set; empty when closed.
+    // Like every call here, from the thread that owns the stream.
+    std::vector<CameraControl> controls() const;
+    // Sets a control: at once while stopped, else on the capture thread
+    // before its next frame. The new value shows in controls() once it is
+    // applied; a value the camera refuses leaves the old one there.
+    void setControl(uint32_t id, int32_t value);
 
     // Frames compose into the mailbox at the size the view settings give;
     // this only drops what the old size left behind. Answers true.
@@ -79,6 +99,11 @@ public:
     void DrainEvents() {}
 
     void setViewSettings(const LiveViewSettings& settings);
+    // Whether anybody can see the stream's window. While nobody can, every
+    // frame is still kept (stills, the timer, clips, the workbook) but none
+    // is decoded or composed; once shown again the next frame shows at once.
+    void setShown(bool shown) { m_shown.store(shown); }
+    bool isShown() const { return m_shown.load(); }
     void SetStatusText(const QString& text);
 
     // Whether the microscope's own still button takes pictures; applies at
@@ -92,8 +117,8 @@ public:
     void requestStill(StillRequest request = {});
 
     // Starts a clip in `videoFolder`; the clip's path, or empty when it
-    // cannot be started.
-    QString StartClip(const QString& videoFolder, const QString& prefix, bool compressed);
+    // cannot be started (with the system's reason in `why` where there is one).
+    QString StartClip(const QString& videoFolder, const QString& prefix, bool compressed, QString* why = nullptr);
     void StopClip();
     // The clip takes no more frames but stays open until StopClip.
     void stopWriting() { m_recording.store(false); }
@@ -104,10 +129,9 @@ public:
 
     // The composed picture for the view.
     FrameMailbox<QImage>& mailbox() { return m_renderer.mailbox(); }
-    // The slot's latest frame, for still pictures and the main window's
-    // check for a silent device.
-    SlotFrame& slotFrame() { return m_slotFrame; }
-    // Which frames go into this slot's clip: ticked by the recording view.
+    // The latest frame, for still pictures and the check for a silent camera.
+    LatestFrame& latestFrame() { return m_latestFrame; }
+    // Which frames go into the clip: ticked by the recording view.
     ClipPacer& pacer() { return m_pacer; }
     // The camera model the frame sizes of the device last built give (the
     // previous one when they name none), 0 before any.
@@ -129,8 +153,10 @@ private:
     void onFrame(const DeviceFrame& frame);
     bool applyFormat(int32_t width, int32_t height, int32_t format);
     void answerStill(const DeviceFrame& frame);
+    // Capture thread (or any thread while stopped): the controls asked for.
+    void applyPendingControls();
 
-    int m_slot;
+    StreamDescription m_description;
     QPointer<QObject> m_notify;
     std::unique_ptr<CaptureSource> m_source;
     ResolutionTable m_table{};
@@ -144,11 +170,17 @@ private:
     std::mutex m_stillMutex;
     std::deque<StillRequest> m_stills;
     std::atomic<bool> m_recording{false};
+    std::atomic<bool> m_shown{true};
     bool m_hardwareSnapshot = true;
     std::atomic<bool> m_stillBranch{false};
     ClipWriter m_clip;
     ClipPacer m_pacer;
-    SlotFrame m_slotFrame;
+    LatestFrame m_latestFrame;
+
+    mutable std::mutex m_controlsMutex;
+    std::vector<CameraControl> m_controls;
+    std::vector<std::pair<uint32_t, int32_t>> m_pendingControls;
+    std::atomic<bool> m_controlsPending{false};
 
     std::mutex m_settingsMutex;
     LiveViewSettings m_settings;

@@ -1,7 +1,7 @@
-// A slot's camera end to end on the simulated microscope: open, build, run,
-// frames, still button, clips, unplug, close.
+// A camera's live stream end to end on the simulated microscope: open, build,
+// run, frames, controls, still button, clips, unplug, close, nobody looking.
 #include "capture/core/cap_config.h"
-#include "capture/device/capture_device.h"
+#include "capture/device/live_stream.h"
 #include "capture/device/simulated_backend.h"
 
 #include "measure/core/shape.h"
@@ -17,6 +17,9 @@
 #include <QTimer>
 
 #include <opencv2/videoio.hpp>
+
+#include <climits>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -41,35 +44,32 @@ class CaptureDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_previous = setCaptureBackend(&backend);
         DeviceList scratch;
         ASSERT_TRUE(enumerateDevices(backend.enumerate(), scratch, live));
     }
-    void TearDown() override { setCaptureBackend(m_previous); }
 
     SimulatedBackend backend{2, SimulatedCamera::Model::Model1, 30};
     DeviceList live;
     testing_support::Sandbox box;
 
-private:
-    CaptureBackend* m_previous = nullptr;
+    std::unique_ptr<CaptureSource> source(int index) { return backend.open(live[static_cast<size_t>(index)].devicePath); }
 };
 
 }  // namespace
 
 TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
 {
-    CCaptureDevice device(1);
+    LiveStream device({});
     Window window;
     device.setNotifyWindow(&window);
     std::atomic<int> ready{0};
     // As the view does: each wake-up takes the newest picture.
-    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] {
+    QObject::connect(&device, &LiveStream::frameReady, &device, [&] {
         device.mailbox().latest();
         ++ready;
     });
     EXPECT_EQ(device.cameraModel(), 0);
-    ASSERT_TRUE(device.Open(live[0]));
+    ASSERT_TRUE(device.Open(source(0)));
     ASSERT_TRUE(device.Build(2, QString()));
     EXPECT_EQ(countResolutions(device.GetResolutions()), 5u);
     EXPECT_EQ(device.cameraModel(), 1);
@@ -98,23 +98,23 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
 
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
-    ASSERT_TRUE(device.slotFrame().copyOut(rows, w, h));
+    ASSERT_TRUE(device.latestFrame().copyOut(rows, w, h));
     EXPECT_EQ(w, 640);
     EXPECT_EQ(rows.size(), size_t(rowStride(640)) * 480);
-    EXPECT_EQ(device.slotFrame().frameArrived.exchange(0), 1);
+    EXPECT_EQ(device.latestFrame().frameArrived.exchange(0), 1);
 
     backend.camera(0).pressStill();
     EXPECT_TRUE(waitFor([&] { return window.stills >= 1; }));
     device.requestStill();
     EXPECT_TRUE(waitFor([&] { return window.stills >= 2; }));
-    ASSERT_TRUE(device.SwitchDevice(live[1], 1));  // the second microscope, in YUY2
+    ASSERT_TRUE(device.SwitchDevice(source(1), 1));  // the second microscope, in YUY2
     EXPECT_EQ(device.format(), FormatYUY2);
     EXPECT_TRUE(device.isRunning());
     ASSERT_TRUE(device.Rebuild());
     EXPECT_TRUE(device.isRunning());
     device.Close();
     EXPECT_FALSE(device.isRunning());
-    EXPECT_FALSE(device.slotFrame().copyOut(rows, w, h));  // closing frees the slot's frame
+    EXPECT_FALSE(device.latestFrame().copyOut(rows, w, h));  // closing frees the slot's frame
 }
 
 TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
@@ -124,14 +124,14 @@ TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
     saved.bmiHeader.biHeight = 600;
     const QString config = box.path() + QLatin1String("/CapConfig.dat");
     ASSERT_TRUE(writeCapConfig(config, saved));
-    CCaptureDevice device(2);
-    ASSERT_TRUE(device.Open(live[1]));
+    LiveStream device({});
+    ASSERT_TRUE(device.Open(source(1)));
     ASSERT_TRUE(device.Build(1, config));
     EXPECT_EQ(device.width(), 800);
     EXPECT_EQ(device.format(), FormatYUY2);
     ASSERT_TRUE(device.Run());
     std::atomic<int> ready{0};
-    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] {
+    QObject::connect(&device, &LiveStream::frameReady, &device, [&] {
         device.mailbox().latest();
         ++ready;
     });
@@ -152,8 +152,8 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
 {
     const QString folder = box.path() + QLatin1String("/Video");
     QDir().mkpath(folder);
-    CCaptureDevice device(1);
-    ASSERT_TRUE(device.Open(live[0]));
+    LiveStream device({});
+    ASSERT_TRUE(device.Open(source(0)));
     ASSERT_TRUE(device.Build(2, QString()));
     ASSERT_TRUE(device.Run());
     EXPECT_TRUE(device.StartClip(box.path() + QLatin1String("/missing"), {}, true).isEmpty());
@@ -185,7 +185,7 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
 
     // Pulling the cable mid-clip finishes the clip.
     std::atomic<bool> gone{false};
-    QObject::connect(&device, &CCaptureDevice::deviceGone, &device, [&] { gone = true; });
+    QObject::connect(&device, &LiveStream::deviceGone, &device, [&] { gone = true; });
     const QString second = device.StartClip(folder, QStringLiteral("S2_"), false);
     ASSERT_FALSE(second.isEmpty());
     waitFor([] { return false; }, 700);
@@ -201,8 +201,8 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
 
 TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
 {
-    CCaptureDevice device(3);
-    ASSERT_TRUE(device.Open(live[0]));
+    LiveStream device({});
+    ASSERT_TRUE(device.Open(source(0)));
     ASSERT_TRUE(device.Build(2, QString()));
     LiveViewSettings view;
     view.overlay.mode = measure::OverlayGrid;
@@ -210,7 +210,7 @@ TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
     view.overlay.label = QStringLiteral("0.05mm");
     device.setViewSettings(view);
     std::atomic<int> ready{0};
-    QObject::connect(&device, &CCaptureDevice::frameReady, &device, [&] { ++ready; });
+    QObject::connect(&device, &LiveStream::frameReady, &device, [&] { ++ready; });
     ASSERT_TRUE(device.Run());
     const ResolutionTable table = device.GetResolutions();
     for (size_t i = 0; i < countResolutions(table); ++i) {
@@ -229,23 +229,129 @@ TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
 // Each slot keeps its own latest frame and its own clip pacing.
 TEST_F(CaptureDeviceTest, SlotsKeepTheirOwnFrameAndPacing)
 {
-    CCaptureDevice one(1), two(2);
-    ASSERT_TRUE(one.Open(live[0]) && one.Build(2, QString()));
-    ASSERT_TRUE(two.Open(live[1]) && two.Build(1, QString()));
+    LiveStream one({}), two({});
+    ASSERT_TRUE(one.Open(source(0)) && one.Build(2, QString()));
+    ASSERT_TRUE(two.Open(source(1)) && two.Build(1, QString()));
     SimulatedCamera& camera = backend.camera(0);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(camera.capture(0, bytes));
     one.processFrame({bytes.data(), bytes.size(), camera.width(), camera.height(), camera.format(), 0});
-    EXPECT_EQ(one.slotFrame().frameArrived.load(), 1);
-    EXPECT_EQ(two.slotFrame().frameArrived.load(), 0);
+    EXPECT_EQ(one.latestFrame().frameArrived.load(), 1);
+    EXPECT_EQ(two.latestFrame().frameArrived.load(), 0);
     std::vector<uint8_t> rows;
     int32_t w = 0, h = 0;
-    EXPECT_TRUE(one.slotFrame().copyOut(rows, w, h));
-    EXPECT_FALSE(two.slotFrame().copyOut(rows, w, h));
+    EXPECT_TRUE(one.latestFrame().copyOut(rows, w, h));
+    EXPECT_FALSE(two.latestFrame().copyOut(rows, w, h));
 
     one.pacer().start(0);
     two.pacer().start(0);
     one.pacer().tick();
     EXPECT_FALSE(two.pacer().shouldWrite(40));  // slot 1's tick is not slot 2's
     EXPECT_TRUE(one.pacer().shouldWrite(40));
+}
+
+namespace {
+
+// Forwards to a real source and notes which threads touch it and whether a
+// control was set while a frame was being fetched.
+class WatchedSource : public CaptureSource {
+public:
+    explicit WatchedSource(std::unique_ptr<CaptureSource> inner) : m_inner(std::move(inner)) {}
+
+    std::vector<Capability> capabilities() override { return m_inner->capabilities(); }
+    bool setFormat(int32_t w, int32_t h, int32_t f) override { return m_inner->setFormat(w, h, f); }
+    bool start() override { return m_inner->start(); }
+    void stop() override { m_inner->stop(); }
+    FrameWait nextFrame(int timeoutMs, DeviceFrame& frame) override
+    {
+        frameThread = std::this_thread::get_id();
+        m_fetching = true;
+        const FrameWait got = m_inner->nextFrame(timeoutMs, frame);
+        m_fetching = false;
+        return got;
+    }
+    std::vector<CameraControl> controls() override { return m_inner->controls(); }
+    bool setControl(uint32_t id, int32_t value) override
+    {
+        controlThread = std::this_thread::get_id();
+        overlapped = overlapped || m_fetching.load();
+        return m_inner->setControl(id, value);
+    }
+    bool stillButtonPressed() override { return m_inner->stillButtonPressed(); }
+
+    std::atomic<std::thread::id> frameThread{}, controlThread{};
+    std::atomic<bool> overlapped{false};
+
+private:
+    std::unique_ptr<CaptureSource> m_inner;
+    std::atomic<bool> m_fetching{false};
+};
+
+int32_t valueOf(const std::vector<CameraControl>& controls, uint32_t id)
+{
+    for (const CameraControl& c : controls) {
+        if (c.id == id)
+            return c.value;
+    }
+    return INT32_MIN;
+}
+
+}  // namespace
+
+// A control set while the camera streams reaches it on the capture thread,
+// never while a frame is being fetched; while stopped it is set at once.
+TEST_F(CaptureDeviceTest, ControlsAreSetOnTheCaptureThreadWhileStreaming)
+{
+    constexpr uint32_t kBrightness = 0x00980900;  // V4L2_CID_BRIGHTNESS
+    LiveStream device({});
+    auto watched = std::make_unique<WatchedSource>(source(0));
+    WatchedSource& seen = *watched;
+    ASSERT_TRUE(device.Open(std::move(watched)));
+    EXPECT_EQ(valueOf(device.controls(), kBrightness), 0);
+    EXPECT_FALSE(device.controls().front().name.empty());
+
+    device.setControl(kBrightness, 20);  // not streaming yet
+    EXPECT_EQ(seen.controlThread.load(), std::this_thread::get_id());
+    EXPECT_EQ(valueOf(device.controls(), kBrightness), 20);
+
+    ASSERT_TRUE(device.Build(2, QString()) && device.Run());
+    ASSERT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
+    for (int value = 21; value <= 40; ++value)
+        device.setControl(kBrightness, value);
+    ASSERT_TRUE(waitFor([&] { return valueOf(device.controls(), kBrightness) == 40; }));
+    EXPECT_EQ(seen.controlThread.load(), seen.frameThread.load());
+    EXPECT_NE(seen.controlThread.load(), std::this_thread::get_id());
+    EXPECT_FALSE(seen.overlapped.load());
+    device.setControl(kBrightness, 999);  // clamped by the camera, and shown so
+    ASSERT_TRUE(waitFor([&] { return valueOf(device.controls(), kBrightness) == 64; }));
+    device.Close();
+    EXPECT_TRUE(device.controls().empty());
+}
+
+// A stream nobody sees keeps every frame for stills and clips but composes
+// none; shown again, its next frame is composed at once.
+TEST_F(CaptureDeviceTest, AHiddenStreamKeepsFramesButComposesNone)
+{
+    LiveStream device({});
+    Window window;
+    device.setNotifyWindow(&window);
+    ASSERT_TRUE(device.Open(source(0)) && device.Build(2, QString()));
+    SimulatedCamera& camera = backend.camera(0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(camera.capture(0, bytes));
+    const DeviceFrame frame{bytes.data(), bytes.size(), camera.width(), camera.height(), camera.format(), 0};
+
+    device.setShown(false);
+    device.processFrame(frame);
+    EXPECT_EQ(device.latestFrame().frameArrived.exchange(0), 1);
+    EXPECT_FALSE(device.mailbox().latest());
+    device.requestStill();
+    device.processFrame(frame);
+    EXPECT_TRUE(waitFor([&] { return window.stills >= 1; }));
+    EXPECT_FALSE(device.mailbox().latest());
+
+    device.setShown(true);
+    device.processFrame(frame);
+    ASSERT_TRUE(device.mailbox().latest());
+    EXPECT_EQ(device.mailbox().latest()->size(), QSize(camera.width(), camera.height()));
 }

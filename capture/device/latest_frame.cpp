@@ -1,4 +1,4 @@
-#include "slot_frame.h"
+#include "latest_frame.h"
 
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
@@ -8,8 +8,8 @@
 
 namespace capture {
 
-void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height,
-                               double sampleTime)
+void LatestFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format, int32_t width, int32_t height,
+                                 double sampleTime)
 {
     std::lock_guard lock(m_mutex);
     if (m_rows.size() < size)
@@ -23,7 +23,7 @@ void SlotFrame::storeDelivered(const uint8_t* bytes, size_t size, int32_t format
     frameArrived.store(1);
 }
 
-bool SlotFrame::copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const
+bool LatestFrame::copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& height) const
 {
     std::lock_guard lock(m_mutex);
     if (m_width == 0)
@@ -40,7 +40,7 @@ bool SlotFrame::copyOut(std::vector<uint8_t>& rows, int32_t& width, int32_t& hei
     return m_format == FormatMJPG ? mjpegToBgr(m_rows.data(), m_delivered, out) : yuyvToBgr(m_rows.data(), m_delivered, out);
 }
 
-void SlotFrame::clear()
+void LatestFrame::clear()
 {
     std::lock_guard lock(m_mutex);
     m_rows.clear();

@@ -11,7 +11,7 @@ namespace capture {
 // bytes). The capture thread stores every frame; the GUI thread copies it out
 // as 24-bit BGR rows for a still picture. The buffer only grows, and only
 // under the lock, so no reader ever sees it move.
-class SlotFrame {
+class LatestFrame {
 public:
     // Keeps the frame as the camera sent it (YUYV or JPEG bytes); it is
     // turned into rows only when a still picture asks for it.

@@ -1,4 +1,4 @@
-#include "capture_device.h"
+#include "live_stream.h"
 
 #include "capture/core/cap_config.h"
 #include "capture/core/frame_ops.h"
@@ -27,7 +27,7 @@ constexpr int kFrameWaitMs = 200;
 
 }  // namespace
 
-CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_slot(slot)
+LiveStream::LiveStream(StreamDescription description, QObject* parent) : QObject(parent), m_description(std::move(description))
 {
     // On the clip's writer thread, once the clip is finished.
     m_clip.setFailureHandler([this](const QString& reason) {
@@ -36,21 +36,63 @@ CCaptureDevice::CCaptureDevice(int slot, QObject* parent) : QObject(parent), m_s
     });
 }
 
-CCaptureDevice::~CCaptureDevice()
+LiveStream::~LiveStream()
 {
     Close();
 }
 
-bool CCaptureDevice::Open(const VideoDeviceEntry& entry)
+bool LiveStream::Open(std::unique_ptr<CaptureSource> source)
 {
     Close();
-    if (entry.modelIndex < 0)
+    m_source = std::move(source);
+    if (!m_source)
         return false;
-    m_source = captureBackend().open(entry.devicePath);
-    return m_source != nullptr;
+    std::vector<CameraControl> controls = m_source->controls();
+    std::lock_guard lock(m_controlsMutex);
+    m_controls = std::move(controls);
+    return true;
 }
 
-bool CCaptureDevice::applyFormat(int32_t width, int32_t height, int32_t format)
+std::vector<CameraControl> LiveStream::controls() const
+{
+    std::lock_guard lock(m_controlsMutex);
+    return m_controls;
+}
+
+void LiveStream::setControl(uint32_t id, int32_t value)
+{
+    {
+        std::lock_guard lock(m_controlsMutex);
+        if (!m_source)
+            return;
+        m_pendingControls.emplace_back(id, value);
+        m_controlsPending = true;
+    }
+    // Stopped, nothing else touches the source: this thread applies it. The
+    // GUI thread starts and stops the capture thread, so it cannot start meanwhile.
+    if (!m_running.load())
+        applyPendingControls();
+}
+
+void LiveStream::applyPendingControls()
+{
+    std::vector<std::pair<uint32_t, int32_t>> pending;
+    {
+        std::lock_guard lock(m_controlsMutex);
+        pending.swap(m_pendingControls);
+        m_controlsPending = false;
+    }
+    for (const auto& [id, value] : pending) {
+        if (!m_source->setControl(id, value))
+            continue;
+        // The camera may round or clamp: keep what it holds now.
+        std::vector<CameraControl> now = m_source->controls();
+        std::lock_guard lock(m_controlsMutex);
+        m_controls = std::move(now);
+    }
+}
+
+bool LiveStream::applyFormat(int32_t width, int32_t height, int32_t format)
 {
     if (m_source->setFormat(width, height, format)) {
         m_width = width, m_height = height, m_format = format;
@@ -59,7 +101,7 @@ bool CCaptureDevice::applyFormat(int32_t width, int32_t height, int32_t format)
     return false;
 }
 
-bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
+bool LiveStream::Build(int formatChoice, const QString& capConfigPath)
 {
     if (m_built)
         return true;
@@ -94,7 +136,7 @@ bool CCaptureDevice::Build(int formatChoice, const QString& capConfigPath)
     return true;
 }
 
-bool CCaptureDevice::Run()
+bool LiveStream::Run()
 {
     if (m_running)
         return true;
@@ -114,7 +156,7 @@ bool CCaptureDevice::Run()
     return true;
 }
 
-bool CCaptureDevice::Stop()
+bool LiveStream::Stop()
 {
     m_running = false;
     if (m_thread.joinable())
@@ -124,7 +166,7 @@ bool CCaptureDevice::Stop()
     return true;
 }
 
-void CCaptureDevice::Close()
+void LiveStream::Close()
 {
     Stop();
     m_renderer.releasePainters();
@@ -135,12 +177,18 @@ void CCaptureDevice::Close()
         m_stills.clear();
         m_stillRequest = false;
     }
-    m_source.reset();
+    {
+        std::lock_guard lock(m_controlsMutex);
+        m_source.reset();
+        m_controls.clear();
+        m_pendingControls.clear();
+        m_controlsPending = false;
+    }
     m_built = false;
-    m_slotFrame.clear();
+    m_latestFrame.clear();
 }
 
-bool CCaptureDevice::SetResolution(int32_t width, int32_t height, const QString& capConfigPath)
+bool LiveStream::SetResolution(int32_t width, int32_t height, const QString& capConfigPath)
 {
     if (!m_source)
         return false;
@@ -164,7 +212,7 @@ bool CCaptureDevice::SetResolution(int32_t width, int32_t height, const QString&
     return ok;
 }
 
-bool CCaptureDevice::SetFormat(int32_t format)
+bool LiveStream::SetFormat(int32_t format)
 {
     if (!m_source)
         return false;
@@ -177,7 +225,7 @@ bool CCaptureDevice::SetFormat(int32_t format)
     return ok;
 }
 
-bool CCaptureDevice::Rebuild()
+bool LiveStream::Rebuild()
 {
     if (!m_source)
         return false;
@@ -190,13 +238,12 @@ bool CCaptureDevice::Rebuild()
     return ok;
 }
 
-bool CCaptureDevice::SwitchDevice(const VideoDeviceEntry& entry, int formatChoice)
+bool LiveStream::SwitchDevice(std::unique_ptr<CaptureSource> source, int formatChoice)
 {
-    Close();
-    return Open(entry) && Build(formatChoice, QString()) && Run();
+    return Open(std::move(source)) && Build(formatChoice, QString()) && Run();
 }
 
-bool CCaptureDevice::CreateSurface()
+bool LiveStream::CreateSurface()
 {
     // The painters belong to the capture thread; with it stopped they can go.
     if (!m_running)
@@ -204,30 +251,30 @@ bool CCaptureDevice::CreateSurface()
     return true;
 }
 
-void CCaptureDevice::setViewSettings(const LiveViewSettings& settings)
+void LiveStream::setViewSettings(const LiveViewSettings& settings)
 {
     std::lock_guard lock(m_settingsMutex);
     m_settings = settings;
     m_settings.statusText.truncate(127);
 }
 
-void CCaptureDevice::SetStatusText(const QString& text)
+void LiveStream::SetStatusText(const QString& text)
 {
     std::lock_guard lock(m_settingsMutex);
     m_settings.statusText = text.left(127);
 }
 
-QString CCaptureDevice::StartClip(const QString& videoFolder, const QString& prefix, bool compressed)
+QString LiveStream::StartClip(const QString& videoFolder, const QString& prefix, bool compressed, QString* why)
 {
     const QString path = clipPathFor(videoFolder, prefix);
-    if (path.isEmpty() || !m_clip.open(path, m_width, m_height, compressed))
+    if (path.isEmpty() || !m_clip.open(path, m_width, m_height, compressed, why))
         return {};
     m_pacer.start(millisecondsInMinute());
     m_recording = true;
     return path;
 }
 
-void CCaptureDevice::requestStill(StillRequest request)
+void LiveStream::requestStill(StillRequest request)
 {
     std::lock_guard lock(m_stillMutex);
     m_stills.push_back(std::move(request));
@@ -235,7 +282,7 @@ void CCaptureDevice::requestStill(StillRequest request)
 }
 
 // Capture thread: the oldest request goes back to the view with this frame.
-void CCaptureDevice::answerStill(const DeviceFrame& frame)
+void LiveStream::answerStill(const DeviceFrame& frame)
 {
     StillAnswer answer;
     {
@@ -246,22 +293,24 @@ void CCaptureDevice::answerStill(const DeviceFrame& frame)
         m_stills.pop_front();
         m_stillRequest = !m_stills.empty();
     }
-    auto still = std::make_shared<SlotFrame>();
+    auto still = std::make_shared<LatestFrame>();
     still->storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
     answer.frame = std::move(still);
     platform::postMessage(m_notify, platform::msg::StillDue, 0, 0, std::move(answer));
 }
 
-void CCaptureDevice::StopClip()
+void LiveStream::StopClip()
 {
     m_recording = false;
     m_clip.close();
 }
 
-void CCaptureDevice::captureLoop()
+void LiveStream::captureLoop()
 {
     DeviceFrame frame;
     while (m_running) {
+        if (m_controlsPending.load())
+            applyPendingControls();
         switch (m_source->nextFrame(kFrameWaitMs, frame)) {
         case FrameWait::Frame: onFrame(frame); break;
         case FrameWait::Timeout: break;
@@ -278,26 +327,31 @@ void CCaptureDevice::captureLoop()
     }
 }
 
-void CCaptureDevice::onFrame(const DeviceFrame& frame)
+void LiveStream::onFrame(const DeviceFrame& frame)
 {
     if (frame.width != m_width || frame.height != m_height)
         return;  // a frame of a size we did not ask for
-    {
-        std::lock_guard lock(m_settingsMutex);
-        m_frameSettings = m_settings;  // copied into kept storage: no allocation
+    // Composing is most of a frame's cost (the decode above all): a window
+    // nobody sees skips it and keeps only the camera's bytes.
+    const bool shown = m_shown.load();
+    if (shown) {
+        {
+            std::lock_guard lock(m_settingsMutex);
+            m_frameSettings = m_settings;  // copied into kept storage: no allocation
+        }
+        if (!m_renderer.render(frame.data, frame.size, frame.format, m_width, m_height, m_frameSettings))
+            return;  // a damaged frame is dropped; the next one comes
     }
-    if (!m_renderer.render(frame.data, frame.size, frame.format, m_width, m_height, m_frameSettings))
-        return;  // a damaged frame is dropped; the next one comes
 
     if (m_stillRequest.load())
         answerStill(frame);  // this frame is not kept
     else
-        m_slotFrame.storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
+        m_latestFrame.storeDelivered(frame.data, frame.size, frame.format, m_width, m_height, frame.sampleTime);
     // The clip gets the frame as the camera delivered it, without the view's
     // operations; its own thread converts, encodes and writes it.
     if (m_recording && m_pacer.shouldWrite(millisecondsInMinute()))
         m_clip.offer(frame.data, frame.size, frame.format, m_width, m_height);
-    if (m_renderer.mailbox().publish())
+    if (shown && m_renderer.mailbox().publish())
         Q_EMIT frameReady();
 }
 
