@@ -87,7 +87,8 @@ bool OverlayCommands::switchGrid(int mode, QWidget* parent)
         return false;
     const int spacing = static_cast<int>(m.scalePixels * dialog.pitch() / m.scaleLength);
     if (spacing < 4) {
-        platform::messageDialogs().inform(base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
+        platform::messageDialogs().inform(
+            base::uiText("TipInvalid", "The length of the input is invalid", base::kMessageCapacity));
         return false;
     }
     m_overlay.spacing = spacing;

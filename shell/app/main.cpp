@@ -6,6 +6,7 @@
 
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/single_instance.h"
 #include "platform/termination_signals.h"
 
 #include "capture/device/capture_backend.h"
@@ -39,6 +40,23 @@ int main(int argc, char* argv[])
                                  QStringLiteral("[PICTURE...]"));
     parser.process(app);
 
+    QStringList pictures;
+    for (const QString& picture : parser.positionalArguments())
+        pictures.append(QFileInfo(picture).absoluteFilePath());
+    // A second start (a file manager's "Open with" while Vellumet runs) hands
+    // its pictures to the running program, which opens them in front, rather
+    // than running a second program on the same settings files.
+    platform::SingleInstance instance(QStringLiteral("vellumet"));
+    if (!instance.isFirst()) {
+        if (instance.handOver(pictures)) {
+            std::fprintf(stderr, "vellumet: already running; %lld picture(s) handed to it\n",
+                         static_cast<long long>(pictures.size()));
+            return 0;
+        }
+        std::fprintf(stderr, "vellumet: another Vellumet is running here but does not answer\n");
+        return 1;
+    }
+
     // The camera backend of this run, named on the terminal.
     const char* backendName = "v4l2";
     int devices = 0;
@@ -68,9 +86,9 @@ int main(int argc, char* argv[])
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
     options.cameras = cameras.get();
-    for (const QString& picture : parser.positionalArguments())
-        options.pictures.append(QFileInfo(picture).absoluteFilePath());
+    options.pictures = pictures;
     shell::CScoparaApp theApp(registry, options);
+    QObject::connect(&instance, &platform::SingleInstance::handedOver, &theApp, &shell::CScoparaApp::openHandedPictures);
 
     // A logout or Ctrl+C ends every event loop, the main one and any dialog's
     // (the start-up's message box, a file dialog); the main window is closed

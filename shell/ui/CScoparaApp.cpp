@@ -89,7 +89,9 @@ bool CScoparaApp::InitInstance()
                          "The settings file %1 was damaged (%2). It was kept as %3, and the default settings are used.",
                          base::kMessageCapacity)
                 .arg(file.path, file.why, file.keptAs));
-    m_mainFrame->liveWindows().enumerate();
+    // Pictures to open are why this start was made: no stop at "No Connect
+    // Microscope" before them.
+    m_mainFrame->liveWindows().enumerate(m_options.pictures.isEmpty());
     for (const QString& path : m_options.pictures)
         m_mainFrame->openPicture(path);
     return true;
@@ -139,6 +141,18 @@ void CScoparaApp::installStandardTexts()
     if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qtTexts.get());
+}
+
+void CScoparaApp::openHandedPictures(const QStringList& paths)
+{
+    if (!m_mainFrame)
+        return;
+    if (m_mainFrame->isMinimized())
+        m_mainFrame->showMaximized();
+    m_mainFrame->raise();
+    m_mainFrame->activateWindow();
+    for (const QString& path : paths)
+        m_mainFrame->openPicture(path);
 }
 
 bool CScoparaApp::keepsComputerAwake() const

@@ -73,6 +73,10 @@ public:
     // the measurement values are taken from the measurement state.
     bool saveRegistrySettings();
     bool saveImageToggles();
+    // Pictures another start of the program was asked to open: each in a
+    // window, and the main window to the front.
+    void openHandedPictures(const QStringList& paths);
+
     // The "Restore Settings" reset, after the user confirmed it; the stored
     // window layout goes at exit too.
     void restoreSettings(const QString& rebootText);

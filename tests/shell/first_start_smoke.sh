@@ -26,6 +26,14 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 sleep 0.5
+# A second start hands its picture to the running program and ends.
+cp "$sandbox/pictures/specimen.bmp" "$sandbox/pictures/second.bmp"
+(cd "$sandbox/pictures" && timeout 20 "$exe" second.bmp) >"$sandbox/second.log" 2>&1 || { echo "the second start failed:"; cat "$sandbox/second.log"; exit 1; }
+for _ in $(seq 1 100); do
+  grep -q 'second.bmp' "$reg" && break
+  sleep 0.1
+done
+grep -q "^\"File1\"=\"$sandbox/pictures/second.bmp\"" "$reg" || { echo "the running program did not open the picture of a second start"; cat "$sandbox/second.log"; exit 1; }
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
@@ -46,7 +54,7 @@ for v in g_szCompessName m_zoon_ratio_x m_zoon_ratio_y g_szSaveoption1 g_szSaveo
 done
 grep -q '^\[HKEY_CURRENT_USER\\Software\\Vellumet\\Vellumet\\Workspace\]' "$reg" || { echo "window layout not saved at exit"; fail=1; }
 grep -q 'camera backend: simulated, 1 microscope' "$sandbox/out.log" || { echo "the simulated camera backend was not chosen"; fail=1; }
-grep -q "^\"File1\"=\"$sandbox/pictures/specimen.bmp\"" "$reg" || { echo "the picture named on the command line was not opened"; fail=1; }
+grep -q "^\"File2\"=\"$sandbox/pictures/specimen.bmp\"" "$reg" || { echo "the picture named on the command line was not opened"; fail=1; }
 [ "$fail" -eq 0 ] && echo "first start: folder tree, savepath.ini and every registry value present; clean exit"
 
 # Without microscopes the start asks the user ("No Connect Microscope"); a
@@ -66,4 +74,18 @@ if [ "$status" != 0 ]; then
   kill -KILL "$pid" 2>/dev/null || true
   fail=1
 fi
+
+# A start that opens a picture shows it without first stopping at "No
+# Connect Microscope".
+cp "$sandbox/pictures/specimen.bmp" "$sandbox/pictures/third.bmp"
+"$exe" "$sandbox/pictures/third.bmp" >"$sandbox/third.log" 2>&1 &
+pid=$!
+opened=0
+for _ in $(seq 1 100); do
+  grep -q "^\"File1\"=\"$sandbox/pictures/third.bmp\"" "$reg" && { opened=1; break; }
+  sleep 0.1
+done
+kill -TERM "$pid" 2>/dev/null || true
+wait "$pid" || true
+[ "$opened" -eq 1 ] || { echo "a picture to open waited behind the no-microscope message"; cat "$sandbox/third.log"; fail=1; }
 exit "$fail"

@@ -23,10 +23,7 @@ public:
         out.open(QIODevice::WriteOnly);
         grey.save(&out, "JPG", 95);
     }
-    std::vector<capture::Capability> capabilities() override
-    {
-        return {{m_size.width(), m_size.height(), capture::FormatMJPG}};
-    }
+    std::vector<capture::Capability> capabilities() override { return {{m_size.width(), m_size.height(), capture::FormatMJPG}}; }
     bool setFormat(int32_t w, int32_t h, int32_t f) override
     {
         return w == m_size.width() && h == m_size.height() && f == capture::FormatMJPG;
