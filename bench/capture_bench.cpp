@@ -242,7 +242,7 @@ struct ReplaySlots {
         for (auto& device : devices)
             device->Close();
     }
-    capture::LiveStream& device() { return *devices.front(); }
+    capture::LiveStream& stream() { return *devices.front(); }
 };
 
 double cpuSeconds()
