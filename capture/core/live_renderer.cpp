@@ -5,6 +5,7 @@
 #include "resolution_table.h"
 #include "yuyv_display.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -110,17 +111,25 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
     measure::paintOverlay(p, o);
     if (!s.statusText.isEmpty()) {
         if (s.statusText != m_statusImageText) {
-            // Pure green text on a transparent image, made when the text changes.
-            const QFontMetrics metrics(p.font());
-            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 2, metrics.height() + 2,
+            // Pure green bold text on a dark band, readable over any picture
+            // and grid, made when the text changes.
+            QFont font = p.font();
+            font.setPixelSize(18);
+            font.setBold(true);
+            const QFontMetrics metrics(font);
+            m_statusImage = QImage(metrics.horizontalAdvance(s.statusText) + 12, metrics.height() + 6,
                                    QImage::Format_ARGB32_Premultiplied);
-            m_statusImage.fill(Qt::transparent);
+            m_statusImage.fill(QColor(0, 0, 0, 150));
             QPainter text(&m_statusImage);
+            text.setFont(font);
             text.setPen(QColor(0, 255, 0));
-            text.drawText(QPoint(0, metrics.ascent()), s.statusText);
+            text.drawText(QPoint(6, 3 + metrics.ascent()), s.statusText);
             m_statusImageText = s.statusText;
         }
-        p.drawImage(QPoint(3, 5), m_statusImage);
+        // The bottom-left corner: the scale bars and their labels take the
+        // top-left one, the crosshairs the middle.
+        const int bottom = p.device()->height();
+        p.drawImage(QPoint(6, std::max(0, bottom - m_statusImage.height() - 6)), m_statusImage);
     }
 }
 

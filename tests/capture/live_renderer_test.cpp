@@ -245,11 +245,20 @@ TEST(LiveRenderer, OverlayMeasurementsAndStatusTextAreDrawnOnTop)
     const QImage& shown = rendered(renderer, j, s);
     EXPECT_EQ(shown.size(), QSize(320, 240));
     EXPECT_EQ(QColor(shown.pixel(100, 20)), QColor(255, 0, 255));  // the first grid line, zoomed
-    bool green = false;
-    for (int y = 5; y < 25 && !green; ++y)
-        for (int x = 3; x < 60 && !green; ++x)
-            green = QColor(shown.pixel(x, y)) == QColor(0, 255, 0);
-    EXPECT_TRUE(green);
+    // The status text sits bottom left, clear of the scale bars top left,
+    // and is tall enough to read.
+    const auto greenRows = [&](int top, int bottom, int right) {
+        int rows = 0;
+        for (int y = top; y < bottom; ++y) {
+            bool green = false;
+            for (int x = 0; x < right && !green; ++x)
+                green = QColor(shown.pixel(x, y)) == QColor(0, 255, 0);
+            rows += green;
+        }
+        return rows;
+    };
+    EXPECT_EQ(greenRows(0, 50, 160), 0);
+    EXPECT_GE(greenRows(180, 240, 200), 12);
 }
 
 // Where a measurement and the overlay cross, the live picture shows what a
