@@ -87,7 +87,8 @@ bool SingleInstance::handOver(const QStringList& arguments, int timeoutMs) const
     if (!socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
         return false;
     QByteArray answer;
-    while (answer.size() < kAnswer.size() && socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
+    while (answer.size() < kAnswer.size()
+           && socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
         answer += socket.readAll();
     return answer.startsWith(kAnswer);
 }
