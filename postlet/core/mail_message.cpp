@@ -67,6 +67,14 @@ std::optional<Attachment> loadAttachment(const QString& path)
     return Attachment{info.fileName(), info.fileName(), encodeBase64Lines(bytes)};
 }
 
+bool isAttachmentTooLarge(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > kMaxAttachmentBytes;
+}
+
 QByteArray composeMessage(const MailMessage& message, const QDateTime& localTime)
 {
     QByteArray out = header(message, localTime);

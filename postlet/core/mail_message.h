@@ -35,6 +35,10 @@ struct MailMessage {
 // be read or is larger than kMaxAttachmentBytes.
 std::optional<Attachment> loadAttachment(const QString& path);
 
+// Whether the file at `path` is there but larger than kMaxAttachmentBytes, so
+// the mail would go without it.
+bool isAttachmentTooLarge(const QString& path);
+
 // The message as it goes after DATA, before dot-stuffing: header, then the
 // body in quoted-printable UTF-8, then each attachment in base64 inside a
 // multipart/mixed with the boundary "#BOUNDARY#" (none without attachments).

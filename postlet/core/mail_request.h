@@ -31,7 +31,8 @@ QString copyAddress(const MailRequest& request);
 // it is missing or too large).
 MailMessage buildMailMessage(const MailAccount& account, const MailRequest& request);
 
-// The mailbox, then the To and the Cc address.
+// The mailbox, then each distinct address of To, Cc and Bcc once, in that
+// order.
 SmtpEnvelope envelopeOf(const MailMessage& message);
 
 }  // namespace postlet

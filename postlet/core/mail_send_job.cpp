@@ -40,7 +40,7 @@ void MailSendJob::work()
 {
     const auto server = parseServerAddress(m_account.server);
     if (!server) {
-        Q_EMIT delivered(int(SendOutcome::ConnectFailed));
+        Q_EMIT delivered(int(SendOutcome::ConnectFailed), QString());
         return;
     }
     Q_EMIT stageChanged(int(SendStage::Connecting));
@@ -53,7 +53,7 @@ void MailSendJob::work()
     observer.upload = [this](qint64 sent, qint64 total) { Q_EMIT uploadProgress(sent, total); };
     SmtpSession session(m_cancel, m_options.limits, m_options.caCertificates);
     const SendOutcome outcome = session.send(*server, m_account, envelopeOf(message), data, localHostName(), observer);
-    Q_EMIT delivered(int(outcome));
+    Q_EMIT delivered(int(outcome), outcome == SendOutcome::Sent ? QString() : QString::fromUtf8(session.refusal()));
 }
 
 }  // namespace postlet

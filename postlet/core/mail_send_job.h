@@ -37,7 +37,9 @@ Q_SIGNALS:
     void stageChanged(int stage);  // SendStage
     void encryptionKnown(bool encrypted);
     void uploadProgress(qint64 sent, qint64 total);
-    void delivered(int outcome);  // SendOutcome, emitted last
+    // SendOutcome, emitted last, with the server's reply that refused the
+    // mail (empty when it went out or no server said no).
+    void delivered(int outcome, const QString& serverReply);
 
 protected:
     void run() override;

@@ -9,15 +9,25 @@ QString textOf(const UiText& text)
     return base::uiText(text.key, text.english, text.capacity);
 }
 
-QString outcomeText(SendOutcome outcome)
+namespace {
+
+QString failureText(const UiText& text, const QString& serverReply)
+{
+    const QString reply = serverReply.trimmed();
+    return reply.isEmpty() ? textOf(text) : textOf(text) + QLatin1String("\n\n") + reply;
+}
+
+}  // namespace
+
+QString outcomeText(SendOutcome outcome, const QString& serverReply)
 {
     switch (outcome) {
     case SendOutcome::Sent: return textOf(texts::MailSuccessfully);
-    case SendOutcome::ConnectFailed: return textOf(texts::MailFailed);
-    case SendOutcome::CertificateFailed: return textOf(texts::MailCertificate);
-    case SendOutcome::TlsUnavailable: return textOf(texts::MailNoEncryption);
-    case SendOutcome::AuthFailed: return textOf(texts::Authentication);
-    case SendOutcome::SendFailed: return textOf(texts::SendFailed);
+    case SendOutcome::ConnectFailed: return failureText(texts::MailFailed, serverReply);
+    case SendOutcome::CertificateFailed: return failureText(texts::MailCertificate, serverReply);
+    case SendOutcome::TlsUnavailable: return failureText(texts::MailNoEncryption, serverReply);
+    case SendOutcome::AuthFailed: return failureText(texts::Authentication, serverReply);
+    case SendOutcome::SendFailed: return failureText(texts::SendFailed, serverReply);
     case SendOutcome::Cancelled: break;
     }
     return QString();

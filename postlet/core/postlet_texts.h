@@ -45,13 +45,18 @@ constexpr UiText MailSending{"MailSending", "Sending the mail...", kMessage};
 constexpr UiText MailFinishing{"MailFinishing", "Closing the connection...", kMessage};
 constexpr UiText MailEncrypted{"MailEncrypted", "Encrypted connection", kLabel};
 constexpr UiText MailNotEncrypted{"MailNotEncrypted", "Unencrypted connection", kLabel};
+// Asked before a mail goes out without its picture.
+constexpr UiText MailPictureTooLarge{
+    "MailPictureTooLarge", "The picture is larger than 10 MB and will be left out of the mail. Send the mail without it?",
+    kMessage};
 }  // namespace texts
 
 // The text in the language file of this run.
 QString textOf(const UiText& text);
 
-// What the user is told after an exchange; empty for Cancelled.
-QString outcomeText(SendOutcome outcome);
+// What the user is told after an exchange; empty for Cancelled. A failure
+// names the server's reply below, where there was one.
+QString outcomeText(SendOutcome outcome, const QString& serverReply = QString());
 // What the user is told when a request is refused; empty for Ok.
 QString checkText(RequestCheck check);
 // The progress line for a stage.

@@ -3,6 +3,8 @@
 #include "base64_lines.h"
 #include "smtp_connection.h"
 
+#include <algorithm>
+
 namespace postlet {
 
 namespace {
@@ -24,6 +26,24 @@ QByteArray promptWords(const QByteArray& prompt)
     for (const char c : prompt) {
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
             out.append(static_cast<char>(c | 0x20));
+    }
+    return out;
+}
+
+// A refusal as the server wrote it, for the user to read: the code before
+// each line, control characters blanked, no more than a message box holds.
+QByteArray refusalText(const SmtpReply& reply)
+{
+    constexpr qsizetype kMaxLines = 5;
+    constexpr qsizetype kMaxLineBytes = 200;
+    QByteArray out;
+    for (qsizetype i = 0; i < std::min(reply.lines.size(), kMaxLines); ++i) {
+        QByteArray line = QByteArray::number(reply.code) + ' ' + reply.lines[i].left(kMaxLineBytes);
+        for (char& c : line) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                c = ' ';
+        }
+        out += (i > 0 ? "\n" : "") + line.trimmed();
     }
     return out;
 }
@@ -87,6 +107,9 @@ bool SmtpSession::read(SmtpConnection& c, SmtpReply& reply, int replyMs)
     if (!c.readReply(reply, QDeadlineTimer(replyMs)))
         return false;
     m_lastReply = reply.lines.join('\n');
+    // The first refusal is the reason; later ones (to QUIT, say) follow from it.
+    if (reply.code >= 400 && m_refusal.isEmpty())
+        m_refusal = refusalText(reply);
     return true;
 }
 

@@ -62,6 +62,9 @@ public:
 
     // The last reply the server gave (its lines joined), for diagnostics.
     const QByteArray& lastReply() const { return m_lastReply; }
+    // The first reply of this exchange that refused something (a 4xx or 5xx
+    // code), each line with its code; empty when none did.
+    const QByteArray& refusal() const { return m_refusal; }
 
 private:
     bool command(SmtpConnection& c, const QByteArray& line, SmtpReply& reply, int replyMs);
@@ -79,6 +82,7 @@ private:
     QList<QSslCertificate> m_ca;
     QList<QByteArray> m_capabilities;
     QByteArray m_lastReply;
+    QByteArray m_refusal;
 };
 
 // Doubles a period at the start of every line, so the final "\r\n.\r\n" is

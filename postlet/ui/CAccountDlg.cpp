@@ -70,7 +70,7 @@ void CAccountDlg::accept()
 {
     const MailAccount a = account();
     if (!isAccountComplete(a) || !isAccountUsable(a) || !parseServerAddress(a.server)) {
-        showPostletMessage(textOf(texts::SettingInvalid));
+        showPostletWarning(textOf(texts::SettingInvalid));
         return;
     }
     QDialog::accept();

@@ -162,9 +162,12 @@ void CMailDlg::send()
     if (check == RequestCheck::AccountIncomplete)
         return;
     if (check != RequestCheck::Ok) {
-        showPostletMessage(checkText(check));
+        showPostletWarning(checkText(check));
         return;
     }
+    // Told before anything goes out, so the user may keep the mail instead.
+    if (isAttachmentTooLarge(r.attachmentPath) && !confirmPostlet(textOf(texts::MailPictureTooLarge)))
+        return;
     m_job = new MailSendJob(m_setup.account, r, m_setup.sendOptions, this);
     connect(m_job, &MailSendJob::stageChanged, this, &CMailDlg::showStage);
     connect(m_job, &MailSendJob::encryptionKnown, this, &CMailDlg::showEncryption);
@@ -205,7 +208,7 @@ void CMailDlg::showUpload(qint64 sent, qint64 total)
     m_progress->setValue(total > 0 ? static_cast<int>(sent * 1000 / total) : 0);
 }
 
-void CMailDlg::finishSend(int outcome)
+void CMailDlg::finishSend(int outcome, const QString& serverReply)
 {
     if (MailSendJob* job = m_job.data()) {
         m_job.clear();
@@ -215,9 +218,12 @@ void CMailDlg::finishSend(int outcome)
     setSending(false);
     if (o == SendOutcome::Cancelled)
         return;
+    if (o != SendOutcome::Sent) {
+        showPostletWarning(outcomeText(o, serverReply));
+        return;
+    }
     showPostletMessage(outcomeText(o));
-    if (o == SendOutcome::Sent)
-        QDialog::accept();
+    QDialog::accept();
 }
 
 }  // namespace postlet

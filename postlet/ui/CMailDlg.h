@@ -49,7 +49,7 @@ private:
     void showStage(int stage);
     void showEncryption(bool encrypted);
     void showUpload(qint64 sent, qint64 total);
-    void finishSend(int outcome);
+    void finishSend(int outcome, const QString& serverReply);
 
     Setup m_setup;
     QLineEdit* m_to;

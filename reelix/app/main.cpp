@@ -52,7 +52,8 @@ int main(int argc, char* argv[])
     } else {
         std::fprintf(stderr, "reelix: no clip named; one can be opened in the window\n");
     }
-    window.show();
+    // In front of the window it was started from, which still has the keyboard.
+    window.showInFront();
     window.exec();
     return 0;
 }

@@ -66,6 +66,11 @@ bool ClipPlayer::open(const QString& path)
     }
     if (media)
         libvlc_media_release(media);
+    {
+        // The clip before is stopped: its last picture is not this clip's.
+        std::lock_guard lock(m_frameMutex);
+        m_frame = QImage();
+    }
     ++m_run;
     m_path = path;
     libvlc_media_player_play(m_player);
@@ -244,7 +249,9 @@ void ClipPlayer::onDisplay(void* opaque, void*)
             self,
             [self] {
                 self->m_framePending = false;
-                Q_EMIT self->frameReady();
+                // A notice of the clip before a new one was opened finds no picture.
+                if (!self->frame().isNull())
+                    Q_EMIT self->frameReady();
             },
             Qt::QueuedConnection);
     }

@@ -48,7 +48,7 @@ public:
     qint64 length() const;
     State state() const;
 
-    // The newest picture (null before the first).
+    // The newest picture of the clip (null before its first).
     QImage frame() const;
 
 Q_SIGNALS:

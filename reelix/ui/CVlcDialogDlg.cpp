@@ -2,6 +2,7 @@
 
 #include "reelix/core/clip_player.h"
 #include "reelix/core/play_clock.h"
+#include "reelix/core/unplayable_clip.h"
 #include "reelix/core/window_layout.h"
 #include "reelix/ui/CAboutDlg.h"
 #include "reelix/ui/ImageButton.h"
@@ -54,6 +55,7 @@ CVlcDialogDlg::CVlcDialogDlg(const QStringList& playerOptions, QWidget* parent)
     connect(m_slider, &QSlider::sliderReleased, this, &CVlcDialogDlg::onSliderAction);
     connect(m_player, &ClipPlayer::timeChanged, this, &CVlcDialogDlg::onTimeChanged);
     connect(m_player, &ClipPlayer::endReached, this, &CVlcDialogDlg::onEndReached);
+    connect(m_player, &ClipPlayer::failed, this, &CVlcDialogDlg::onFailed);
     connect(m_player, &ClipPlayer::frameReady, this, [this] { m_video->showFrame(m_player->frame()); });
 
     // The window opens at the background's size and is never made smaller.
@@ -75,8 +77,21 @@ ImageButton* CVlcDialogDlg::addButton(int index, const char* id, const char* ico
 
 void CVlcDialogDlg::openClip(const QString& path)
 {
-    if (!path.isEmpty())
-        m_player->open(path);
+    if (path.isEmpty())
+        return;
+    // Nothing of the clip before stays on show.
+    m_video->clear();
+    m_length = 0;
+    m_slider->setValue(0);
+    showTime(0);
+    m_player->open(path);
+}
+
+void CVlcDialogDlg::showInFront()
+{
+    show();
+    raise();
+    activateWindow();
 }
 
 void CVlcDialogDlg::done(int result)
@@ -124,6 +139,18 @@ void CVlcDialogDlg::onEndReached()
     showTime(m_length);
     if (m_length > 0 && !m_slider->isSliderDown())
         m_slider->setValue(kSliderMaximum);
+    tellWhenNothingPlayed();
+}
+
+void CVlcDialogDlg::onFailed()
+{
+    tellWhenNothingPlayed();
+}
+
+void CVlcDialogDlg::tellWhenNothingPlayed()
+{
+    if (m_video->frame().isNull() && !m_player->clipPath().isEmpty())
+        m_video->showMessage(unplayableMessage(m_player->clipPath()));
 }
 
 void CVlcDialogDlg::showTime(qint64 timeMs)

@@ -24,6 +24,9 @@ public:
 
     // Plays `path`; an empty path leaves the player idle.
     void openClip(const QString& path);
+    // Shows the window on top of the others and gives it the keyboard, so a
+    // clip opened from another window comes to the front.
+    void showInFront();
 
     ClipPlayer& player() { return *m_player; }
     VideoArea* videoArea() const { return m_video; }
@@ -49,6 +52,9 @@ protected:
 private:
     void onTimeChanged(qint64 timeMs, qint64 lengthMs);
     void onEndReached();
+    void onFailed();
+    // The clip ended or failed: when it gave no picture, the window says why.
+    void tellWhenNothingPlayed();
     void onSliderAction();
     void showTime(qint64 timeMs);
     ImageButton* addButton(int index, const char* id, const char* icon, const QString& toolTip);

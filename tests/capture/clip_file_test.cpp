@@ -1,5 +1,6 @@
-// Clips as files: what ffprobe, ffmpeg and OpenCV make of them, clips cut
-// anywhere and repaired, clips in many parts, a full disk.
+// Clips as files: what ffprobe, ffmpeg and OpenCV make of them, whether every
+// index points at its frames, clips cut anywhere and repaired, clips in many
+// parts, a full disk.
 #include "capture/core/avi_writer.h"
 #include "capture/core/clip_repair.h"
 #include "capture/core/frame_ops.h"
@@ -25,7 +26,9 @@
 #include <utime.h>
 
 using namespace capture;
+using testing_support::expectIndexesMatchFrames;
 using testing_support::ffmpegDecodes;
+using testing_support::idx1ReaderFrames;
 using testing_support::openCvFrames;
 using testing_support::probeClip;
 
@@ -121,6 +124,10 @@ TEST_P(ClipKinds, PlayInFfprobeFfmpegAndOpenCv)
     cv::Mat last;
     EXPECT_EQ(openCvFrames(file, &last), kFrames);
     ASSERT_EQ(last.cols, 640);
+    expectIndexesMatchFrames(file, kFrames);
+    if (c.compressed) {
+        EXPECT_EQ(idx1ReaderFrames(file), kFrames);
+    }
 
     if (c.source == Source::CameraJpeg && c.compressed) {
         EXPECT_GE(bytesOf(file).indexOf(firstJpeg), 0) << "the camera's JPEG goes in unchanged";
@@ -214,7 +221,11 @@ void expectPlays(const QString& clip, int frames, const std::string& where)
         QString errors;
         EXPECT_TRUE(ffmpegDecodes(clip, &errors)) << where << errors.toStdString();
         EXPECT_EQ(openCvFrames(clip), frames) << where;
+        if (probed.codec == QLatin1String("mjpeg")) {
+            EXPECT_EQ(idx1ReaderFrames(clip), frames) << where;
+        }
     }
+    expectIndexesMatchFrames(clip, frames, where);
 }
 
 class ClipRepairCuts : public ::testing::TestWithParam<AviCodec> {};

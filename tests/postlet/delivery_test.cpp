@@ -77,7 +77,7 @@ TEST_F(Delivery, HeadersNamesBodyAndPictureArriveIntact)
     ASSERT_EQ(m_server.messageCount(), 1);
     const QJsonObject m = m_server.message(1);
     EXPECT_EQ(m[QLatin1String("mail_from")].toString(), QStringLiteral("bench@example.org"));
-    EXPECT_EQ(strings(m[QLatin1String("rcpt_tos")]), (QStringList{"colleague@example.org", "colleague@example.org"}));
+    EXPECT_EQ(strings(m[QLatin1String("rcpt_tos")]), QStringList{"colleague@example.org"});  // one copy
     EXPECT_EQ(m[QLatin1String("login")].toString(), kUser);
     EXPECT_EQ(m[QLatin1String("from_name")].toString(), kUser);
     EXPECT_EQ(m[QLatin1String("from_address")].toString(), QStringLiteral("bench@example.org"));
@@ -106,6 +106,21 @@ TEST_F(Delivery, CcGetsItsOwnRecipientAndNonAsciiFileNamesSurvive)
     EXPECT_EQ(strings(m[QLatin1String("cc")]), QStringList{"b@example.org"});
     EXPECT_EQ(m[QLatin1String("subject")].toString(), QStringLiteral("plain"));
     EXPECT_EQ(m[QLatin1String("attachments")][0][QLatin1String("filename")].toString(), QStringLiteral("Schliff \"Ü\" 2.bmp"));
+}
+
+TEST_F(Delivery, AMailboxInToAndCcIsAskedForOnce)
+{
+    // The same mailbox with its domain written otherwise: one copy, the Cc header as typed.
+    MailRequest request{
+        QStringLiteral("ann@Example.ORG"), QStringLiteral(" ann@example.org"), QStringLiteral("s"), QStringLiteral("b"), {}};
+    ASSERT_EQ(testing_support::sendWithJob(m_account, request).outcome, SendOutcome::Sent);
+    EXPECT_EQ(strings(m_server.message(1)[QLatin1String("rcpt_tos")]), QStringList{"ann@Example.ORG"});
+    EXPECT_EQ(strings(m_server.message(1)[QLatin1String("cc")]), QStringList{"ann@example.org"});
+
+    // A local part in another case may name another mailbox: both are asked for.
+    request.cc = QStringLiteral("Ann@example.org");
+    ASSERT_EQ(testing_support::sendWithJob(m_account, request).outcome, SendOutcome::Sent);
+    EXPECT_EQ(strings(m_server.message(2)[QLatin1String("rcpt_tos")]), (QStringList{"ann@Example.ORG", "Ann@example.org"}));
 }
 
 TEST_F(Delivery, TenMebibytePictureArrivesWhole)

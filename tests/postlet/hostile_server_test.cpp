@@ -32,15 +32,14 @@ TEST(HostileServer, WellBehavedScriptIsSent)
     const auto r = sendTo(s);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.outcome, SendOutcome::Sent);
-    ASSERT_GE(s.heard().size(), 9);
+    ASSERT_GE(s.heard().size(), 8);
     EXPECT_TRUE(s.heard()[0].startsWith("EHLO "));
     EXPECT_EQ(s.heard()[1], "AUTH LOGIN");
     EXPECT_EQ(s.heard()[2], "bWU=");  // "me"
     EXPECT_EQ(s.heard()[3], "cHc=");  // "pw"
     EXPECT_EQ(s.heard()[4], "MAIL FROM:<me@example.org>");
-    EXPECT_EQ(s.heard()[5], "RCPT TO:<to@example.org>");
-    EXPECT_EQ(s.heard()[6], "RCPT TO:<to@example.org>");
-    EXPECT_EQ(s.heard()[7], "DATA");
+    EXPECT_EQ(s.heard()[5], "RCPT TO:<to@example.org>");  // once, though Cc repeats it
+    EXPECT_EQ(s.heard()[6], "DATA");
     EXPECT_EQ(s.heard().back(), "QUIT");
     EXPECT_TRUE(s.data().contains("\r\n\r\n..dot\r\nbody\r\n.\r\n"));
 }
@@ -70,7 +69,7 @@ TEST(HostileServer, BareLineFeeds)
     ScriptedSmtpServer s;
     s.say("220 lf only\n").hear().say("250-hostile\n250 AUTH LOGIN\n");
     s.hear().say("334 VXNlcm5hbWU6\n").hear().say("334 UGFzc3dvcmQ6\n").hear().say("235 ok\n");
-    s.hear().say("250 ok\n").hear().say("250 ok\n").hear().say("250 ok\n").hear().say("354 go\n");
+    s.hear().say("250 ok\n").hear().say("250 ok\n").hear().say("354 go\n");
     s.hearData().say("250 ok\n").hear().say("221 bye\n");
     EXPECT_EQ(sendTo(s).outcome, SendOutcome::Sent);
 }

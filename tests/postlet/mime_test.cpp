@@ -227,4 +227,10 @@ TEST(LoadAttachment, TakesUpToTenMebibytesAndRefusesMore)
     EXPECT_FALSE(loadAttachment(box.path() + QLatin1String("/missing.bmp")).has_value());
     EXPECT_FALSE(loadAttachment(QString()).has_value());
     EXPECT_FALSE(loadAttachment(box.path()).has_value());  // a folder
+
+    // Only a picture that is there and too large is left out: the user is asked first.
+    EXPECT_FALSE(isAttachmentTooLarge(exact));
+    EXPECT_TRUE(isAttachmentTooLarge(over));
+    EXPECT_FALSE(isAttachmentTooLarge(box.path() + QLatin1String("/missing.bmp")));
+    EXPECT_FALSE(isAttachmentTooLarge(QString()));
 }

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -117,7 +118,8 @@ private Q_SLOTS:
         QVERIFY(!child<QPushButton>(dlg, "1")->isEnabled());
         QVERIFY(testing_support::waitFor([&] { return !dlg.isSending(); }, 20000));
 
-        QCOMPARE(messages.messages, QStringList{"Mail server authentication failed"});
+        // The server's own words follow, for whoever looks into it.
+        QCOMPARE(messages.messages, QStringList{"Mail server authentication failed\n\n535 5.7.8 no"});
         QVERIFY(dlg.isVisible());
         QCOMPARE(child<QLineEdit>(dlg, "1004")->text(), QStringLiteral("to@example.org"));
         QCOMPARE(child<QLineEdit>(dlg, "1005")->text(), QStringLiteral("boss@example.org"));
@@ -142,6 +144,68 @@ private Q_SLOTS:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QVERIFY(server.data().contains("see the picture"));
+    }
+
+    void aFailureIsAWarningThatNamesTheServersReply()
+    {
+        testing_support::Sandbox box;
+        PostletMessageBoxes boxes;
+        platform::MessageDialogs* previous = platform::setMessageDialogs(&boxes);
+        ScriptedSmtpServer server;
+        server.upToLogin().upToData().hear().say("354 go\r\n").hearData().say("552 5.3.4 Message too big\r\n");
+        server.hear().say("221 bye\r\n");
+        CMailDlg dlg(setupFor(box, server.address()));
+        dlg.show();
+        fill(dlg);
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        onNextModal([&](QWidget* w) {
+            if (auto* message = qobject_cast<QMessageBox*>(w)) {
+                icon = message->icon();
+                text = message->text();
+            }
+            QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+        });
+        QTest::mouseClick(child<QPushButton>(dlg, "1"), Qt::LeftButton);
+        QVERIFY(testing_support::waitFor([&] { return !dlg.isSending() && !text.isEmpty(); }, 20000));
+        platform::setMessageDialogs(previous);
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(text, QStringLiteral("Send failed\n\n552 5.3.4 Message too big"));
+        QVERIFY(dlg.isVisible());
+    }
+
+    void aPictureOverTheLimitIsToldOfBeforeAnythingIsSent()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs messages;
+        messages.answers = {false, true};
+        ScriptedSmtpServer server;
+        server.upToLogin().upToData().hear().say("354 go\r\n").hearData().say("250 ok\r\n").hear().say("221 bye\r\n");
+        auto setup = setupFor(box, server.address());
+        setup.attachmentPath = box.path() + QLatin1String("/big.bmp");
+        QFile big(setup.attachmentPath);
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kMaxAttachmentBytes + 1));
+        big.close();
+        CMailDlg dlg(setup);
+        dlg.show();
+        fill(dlg);
+        const QString asked = QStringLiteral(
+            "The picture is larger than 10 MB and will be left out of the mail. Send the mail without it?");
+
+        // Cancel: nothing goes out, everything stays.
+        QTest::mouseClick(child<QPushButton>(dlg, "1"), Qt::LeftButton);
+        QCOMPARE(messages.messages, QStringList{asked});
+        QVERIFY(!dlg.isSending());
+        QVERIFY(dlg.isVisible());
+        QTest::qWait(100);
+        QVERIFY(!server.hasClient());
+
+        // OK: the mail goes as text alone.
+        QTest::mouseClick(child<QPushButton>(dlg, "1"), Qt::LeftButton);
+        QVERIFY(testing_support::waitFor([&] { return !dlg.isSending(); }, 20000));
+        QCOMPARE(messages.messages, (QStringList{asked, asked, "send successfully"}));
+        QVERIFY(server.data().contains("see the picture"));
+        QVERIFY(!server.data().contains("BOUNDARY"));
     }
 
     void cancelStopsTheSendAndKeepsTheDialog()

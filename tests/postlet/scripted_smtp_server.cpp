@@ -61,7 +61,7 @@ ScriptedSmtpServer& ScriptedSmtpServer::upToLogin(const QByteArray& greeting)
 
 ScriptedSmtpServer& ScriptedSmtpServer::upToData()
 {
-    return hear().say("250 OK\r\n").hear().say("250 OK\r\n").hear().say("250 OK\r\n");
+    return hear().say("250 OK\r\n").hear().say("250 OK\r\n");
 }
 
 void ScriptedSmtpServer::accept()

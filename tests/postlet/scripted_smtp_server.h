@@ -28,7 +28,7 @@ public:
 
     // Greeting, EHLO and AUTH LOGIN accepted.
     ScriptedSmtpServer& upToLogin(const QByteArray& greeting = "220 hostile.test ready\r\n");
-    // MAIL FROM and both RCPT TO accepted.
+    // MAIL FROM and the one RCPT TO of a mail whose Cc repeats its To accepted.
     ScriptedSmtpServer& upToData();
 
     quint16 port() const { return m_server.serverPort(); }

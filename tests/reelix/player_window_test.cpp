@@ -12,8 +12,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
@@ -46,7 +49,7 @@ class PlayerWindowTest : public QObject {
 
 private:
     std::unique_ptr<testing_support::Sandbox> m_box;
-    QString m_short, m_shortRaw, m_minute, m_hour, m_cut, m_notVideo, m_named;
+    QString m_short, m_shortRaw, m_minute, m_hour, m_cut, m_notVideo, m_textAvi, m_headerCut, m_named;
 
     QString clip(const QString& name) const { return m_box->path() + QLatin1Char('/') + name; }
 
@@ -60,6 +63,8 @@ private Q_SLOTS:
         m_hour = clip(QStringLiteral("hour.avi"));
         m_cut = clip(QStringLiteral("cut.avi"));
         m_notVideo = clip(QStringLiteral("tmpExcel.xls"));
+        m_textAvi = clip(QStringLiteral("notes.avi"));
+        m_headerCut = clip(QStringLiteral("header-cut.avi"));
         m_named = clip(QStringLiteral("\u986f\u5fae\u93e1 \u00e9t\u00e9.avi"));
         QVERIFY(testing_support::writeRecordedClip(m_short, 20, true));      // 4 s
         QVERIFY(testing_support::writeRecordedClip(m_shortRaw, 20, false));  // 4 s
@@ -68,6 +73,10 @@ private Q_SLOTS:
         QVERIFY(testing_support::writeLongClip(m_hour, 3723));  // 1 h 2 min 3 s
         QVERIFY(testing_support::writeRecordedClip(clip(QStringLiteral("whole.avi")), 50, true));
         QVERIFY(testing_support::writeCutShort(clip(QStringLiteral("whole.avi")), m_cut, 60));
+        QFile whole(clip(QStringLiteral("whole.avi")));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        testing_support::writeFile(m_headerCut, whole.read(100));  // cut inside its header
+        testing_support::writeFile(m_textAvi, QByteArray("Measurements of sample 7, renamed to .avi\n").repeated(200));
         // A workbook: a compound file's signature, then its sectors.
         testing_support::writeFile(m_notVideo,
                                    QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(504, '\0')
@@ -297,20 +306,48 @@ private Q_SLOTS:
         QVERIFY(window.timeLabel()->text().startsWith(QLatin1String("[00:00:0")));
     }
 
-    void aFileThatIsNotAClipShowsNothingAndStops()
+    void aFileThatCannotBePlayedSaysWhyAndOpenStillWorks_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("workbook") << m_notVideo << "it is not a video file Reelix can read";
+        QTest::newRow("text renamed .avi") << m_textAvi << "it is not a video file Reelix can read";
+        QTest::newRow("header cut") << m_headerCut << "the file ends inside its header";
+    }
+    void aFileThatCannotBePlayedSaysWhyAndOpenStillWorks()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
         CVlcDialogDlg window(kTestOptions);
         window.show();
+        window.openClip(m_short);  // what was on show before goes
+        QVERIFY(waitFor([&] { return !window.videoArea()->frame().isNull(); }));
         int ends = 0, failures = 0;
         connect(&window.player(), &ClipPlayer::endReached, this, [&] { ++ends; });
         connect(&window.player(), &ClipPlayer::failed, this, [&] { ++failures; });
-        window.openClip(m_notVideo);
+        window.openClip(file);
         QVERIFY(waitFor([&] { return ends + failures > 0; }));
         QTest::qWait(1000);
         QVERIFY(ends + failures <= 1);
         QVERIFY(window.videoArea()->frame().isNull());
+        QCOMPARE(window.videoArea()->message(), QStringLiteral("This clip cannot be played: ") + reason);
         QCOMPARE(window.slider()->value(), 0);
         QCOMPARE(window.timeLabel()->text(), QStringLiteral("[00:00:00/00:00:00]"));
+
+        // Open, as the user goes on: the file dialog, then a clip that plays.
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    name->setText(m_short);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            }
+        });
+        chooser.start(50);
+        press(window, "1005");
+        QVERIFY(waitFor([&] { return !window.videoArea()->frame().isNull(); }));
+        QVERIFY(window.videoArea()->message().isEmpty());
+        QCOMPARE(window.player().clipPath(), m_short);
     }
 
     void f1ShowsTheAboutBox()

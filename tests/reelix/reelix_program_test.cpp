@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -46,6 +47,16 @@ private:
             && process.state() == QProcess::Running;
     }
 
+    // Ends a helper process of the test.
+    static void end(QProcess& process)
+    {
+        process.terminate();
+        if (!process.waitForFinished(10000)) {
+            process.kill();
+            process.waitForFinished(10000);
+        }
+    }
+
     // Closes the program like a logout; it has to end on its own, cleanly.
     static void closeAndExpectItEnds(QProcess& process)
     {
@@ -84,6 +95,49 @@ private Q_SLOTS:
         QVERIFY(start(reelix, program, {}, true));
         QVERIFY(QString::fromLocal8Bit(errorOutput(reelix)).contains(QLatin1String("reelix: playing ") + clip));
         closeAndExpectItEnds(reelix);
+    }
+
+    void opensInFrontOfTheWindowThatStartedIt()
+    {
+        // A display of the test's own with no window manager: a window gets
+        // the keyboard there only when it asks for it.
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            QSKIP("Xvfb is not installed (tools/setup.sh installs xvfb)");
+        testing_support::Sandbox box;
+        const QString clip = box.path() + QLatin1String("/minute.avi");
+        QVERIFY(testing_support::writeRecordedClip(clip, 305, true));
+        QProcess display;
+        display.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                       QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("800x600x24")});
+        QVERIFY(
+            testing_support::waitFor([&] { return display.canReadLine() || display.state() == QProcess::NotRunning; }, 30000));
+        const QByteArray number = display.readLine().trimmed();
+        QVERIFY2(!number.isEmpty(), "Xvfb gave no display");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(number));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+
+        // The window the clip is opened from has the keyboard...
+        QProcess starter;
+        starter.setProcessEnvironment(env);
+        starter.start(QStringLiteral(REELIX_STARTER));
+        QByteArray said;
+        const auto starterSaid = [&](const QByteArray& line) {
+            said += starter.readAllStandardOutput();
+            return said.split('\n').contains(line);
+        };
+        QVERIFY(testing_support::waitFor([&] { return starterSaid("active"); }, 30000));
+
+        // ...until reelix opens in front of it and takes it.
+        QProcess reelix;
+        reelix.setProcessEnvironment(env);
+        QVERIFY(start(reelix, QStringLiteral(REELIX_PROGRAM), {clip}, true));
+        const bool behind = !testing_support::waitFor([&] { return starterSaid("inactive"); }, 30000);
+        closeAndExpectItEnds(reelix);
+        end(starter);
+        end(display);
+        QVERIFY2(!behind, "reelix opened behind the window it was started from");
     }
 
     void withoutAPathFileItStartsIdle_data()
