@@ -5,7 +5,8 @@
 namespace platform {
 
 // Tells when the user unlocks this login session again (logind's Unlock
-// signal on the session object). Silent without a system bus or logind.
+// signal on the session object). Silent without a system bus or logind; no
+// call to the bus waits longer than a second.
 class SessionUnlockWatcher : public QObject {
     Q_OBJECT
 public:

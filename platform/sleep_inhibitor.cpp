@@ -2,6 +2,10 @@
 
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
 
 #include <unistd.h>
 
@@ -10,7 +14,7 @@ namespace platform {
 namespace {
 
 // Start-up must not hang on a bus that does not answer.
-constexpr int kCallTimeoutMs = 2000;
+constexpr int kCallTimeoutMs = 1000;
 
 const QString kScreenSaverService = QStringLiteral("org.freedesktop.ScreenSaver");
 const QString kScreenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
@@ -23,11 +27,45 @@ QDBusMessage callMethod(QDBusConnection& bus, const QString& service, const QStr
     return bus.call(msg, QDBus::Block, kCallTimeoutMs);
 }
 
+// A connection of its own to the session bus, or an unconnected one where no
+// bus runs.
+QDBusConnection connectSessionBus()
+{
+    static std::atomic<int> opened{0};
+    const QString address = sessionBusAddress();
+    if (address.isEmpty())
+        return QDBusConnection(QStringLiteral("vellumet-no-session-bus"));
+    return QDBusConnection::connectToBus(address, QStringLiteral("vellumet-session-%1").arg(++opened));
+}
+
+// A value in a D-Bus address: bytes other than letters, digits and "-_/.\*"
+// are %-escaped.
+QByteArray escapedAddressValue(const QByteArray& bytes)
+{
+    return bytes.toPercentEncoding("/\\*", "~");
+}
+
 }  // namespace
 
-SleepInhibitor::SleepInhibitor(const QString& who, const QString& why)
-    : SleepInhibitor(QDBusConnection::systemBus(), QDBusConnection::sessionBus(), who, why)
+QString sessionBusAddress()
 {
+    QStringList usable;
+    for (const QString& entry : qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS").split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!entry.trimmed().startsWith(QLatin1String("autolaunch:")))
+            usable.append(entry);
+    }
+    if (!usable.isEmpty())
+        return usable.join(QLatin1Char(';'));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QFileInfo::exists(QFile::decodeName(runtime + "/bus")))
+        return {};
+    return QLatin1String("unix:path=") + QString::fromLatin1(escapedAddressValue(runtime + "/bus"));
+}
+
+SleepInhibitor::SleepInhibitor(const QString& who, const QString& why)
+    : SleepInhibitor(QDBusConnection::systemBus(), connectSessionBus(), who, why)
+{
+    m_ownSession = true;
 }
 
 SleepInhibitor::SleepInhibitor(const QDBusConnection& systemBus, const QDBusConnection& sessionBus, const QString& who,
@@ -65,6 +103,8 @@ SleepInhibitor::~SleepInhibitor()
     if (m_screenSaverCookie && m_session.isConnected())
         callMethod(m_session, kScreenSaverService, kScreenSaverPath, kScreenSaverService, QStringLiteral("UnInhibit"),
                    {*m_screenSaverCookie});
+    if (m_ownSession)
+        QDBusConnection::disconnectFromBus(m_session.name());
 }
 
 }  // namespace platform

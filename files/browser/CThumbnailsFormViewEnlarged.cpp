@@ -53,18 +53,27 @@ QImage CThumbnailsFormViewEnlarged::fromSharedBuffer() const
     return QImage(rows, side, side, stride, QImage::Format_BGR888).mirrored(false, true);
 }
 
+// The largest square the widget holds, in its middle.
+QRect CThumbnailsFormViewEnlarged::squareRect() const
+{
+    const int side = std::min(width(), height());
+    return QRect((width() - side) / 2, (height() - side) / 2, side, side);
+}
+
 void CThumbnailsFormViewEnlarged::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (m_picture.isNull()) {
-        p.fillRect(rect(), palette().window());
+    p.fillRect(rect(), palette().window());
+    if (m_picture.isNull())
         return;
-    }
-    // Nearest-pixel stretching: the picture's pixels show as blocks.
-    p.drawImage(rect(), m_picture);
+    // Nearest-pixel stretching: the picture's pixels show as blocks, and a
+    // round cell stays round.
+    const QRect square = squareRect();
+    p.drawImage(square, m_picture);
     p.setPen(QPen(QColor(255, 0, 0), 1));
-    p.drawLine(0, height() / 2, width(), height() / 2);
-    p.drawLine(width() / 2, 0, width() / 2, height());
+    const QPoint centre(square.x() + square.width() / 2, square.y() + square.height() / 2);
+    p.drawLine(square.left(), centre.y(), square.right(), centre.y());
+    p.drawLine(centre.x(), square.top(), centre.x(), square.bottom());
 }
 
 void CThumbnailsFormViewEnlarged::mousePressEvent(QMouseEvent* event)

@@ -10,7 +10,8 @@ class PostedMessage;
 namespace files {
 
 // The magnifier: a square around the mouse in a picture or live window,
-// stretched over the whole widget with a red cross through its centre. Its
+// enlarged to the largest square the widget holds, in its middle, with a red
+// cross through its centre. Its
 // level (1, 2, 3: squares of 100, 50, 30 picture pixels) steps on with the
 // left button and goes back to 1 with the right one. The windows that feed
 // it send message 1138 on the GUI thread, either carrying the square as a
@@ -41,6 +42,7 @@ protected:
 private:
     void setLevel(int level);
     QImage fromSharedBuffer() const;
+    QRect squareRect() const;
 
     const QByteArray* m_buffer;
     int m_level = 1;

@@ -52,6 +52,11 @@ CThumbnailsFormViewView::CThumbnailsFormViewView(const base::AppPaths& paths, QW
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
     connect(&m_watch, &FolderWatch::appeared, this, [this](const ShownFile& f) { addFiles({f}); });
+    // A picture written anew (its window's Save) gets its thumbnail made again.
+    connect(&m_watch, &FolderWatch::changed, this, [this](const ShownFile& f) {
+        if (m_model.rowOf(f.path) >= 0)
+            m_loader->add({f.path});
+    });
     connect(&m_watch, &FolderWatch::vanished, this, [this](const QString& path) {
         if (path == m_pending)
             m_pending.clear();
@@ -155,11 +160,14 @@ void CThumbnailsFormViewView::fileSaved(const QString& path, bool clip)
 void CThumbnailsFormViewView::addFiles(const QList<ShownFile>& files)
 {
     QStringList added;
+    QList<ShownFile> known;
     for (const ShownFile& f : files) {
-        if (m_model.append(f))
+        if (m_model.append(f)) {
             added.append(f.path);
+            known.append(f);
+        }
     }
-    m_watch.know(added);
+    m_watch.know(known);
     if (!added.isEmpty())
         m_loader->add(added);
 }
@@ -216,6 +224,15 @@ void CThumbnailsFormViewView::keyPressEvent(QKeyEvent* event)
 {
     m_modifiers = event->modifiers();
     QListView::keyPressEvent(event);
+}
+
+// A new thumbnail or frame changes no item's size (every item is the grid's
+// size), so the item view's own handling is enough: a changed item paints its
+// tile again. The list mode's would lay out and paint the whole list anew for
+// every thumbnail that arrives.
+void CThumbnailsFormViewView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void CThumbnailsFormViewView::resizeEvent(QResizeEvent* event)

@@ -61,9 +61,10 @@ public:
     static void openClipWithDesktop(const QString& clip);
 
     // The questions Save asks, replaceable (tests answer them): where to
-    // save (empty: cancelled), and the export options (false: cancelled).
+    // save, as one of `types` with `chosen` chosen first (empty: cancelled),
+    // and the export options (false: cancelled).
     struct SaveQuestions {
-        std::function<QString(QWidget* parent, const QString& filter, const QString& suffix, const QString& suggested)> target;
+        std::function<QString(QWidget* parent, const QStringList& types, const QString& chosen, const QString& suggested)> target;
         std::function<bool(QWidget* parent, QSize pictureSize, int& sizeOption, int& dpi)> options;
     };
     void setSaveQuestions(SaveQuestions questions) { m_questions = std::move(questions); }
@@ -82,6 +83,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void customEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = QList<int>()) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 

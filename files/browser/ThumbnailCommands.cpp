@@ -5,14 +5,17 @@
 #include "files/core/thumbnail_save.h"
 #include "files/core/trash.h"
 
+#include "base/app_paths.h"
 #include "base/text_lookup.h"
 #include "measure/ui/CExportOptionDlg.h"
 #include "picture/core/export_options.h"
 #include "picture/ui/PicturePrinting.h"
+#include "picture/ui/SaveTypeDialog.h"
 #include "platform/desktop_open.h"
 #include "platform/message_dialogs.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
@@ -23,13 +26,9 @@ namespace files {
 
 namespace {
 
-QString askTarget(QWidget* parent, const QString& filter, const QString& suffix, const QString& suggested)
+QString askTarget(QWidget* parent, const QStringList& types, const QString& chosen, const QString& suggested)
 {
-    QFileDialog dialog(parent, base::uiText("Save", "Save"), suggested, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().constFirst()
-                                                                                   : QString();
+    return picture::askSavePath(parent, base::uiText("Save", "Save"), suggested, types, chosen);
 }
 
 bool askOptions(QWidget* parent, QSize pictureSize, int& sizeOption, int& dpi)
@@ -144,8 +143,9 @@ void CThumbnailsFormViewView::savePending()
     const QString clip = clipOfPicture(m_pending);
     QStringList notCopied;
     if (!clip.isEmpty()) {
-        const QString to = target(this, QStringLiteral("AVI Files (*.avi *.AVI)"), QStringLiteral("avi"),
-                                  QFileInfo(clip).fileName());
+        const QString aviFiles = QStringLiteral("AVI Files (*.avi *.AVI)");
+        const QString to = target(this, {aviFiles}, aviFiles,
+                                  QDir(m_paths.currentVideoFolder()).filePath(QFileInfo(clip).fileName()));
         if (to.isEmpty())
             return;
         if (chosen.isEmpty()) {
@@ -160,8 +160,9 @@ void CThumbnailsFormViewView::savePending()
             notCopied = copyInto(clips, QFileInfo(to).absolutePath());
         }
     } else {
-        const QString to = target(this, QStringLiteral("BMP Files (*.bmp *.BMP);;JPG Files (*.jpg *.JPG)"), QStringLiteral("bmp"),
-                                  QFileInfo(m_pending).completeBaseName());
+        const QStringList types = picture::pictureSaveTypes();
+        const QString to = target(this, types, types.constFirst(),
+                                  QDir(m_paths.currentPictureFolder()).filePath(QFileInfo(m_pending).completeBaseName()));
         if (to.isEmpty())
             return;
         if (chosen.isEmpty()) {

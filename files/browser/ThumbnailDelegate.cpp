@@ -17,7 +17,7 @@ constexpr int kItemWidth = kThumbnailSide + 28;
 
 QSize ThumbnailDelegate::itemSize(const QFontMetrics& metrics)
 {
-    return QSize(kItemWidth, kMargin + kThumbnailSide + kMargin + 2 * metrics.height() + kMargin);
+    return QSize(kItemWidth, kMargin + kThumbnailSide + kMargin + metrics.height() + kMargin);
 }
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -28,21 +28,21 @@ void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     paintThumbnailTile(*painter, tile, index.data(ThumbnailModel::FittedRole).value<QImage>(),
                        index.data(ThumbnailModel::ChosenRole).toBool());
 
-    // The name takes up to two lines, broken anywhere (a time-stamped name
-    // has no spaces), shortened in the middle beyond that.
     const QFontMetrics& metrics = option.fontMetrics;
-    const QRect textBox(r.x() + 1, tile.y() + kThumbnailSide + kMargin, r.width() - 2, 2 * metrics.height());
-    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWrapAnywhere;
-    QString name = index.data(Qt::DisplayRole).toString();
-    if (metrics.boundingRect(textBox.adjusted(0, 0, 0, 1000), flags, name).height() > textBox.height())
-        name = metrics.elidedText(name, Qt::ElideMiddle, 2 * textBox.width() - 3 * metrics.averageCharWidth());
+    const QRect textBox(r.x() + 1, tile.y() + kThumbnailSide + kMargin, r.width() - 2, metrics.height());
+    // A time-stamped name is one long number: broken over two lines it reads
+    // as two numbers, so it keeps one line and gives up its middle (the
+    // tooltip shows it whole).
+    const QString name = metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, textBox.width());
     const bool selected = option.state & QStyle::State_Selected;
-    if (selected)
-        painter->fillRect(metrics.boundingRect(textBox, flags, name).adjusted(-2, 0, 2, 0),
+    if (selected) {
+        const int width = metrics.horizontalAdvance(name);
+        painter->fillRect(QRect(textBox.center().x() - width / 2 - 2, textBox.y(), width + 4, textBox.height()),
                           option.palette.brush(QPalette::Highlight));
+    }
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
-    painter->drawText(textBox, flags, name);
+    painter->drawText(textBox, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, name);
     painter->restore();
 }
 

@@ -4,8 +4,8 @@
 
 namespace files {
 
-// One thumbnail in the list: the 60 x 60 tile with the file name below it,
-// the name (up to two lines) highlighted while the item is selected.
+// One thumbnail in the list: the 60 x 60 tile with the file name below it on
+// one line, highlighted while the item is selected.
 class ThumbnailDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

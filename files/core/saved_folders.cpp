@@ -10,6 +10,7 @@
 #include "platform/text_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -33,6 +34,16 @@ bool isBadName(const QString& name)
 bool makeFolderTree(const QString& folder)
 {
     return QDir().mkpath(folder + QLatin1String("/Picture")) && QDir().mkpath(folder + QLatin1String("/Video"));
+}
+
+// Takes back what New Folder made, and only that: a folder something else
+// was put into meanwhile stays.
+void removeNewFolderTree(const QString& folder)
+{
+    QFile::remove(folder + QLatin1String("/note.txt"));
+    QDir().rmdir(folder + QLatin1String("/Picture"));
+    QDir().rmdir(folder + QLatin1String("/Video"));
+    QDir().rmdir(folder);
 }
 
 }  // namespace
@@ -119,13 +130,20 @@ FolderOutcome SavedFolders::create(const QString& location, const QString& name,
     const QString folder = foldersRoot + QLatin1Char('/') + name;
     if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink())
         return FolderOutcome::Exists;
-    if (!makeFolderTree(folder) || !platform::writeWholeText(folder + QLatin1String("/note.txt"), note))
+    const bool hadFoldersRoot = QFileInfo(foldersRoot).isDir();
+    const auto takeBack = [&] {
+        removeNewFolderTree(folder);
+        if (!hadFoldersRoot)
+            QDir().rmdir(foldersRoot);
         return FolderOutcome::NotWritten;
+    };
+    if (!makeFolderTree(folder) || !platform::writeWholeText(folder + QLatin1String("/note.txt"), note))
+        return takeBack();
 
+    const base::AppPaths before = m_paths;
     m_paths.saveRoot = root;
     m_paths.foldersRoot = foldersRoot;
     m_paths.currentFolder = folder;
-    ++m_folderCount;
 
     QStringList listed{folder};
     for (const QString& other : base::savedFileFolders(foldersRoot)) {
@@ -135,7 +153,14 @@ FolderOutcome SavedFolders::create(const QString& location, const QString& name,
     platform::IniDocument ini = readSavePathIni(m_paths.savePathIni());
     base::setSavePaths(ini, m_paths);
     setSavePathList(ini, listed);
-    return writeSavePathIni(m_paths.savePathIni(), ini) ? FolderOutcome::Done : FolderOutcome::NotWritten;
+    // A folder the list does not name would be lost to the program: without
+    // the list (a full disk), the folder goes too.
+    if (!writeSavePathIni(m_paths.savePathIni(), ini)) {
+        m_paths = before;
+        return takeBack();
+    }
+    ++m_folderCount;
+    return FolderOutcome::Done;
 }
 
 FolderOutcome SavedFolders::trash(const QString& location)

@@ -9,9 +9,10 @@ namespace files {
 // the real path (on Linux PIC.JPG and pic.jpg are two files) opens, saves,
 // prints and deletes it.
 struct ShownFile {
-    QString shown;  // lower-cased file name
-    QString path;   // the real path
-    QString clip;   // the clip it stands for, or empty
+    QString shown;         // lower-cased file name
+    QString path;          // the real path
+    QString clip;          // the clip it stands for, or empty
+    qint64 modified = -1;  // when the file was last written, ms since the epoch (-1: not known)
 };
 
 // The BMP and JPEG files (extension bmp or jpg, any case) directly in

@@ -11,44 +11,53 @@ void SettlingFiles::reset(const QList<ShownFile>& known)
     m_known.clear();
     m_growing.clear();
     for (const ShownFile& f : known)
-        m_known.insert(f.path);
+        m_known.insert(f.path, f.modified);
 }
 
-void SettlingFiles::know(const QStringList& paths)
+void SettlingFiles::know(const QList<ShownFile>& files)
 {
-    for (const QString& path : paths) {
-        m_known.insert(path);
-        m_growing.remove(path);
+    for (const ShownFile& f : files) {
+        m_known.insert(f.path, f.modified);
+        m_growing.remove(f.path);
     }
+}
+
+bool SettlingFiles::isNews(const ShownFile& listed, const QHash<QString, qint64>& known)
+{
+    const auto it = known.constFind(listed.path);
+    return it == known.cend() || (*it >= 0 && listed.modified >= 0 && *it != listed.modified);
 }
 
 SettlingFiles::Change SettlingFiles::look(const QList<ShownFile>& listing, const QHash<QString, qint64>& sizes, bool settled)
 {
     Change change;
     QSet<QString> present;
-    QHash<QString, qint64> growing;
+    QHash<QString, Seen> growing;
     for (const ShownFile& f : listing) {
         present.insert(f.path);
-        if (m_known.contains(f.path))
+        const auto known = m_known.find(f.path);
+        if (known != m_known.end() && *known < 0)
+            *known = f.modified;  // added without its time: this one is it
+        if (!isNews(f, m_known))
             continue;
-        const qint64 size = sizes.value(f.path, -1);
+        const Seen now{sizes.value(f.path, -1), f.modified};
         const auto before = m_growing.constFind(f.path);
-        if (settled || (size > 0 && before != m_growing.cend() && *before == size)) {
-            change.appeared.append(f);
-            m_known.insert(f.path);
+        if (settled || (now.size > 0 && before != m_growing.cend() && *before == now)) {
+            (known != m_known.end() ? change.changed : change.appeared).append(f);
+            m_known.insert(f.path, f.modified);
             continue;
         }
-        growing.insert(f.path, size);
+        growing.insert(f.path, now);
         // An empty file may stay empty: it is looked at again with the next
         // change of the folder, not polled for.
-        if (size > 0)
+        if (now.size > 0)
             change.settling = true;
     }
     for (auto it = m_known.begin(); it != m_known.end();) {
-        if (present.contains(*it)) {
+        if (present.contains(it.key())) {
             ++it;
         } else {
-            change.vanished.append(*it);
+            change.vanished.append(it.key());
             it = m_known.erase(it);
         }
     }
@@ -114,7 +123,7 @@ void FolderWatch::lookNow()
         const QList<ShownFile> listing = listShownFiles(folder);
         QHash<QString, qint64> sizes;
         for (const ShownFile& f : listing) {
-            if (!known.contains(f.path))
+            if (SettlingFiles::isNews(f, known))
                 sizes.insert(f.path, QFileInfo(f.path).size());
         }
         Q_EMIT looked(generation, listing, sizes);
@@ -130,6 +139,8 @@ void FolderWatch::takeLook(int generation, const QList<ShownFile>& listing, cons
             Q_EMIT vanished(path);
         for (const ShownFile& f : change.appeared)
             Q_EMIT appeared(f);
+        for (const ShownFile& f : change.changed)
+            Q_EMIT changed(f);
         if (change.settling)
             lookSoon();
     }

@@ -11,33 +11,44 @@
 
 namespace files {
 
-// Which files of a folder are new or gone since the last look, taking a new
-// file only once its size stayed the same from one look to the next (another
+// Which files of a folder are new, changed or gone since the last look. A
+// file is new or changed by its name and modification time; it is taken only
+// once its size and time stayed the same from one look to the next (another
 // program may still be writing it).
 class SettlingFiles {
 public:
     void reset(const QList<ShownFile>& known);
-    void know(const QStringList& paths);
+    void know(const QList<ShownFile>& files);
     bool knows(const QString& path) const { return m_known.contains(path); }
-    QSet<QString> known() const { return m_known; }
+    // The known files and their modification times.
+    QHash<QString, qint64> known() const { return m_known; }
+    // Whether a look must measure this listed file's size: new or changed.
+    static bool isNews(const ShownFile& listed, const QHash<QString, qint64>& known);
 
     struct Change {
         QList<ShownFile> appeared;
+        QList<ShownFile> changed;  // written anew since it was known
         QStringList vanished;
-        bool settling = false;  // a new file is still growing: look again
+        bool settling = false;  // a new or changed file is still growing: look again
     };
-    // The folder's shown files now, with the sizes of those not known yet.
-    // With `settled`, new files are taken as they are (their writer said
+    // The folder's shown files now, with the sizes of those new or changed.
+    // With `settled`, such files are taken as they are (their writer said
     // they are complete).
     Change look(const QList<ShownFile>& listing, const QHash<QString, qint64>& sizes, bool settled = false);
 
 private:
-    QSet<QString> m_known;
-    QHash<QString, qint64> m_growing;  // new files and their size at the last look
+    struct Seen {
+        qint64 size = -1;
+        qint64 modified = -1;
+        bool operator==(const Seen&) const = default;
+    };
+    QHash<QString, qint64> m_known;  // path and modification time (-1: take the next one seen)
+    QHash<QString, Seen> m_growing;  // new or changed files as seen at the last look
 };
 
-// Watches a folder for pictures put there or taken away by other programs
-// and tells of them on the GUI thread; the folder is listed on a worker.
+// Watches a folder for pictures put there, written anew or taken away by
+// other programs and windows, and tells of them on the GUI thread; the folder
+// is listed on a worker.
 class FolderWatch : public QObject {
     Q_OBJECT
 public:
@@ -47,7 +58,7 @@ public:
     // Starts watching `folder`, whose files are `shown` now; an empty folder stops.
     void watch(const QString& folder, const QList<ShownFile>& shown);
     // Files the caller added to its list itself: not told of again.
-    void know(const QStringList& paths) { m_files.know(paths); }
+    void know(const QList<ShownFile>& files) { m_files.know(files); }
     // Looks at the folder now and tells of every new file at once (a file
     // was saved into it, and is complete).
     void refresh();
@@ -56,6 +67,8 @@ public:
 
 Q_SIGNALS:
     void appeared(const files::ShownFile& file);
+    // A known file was written anew (a picture replaced by its window's Save).
+    void changed(const files::ShownFile& file);
     void vanished(const QString& path);
     // From the worker to the GUI thread.
     void looked(int generation, const QList<files::ShownFile>& listing, const QHash<QString, qint64>& sizes);

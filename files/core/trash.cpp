@@ -1,10 +1,13 @@
 #include "trash.h"
 
+#include "platform/atomic_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QUrl>
 
 #include <unistd.h>
 
@@ -37,6 +40,35 @@ bool trashReachable(const QString& path)
     return (own.isDir() && !own.isSymLink()) || QDir(top).mkdir(own.fileName());
 }
 
+// Qt writes the info file's Path as the path's raw bytes; the trash format
+// wants them escaped as in a URI ("Onion%20cells"), and file managers put a
+// file back by that path.
+void escapeTrashInfoPath(const QString& inTrash, const QString& original)
+{
+    const QFileInfo moved(inTrash);
+    const QString info = QDir::cleanPath(moved.absolutePath() + QLatin1String("/../info/") + moved.fileName()
+                                         + QLatin1String(".trashinfo"));
+    QByteArray bytes;
+    if (!platform::readWholeFile(info, bytes))
+        return;
+    const QByteArray raw = QFile::encodeName(QFileInfo(original).absoluteFilePath());
+    QList<QByteArray> lines = bytes.split('\n');
+    bool escaped = false;
+    for (QByteArray& line : lines) {
+        if (!line.startsWith("Path="))
+            continue;
+        const QByteArray value = line.mid(5);
+        // Whole, or from the top folder of the disk's own trash on: as Qt wrote it.
+        if (value.isEmpty() || !(raw == value || raw.endsWith('/' + value)))
+            break;
+        line = "Path=" + QUrl::toPercentEncoding(value, "/");
+        escaped = line.size() != value.size() + 5;
+        break;
+    }
+    if (escaped)
+        platform::writeFileAtomically(info, lines.join('\n'));
+}
+
 }  // namespace
 
 TrashResult moveToTrash(const QString& path)
@@ -45,8 +77,11 @@ TrashResult moveToTrash(const QString& path)
         return TrashResult::Missing;
     if (!trashReachable(path))
         return TrashResult::NoTrash;
-    if (QFile::moveToTrash(path))
+    QString inTrash;
+    if (QFile::moveToTrash(path, &inTrash)) {
+        escapeTrashInfoPath(inTrash, path);
         return TrashResult::Trashed;
+    }
     return somethingAt(path) ? TrashResult::NoTrash : TrashResult::Trashed;
 }
 

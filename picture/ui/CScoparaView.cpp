@@ -3,6 +3,7 @@
 #include "picture/core/picture_operations.h"
 #include "picture/ui/PictureExportSource.h"
 #include "picture/ui/PicturePrinting.h"
+#include "picture/ui/SaveTypeDialog.h"
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
@@ -26,7 +27,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
@@ -383,7 +383,9 @@ void CScoparaView::runCommand(int id)
     case cmd::FileSave: save(); return;
     case cmd::FileSaveAs: {
         const QString proposed = QFileInfo(m_doc->path()).dir().filePath(saveAsName(m_doc->title()));
-        const QString path = QFileDialog::getSaveFileName(this, QString(), proposed, tr("Pictures (*.bmp *.jpg *.jpeg)"));
+        const QStringList types = pictureSaveTypes();
+        const QString ownType = formatOfPath(m_doc->path()) == CXIMAGE_FORMAT_JPG ? types.at(1) : types.at(0);
+        const QString path = askSavePath(this, QString(), proposed, types, ownType);
         if (!path.isEmpty())
             saveAs(path);
         return;

@@ -111,6 +111,30 @@ TEST(SavedFolders, CreateChecksEmptyExistingAndBadNames)
     EXPECT_FALSE(SavedFolders::holdsFolders(f.paths.foldersRoot));
 }
 
+TEST(SavedFolders, CreateTakesTheFolderBackWhenTheListCannotBeWritten)
+{
+    Fixture f;
+    SavedFolders folders(f.paths, f.count);
+    const base::AppPaths before = f.paths;
+    // A folder in the list file's place: the list cannot be written, as on a full disk.
+    ASSERT_TRUE(QFile::remove(f.ini()));
+    ASSERT_TRUE(QDir().mkpath(f.ini()));
+
+    EXPECT_EQ(folders.create(f.paths.saveRoot, QStringLiteral("Onion cells"), QStringLiteral("stain B")),
+              FolderOutcome::NotWritten);
+    EXPECT_FALSE(QFileInfo::exists(f.paths.foldersRoot + QLatin1String("/Onion cells")));
+    EXPECT_TRUE(QFileInfo(f.paths.foldersRoot + QLatin1String("/Default/Picture")).isDir());
+
+    const QString elsewhere = f.box.path() + QLatin1String("/elsewhere");
+    EXPECT_EQ(folders.create(elsewhere, QStringLiteral("Far"), QString()), FolderOutcome::NotWritten);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere + QLatin1String("/SaveFile")));
+
+    EXPECT_EQ(f.count, 1);
+    EXPECT_EQ(f.paths.currentFolder, before.currentFolder);
+    EXPECT_EQ(f.paths.saveRoot, before.saveRoot);
+    EXPECT_EQ(f.paths.foldersRoot, before.foldersRoot);
+}
+
 TEST(SavedFolders, ListSkipsFoldersThatAreGoneAndTwiceListed)
 {
     Fixture f;

@@ -15,9 +15,15 @@
 #include "thumbnail_testing.h"
 #include "wait_for.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QPaintEvent>
+#include <QSaveFile>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace files;
@@ -52,6 +58,33 @@ private:
     {
         return list->visualRect(list->model()->index(row, 0)).center();
     }
+    // Answers the save dialog about to open as a user does: chooses the type
+    // `type` in its list, types `path` and saves.
+    static void answerSaveDialog(const QString& type, const QString& path)
+    {
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, type, path] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer->deleteLater();
+            timer->stop();
+            dialog->selectNameFilter(type);
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");  // as its Save button does
+        });
+        timer->start(10);
+    }
+    // Where the viewport paints from now on.
+    struct PaintedArea : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    };
 
 private Q_SLOTS:
     void init()
@@ -124,6 +157,31 @@ private Q_SLOTS:
         platform::postMessage(list, platform::msg::FileSaved, 0, 1, videos() + QLatin1String("/20240105103000.avi.bmp"));
         QCoreApplication::processEvents();
         QCOMPARE(list->thumbnails().rowCount(), 5);
+    }
+
+    void aPictureWrittenAnewGetsItsNewThumbnail()
+    {
+        auto browser = makeBrowser();
+        CThumbnailsFormViewView* list = browser->thumbnailList();
+        const QString path = pictures() + QLatin1String("/img2.bmp");
+        const int row = list->thumbnails().rowOf(path);
+        const auto middle = [&] {
+            const QImage fitted =
+                list->thumbnails().data(list->thumbnails().index(row, 0), ThumbnailModel::FittedRole).value<QImage>();
+            return fitted.isNull() ? QColor() : fitted.pixelColor(fitted.width() / 2, fitted.height() / 2);
+        };
+        QVERIFY(middle() != QColor(Qt::red));
+
+        // Replaced as a picture window saves: written beside, renamed over it.
+        QImage red(100, 200, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QSaveFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(red.save(&file, "BMP"));
+        QVERIFY(file.commit());
+        QVERIFY(waitFor([&] { return middle() == QColor(Qt::red); }));
+        QCOMPARE(list->thumbnails().rowCount(), 3);
+        QCOMPARE(list->thumbnails().rowOf(path), row);
     }
 
     void ctrlChoosesSeveralWithARedFrameAndAPlainClickEndsIt()
@@ -208,6 +266,89 @@ private Q_SLOTS:
         QCOMPARE(opener.opened, QStringList{videos() + QLatin1String("/20240105103000.avi")});
     }
 
+    void aNewThumbnailPaintsItsOwnTileOnly()
+    {
+        auto browser = makeBrowser();
+        CThumbnailsFormViewView* list = browser->thumbnailList();
+        ThumbnailModel& model = list->thumbnails();
+        PaintedArea area;
+        list->viewport()->installEventFilter(&area);
+        QImage fitted(60, 30, QImage::Format_RGB32);
+        fitted.fill(Qt::darkGreen);
+        model.setThumbnail(model.file(1).path, fitted);
+        QVERIFY(waitFor([&] { return !area.painted.isEmpty(); }));
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        const QRect tile = list->visualRect(model.index(1, 0));
+        QVERIFY2(tile.contains(area.painted.boundingRect()),
+                 qPrintable(QStringLiteral("painted %1 x %2 for a tile of %3 x %4")
+                                .arg(area.painted.boundingRect().width())
+                                .arg(area.painted.boundingRect().height())
+                                .arg(tile.width())
+                                .arg(tile.height())));
+    }
+
+    void aLongNameKeepsToOneLineWhileItsTooltipShowsItWhole()
+    {
+        for (const QString& name : QDir(pictures()).entryList(QDir::Files))
+            QVERIFY(QFile::remove(pictures() + QLatin1Char('/') + name));
+        QVERIFY(writePicture(pictures() + QLatin1String("/20261209055423.bmp"), 200, 100, 1));
+        auto browser = makeBrowser();
+        CThumbnailsFormViewView* list = browser->thumbnailList();
+        const QModelIndex index = list->thumbnails().index(0, 0);
+        QCOMPARE(list->thumbnails().data(index, Qt::ToolTipRole).toString(), QStringLiteral("20261209055423.bmp"));
+
+        // Text pixels in the line under the tile, none in the line below it.
+        const QImage shot = list->viewport()->grab().toImage();
+        const QRect item = list->visualRect(index);
+        const int line = list->fontMetrics().height();
+        const int textTop = item.y() + 4 + kThumbnailSide + 4;
+        const QColor text = list->palette().color(QPalette::Text);
+        const auto textPixels = [&](int top) {
+            int n = 0;
+            for (int y = top; y < std::min(top + line, shot.height()); ++y) {
+                for (int x = item.left(); x <= item.right(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    n += std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) + std::abs(c.blue() - text.blue())
+                        < 120;
+                }
+            }
+            return n;
+        };
+        QVERIFY(textPixels(textTop) > 0);
+        QCOMPARE(textPixels(textTop + line), 0);
+    }
+
+    void saveGivesANameTypedWithoutExtensionTheChosenType()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        auto browser = makeBrowser();
+        CThumbnailsFormViewView* list = browser->thumbnailList();
+        const QString source = pictures() + QLatin1String("/img2.bmp");
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, list->thumbnails().rowOf(source)));
+        QCOMPARE(list->pendingFile(), source);
+
+        // The dialog starts in the current picture folder with the picture's name.
+        QString suggested;
+        list->setSaveQuestions({[&](QWidget*, const QStringList&, const QString&, const QString& offered) {
+                                    suggested = offered;
+                                    return QString();
+                                },
+                                nullptr});
+        list->runCommand(CThumbnailsFormViewView::SaveCommand);
+        QCOMPARE(QFileInfo(suggested).absolutePath(), pictures());
+        QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("img2"));
+
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, list->thumbnails().rowOf(source)));
+        list->setSaveQuestions({nullptr, [](QWidget*, QSize, int&, int&) { return true; }});
+        const QString typed = m_box->path() + QLatin1String("/sample");
+        answerSaveDialog(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"), typed);
+        list->runCommand(CThumbnailsFormViewView::SaveCommand);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(typed + QLatin1String(".bmp")));
+        QCOMPARE(QImageReader(typed + QLatin1String(".jpg")).format(), QByteArray("jpeg"));
+    }
+
     void theMagnifierStepsThroughItsLevelsAndShowsTheSquare()
     {
         auto browser = makeBrowser();
@@ -245,11 +386,17 @@ private Q_SLOTS:
         square.fill(Qt::blue);
         platform::postMessage(magnifier, platform::msg::MagnifierUpdated, 0, 0, square);
         QVERIFY(waitFor([&] { return magnifier->picture().size() == QSize(50, 50); }));
+        // In a wide pane the square stays square, 80 x 80 in the middle.
         magnifier->resize(100, 80);
         const QImage shown = magnifier->grab().toImage();
         QCOMPARE(shown.pixelColor(10, 10), QColor(Qt::blue));
+        QCOMPARE(shown.pixelColor(89, 70), QColor(Qt::blue));
         QCOMPARE(shown.pixelColor(10, 40), QColor(Qt::red));
         QCOMPARE(shown.pixelColor(50, 10), QColor(Qt::red));
+        const QColor beside = magnifier->palette().color(QPalette::Window);
+        QCOMPARE(shown.pixelColor(5, 10), beside);
+        QCOMPARE(shown.pixelColor(5, 40), beside);
+        QCOMPARE(shown.pixelColor(94, 70), beside);
     }
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,30 @@ TEST(Trash, AFileGoesToTheSandboxTrashWithItsInfo)
     EXPECT_TRUE(inTrash(QStringLiteral("PIC.JPG")));
     EXPECT_EQ(testing_support::readFile(trashFolder() + QLatin1String("/files/PIC.JPG")), QByteArray("picture"));
     EXPECT_EQ(moveToTrash(pic), TrashResult::Missing);
+}
+
+TEST(Trash, TheInfoFileNamesTheOriginalPathEscapedAsInAUri)
+{
+    testing_support::Sandbox box;
+    const QString folder = box.path() + QLatin1String("/SaveFile/Onion cells");
+    const QString pic = folder + QLatin1String("/Picture/50% stain.JPG");
+    writeFile(pic, "picture");
+    ASSERT_EQ(moveToTrash(pic), TrashResult::Trashed);
+    ASSERT_EQ(moveToTrash(folder), TrashResult::Trashed);
+    const auto pathLine = [](const QString& name) {
+        const QByteArray info = testing_support::readFile(trashFolder() + QLatin1String("/info/") + name
+                                                          + QLatin1String(".trashinfo"));
+        for (const QByteArray& line : info.split('\n')) {
+            if (line.startsWith("Path="))
+                return line.mid(5);
+        }
+        return QByteArray();
+    };
+    const QByteArray picLine = pathLine(QStringLiteral("50% stain.JPG"));
+    EXPECT_EQ(picLine, QFile::encodeName(box.path()).replace(' ', "%20") + "/SaveFile/Onion%20cells/Picture/50%25%20stain.JPG");
+    EXPECT_EQ(QUrl::fromPercentEncoding(picLine), pic);
+    EXPECT_EQ(QUrl::fromPercentEncoding(pathLine(QStringLiteral("Onion cells"))), folder);
+    EXPECT_TRUE(pathLine(QStringLiteral("Onion cells")).endsWith("/SaveFile/Onion%20cells"));
 }
 
 TEST(Trash, AClipAndItsPictureGoTogether)

@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -354,6 +356,31 @@ private Q_SLOTS:
         QCOMPARE(m_host->statusMessages.size(), 3);  // the Save As and the two export saves
         QCOMPARE(m_host->statusMessages.last(),
                  QStringLiteral("Picture saved: half.bmp in %1").arg(QDir::toNativeSeparators(m_box->path())));
+    }
+
+    void saveAsGivesANameTypedWithoutExtensionTheChosenType()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("cells.bmp"), "BMP"), *m_host));
+        const QString typed = m_box->path() + QLatin1String("/copy");
+        // The user chooses JPG files in the dialog, types a name and saves.
+        auto* answer = new QTimer;
+        connect(answer, &QTimer::timeout, answer, [answer, typed] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            answer->stop();
+            answer->deleteLater();
+            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("BMP Files (*.bmp *.BMP)"));  // the picture's own type first
+            dialog->selectNameFilter(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"));
+            dialog->selectFile(typed);
+            QMetaObject::invokeMethod(dialog, "accept");  // as its Save button does
+        });
+        answer->start(10);
+        view->runCommand(base::cmd::FileSaveAs);
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(view->document().path(), typed + QLatin1String(".jpg"));
+        QCOMPARE(QImageReader(typed + QLatin1String(".jpg")).format(), QByteArray("jpeg"));
     }
 
     void saveAsksBeforeDrawingTheMeasurementsIntoTheCapture()

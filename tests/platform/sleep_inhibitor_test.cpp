@@ -3,13 +3,18 @@
 
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <poll.h>
 #include <unistd.h>
@@ -165,6 +170,66 @@ TEST(SleepInhibitor, DoesNothingWithoutABusOrServices)
         EXPECT_FALSE(onEmptyBus.holdsScreenSaverLock());
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("lonely"));
+}
+
+// Where no session bus runs, the bus library would start one itself
+// ("autolaunch", by running dbus-launch) when asked for the session bus, and
+// that child could hang start-up for ever. Checked in a process of its own,
+// as the bus library keeps its first answer for the whole process: no bus
+// address, a runtime folder without a bus socket, a display, and a
+// dbus-launch on the PATH that leaves a mark when it runs.
+TEST(SleepInhibitorDeathTest, NeverStartsASessionBusWhereNoneRuns)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir dir;
+            const QString mark = dir.filePath(QStringLiteral("dbus-launch-ran"));
+            const QString bin = dir.filePath(QStringLiteral("bin"));
+            QDir().mkpath(bin);
+            QDir().mkpath(dir.filePath(QStringLiteral("run")));
+            QFile launcher(bin + QLatin1String("/dbus-launch"));
+            if (!launcher.open(QIODevice::WriteOnly))
+                std::_Exit(3);
+            launcher.write("#!/bin/sh\ntouch \"$VELLUMET_LAUNCH_MARK\"\nexit 1\n");
+            launcher.close();
+            launcher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath(QStringLiteral("run"))));
+            qputenv("DISPLAY", ":97");
+            qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
+            qputenv("VELLUMET_LAUNCH_MARK", QFile::encodeName(mark));
+            int verdict = 0;
+            {
+                SleepInhibitor inhibitor(QStringLiteral("Vellumet"), QStringLiteral("live picture"));
+                verdict = inhibitor.holdsScreenSaverLock() ? 2 : 0;
+            }
+            if (QFileInfo::exists(mark))
+                verdict = 1;
+            dir.remove();
+            std::_Exit(verdict);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(SleepInhibitor, TheSessionBusIsTheOneNamedOrTheRuntimeFoldersSocket)
+{
+    QTemporaryDir run;
+    const QByteArray savedAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run.path()));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "autolaunch:");
+    EXPECT_EQ(platform::sessionBusAddress(), QString());
+    QFile socketStandIn(run.filePath(QStringLiteral("bus")));
+    ASSERT_TRUE(socketStandIn.open(QIODevice::WriteOnly));
+    socketStandIn.close();
+    EXPECT_EQ(platform::sessionBusAddress(),
+              QLatin1String("unix:path=") + QString::fromLatin1(QFile::encodeName(run.path()).toPercentEncoding("/\\*", "~"))
+                  + QLatin1String("/bus"));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/1000/bus;autolaunch:");
+    EXPECT_EQ(platform::sessionBusAddress(), QStringLiteral("unix:path=/run/user/1000/bus"));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", savedAddress);
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 #include "sleep_inhibitor_test.moc"
