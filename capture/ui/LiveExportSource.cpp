@@ -12,18 +12,11 @@ namespace capture {
 
 bool liveLabelApplies(int selector, int kind)
 {
-    switch (selector) {
-    case 2:  // name
-    case 5:  // diameter
-    case 9:  // unit
-        return true;
-    case 3: return (kind >= 1 && kind <= 3) || kind == 11;             // length
-    case 4: return kind == 5 || kind == 7 || kind == 8 || kind == 11;  // radius
-    case 6:                                                            // perimeter
-    case 7: return kind >= 4 && kind <= 8;                             // area
-    case 8: return kind >= 8 && kind <= 10;                            // angle
-    default: return false;
-    }
+    if (selector < 2 || selector > 9)
+        return false;
+    const auto flag = static_cast<measure::ShowFlag>(selector - 2);
+    return flag == measure::ShowName || flag == measure::ShowDiameter || flag == measure::ShowUnit
+        || measure::showsLine(kind, flag);
 }
 
 namespace {

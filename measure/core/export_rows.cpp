@@ -115,22 +115,4 @@ QString listCell(const ExportMeasurement& m, int column, const MeasureState& set
     return cellText(m, column, settings, settings.decimals, settings.decimals);
 }
 
-int exportPageOf(int kind)
-{
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: return 0;
-    case KindPolygon: return 1;
-    case KindRCircle:
-    case KindCircle:
-    case KindTPCircle:
-    case KindTCircle: return 2;
-    case KindArc: return 3;
-    case KindTAngle:
-    case KindFAngle: return 4;
-    default: return -1;
-    }
-}
-
 }  // namespace measure

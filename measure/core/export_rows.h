@@ -49,8 +49,4 @@ int workbookDecimals(const ExportMeasurement& m, int column);
 // A cell of the export dialog's lists: the decimals setting for every value.
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings);
 
-// Which of the dialog's five pages lists a kind: 0 lines, 1 polygons,
-// 2 circles, 3 arcs, 4 angles; -1 for none.
-int exportPageOf(int kind);
-
 }  // namespace measure

@@ -43,9 +43,6 @@ struct Figure {
     const Point2d& anchor() const;
 };
 
-// The slot of a kind's label anchor; -1 for kinds without one.
-int labelSlot(int kind);
-
 // Draws the figure at the context's zoom (origin at the picture's top-left
 // corner) and, once it is finished, its label block: the readings worked out
 // from the figure's points and the current calibration, the name with

@@ -73,32 +73,6 @@ Point2d CShape::labelAnchor() const
     return figure().anchor();
 }
 
-int kindOfTool(int toolCode)
-{
-    switch (toolCode) {
-    case ToolLine: return KindLine;
-    case ToolContinualLine: return KindContinualLine;
-    case ToolDotLine: return KindDotLine;
-    case ToolPolygon: return KindPolygon;
-    case ToolRCircle: return KindRCircle;
-    case ToolCircle: return KindCircle;
-    case ToolTPCircle: return KindTPCircle;
-    case ToolArc: return KindArc;
-    case ToolTAngle: return KindTAngle;
-    case ToolFAngle: return KindFAngle;
-    case ToolTCircle: return KindTCircle;
-    case ToolText: return KindText;
-    default: return 0;
-    }
-}
-
-int toolOfKind(int kind)
-{
-    static constexpr int kTools[] = {ToolNone,     ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
-                                     ToolTPCircle, ToolArc,  ToolTAngle,        ToolFAngle,  ToolTCircle, ToolNone,    ToolText};
-    return kind >= 0 && kind <= 13 ? kTools[kind] : ToolNone;
-}
-
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,
                                   const std::vector<QPoint>& pts, double zoomX, double zoomY)
 {

@@ -85,28 +85,6 @@ public:
     CText(const QColor& line, const QColor& text, const QString& s, QSize picture, const std::vector<QPoint>& pts);
 };
 
-// Tool codes of the picture views.
-enum ToolCode : int {
-    ToolNone = 0,
-    ToolLine = 108,
-    ToolContinualLine = 114,
-    ToolDotLine = 118,
-    ToolPolygon = 113,
-    ToolRCircle = 166,
-    ToolCircle = 111,
-    ToolTPCircle = 188,
-    ToolArc = 112,
-    ToolTAngle = 115,
-    ToolFAngle = 116,
-    ToolTCircle = 119,
-    ToolText = 121,
-};
-
-// The shape kind a tool places; 0 for no tool.
-int kindOfTool(int toolCode);
-// The tool that places a kind; ToolNone for none.
-int toolOfKind(int kind);
-
 // A shape of the tool's kind from the points placed so far.
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,
                                   const std::vector<QPoint>& pts, double zoomX, double zoomY);
