@@ -38,39 +38,15 @@ void CShape::remeasure()
     value3 = kept.value3;
 }
 
-void CShape::Draw(QPainter& dc, const DrawContext& ctx)
+void CShape::Draw(QPainter& dc, const DrawContext& ctx, int number) const
 {
-    if (!visible)
-        return;
-    remeasure();
-    if (!inProgress)
-        setCalibrated(readingsOf(kind, measured(), unitsPerPixel(ctx.settings)));
-    paintFigure(dc, figure(), ctx, sequenceNumber(), show);
+    if (visible)
+        paintFigure(dc, figure(), ctx, number, show);
 }
 
-void CShape::setCalibrated(const Readings& r)
+std::vector<LabelRow> CShape::labels(const MeasureState& settings, int number) const
 {
-    // The calibrated values in label order, as the label rows print them.
-    static constexpr int kOrder[] = {ColLength, ColRadius1, ColDiameter, ColAngle, ColPerimeter, ColArea, ColRadius2};
-    static constexpr int kTwoCircles[] = {ColRadius1, ColRadius2, ColLength};
-    size_t next = 0;
-    for (int column : kind == KindTCircle ? std::span<const int>(kTwoCircles) : std::span<const int>(kOrder)) {
-        if (r.has(column) && next < calibrated.size())
-            calibrated[next++] = r.at(column);
-    }
-}
-
-std::vector<LabelRow> CShape::labels(const MeasureState& settings)
-{
-    remeasure();
-    const Readings r = readingsOf(kind, measured(), unitsPerPixel(settings));
-    setCalibrated(r);
-    return labelRows(kind, sequenceNumber(), r, show, settings);
-}
-
-Point2d CShape::labelAnchor() const
-{
-    return figure().anchor();
+    return labelRows(kind, number, readingsOf(kind, measured(), unitsPerPixel(settings)), show, settings);
 }
 
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,

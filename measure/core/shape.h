@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 
 #include <array>
@@ -25,8 +24,9 @@ public:
 
     virtual ~CShape() = default;
 
-    // Draws the figure, and the labels once the shape is finished.
-    virtual void Draw(QPainter& dc, const DrawContext& ctx);
+    // Draws the figure, and once the shape is finished its labels, its name
+    // with `number` (its place among the shapes of its kind).
+    virtual void Draw(QPainter& dc, const DrawContext& ctx, int number = 0) const;
 
     int kind = 0;
     QColor textColour = QColor(0, 0xFF, 0);
@@ -39,13 +39,10 @@ public:
     std::array<Point2d, kMaxPoints> points{};
     int visible = 1;
     ShowFlags show{1, 1, 1, 1, 1, 1, 1, 1};
-    QRect bounds;
-    std::array<double, 4> calibrated{};
     int inProgress = 1;
     int pointCount = 0;
     int pictureWidth = 640;
     int pictureHeight = 480;
-    std::array<int, 11> kindSequence{};  // the name numbers, per kind 1 to 11
     int serial = -1;
 
     // The shape as the painter draws it.
@@ -56,22 +53,14 @@ public:
     // polygon's area or the arc's angle; circle to circle's centre distance.
     void remeasure();
     // The label lines of a finished shape, with the calibrated values
-    // worked out from the current settings.
-    std::vector<LabelRow> labels(const MeasureState& settings);
-    // The point the label block hangs from.
-    Point2d labelAnchor() const;
-
-    // The number the name label shows.
-    int sequenceNumber() const { return kind >= 1 && kind <= 11 ? kindSequence[static_cast<size_t>(kind - 1)] : 0; }
+    // worked out from the current settings, its name with `number`.
+    std::vector<LabelRow> labels(const MeasureState& settings, int number = 0) const;
 
 protected:
     CShape(int kind, int pointCount, const QColor& line, const QColor& text, const QString& textValue, QSize picture,
            const std::vector<QPoint>& pts);
 
     const Point2d& pt(int i) const { return points[static_cast<size_t>(i)]; }
-
-private:
-    void setCalibrated(const Readings& readings);
 };
 
 }  // namespace measure

@@ -133,13 +133,22 @@ TEST(Shapes, NumbersCountWithinEachKind)
     list.append(finished(ToolLine, {{10, 10}, {20, 10}, {30, 30}}));
     list.append(finished(ToolArc, {{60, 50}, {50, 40}, {40, 50}, {80, 80}}));
     list.append(finished(ToolLine, {{10, 20}, {20, 20}, {30, 40}}));
-    QImage img = canvas(1);
-    QPainter p(&img);
     const MeasureState st = oneToOne();
-    list.drawAll(p, DrawContext{st, 1, 1, 1});
-    EXPECT_EQ(list.at(0).labels(st).front().text, QStringLiteral("DL0"));
-    EXPECT_EQ(list.at(1).labels(st).front().text, QStringLiteral("AR0"));
-    EXPECT_EQ(list.at(2).labels(st).front().text, QStringLiteral("DL1"));
+    const DrawContext ctx{st, 1, 1, 1};
+    QImage all = canvas(1);
+    QImage each = canvas(1);
+    {
+        QPainter p(&all);
+        list.drawAll(p, ctx);
+    }
+    {
+        QPainter p(&each);
+        list.at(0).Draw(p, ctx, 0);
+        list.at(1).Draw(p, ctx, 0);
+        list.at(2).Draw(p, ctx, 1);
+    }
+    EXPECT_EQ(all, each);
+    EXPECT_EQ(list.at(2).labels(st, 1).front().text, QStringLiteral("DL1"));
     EXPECT_EQ(list.at(2).serial, 2);
 
     EXPECT_TRUE(list.toggleShowFlag(3));  // length
