@@ -2,21 +2,6 @@
 
 namespace measure {
 
-CShape::CShape(int kindValue, int count, const QColor& line, const QColor& textCol, const QString& textValue, QSize picture,
-               const std::vector<QPoint>& pts)
-    : kind(kindValue),
-      textColour(textCol),
-      lineColour(line),
-      text(textValue),
-      pointCount(count),
-      pictureWidth(picture.width()),
-      pictureHeight(picture.height())
-{
-    for (size_t i = 0; i < pts.size() && i < points.size(); ++i)
-        points[i] = {static_cast<double>(pts[i].x()), static_cast<double>(pts[i].y())};
-    remeasure();
-}
-
 Figure CShape::figure() const
 {
     Figure f;
@@ -50,23 +35,22 @@ std::vector<LabelRow> CShape::labels(const MeasureState& settings, int number) c
 }
 
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,
-                                  const std::vector<QPoint>& pts, double zoomX, double zoomY)
+                                  const std::vector<QPoint>& pts, double, double)
 {
-    switch (toolCode) {
-    case ToolLine: return std::make_unique<CLine>(line, text, s, picture, pts);
-    case ToolContinualLine: return std::make_unique<CContinualLine>(line, text, s, picture, pts);
-    case ToolDotLine: return std::make_unique<CDotLine>(line, text, s, picture, pts);
-    case ToolPolygon: return std::make_unique<CPolygon>(line, text, s, picture, pts);
-    case ToolRCircle: return std::make_unique<CRCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolCircle: return std::make_unique<CCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolTPCircle: return std::make_unique<CTPCircle>(line, text, s, picture, pts);
-    case ToolArc: return std::make_unique<CArc>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolTAngle: return std::make_unique<CTAngle>(line, text, s, picture, pts);
-    case ToolFAngle: return std::make_unique<CFAngle>(line, text, s, picture, pts);
-    case ToolTCircle: return std::make_unique<CTCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolText: return std::make_unique<CText>(line, text, s, picture, pts);
-    default: return nullptr;
-    }
+    const int kind = kindOfTool(toolCode);
+    if (!kind)
+        return nullptr;
+    auto shape = std::make_unique<CShape>();
+    shape->kind = kind;
+    shape->textColour = text;
+    shape->lineColour = line;
+    shape->text = s;
+    shape->pictureWidth = picture.width();
+    shape->pictureHeight = picture.height();
+    for (size_t i = 0; i < pts.size() && i < shape->points.size(); ++i)
+        shape->points[i] = {static_cast<double>(pts[i].x()), static_cast<double>(pts[i].y())};
+    shape->remeasure();
+    return shape;
 }
 
 }  // namespace measure

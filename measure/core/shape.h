@@ -14,19 +14,13 @@ class QPainter;
 
 namespace measure {
 
-// A measurement drawn on a picture. Points are in picture pixels; values
-// are measured in pixels (or degrees) by measureVertices() and turned into
-// the active unit at drawing time, so a change of calibration or unit shows
-// at the next paint.
-class CShape {
-public:
+// A measurement drawn on a picture. Points are in picture pixels, in the
+// slots the tools place them; values are measured in pixels (or degrees) by
+// measureVertices() and turned into the active unit at drawing time, so a
+// change of calibration or unit shows at the next paint. What differs
+// between the kinds is in their table (kind_table).
+struct CShape {
     static constexpr int kMaxPoints = Figure::kSlots;
-
-    virtual ~CShape() = default;
-
-    // Draws the figure, and once the shape is finished its labels, its name
-    // with `number` (its place among the shapes of its kind).
-    virtual void Draw(QPainter& dc, const DrawContext& ctx, int number = 0) const;
 
     int kind = 0;
     QColor textColour = QColor(0, 0xFF, 0);
@@ -40,7 +34,6 @@ public:
     int visible = 1;
     ShowFlags show{1, 1, 1, 1, 1, 1, 1, 1};
     int inProgress = 1;
-    int pointCount = 0;
     int pictureWidth = 640;
     int pictureHeight = 480;
     int serial = -1;
@@ -52,15 +45,12 @@ public:
     // Value 1 to 3 from the points: the length, radius or angle; the
     // polygon's area or the arc's angle; circle to circle's centre distance.
     void remeasure();
+    // Draws the figure, and once the shape is finished its labels, its name
+    // with `number` (its place among the shapes of its kind).
+    void Draw(QPainter& dc, const DrawContext& ctx, int number = 0) const;
     // The label lines of a finished shape, with the calibrated values
     // worked out from the current settings, its name with `number`.
     std::vector<LabelRow> labels(const MeasureState& settings, int number = 0) const;
-
-protected:
-    CShape(int kind, int pointCount, const QColor& line, const QColor& text, const QString& textValue, QSize picture,
-           const std::vector<QPoint>& pts);
-
-    const Point2d& pt(int i) const { return points[static_cast<size_t>(i)]; }
 };
 
 }  // namespace measure
