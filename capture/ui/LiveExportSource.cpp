@@ -33,22 +33,22 @@ public:
     bool isShown(int source) const override
     {
         const measure::VideoShapeList& list = m_view.measurements();
-        return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->flags[0];
+        return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->visible;
     }
 
     void toggleShown(int source) override
     {
-        m_view.editMeasurements([source](size_t i, measure::CVideoShap& r) {
+        m_view.editMeasurements([source](size_t i, measure::CShape& r) {
             if (int(i) == source)
-                r.flags[0] = r.flags[0] ? 0 : 1;
+                r.visible = r.visible ? 0 : 1;
         });
     }
 
     void toggleLabel(int selector) override
     {
-        m_view.editMeasurements([selector](size_t, measure::CVideoShap& r) {
+        m_view.editMeasurements([selector](size_t, measure::CShape& r) {
             if (liveLabelApplies(selector, r.kind)) {
-                int& flag = r.flags[size_t(selector - 1)];
+                int& flag = r.show[size_t(selector - 2)];
                 flag = flag ? 0 : 1;
             }
         });

@@ -13,7 +13,7 @@
 namespace measure {
 
 class ShapeList;
-struct CVideoShap;
+struct CShape;
 
 // One measurement as the export lists and the workbook show it: its name
 // ("DL0", "PG1", ...), and per column its value in the active unit.
@@ -36,8 +36,7 @@ QStringList exportHeader();
 // records), in list order, numbered per kind from 0; texts are left out, and
 // in a slot circle-to-circle records too.
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings);
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoShap*>& records, const MeasureState& settings);
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records,
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CShape>>& records,
                                                 const MeasureState& settings);
 
 // A workbook cell: "%.3f" (angles "%.1f", or "%.3f" for a slot's four points

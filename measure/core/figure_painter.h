@@ -19,6 +19,7 @@ struct DrawContext {
     int penWidth = 1;
     double zoomX = 1;
     double zoomY = 1;
+    QSize across{};  // when set, what extension lines cross instead of the picture
 };
 
 // A measurement as it is drawn: its points in the slots the tools place them

@@ -17,7 +17,7 @@ Figure CShape::figure() const
 
 void CShape::remeasure()
 {
-    const KeptValues kept = keptValues(kind, measured(), false);
+    const KeptValues kept = keptValues(kind, measured(), live);
     value1 = kept.value1;
     value2 = kept.value2;
     value3 = kept.value3;
@@ -25,8 +25,27 @@ void CShape::remeasure()
 
 void CShape::Draw(QPainter& dc, const DrawContext& ctx, int number) const
 {
-    if (visible)
-        paintFigure(dc, figure(), ctx, number, show);
+    if (!visible)
+        return;
+    Figure f = figure();
+    if (!ctx.across.isEmpty())
+        f.picture = ctx.across;
+    if (!live) {
+        paintFigure(dc, f, ctx, number, show);
+        return;
+    }
+    MeasureState labelled = ctx.settings;
+    labelled.fontSize = fontHeight;
+    paintFigure(dc, f, DrawContext{labelled, lineWidth, ctx.zoomX, ctx.zoomY}, number, show);
+}
+
+void drawShapes(QPainter& p, std::span<const std::unique_ptr<CShape>> shapes, const DrawContext& ctx)
+{
+    KindCounter names;
+    for (const auto& s : shapes) {
+        if (s)
+            s->Draw(p, ctx, names.next(s->kind, s->countsInNames()));
+    }
 }
 
 std::vector<LabelRow> CShape::labels(const MeasureState& settings, int number) const

@@ -42,9 +42,7 @@ bool ShapeList::toggleShowFlag(int selector)
 
 void ShapeList::drawAll(QPainter& p, const DrawContext& ctx) const
 {
-    KindCounter numbers;
-    for (const auto& s : m_shapes)
-        s->Draw(p, ctx, numbers.next(s->kind));
+    drawShapes(p, m_shapes, ctx);
 }
 
 }  // namespace measure

@@ -3,6 +3,7 @@
 #include "shape.h"
 
 #include <memory>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -32,6 +33,7 @@ public:
     size_t size() const { return m_shapes.size(); }
     bool empty() const { return m_shapes.empty(); }
     CShape& at(size_t i) const { return *m_shapes[i]; }
+    std::span<const std::unique_ptr<CShape>> all() const { return m_shapes; }
     int nextSerial() const { return m_serial; }
 
 private:

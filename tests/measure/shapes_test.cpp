@@ -53,6 +53,15 @@ void draw(CShape& s, QImage& img, const MeasureState& st, double zoom, int pen =
     s.Draw(p, DrawContext{st, pen, zoom, zoom});
 }
 
+// A finished live record of `kind` through `pts`, the last the label anchor.
+std::unique_ptr<CShape> liveRecord(int kind, std::vector<QPoint> pts)
+{
+    auto r = finished(toolOfKind(kind), std::move(pts));
+    r->live = true;
+    r->remeasure();
+    return r;
+}
+
 bool isRed(const QImage& img, int x, int y)
 {
     return QColor(img.pixel(x, y)) == kRed;
@@ -218,17 +227,11 @@ TEST(Shapes, LiveRecordsDrawLikePictureShapes)
 {
     const MeasureState st = oneToOne();
     VideoShapeList records;
-    auto r = std::make_unique<CVideoShap>();
-    r->kind = KindLine;
-    r->lineColour = kRed;
-    r->points = {{10, 10}, {50, 10}, {100, 100}};
-    r->flags = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = liveRecord(KindLine, {{10, 10}, {50, 10}, {100, 100}});
+    r->show = {0, 0, 0, 0, 0, 0, 0, 0};
     records.push_back(std::move(r));
-    auto hidden = std::make_unique<CVideoShap>();
-    hidden->kind = KindLine;
-    hidden->lineColour = kRed;
-    hidden->points = {{10, 60}, {50, 60}, {100, 100}};
-    hidden->flags[0] = 0;
+    auto hidden = liveRecord(KindLine, {{10, 60}, {50, 60}, {100, 100}});
+    hidden->visible = 0;
     records.push_back(std::move(hidden));
 
     QImage img = canvas(2);
@@ -245,11 +248,8 @@ TEST(Shapes, LiveExtensionLinesReachTheEdgesWhenZoomedOutAndScrolled)
 {
     const MeasureState st = oneToOne();
     VideoShapeList records;
-    auto r = std::make_unique<CVideoShap>();
-    r->kind = KindFAngle;
-    r->lineColour = kRed;
-    r->points = {{300, 100}, {340, 100}, {500, 200}, {500, 260}, {560, 300}};
-    r->flags = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = liveRecord(KindFAngle, {{300, 100}, {340, 100}, {500, 200}, {500, 260}, {560, 300}});
+    r->show = {0, 0, 0, 0, 0, 0, 0, 0};
     records.push_back(std::move(r));
 
     QImage img = canvas(1);  // the visible part of a larger frame
