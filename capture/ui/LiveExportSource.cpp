@@ -12,18 +12,11 @@ namespace capture {
 
 bool liveLabelApplies(int selector, int kind)
 {
-    switch (selector) {
-    case 2:  // name
-    case 5:  // diameter
-    case 9:  // unit
-        return true;
-    case 3: return (kind >= 1 && kind <= 3) || kind == 11;             // length
-    case 4: return kind == 5 || kind == 7 || kind == 8 || kind == 11;  // radius
-    case 6:                                                            // perimeter
-    case 7: return kind >= 4 && kind <= 8;                             // area
-    case 8: return kind >= 8 && kind <= 10;                            // angle
-    default: return false;
-    }
+    if (selector < 2 || selector > 9)
+        return false;
+    const auto flag = static_cast<measure::ShowFlag>(selector - 2);
+    return flag == measure::ShowName || flag == measure::ShowDiameter || flag == measure::ShowUnit
+        || measure::showsLine(kind, flag);
 }
 
 namespace {
@@ -40,22 +33,22 @@ public:
     bool isShown(int source) const override
     {
         const measure::VideoShapeList& list = m_view.measurements();
-        return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->flags[0];
+        return source >= 0 && size_t(source) < list.size() && list[size_t(source)]->visible;
     }
 
     void toggleShown(int source) override
     {
-        m_view.editMeasurements([source](size_t i, measure::CVideoShap& r) {
+        m_view.editMeasurements([source](size_t i, measure::CShape& r) {
             if (int(i) == source)
-                r.flags[0] = r.flags[0] ? 0 : 1;
+                r.visible = r.visible ? 0 : 1;
         });
     }
 
     void toggleLabel(int selector) override
     {
-        m_view.editMeasurements([selector](size_t, measure::CVideoShap& r) {
+        m_view.editMeasurements([selector](size_t, measure::CShape& r) {
             if (liveLabelApplies(selector, r.kind)) {
-                int& flag = r.flags[size_t(selector - 1)];
+                int& flag = r.show[size_t(selector - 2)];
                 flag = flag ? 0 : 1;
             }
         });

@@ -19,7 +19,7 @@ class ShapeList;
 struct BurnIn {
     double scaleX = 1;
     double scaleY = 1;
-    ShapeList* shapes = nullptr;
+    const ShapeList* shapes = nullptr;
     const VideoShapeList* records = nullptr;
     std::optional<OverlayParams> overlay;
 };

@@ -3,7 +3,6 @@
 #include "measurement.h"
 #include "shape.h"
 #include "shape_list.h"
-#include "video_shape.h"
 
 namespace measure {
 
@@ -11,21 +10,29 @@ namespace {
 
 enum Column { Name = ColName, Angle = ColAngle, Unit = ColUnit };
 
-ExportMeasurement measurement(int kind, const MeasuredValues& values, const MeasureState& settings)
+// The rows of the shapes in list order, numbered per kind; a slot lists no
+// circle to circle and keeps three decimals for its four points angle.
+std::vector<ExportMeasurement> measurementsOf(std::span<const std::unique_ptr<CShape>> shapes, const MeasureState& settings,
+                                              bool slot)
 {
-    ExportMeasurement m;
-    m.kind = kind;
-    const Readings r = readingsOf(kind, values, unitsPerPixel(settings));
-    m.value = r.value;
-    m.filled = r.filled;
-    return m;
-}
-
-void number(std::vector<ExportMeasurement>& list)
-{
+    std::vector<ExportMeasurement> out;
     KindCounter counter;
-    for (ExportMeasurement& m : list)
-        m.name = measurementName(m.kind, counter.next(m.kind));
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const CShape& s = *shapes[i];
+        if (!namePrefix(s.kind) || (slot && s.kind == KindTCircle))
+            continue;
+        ExportMeasurement m;
+        m.kind = s.kind;
+        m.source = int(i);
+        m.name = measurementName(s.kind, counter.next(s.kind));
+        const Readings r = readingsOf(s.kind, s.measured(), unitsPerPixel(settings));
+        m.value = r.value;
+        m.filled = r.filled;
+        if (slot && s.kind == KindFAngle)
+            m.angleDecimals = 3;
+        out.push_back(m);
+    }
+    return out;
 }
 
 }  // namespace
@@ -39,34 +46,12 @@ QStringList exportHeader()
 
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings)
 {
-    std::vector<ExportMeasurement> out;
-    for (size_t i = 0; i < shapes.size(); ++i) {
-        const CShape& shape = shapes.at(i);
-        if (!namePrefix(shape.kind))
-            continue;
-        ExportMeasurement m = measurement(shape.kind, shape.measured(), settings);
-        m.source = int(i);
-        out.push_back(m);
-    }
-    number(out);
-    return out;
+    return measurementsOf(shapes.all(), settings, false);
 }
 
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoShap*>& records, const MeasureState& settings)
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CShape>>& records, const MeasureState& settings)
 {
-    std::vector<ExportMeasurement> out;
-    for (size_t i = 0; i < records.size(); ++i) {
-        const CVideoShap& r = *records[i];
-        if (!namePrefix(r.kind) || r.kind == KindTCircle)
-            continue;
-        ExportMeasurement m = measurement(r.kind, r.measured(), settings);
-        m.source = int(i);
-        if (r.kind == KindFAngle)
-            m.angleDecimals = 3;
-        out.push_back(m);
-    }
-    number(out);
-    return out;
+    return measurementsOf(records, settings, true);
 }
 
 namespace {
@@ -91,15 +76,6 @@ QString cellText(const ExportMeasurement& m, int column, const MeasureState& set
 
 }  // namespace
 
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records,
-                                                const MeasureState& settings)
-{
-    std::vector<const CVideoShap*> pointers;
-    for (const auto& r : records)
-        pointers.push_back(r.get());
-    return slotMeasurements(pointers, settings);
-}
-
 QString workbookCell(const ExportMeasurement& m, int column, const MeasureState& settings)
 {
     return cellText(m, column, settings, 3, m.angleDecimals);
@@ -113,24 +89,6 @@ int workbookDecimals(const ExportMeasurement& m, int column)
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings)
 {
     return cellText(m, column, settings, settings.decimals, settings.decimals);
-}
-
-int exportPageOf(int kind)
-{
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: return 0;
-    case KindPolygon: return 1;
-    case KindRCircle:
-    case KindCircle:
-    case KindTPCircle:
-    case KindTCircle: return 2;
-    case KindArc: return 3;
-    case KindTAngle:
-    case KindFAngle: return 4;
-    default: return -1;
-    }
 }
 
 }  // namespace measure

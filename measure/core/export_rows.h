@@ -13,7 +13,7 @@
 namespace measure {
 
 class ShapeList;
-struct CVideoShap;
+struct CShape;
 
 // One measurement as the export lists and the workbook show it: its name
 // ("DL0", "PG1", ...), and per column its value in the active unit.
@@ -36,8 +36,7 @@ QStringList exportHeader();
 // records), in list order, numbered per kind from 0; texts are left out, and
 // in a slot circle-to-circle records too.
 std::vector<ExportMeasurement> pictureMeasurements(const ShapeList& shapes, const MeasureState& settings);
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<const CVideoShap*>& records, const MeasureState& settings);
-std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CVideoShap>>& records,
+std::vector<ExportMeasurement> slotMeasurements(const std::vector<std::unique_ptr<CShape>>& records,
                                                 const MeasureState& settings);
 
 // A workbook cell: "%.3f" (angles "%.1f", or "%.3f" for a slot's four points
@@ -48,9 +47,5 @@ QString workbookCell(const ExportMeasurement& m, int column, const MeasureState&
 int workbookDecimals(const ExportMeasurement& m, int column);
 // A cell of the export dialog's lists: the decimals setting for every value.
 QString listCell(const ExportMeasurement& m, int column, const MeasureState& settings);
-
-// Which of the dialog's five pages lists a kind: 0 lines, 1 polygons,
-// 2 circles, 3 arcs, 4 angles; -1 for none.
-int exportPageOf(int kind);
 
 }  // namespace measure

@@ -154,11 +154,6 @@ void drawText(QPainter& p, const Figure& f, const DrawContext& ctx)
 
 }  // namespace
 
-int labelSlot(int kind)
-{
-    return kind == KindText ? -1 : vertexCount(kind) > 0 ? vertexCount(kind) : -1;
-}
-
 std::span<const Point2d> Figure::vertices() const
 {
     const int count = vertexCount(kind);

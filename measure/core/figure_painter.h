@@ -19,6 +19,7 @@ struct DrawContext {
     int penWidth = 1;
     double zoomX = 1;
     double zoomY = 1;
+    QSize across{};  // when set, what extension lines cross instead of the picture
 };
 
 // A measurement as it is drawn: its points in the slots the tools place them
@@ -42,9 +43,6 @@ struct Figure {
     // The point the label block hangs from.
     const Point2d& anchor() const;
 };
-
-// The slot of a kind's label anchor; -1 for kinds without one.
-int labelSlot(int kind);
 
 // Draws the figure at the context's zoom (origin at the picture's top-left
 // corner) and, once it is finished, its label block: the readings worked out

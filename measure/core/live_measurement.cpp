@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace measure {
 
 namespace {
@@ -64,23 +66,26 @@ Figure LiveMeasurement::inProgressFigure(const MeasureState& m) const
     return f;
 }
 
-std::unique_ptr<CVideoShap> LiveMeasurement::takeRecord(const MeasureState& m, const QString& text)
+std::unique_ptr<CShape> LiveMeasurement::takeRecord(const MeasureState& m, const QString& text)
 {
     const Figure f = inProgressFigure(m);
     if (f.kind == 0)
         return nullptr;
-    auto r = std::make_unique<CVideoShap>();
+    auto r = std::make_unique<CShape>();
     r->kind = f.kind;
+    r->live = true;
+    r->inProgress = 0;
     r->fontHeight = m.fontSize;
     r->lineColour = m.colour;
     r->textColour = m.colour;
     r->lineWidth = m.lineWidth;
+    // The vertices and the label anchor; not where the mouse went after.
     const auto vertices = f.vertices();
-    r->points.assign(vertices.begin(), vertices.end());
-    if (f.kind == KindText)
-        r->text = text;
+    std::copy(vertices.begin(), vertices.end(), r->points.begin());
+    if (const int slot = labelSlot(f.kind); slot >= 0)
+        r->points[static_cast<size_t>(slot)] = f.anchor();
     else
-        r->points.push_back(f.anchor());
+        r->text = text;
     r->remeasure();
     m_placement.reset();
     return r;

@@ -2,7 +2,6 @@
 
 #include "image_mapping.h"
 #include "shape_placement.h"
-#include "video_shape.h"
 
 #include <QLineF>
 #include <QPoint>
@@ -48,7 +47,7 @@ public:
     QLineF line() const;
 
     // The finished measurement as a live record; the text for Add Text.
-    std::unique_ptr<CVideoShap> takeRecord(const MeasureState& m, const QString& text = QString());
+    std::unique_ptr<CShape> takeRecord(const MeasureState& m, const QString& text = QString());
 
     // Draws the measurement in progress as the live picture shows it, its
     // extension lines across a frame of `frame` pixels.

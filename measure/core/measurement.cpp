@@ -39,74 +39,22 @@ void circleReadings(Readings& r, double radius, bool asDiameter)
     fill(r, ColArea, kPi * radius * radius);
 }
 
-// One label line: its row, the show flag that governs it, its prefix and
-// the reading it prints.
-struct LabelLine {
-    int row;
-    ShowFlag flag;
-    const char* prefix;
-    ReadingColumn column;
-    Quantity quantity;
-};
-
-constexpr LabelLine kLength{1, ShowLength, "L:", ColLength, Quantity::Length};
-constexpr LabelLine kRadius{1, ShowRadius, "R:", ColRadius1, Quantity::Length};
-constexpr LabelLine kAngle{1, ShowAngle, "<:", ColAngle, Quantity::Angle};
-constexpr LabelLine kLengthRows[] = {kLength};
-constexpr LabelLine kAngleRows[] = {kAngle};
-constexpr LabelLine kPolygonRows[] = {{1, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
-                                      {2, ShowArea, "A:", ColArea, Quantity::Area}};
-constexpr LabelLine kRadiusCircleRows[] = {
-    kRadius, {2, ShowCircumference, "C:", ColPerimeter, Quantity::Length}, {3, ShowArea, "A:", ColArea, Quantity::Area}};
-constexpr LabelLine kDiameterCircleRows[] = {{1, ShowDiameter, "D:", ColDiameter, Quantity::Length},
-                                             {2, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
-                                             {3, ShowArea, "A:", ColArea, Quantity::Area}};
-constexpr LabelLine kArcRows[] = {kRadius,
-                                  {2, ShowAngle, "<:", ColAngle, Quantity::Angle},
-                                  {3, ShowCircumference, "C:", ColPerimeter, Quantity::Length},
-                                  {4, ShowArea, "A:", ColArea, Quantity::Area}};
-// The second radius shows together with the first.
-constexpr LabelLine kCircleToCircleRows[] = {
-    kRadius, {2, ShowLength, "L:", ColLength, Quantity::Length}, {3, ShowRadius, "R:", ColRadius2, Quantity::Length}};
-
-std::span<const LabelLine> labelLinesOf(int kind)
+double keptValue(Kept meaning, const MeasuredValues& m)
 {
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: return kLengthRows;
-    case KindPolygon: return kPolygonRows;
-    case KindRCircle:
-    case KindTPCircle: return kRadiusCircleRows;
-    case KindCircle: return kDiameterCircleRows;
-    case KindArc: return kArcRows;
-    case KindTAngle:
-    case KindFAngle: return kAngleRows;
-    case KindTCircle: return kCircleToCircleRows;
-    default: return {};
+    switch (meaning) {
+    case Kept::None: return 0;
+    case Kept::Length: return m.length;
+    case Kept::Radius: return m.radius;
+    case Kept::Radius2: return m.radius2;
+    case Kept::Diameter: return 2 * m.radius;
+    case Kept::Angle: return m.angle;
+    case Kept::Perimeter: return m.perimeter;
+    case Kept::Area: return m.area;
     }
+    return 0;
 }
 
 }  // namespace
-
-int vertexCount(int kind)
-{
-    switch (kind) {
-    case KindLine:
-    case KindRCircle:
-    case KindCircle: return 2;
-    case KindDotLine:
-    case KindTPCircle:
-    case KindArc:
-    case KindTAngle: return 3;
-    case KindFAngle:
-    case KindTCircle: return 4;
-    case KindContinualLine:
-    case KindPolygon: return 10;
-    case KindText: return 1;
-    default: return 0;
-    }
-}
 
 MeasuredValues measureVertices(int kind, std::span<const Point2d> v)
 {
@@ -163,20 +111,13 @@ MeasuredValues measureVertices(int kind, std::span<const Point2d> v)
 
 KeptValues keptValues(int kind, const MeasuredValues& m, bool liveRecord)
 {
-    switch (kind) {
-    case KindLine:
-    case KindContinualLine:
-    case KindDotLine: return {m.length};
-    case KindPolygon: return {m.perimeter, m.area};
-    case KindCircle: return {liveRecord ? 2 * m.radius : m.radius};
-    case KindRCircle:
-    case KindTPCircle: return {m.radius};
-    case KindArc: return {m.radius, m.angle};
-    case KindTAngle:
-    case KindFAngle: return {m.angle};
-    case KindTCircle: return liveRecord ? KeptValues{m.length} : KeptValues{m.radius, m.radius2, m.length};
-    default: return {};
-    }
+    const KindInfo* k = kindInfo(kind);
+    if (!k)
+        return {};
+    std::array<double, 3> v{};
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = keptValue((liveRecord ? k->liveKept : k->kept)[i], m);
+    return {v[0], v[1], v[2]};
 }
 
 Readings readingsOf(int kind, const MeasuredValues& m, double s)
@@ -213,24 +154,6 @@ Readings readingsOf(int kind, const MeasuredValues& m, double s)
     return r;
 }
 
-const char* namePrefix(int kind)
-{
-    switch (kind) {
-    case KindLine: return "DL";
-    case KindContinualLine: return "ML";
-    case KindDotLine: return "PL";
-    case KindPolygon: return "PG";
-    case KindRCircle: return "RC";
-    case KindCircle: return "DC";
-    case KindTPCircle: return "TC";
-    case KindArc: return "AR";
-    case KindTAngle: return "TA";
-    case KindFAngle: return "FA";
-    case KindTCircle: return "CC";
-    default: return nullptr;
-    }
-}
-
 QString measurementName(int kind, int number)
 {
     const char* prefix = namePrefix(kind);
@@ -243,7 +166,7 @@ std::vector<LabelRow> labelRows(int kind, int number, const Readings& readings, 
     if (!namePrefix(kind))
         return {};
     std::vector<LabelRow> rows{{0, show[ShowName] != 0, measurementName(kind, number)}};
-    for (const LabelLine& line : labelLinesOf(kind)) {
+    for (const LabelLine& line : kindInfo(kind)->labels) {
         rows.push_back({line.row, show[static_cast<size_t>(line.flag)] != 0,
                         labelValue(line.prefix, readings.at(line.column), line.quantity, show[ShowUnit] != 0, settings)});
     }

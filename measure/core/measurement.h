@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry.h"
+#include "kind_table.h"
 #include "measure_state.h"
 #include "shape_drawing.h"
 
@@ -11,26 +12,6 @@
 #include <vector>
 
 namespace measure {
-
-// Measurement kinds, as the tools number them.
-enum ShapeKind : int {
-    KindLine = 1,
-    KindContinualLine = 2,
-    KindDotLine = 3,
-    KindPolygon = 4,
-    KindRCircle = 5,
-    KindCircle = 6,
-    KindTPCircle = 7,
-    KindArc = 8,
-    KindTAngle = 9,
-    KindFAngle = 10,
-    KindTCircle = 11,
-    KindText = 13,
-};
-
-// Which label line a show flag governs (selector - 2 of the show-flag toggle).
-enum ShowFlag : int { ShowName, ShowLength, ShowRadius, ShowDiameter, ShowCircumference, ShowArea, ShowAngle, ShowUnit };
-using ShowFlags = std::array<int, 8>;
 
 // What a measurement measured, in picture pixels (areas in square pixels)
 // and degrees. Worked out in one place, measureVertices(), for the shapes
@@ -47,10 +28,6 @@ struct MeasuredValues {
     bool exists = true;    // false for three collinear circle points or an arc without a centre
 };
 
-// The vertices of a kind, in click order, without the label anchor: the
-// polyline and polygon take as many as were placed (at most ten).
-int vertexCount(int kind);
-
 // The values of a measurement of `kind` through `vertices` (picture pixels).
 MeasuredValues measureVertices(int kind, std::span<const Point2d> vertices);
 
@@ -64,10 +41,6 @@ struct KeptValues {
     double value3 = 0;
 };
 KeptValues keptValues(int kind, const MeasuredValues& values, bool liveRecord);
-
-// The columns of a measurement's readings, as the workbook orders them.
-enum ReadingColumn : int { ColName, ColLength, ColRadius1, ColRadius2, ColDiameter, ColAngle, ColPerimeter, ColArea, ColUnit };
-constexpr int kReadingColumns = 9;
 
 // A measurement's values in the active unit, per column; columns the kind
 // has no value for are not filled.
@@ -85,8 +58,6 @@ inline double unitsPerPixel(const MeasureState& s)
     return s.scaleLength / s.scalePixels;
 }
 
-// "DL", "ML", ... the name of a kind without its number; null for text.
-const char* namePrefix(int kind);
 // "DL0", "AR3": the name a measurement shows.
 QString measurementName(int kind, int number);
 

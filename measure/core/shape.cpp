@@ -2,21 +2,6 @@
 
 namespace measure {
 
-CShape::CShape(int kindValue, int count, const QColor& line, const QColor& textCol, const QString& textValue, QSize picture,
-               const std::vector<QPoint>& pts)
-    : kind(kindValue),
-      textColour(textCol),
-      lineColour(line),
-      text(textValue),
-      pointCount(count),
-      pictureWidth(picture.width()),
-      pictureHeight(picture.height())
-{
-    for (size_t i = 0; i < pts.size() && i < points.size(); ++i)
-        points[i] = {static_cast<double>(pts[i].x()), static_cast<double>(pts[i].y())};
-    remeasure();
-}
-
 Figure CShape::figure() const
 {
     Figure f;
@@ -32,91 +17,59 @@ Figure CShape::figure() const
 
 void CShape::remeasure()
 {
-    const KeptValues kept = keptValues(kind, measured(), false);
+    const KeptValues kept = keptValues(kind, measured(), live);
     value1 = kept.value1;
     value2 = kept.value2;
     value3 = kept.value3;
 }
 
-void CShape::Draw(QPainter& dc, const DrawContext& ctx)
+void CShape::Draw(QPainter& dc, const DrawContext& ctx, int number) const
 {
     if (!visible)
         return;
-    remeasure();
-    if (!inProgress)
-        setCalibrated(readingsOf(kind, measured(), unitsPerPixel(ctx.settings)));
-    paintFigure(dc, figure(), ctx, sequenceNumber(), show);
+    Figure f = figure();
+    if (!ctx.across.isEmpty())
+        f.picture = ctx.across;
+    if (!live) {
+        paintFigure(dc, f, ctx, number, show);
+        return;
+    }
+    MeasureState labelled = ctx.settings;
+    labelled.fontSize = fontHeight;
+    paintFigure(dc, f, DrawContext{labelled, lineWidth, ctx.zoomX, ctx.zoomY}, number, show);
 }
 
-void CShape::setCalibrated(const Readings& r)
+void drawShapes(QPainter& p, std::span<const std::unique_ptr<CShape>> shapes, const DrawContext& ctx)
 {
-    // The calibrated values in label order, as the label rows print them.
-    static constexpr int kOrder[] = {ColLength, ColRadius1, ColDiameter, ColAngle, ColPerimeter, ColArea, ColRadius2};
-    static constexpr int kTwoCircles[] = {ColRadius1, ColRadius2, ColLength};
-    size_t next = 0;
-    for (int column : kind == KindTCircle ? std::span<const int>(kTwoCircles) : std::span<const int>(kOrder)) {
-        if (r.has(column) && next < calibrated.size())
-            calibrated[next++] = r.at(column);
+    KindCounter names;
+    for (const auto& s : shapes) {
+        if (s)
+            s->Draw(p, ctx, names.next(s->kind, s->countsInNames()));
     }
 }
 
-std::vector<LabelRow> CShape::labels(const MeasureState& settings)
+std::vector<LabelRow> CShape::labels(const MeasureState& settings, int number) const
 {
-    remeasure();
-    const Readings r = readingsOf(kind, measured(), unitsPerPixel(settings));
-    setCalibrated(r);
-    return labelRows(kind, sequenceNumber(), r, show, settings);
-}
-
-Point2d CShape::labelAnchor() const
-{
-    return figure().anchor();
-}
-
-int kindOfTool(int toolCode)
-{
-    switch (toolCode) {
-    case ToolLine: return KindLine;
-    case ToolContinualLine: return KindContinualLine;
-    case ToolDotLine: return KindDotLine;
-    case ToolPolygon: return KindPolygon;
-    case ToolRCircle: return KindRCircle;
-    case ToolCircle: return KindCircle;
-    case ToolTPCircle: return KindTPCircle;
-    case ToolArc: return KindArc;
-    case ToolTAngle: return KindTAngle;
-    case ToolFAngle: return KindFAngle;
-    case ToolTCircle: return KindTCircle;
-    case ToolText: return KindText;
-    default: return 0;
-    }
-}
-
-int toolOfKind(int kind)
-{
-    static constexpr int kTools[] = {ToolNone,     ToolLine, ToolContinualLine, ToolDotLine, ToolPolygon, ToolRCircle, ToolCircle,
-                                     ToolTPCircle, ToolArc,  ToolTAngle,        ToolFAngle,  ToolTCircle, ToolNone,    ToolText};
-    return kind >= 0 && kind <= 13 ? kTools[kind] : ToolNone;
+    return labelRows(kind, number, readingsOf(kind, measured(), unitsPerPixel(settings)), show, settings);
 }
 
 std::unique_ptr<CShape> makeShape(int toolCode, const QColor& line, const QColor& text, const QString& s, QSize picture,
-                                  const std::vector<QPoint>& pts, double zoomX, double zoomY)
+                                  const std::vector<QPoint>& pts, double, double)
 {
-    switch (toolCode) {
-    case ToolLine: return std::make_unique<CLine>(line, text, s, picture, pts);
-    case ToolContinualLine: return std::make_unique<CContinualLine>(line, text, s, picture, pts);
-    case ToolDotLine: return std::make_unique<CDotLine>(line, text, s, picture, pts);
-    case ToolPolygon: return std::make_unique<CPolygon>(line, text, s, picture, pts);
-    case ToolRCircle: return std::make_unique<CRCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolCircle: return std::make_unique<CCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolTPCircle: return std::make_unique<CTPCircle>(line, text, s, picture, pts);
-    case ToolArc: return std::make_unique<CArc>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolTAngle: return std::make_unique<CTAngle>(line, text, s, picture, pts);
-    case ToolFAngle: return std::make_unique<CFAngle>(line, text, s, picture, pts);
-    case ToolTCircle: return std::make_unique<CTCircle>(line, text, s, picture, pts, zoomX, zoomY);
-    case ToolText: return std::make_unique<CText>(line, text, s, picture, pts);
-    default: return nullptr;
-    }
+    const int kind = kindOfTool(toolCode);
+    if (!kind)
+        return nullptr;
+    auto shape = std::make_unique<CShape>();
+    shape->kind = kind;
+    shape->textColour = text;
+    shape->lineColour = line;
+    shape->text = s;
+    shape->pictureWidth = picture.width();
+    shape->pictureHeight = picture.height();
+    for (size_t i = 0; i < pts.size() && i < shape->points.size(); ++i)
+        shape->points[i] = {static_cast<double>(pts[i].x()), static_cast<double>(pts[i].y())};
+    shape->remeasure();
+    return shape;
 }
 
 }  // namespace measure

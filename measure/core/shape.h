@@ -5,28 +5,25 @@
 
 #include <QColor>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 
 #include <array>
+#include <memory>
+#include <span>
 #include <vector>
 
 class QPainter;
 
 namespace measure {
 
-// A measurement drawn on a picture. Points are in picture pixels; values
-// are measured in pixels (or degrees) by measureVertices() and turned into
-// the active unit at drawing time, so a change of calibration or unit shows
-// at the next paint.
-class CShape {
-public:
+// A measurement on a picture or on a live picture. Points are in picture
+// (frame) pixels, in the slots the tools place them, the label anchor in its
+// own; values are measured in pixels (or degrees) by measureVertices() and
+// turned into the active unit at drawing time, so a change of calibration
+// or unit shows at the next paint. What differs between the kinds is in
+// their table (kind_table).
+struct CShape {
     static constexpr int kMaxPoints = Figure::kSlots;
-
-    virtual ~CShape() = default;
-
-    // Draws the figure, and the labels once the shape is finished.
-    virtual void Draw(QPainter& dc, const DrawContext& ctx);
 
     int kind = 0;
     QColor textColour = QColor(0, 0xFF, 0);
@@ -39,39 +36,34 @@ public:
     std::array<Point2d, kMaxPoints> points{};
     int visible = 1;
     ShowFlags show{1, 1, 1, 1, 1, 1, 1, 1};
-    QRect bounds;
-    std::array<double, 4> calibrated{};
     int inProgress = 1;
-    int pointCount = 0;
     int pictureWidth = 640;
     int pictureHeight = 480;
-    std::array<int, 11> kindSequence{};  // the name numbers, per kind 1 to 11
     int serial = -1;
+    // A live window's record keeps a diameter circle's diameter and circle
+    // to circle's centre distance as value 1, is drawn with its own line
+    // width and label font, and counts among the names of its kind only
+    // while it and its name show.
+    bool live = false;
+    int fontHeight = 14;
 
     // The shape as the painter draws it.
     Figure figure() const;
     // What the shape measures now, from its points.
     MeasuredValues measured() const { return figure().measured(); }
-    // Value 1 to 3 from the points: the length, radius or angle; the
-    // polygon's area or the arc's angle; circle to circle's centre distance.
+    // Value 1 to 3 from the points, as the kind's table gives them.
     void remeasure();
+    bool countsInNames() const { return !live || (visible && show[ShowName]); }
+    // Draws the figure, and once the shape is finished its labels, its name
+    // with `number` (its place among the shapes of its kind).
+    void Draw(QPainter& dc, const DrawContext& ctx, int number = 0) const;
     // The label lines of a finished shape, with the calibrated values
-    // worked out from the current settings.
-    std::vector<LabelRow> labels(const MeasureState& settings);
-    // The point the label block hangs from.
-    Point2d labelAnchor() const;
-
-    // The number the name label shows.
-    int sequenceNumber() const { return kind >= 1 && kind <= 11 ? kindSequence[static_cast<size_t>(kind - 1)] : 0; }
-
-protected:
-    CShape(int kind, int pointCount, const QColor& line, const QColor& text, const QString& textValue, QSize picture,
-           const std::vector<QPoint>& pts);
-
-    const Point2d& pt(int i) const { return points[static_cast<size_t>(i)]; }
-
-private:
-    void setCalibrated(const Readings& readings);
+    // worked out from the current settings, its name with `number`.
+    std::vector<LabelRow> labels(const MeasureState& settings, int number = 0) const;
 };
+
+// Draws the shapes in list order, each named by its place among the shapes
+// of its kind before it that count (CShape::countsInNames).
+void drawShapes(QPainter& p, std::span<const std::unique_ptr<CShape>> shapes, const DrawContext& ctx);
 
 }  // namespace measure

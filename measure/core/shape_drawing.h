@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry.h"
+#include "kind_table.h"
 
 #include <QColor>
 #include <QPoint>
@@ -49,7 +50,6 @@ void drawLabels(QPainter& p, const Point2d& anchor, double zoomX, double zoomY, 
 
 // "L:1.234mm", "A:1.234mm²", "<:30.000°", or without what follows the
 // number when the unit is not shown.
-enum class Quantity { Length, Area, Angle };
 QString labelValue(const char* prefix, double value, Quantity quantity, bool showUnit, const MeasureState& settings);
 
 }  // namespace measure

@@ -40,14 +40,9 @@ bool ShapeList::toggleShowFlag(int selector)
     return true;
 }
 
-void ShapeList::drawAll(QPainter& p, const DrawContext& ctx)
+void ShapeList::drawAll(QPainter& p, const DrawContext& ctx) const
 {
-    KindCounter numbers;
-    for (auto& s : m_shapes) {
-        if (s->kind >= 1 && s->kind <= 11)
-            s->kindSequence[static_cast<size_t>(s->kind - 1)] = numbers.next(s->kind);
-        s->Draw(p, ctx);
-    }
+    drawShapes(p, m_shapes, ctx);
 }
 
 }  // namespace measure

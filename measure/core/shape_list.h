@@ -3,6 +3,7 @@
 #include "shape.h"
 
 #include <memory>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -25,13 +26,14 @@ public:
     // selectors change nothing; true when something changed.
     bool toggleShowFlag(int selector);
 
-    // Numbers each shape within its kind (the first line is DL0, the next
-    // DL1) and draws them all.
-    void drawAll(QPainter& p, const DrawContext& ctx);
+    // Draws them all, each named by its place within its kind (the first
+    // line is DL0, the next DL1).
+    void drawAll(QPainter& p, const DrawContext& ctx) const;
 
     size_t size() const { return m_shapes.size(); }
     bool empty() const { return m_shapes.empty(); }
     CShape& at(size_t i) const { return *m_shapes[i]; }
+    std::span<const std::unique_ptr<CShape>> all() const { return m_shapes; }
     int nextSerial() const { return m_serial; }
 
 private:

@@ -1,5 +1,7 @@
 #include "shape_placement.h"
 
+#include <algorithm>
+
 namespace measure {
 
 namespace {
@@ -23,33 +25,18 @@ void ShapePlacement::reset()
 
 int ShapePlacement::finalClicks() const
 {
-    switch (m_tool) {
-    case ToolLine:
-    case ToolRCircle:
-    case ToolCircle: return 3;
-    case ToolArc:
-    case ToolTAngle:
-    case ToolDotLine:
-    case ToolTPCircle: return 4;
-    case ToolFAngle:
-    case ToolTCircle: return 5;
-    case ToolContinualLine:
-    case ToolPolygon: return kSlots;
-    case ToolText: return 2;
-    default: return 0;
-    }
+    const KindInfo* k = toolInfo(m_tool);
+    return k ? k->slots : 0;
 }
 
 bool ShapePlacement::leftDown(QPoint p)
 {
     if (m_tool == ToolNone || m_clicks >= finalClicks())
         return false;
-    if (m_tool == ToolArc || m_tool == ToolTAngle || m_tool == ToolDotLine) {
-        if (m_clicks == 1 && p == m_points[0])
-            return false;
-        if (m_clicks == 2 && (p == m_points[0] || p == m_points[1]))
-            return false;
-    }
+    // The vertices of an arc, an angle and a point to line differ.
+    const auto placed = m_points.begin() + m_clicks;
+    if (toolInfo(m_tool)->refusesRepeat && m_clicks < 3 && std::find(m_points.begin(), placed, p) != placed)
+        return false;
     if (isPolyTool() && m_clicks == kMaxVertices) {
         m_points[kLabelSlot] = p;
         m_clicks = kSlots;
@@ -73,48 +60,32 @@ bool ShapePlacement::rightDown(QPoint)
 
 void ShapePlacement::mouseMove(QPoint p)
 {
-    const int n = m_clicks;
-    bool follows = false;
-    switch (m_tool) {
-    case ToolLine:
-    case ToolRCircle:
-    case ToolCircle: follows = n == 1; break;
-    case ToolArc:
-    case ToolTAngle:
-    case ToolDotLine: follows = n == 1 || n == 2; break;
-    case ToolContinualLine:
-    case ToolPolygon: follows = n >= 1 && n <= 9; break;
-    case ToolFAngle:
-    case ToolTCircle: follows = n == 1 || n == 3; break;
-    case ToolTPCircle: follows = n == 2; break;
-    default: break;
-    }
-    if (follows)
-        m_points[static_cast<size_t>(n)] = p;
+    const KindInfo* k = toolInfo(m_tool);
+    if (k && (k->follows >> m_clicks & 1u))
+        m_points[static_cast<size_t>(m_clicks)] = p;
 }
 
 bool ShapePlacement::leftUp()
 {
-    const int last = finalClicks();
-    if (m_tool == ToolNone || m_tool == ToolText || m_clicks != last)
+    const KindInfo* k = toolInfo(m_tool);
+    if (!k || m_tool == ToolText || m_clicks != k->slots)
         return false;
     const auto& q = m_points;
-    bool complete = false;
-    switch (m_tool) {
-    case ToolLine:
-    case ToolRCircle:
-    case ToolCircle: complete = q[1] != q[0]; break;
-    case ToolArc:
-    case ToolTAngle:
-    case ToolDotLine:
-    case ToolTPCircle: complete = q[1] != q[0] && q[2] != q[1] && q[2] != q[0]; break;
-    case ToolFAngle:
-        complete = q[0] != q[1] && q[0] != q[2] && q[0] != q[3] && q[1] != q[2] && q[1] != q[3] && q[2] != q[3];
-        break;
-    case ToolTCircle: complete = q[1] != q[0] && q[3] != q[2]; break;
-    case ToolContinualLine:
-    case ToolPolygon: complete = true; break;
-    default: break;
+    const auto allDiffer = [&q](size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            if (std::find(q.begin() + std::ptrdiff_t(i) + 1, q.begin() + std::ptrdiff_t(n), q[i])
+                != q.begin() + std::ptrdiff_t(n))
+                return false;
+        }
+        return true;
+    };
+    bool complete = true;
+    switch (k->distinct) {
+    case Distinct::Unchecked: break;
+    case Distinct::FirstTwo: complete = allDiffer(2); break;
+    case Distinct::FirstThree: complete = allDiffer(3); break;
+    case Distinct::FirstFour: complete = allDiffer(4); break;
+    case Distinct::TwoPairs: complete = q[1] != q[0] && q[3] != q[2]; break;
     }
     if (!complete)
         reset();  // nothing sensible can follow; the user starts over

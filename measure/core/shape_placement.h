@@ -43,7 +43,7 @@ public:
 
 private:
     int finalClicks() const;
-    bool isPolyTool() const { return m_tool == ToolContinualLine || m_tool == ToolPolygon; }
+    bool isPolyTool() const { return finalClicks() == kSlots; }  // the polyline and polygon
 
     int m_tool = ToolNone;
     int m_clicks = 0;

@@ -97,10 +97,8 @@ bool ShapeHost::livePress(QMouseEvent* event)
         openTextBox(at);
     } else if (click == LiveMeasurement::Click::Finished) {
         const QString text = takeTypedText();
-        if (tool() != ToolText || !text.isEmpty()) {
-            if (auto record = m_clicks.takeRecord(m_settings, text); record && m_recordSink)
-                m_recordSink(std::move(record));
-        }
+        if (tool() != ToolText || !text.isEmpty())
+            hand(m_clicks.takeRecord(m_settings, text));
         m_clicks.cancel();
     }
     m_view->update();
@@ -145,12 +143,21 @@ void ShapeHost::finishShape()
     std::unique_ptr<CShape> shape = placement().build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(),
                                                       map.zoomX, map.zoomY);
     release();
-    if (!shape || !m_shapes)
+    if (!shape)
         return;
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
-    m_shapes->append(std::move(shape));
-    Q_EMIT shapesChanged();
+    hand(std::move(shape));
+}
+
+void ShapeHost::hand(std::unique_ptr<CShape> shape)
+{
+    if (shape && m_shapes) {
+        m_shapes->append(std::move(shape));
+        Q_EMIT shapesChanged();
+    } else if (shape && m_recordSink) {
+        m_recordSink(std::move(shape));
+    }
 }
 
 void ShapeHost::paintTemporary(QPainter& p)
@@ -203,9 +210,8 @@ void ShapeHost::closeTextBox()
     auto shape = makeShape(ToolText, m_settings.colour, m_settings.colour, typed, m_image.imageSize(), pts, map.zoomX, map.zoomY);
     shape->lineWidth = m_settings.lineWidth;
     shape->inProgress = 0;
-    m_shapes->append(std::move(shape));
     m_view->update();
-    Q_EMIT shapesChanged();
+    hand(std::move(shape));
 }
 
 void ShapeHost::release()

@@ -41,7 +41,7 @@ public:
     ShapeHost(QWidget* view, const ShownImage& image, MeasureState& settings, ShapeList* shapes, Clicks clicks = Clicks::Picture);
     ~ShapeHost() override;
 
-    using RecordSink = std::function<void(std::unique_ptr<CVideoShap>)>;
+    using RecordSink = std::function<void(std::unique_ptr<CShape>)>;
     void setRecordSink(RecordSink sink) { m_recordSink = std::move(sink); }
 
     // A window position in picture pixels, kept on the picture: a shape
@@ -85,6 +85,8 @@ private:
     bool picturePress(QMouseEvent* event);
     void rebuildTemporary();
     void finishShape();
+    // A finished shape goes into the picture's list, or to the live window.
+    void hand(std::unique_ptr<CShape> shape);
     void openTextBox(QPoint windowPos);
     QString takeTypedText();
     void closeTextBox();

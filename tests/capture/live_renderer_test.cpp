@@ -268,11 +268,13 @@ TEST(LiveRenderer, TheScreenShowsWhatASnapshotBurnsIn)
     const Jpeg j = microscopeFrame(320, 240);
     measure::MeasureState state;
     auto records = std::make_shared<measure::VideoShapeList>();
-    auto line = std::make_unique<measure::CVideoShap>();
+    auto line = std::make_unique<measure::CShape>();
     line->kind = 1;
+    line->live = true;
+    line->inProgress = 0;
     line->lineColour = QColor(0, 255, 0);
     line->lineWidth = 3;
-    line->points = {{20, 100}, {200, 100}, {110, 90}};
+    line->points = {{{20, 100}, {200, 100}, {110, 90}}};
     line->value1 = 180;
     records->push_back(std::move(line));
 

@@ -80,10 +80,12 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     view.statusText = QStringLiteral("Recording......");
     // A finished live line from (100, 300) to (500, 300), drawn on every frame.
     auto shapes = std::make_shared<measure::VideoShapeList>();
-    auto line = std::make_unique<measure::CVideoShap>();
+    auto line = std::make_unique<measure::CShape>();
     line->kind = measure::KindLine;
+    line->live = true;
+    line->inProgress = 0;
     line->lineColour = QColor(0, 0, 255);
-    line->points = {{100, 300}, {500, 300}, {200, 350}};
+    line->points = {{{100, 300}, {500, 300}, {200, 350}}};
     shapes->push_back(std::move(line));
     view.shapes = shapes;
     view.measure.calibrationName = QStringLiteral("x");

@@ -533,8 +533,8 @@ private Q_SLOTS:
         });
         view.runCommand(base::cmd::Export);
         QVERIFY(listed);
-        QCOMPARE(view.measurements()[0]->flags[2], 0);
-        QCOMPARE(view.measurements()[1]->flags[2], 1);
+        QCOMPARE(view.measurements()[0]->show[measure::ShowLength], 0);
+        QCOMPARE(view.measurements()[1]->show[measure::ShowLength], 1);
 
         const QString book = m_host->s.paths.saveRoot + QLatin1String("/tmpExcel.xls");
         QTRY_COMPARE(opener.opened, QStringList{book});

@@ -161,10 +161,12 @@ TEST(SnapshotRender, MeasurementsAndOverlayOnlyWhenBurntIn)
 {
     measure::MeasureState state;
     measure::VideoShapeList shapes;
-    auto line = std::make_unique<measure::CVideoShap>();
+    auto line = std::make_unique<measure::CShape>();
     line->kind = 1;
+    line->live = true;
+    line->inProgress = 0;
     line->lineColour = QColor(0, 255, 0);
-    line->points = {{5, 25}, {35, 25}, {20, 20}};
+    line->points = {{{5, 25}, {35, 25}, {20, 20}}};
     line->value1 = 30;
     shapes.push_back(std::move(line));
 

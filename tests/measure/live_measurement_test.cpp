@@ -17,7 +17,7 @@ namespace {
 
 // Clicks at `points`; expects the last one to finish the measurement.
 // Clicks at `points` (frame pixels); expects the last one to finish the measurement.
-std::unique_ptr<CVideoShap> clicked(int tool, std::initializer_list<QPoint> points)
+std::unique_ptr<CShape> clicked(int tool, std::initializer_list<QPoint> points)
 {
     LiveMeasurement live;
     live.setTool(tool);
@@ -40,7 +40,7 @@ TEST(LiveMeasurement, ClicksAreMappedToFramePixelsPerAxisZoom)
     ASSERT_TRUE(r);
     EXPECT_EQ(r->kind, KindLine);
     EXPECT_DOUBLE_EQ(r->value1, std::hypot(40 - 10, 100 - 20));
-    ASSERT_EQ(r->points.size(), 3u);
+    ASSERT_EQ(r->figure().vertices().size(), 2u);
     EXPECT_DOUBLE_EQ(r->points[0].x, 10.0);
     EXPECT_DOUBLE_EQ(r->points[0].y, 20.0);
     EXPECT_DOUBLE_EQ(r->points[2].x, 25.0);  // the label where the third click was
@@ -76,7 +76,8 @@ TEST(LiveMeasurement, ContinuousLineEndsAtTheRightClick)
     auto r = live.takeRecord(MeasureState{});
     EXPECT_EQ(r->kind, KindContinualLine);
     EXPECT_DOUBLE_EQ(r->value1, 30 + 40);
-    EXPECT_EQ(r->points.size(), 4u);  // three vertices and the label
+    EXPECT_EQ(r->figure().vertices().size(), 3u);  // three vertices and the label
+    EXPECT_EQ(r->points[10], (Point2d{60, 60}));
 }
 
 TEST(LiveMeasurement, PolygonPerimeterAndArea)
@@ -104,11 +105,11 @@ TEST(LiveMeasurement, CirclesKeepTheirRadiusDiameterAndCentre)
     EXPECT_DOUBLE_EQ(clicked(ToolRCircle, {{50, 50}, {80, 90}, {1, 1}})->value1, 50.0);
     auto diameter = clicked(ToolCircle, {{20, 20}, {80, 20}, {1, 1}});
     EXPECT_DOUBLE_EQ(diameter->value1, 60.0);
-    EXPECT_DOUBLE_EQ(diameter->centre1.x, 50.0);
+    EXPECT_DOUBLE_EQ(diameter->measured().centre.x, 50.0);
     // Through (10, 10), (20, 20), (30, 10): centre (20, 10), radius 10.
     auto three = clicked(ToolTPCircle, {{10, 10}, {20, 20}, {30, 10}, {2, 2}});
     EXPECT_NEAR(three->value1, 10.0, 1e-9);
-    EXPECT_NEAR(three->centre1.x, 20.0, 1e-9);
+    EXPECT_NEAR(three->measured().centre.x, 20.0, 1e-9);
 }
 
 TEST(LiveMeasurement, AnglesInDegrees)
@@ -130,8 +131,8 @@ TEST(LiveMeasurement, CircleToCircleIsTheDistanceOfTheCentres)
     auto r = clicked(ToolTCircle, {{10, 10}, {30, 10}, {70, 40}, {90, 40}, {5, 5}});
     EXPECT_EQ(r->kind, KindTCircle);
     EXPECT_DOUBLE_EQ(r->value1, std::hypot(80 - 20, 40 - 10));
-    EXPECT_DOUBLE_EQ(r->radius1, 10.0);
-    EXPECT_DOUBLE_EQ(r->centre2.x, 80.0);
+    EXPECT_DOUBLE_EQ(r->measured().radius, 10.0);
+    EXPECT_DOUBLE_EQ(r->measured().centre2.x, 80.0);
 }
 
 TEST(LiveMeasurement, TextAsksForItsTextThenKeepsIt)
@@ -143,8 +144,9 @@ TEST(LiveMeasurement, TextAsksForItsTextThenKeepsIt)
     auto r = live.takeRecord(MeasureState{}, QStringLiteral("scratch"));
     EXPECT_EQ(r->kind, KindText);
     EXPECT_EQ(r->text, QStringLiteral("scratch"));
-    ASSERT_EQ(r->points.size(), 1u);
+    EXPECT_EQ(r->figure().vertices().size(), 1u);
     EXPECT_DOUBLE_EQ(r->points[0].x, 30.0);
+    EXPECT_EQ(r->points[1], (Point2d{}));  // the second click only ends the text
 }
 
 TEST(LiveMeasurement, InProgressIsDrawnWhereTheMouseIs)

@@ -53,6 +53,15 @@ void draw(CShape& s, QImage& img, const MeasureState& st, double zoom, int pen =
     s.Draw(p, DrawContext{st, pen, zoom, zoom});
 }
 
+// A finished live record of `kind` through `pts`, the last the label anchor.
+std::unique_ptr<CShape> liveRecord(int kind, std::vector<QPoint> pts)
+{
+    auto r = finished(toolOfKind(kind), std::move(pts));
+    r->live = true;
+    r->remeasure();
+    return r;
+}
+
 bool isRed(const QImage& img, int x, int y)
 {
     return QColor(img.pixel(x, y)) == kRed;
@@ -133,13 +142,22 @@ TEST(Shapes, NumbersCountWithinEachKind)
     list.append(finished(ToolLine, {{10, 10}, {20, 10}, {30, 30}}));
     list.append(finished(ToolArc, {{60, 50}, {50, 40}, {40, 50}, {80, 80}}));
     list.append(finished(ToolLine, {{10, 20}, {20, 20}, {30, 40}}));
-    QImage img = canvas(1);
-    QPainter p(&img);
     const MeasureState st = oneToOne();
-    list.drawAll(p, DrawContext{st, 1, 1, 1});
-    EXPECT_EQ(list.at(0).labels(st).front().text, QStringLiteral("DL0"));
-    EXPECT_EQ(list.at(1).labels(st).front().text, QStringLiteral("AR0"));
-    EXPECT_EQ(list.at(2).labels(st).front().text, QStringLiteral("DL1"));
+    const DrawContext ctx{st, 1, 1, 1};
+    QImage all = canvas(1);
+    QImage each = canvas(1);
+    {
+        QPainter p(&all);
+        list.drawAll(p, ctx);
+    }
+    {
+        QPainter p(&each);
+        list.at(0).Draw(p, ctx, 0);
+        list.at(1).Draw(p, ctx, 0);
+        list.at(2).Draw(p, ctx, 1);
+    }
+    EXPECT_EQ(all, each);
+    EXPECT_EQ(list.at(2).labels(st, 1).front().text, QStringLiteral("DL1"));
     EXPECT_EQ(list.at(2).serial, 2);
 
     EXPECT_TRUE(list.toggleShowFlag(3));  // length
@@ -209,17 +227,11 @@ TEST(Shapes, LiveRecordsDrawLikePictureShapes)
 {
     const MeasureState st = oneToOne();
     VideoShapeList records;
-    auto r = std::make_unique<CVideoShap>();
-    r->kind = KindLine;
-    r->lineColour = kRed;
-    r->points = {{10, 10}, {50, 10}, {100, 100}};
-    r->flags = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = liveRecord(KindLine, {{10, 10}, {50, 10}, {100, 100}});
+    r->show = {0, 0, 0, 0, 0, 0, 0, 0};
     records.push_back(std::move(r));
-    auto hidden = std::make_unique<CVideoShap>();
-    hidden->kind = KindLine;
-    hidden->lineColour = kRed;
-    hidden->points = {{10, 60}, {50, 60}, {100, 100}};
-    hidden->flags[0] = 0;
+    auto hidden = liveRecord(KindLine, {{10, 60}, {50, 60}, {100, 100}});
+    hidden->visible = 0;
     records.push_back(std::move(hidden));
 
     QImage img = canvas(2);
@@ -236,11 +248,8 @@ TEST(Shapes, LiveExtensionLinesReachTheEdgesWhenZoomedOutAndScrolled)
 {
     const MeasureState st = oneToOne();
     VideoShapeList records;
-    auto r = std::make_unique<CVideoShap>();
-    r->kind = KindFAngle;
-    r->lineColour = kRed;
-    r->points = {{300, 100}, {340, 100}, {500, 200}, {500, 260}, {560, 300}};
-    r->flags = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = liveRecord(KindFAngle, {{300, 100}, {340, 100}, {500, 200}, {500, 260}, {560, 300}});
+    r->show = {0, 0, 0, 0, 0, 0, 0, 0};
     records.push_back(std::move(r));
 
     QImage img = canvas(1);  // the visible part of a larger frame

@@ -32,6 +32,16 @@ static void PrintTo(const QJsonArray& a, std::ostream* os)
 
 namespace {
 
+// A finished live record through `pts` (frame pixels, the last the label anchor).
+std::unique_ptr<measure::CShape> liveRecord(int tool, const std::vector<QPoint>& pts)
+{
+    auto r = measure::makeShape(tool, Qt::red, Qt::red, QString(), QSize(640, 480), pts, 1, 1);
+    r->live = true;
+    r->inProgress = 0;
+    r->remeasure();
+    return r;
+}
+
 const QString kReader = QStringLiteral(VELLUMET_SOURCE_DIR "/tests/measure/read_workbook.py");
 
 // The reader's JSON, or a skip when it is not installed.
@@ -280,11 +290,11 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
 
     // A slot's four points angle keeps three decimals; its circle-to-circle
     // records and diameters as kept.
-    CVideoShap fa, cc, dc;
-    fa.kind = KindFAngle, fa.points = {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}};
-    cc.kind = KindTCircle, cc.points = {{10, 10}, {30, 10}, {70, 40}, {90, 40}, {5, 5}};
-    dc.kind = KindCircle, dc.points = {{10, 10}, {70, 10}, {5, 5}};  // 60 pixels across
-    const std::vector<ExportMeasurement> slot = slotMeasurements({&fa, &cc, &dc}, settings);
+    VideoShapeList records;
+    records.push_back(liveRecord(ToolFAngle, {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}}));
+    records.push_back(liveRecord(ToolTCircle, {{10, 10}, {30, 10}, {70, 40}, {90, 40}, {5, 5}}));
+    records.push_back(liveRecord(ToolCircle, {{10, 10}, {70, 10}, {5, 5}}));  // 60 pixels across
+    const std::vector<ExportMeasurement> slot = slotMeasurements(records, settings);
     ASSERT_EQ(slot.size(), 2u);
     EXPECT_EQ(workbookCell(slot[0], 5, settings), QStringLiteral("45.000"));
     EXPECT_EQ(slot[1].name, QStringLiteral("DC0"));
@@ -345,9 +355,9 @@ TEST(MeasurementWorkbook, SlotAngleAndNonNumbers)
     testing_support::Sandbox box;
     MeasureState settings;
     settings.unit = QStringLiteral("µm");
-    CVideoShap fa;
-    fa.kind = KindFAngle, fa.points = {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}};
-    std::vector<ExportMeasurement> rows = slotMeasurements({&fa}, settings);
+    VideoShapeList records;
+    records.push_back(liveRecord(ToolFAngle, {{10, 10}, {100, 10}, {10, 20}, {100, 110}, {5, 5}}));
+    std::vector<ExportMeasurement> rows = slotMeasurements(records, settings);
     ExportMeasurement broken;
     broken.kind = KindLine, broken.name = QStringLiteral("DL0");
     broken.value[ColLength] = std::numeric_limits<double>::infinity(), broken.filled[ColLength] = true;

@@ -57,8 +57,8 @@ inline QStringList labelTexts(const std::vector<measure::LabelRow>& rows)
 inline std::vector<measure::LabelRow> recordLabels(const measure::CVideoShap& record, const measure::MeasureState& settings)
 {
     return measure::labelRows(record.kind, 0,
-                              measure::readingsOf(record.kind, record.measured(), measure::unitsPerPixel(settings)),
-                              record.showFlags(), settings);
+                              measure::readingsOf(record.kind, record.measured(), measure::unitsPerPixel(settings)), record.show,
+                              settings);
 }
 
 // Every cell of the rows, as the workbook writes them.
