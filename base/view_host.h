@@ -45,6 +45,9 @@ public:
     // A message in the status bar for a few seconds: what just happened
     // (a picture saved, a clip started) and where the file went.
     virtual void showStatusMessage(const QString& text) = 0;
+    // What the next click of a measuring tool does, shown until the next
+    // hint; empty clears it.
+    virtual void showHint(const QString& text) { showStatusMessage(text); }
     // A picture operation's progress in the status bar, 0 to 100; -1 hides it.
     virtual void showProgress(int percent) = 0;
     // The main window's client area less the docked panes and the status bar.

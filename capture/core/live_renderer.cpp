@@ -107,7 +107,7 @@ void LiveRenderer::paintDecorations(QImage& out, int width, int height, const Li
     o.whitePen = &m_whitePen;
     // The measurements, then the overlay over them, as a snapshot burns them in.
     if (s.shapes && !s.shapes->empty())
-        measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure);
+        measure::drawVideoShapes(p, *s.shapes, s.zoomX, s.zoomY, QPoint(s.scrollX, s.scrollY), s.measure, QSize(width, height));
     measure::paintOverlay(p, o);
     if (!s.statusText.isEmpty()) {
         if (s.statusText != m_statusImageText) {

@@ -47,6 +47,7 @@ CDeviceView::CDeviceView(const StreamDescription& description, std::unique_ptr<C
     m_tools->setRecordSink(
         [this](std::unique_ptr<measure::CVideoShap> record) { replaceMeasurements(m_shapes->size(), -1, std::move(record)); });
     connect(m_tools.get(), &measure::ShapeHost::clickTaken, this, &CDeviceView::takeReferenceLine);
+    connect(m_tools.get(), &measure::ShapeHost::hint, this, [this](const QString& text) { m_host.showHint(text); });
     m_secondTimer->setInterval(1000);
     m_pacingTimer->setInterval(200);
     connect(m_secondTimer, &QTimer::timeout, this, &CDeviceView::recordingTick);

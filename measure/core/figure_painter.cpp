@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace measure {
@@ -132,6 +133,13 @@ bool drawShape(QPainter& p, const Figure& f, const MeasuredValues& m, const Draw
     }
 }
 
+// The picture a label stays whole inside, in drawing coordinates.
+QSize labelArea(const Figure& f, const DrawContext& ctx)
+{
+    const QSize picture = ctx.frame.isEmpty() ? f.picture : ctx.frame;
+    return QSize(static_cast<int>(picture.width() * ctx.zoomX), static_cast<int>(picture.height() * ctx.zoomY));
+}
+
 void drawText(QPainter& p, const Figure& f, const DrawContext& ctx)
 {
     if (!isSet(f.points[0]))
@@ -143,9 +151,13 @@ void drawText(QPainter& p, const Figure& f, const DrawContext& ctx)
     p.setFont(font);
     p.setPen(f.textColour);
     const QFontMetrics metrics(font);
-    const QPoint origin = at(f.points[0], ctx);
+    const QStringList lines = f.text.split(QLatin1Char('_'));
+    QSize block(0, static_cast<int>(lines.size()) * (metrics.height() + 1));
+    for (const QString& line : lines)
+        block.setWidth(std::max(block.width(), metrics.horizontalAdvance(line)));
+    const QPoint origin = keptInside(at(f.points[0], ctx), block, labelArea(f, ctx));
     int y = origin.y();
-    for (const QString& line : f.text.split(QLatin1Char('_'))) {
+    for (const QString& line : lines) {
         p.drawText(origin.x(), y + metrics.ascent(), line);
         y += metrics.height() + 1;
     }
@@ -183,11 +195,12 @@ void paintFigure(QPainter& p, const Figure& f, const DrawContext& ctx, int numbe
         PenScope pen(p, f.lineColour, ctx.penWidth);
         drawn = drawShape(p, f, m, ctx);
     }
-    if (!drawn || f.inProgress)
+    // A figure being placed shows its label once the label follows the mouse.
+    if (!drawn || (f.inProgress && !isSet(f.anchor())))
         return;
     const Readings readings = readingsOf(f.kind, m, unitsPerPixel(ctx.settings));
     drawLabels(p, f.anchor(), ctx.zoomX, ctx.zoomY, ctx.settings.fontSize, f.textColour,
-               labelRows(f.kind, number, readings, show, ctx.settings));
+               labelRows(f.kind, number, readings, show, ctx.settings), labelArea(f, ctx));
 }
 
 }  // namespace measure

@@ -20,6 +20,7 @@ struct DrawContext {
     double zoomX = 1;
     double zoomY = 1;
     QSize across{};  // when set, what extension lines cross instead of the picture
+    QSize frame{};   // when set, the picture labels stay inside instead of the figure's
 };
 
 // A measurement as it is drawn: its points in the slots the tools place them

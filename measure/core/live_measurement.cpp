@@ -99,7 +99,8 @@ void LiveMeasurement::drawInProgress(QPainter& p, const ImageMapping& map, const
     f.picture = frame;
     p.save();
     p.translate(-map.scroll);
-    paintFigure(p, f, DrawContext{m, m.lineWidth, map.zoomX, map.zoomY}, 0, ShowFlags{1, 1, 1, 1, 1, 1, 1, 1});
+    // No name yet: its number is known when the record is taken.
+    paintFigure(p, f, DrawContext{m, m.lineWidth, map.zoomX, map.zoomY, {}, frame}, 0, ShowFlags{0, 1, 1, 1, 1, 1, 1, 1});
     p.restore();
 }
 

@@ -36,7 +36,7 @@ void CShape::Draw(QPainter& dc, const DrawContext& ctx, int number) const
     }
     MeasureState labelled = ctx.settings;
     labelled.fontSize = fontHeight;
-    paintFigure(dc, f, DrawContext{labelled, lineWidth, ctx.zoomX, ctx.zoomY}, number, show);
+    paintFigure(dc, f, DrawContext{labelled, lineWidth, ctx.zoomX, ctx.zoomY, ctx.across, ctx.frame}, number, show);
 }
 
 void drawShapes(QPainter& p, std::span<const std::unique_ptr<CShape>> shapes, const DrawContext& ctx)

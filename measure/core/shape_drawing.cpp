@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace measure {
@@ -99,8 +100,16 @@ void drawExtensionLine(QPainter& p, QPoint a, QPoint b, int pictureWidth, int pi
     p.restore();
 }
 
+QPoint keptInside(QPoint at, QSize block, QSize inside)
+{
+    if (inside.isEmpty())
+        return at;
+    return QPoint(std::max(0, std::min(at.x(), inside.width() - block.width())),
+                  std::max(0, std::min(at.y(), inside.height() - block.height())));
+}
+
 void drawLabels(QPainter& p, const Point2d& anchor, double zoomX, double zoomY, int fontSize, const QColor& colour,
-                const std::vector<LabelRow>& rows)
+                const std::vector<LabelRow>& rows, QSize inside)
 {
     p.save();
     QFont font(QStringLiteral("Arial"));
@@ -110,12 +119,16 @@ void drawLabels(QPainter& p, const Point2d& anchor, double zoomX, double zoomY, 
     p.setFont(font);
     p.setPen(colour);
     p.setBackgroundMode(Qt::TransparentMode);
-    const int ascent = QFontMetrics(font).ascent();
-    const int x = static_cast<int>(anchor.x * zoomX);
-    const int y = static_cast<int>(anchor.y * zoomY);
+    const QFontMetrics metrics(font);
+    QSize block;
     for (const LabelRow& r : rows) {
         if (r.shown)
-            p.drawText(x, y + r.row * fontSize + ascent, r.text);
+            block = block.expandedTo(QSize(metrics.horizontalAdvance(r.text), r.row * fontSize + metrics.height()));
+    }
+    const QPoint at = keptInside(QPoint(static_cast<int>(anchor.x * zoomX), static_cast<int>(anchor.y * zoomY)), block, inside);
+    for (const LabelRow& r : rows) {
+        if (r.shown)
+            p.drawText(at.x(), at.y() + r.row * fontSize + metrics.ascent(), r.text);
     }
     p.restore();
 }

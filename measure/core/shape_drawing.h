@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <vector>
@@ -39,14 +40,20 @@ void drawMeasuredSegment(QPainter& p, QPoint a, QPoint b, bool endBars);
 // pixels thick.
 void drawExtensionLine(QPainter& p, QPoint a, QPoint b, int pictureWidth, int pictureHeight, const QColor& colour);
 
-// A label block: row k at anchor + k font heights, drawn when shown.
+// A label block: row k at anchor + k font heights, drawn when shown, and
+// moved in from the edges as far as needed to stay whole inside `inside`
+// (the picture, in drawing coordinates).
 struct LabelRow {
     int row;
     bool shown;
     QString text;
 };
 void drawLabels(QPainter& p, const Point2d& anchor, double zoomX, double zoomY, int fontSize, const QColor& colour,
-                const std::vector<LabelRow>& rows);
+                const std::vector<LabelRow>& rows, QSize inside);
+
+// Where a block of `block` size placed at `at` goes to stay whole inside
+// `inside`; a block larger than the picture keeps its top-left corner in it.
+QPoint keptInside(QPoint at, QSize block, QSize inside);
 
 // "L:1.234mm", "A:1.234mm²", "<:30.000°", or without what follows the
 // number when the unit is not shown.

@@ -58,8 +58,18 @@ bool ShapePlacement::rightDown(QPoint)
     return true;
 }
 
+bool ShapePlacement::waitsForLabel() const
+{
+    const int slot = labelSlot(kindOfTool(m_tool));
+    return slot >= 0 && m_clicks == (isPolyTool() ? kMaxVertices : slot);
+}
+
 void ShapePlacement::mouseMove(QPoint p)
 {
+    if (waitsForLabel()) {
+        m_points[static_cast<size_t>(labelSlot(kindOfTool(m_tool)))] = p;
+        return;
+    }
     const KindInfo* k = toolInfo(m_tool);
     if (k && (k->follows >> m_clicks & 1u))
         m_points[static_cast<size_t>(m_clicks)] = p;

@@ -23,6 +23,9 @@ public:
 
     int clicks() const { return m_clicks; }
     bool placing() const { return m_clicks > 0; }
+    // Every vertex is placed; the next left click places the label, which
+    // follows the mouse meanwhile.
+    bool waitsForLabel() const;
     const std::array<QPoint, kSlots>& points() const { return m_points; }
 
     // A left click: stores the position into the next point. False when the
@@ -31,7 +34,7 @@ public:
     // A right click ends a polyline or polygon of three or more vertices:
     // the next left click places its label.
     bool rightDown(QPoint p);
-    // The point the next click will set follows the mouse.
+    // The point the next click will set, or the label, follows the mouse.
     void mouseMove(QPoint p);
     // Checked when the button is released: is the shape complete? A shape
     // whose points coincide at its last click is dropped, to start over.

@@ -1,6 +1,7 @@
 #include "ShapeHost.h"
 
 #include "measure/core/measure_state.h"
+#include "measure/core/placing_hints.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,15 +37,30 @@ QPoint ShapeHost::toPicture(QPoint windowPos) const
 
 void ShapeHost::setTool(int toolCode)
 {
+    const bool dropped = placement().placing();
     abandon();
     m_clicks.setTool(toolCode);
+    tellNextClick(dropped ? droppedMeasurementText() : QString());
+}
+
+void ShapeHost::tellNextClick(const QString& before)
+{
+    const QString next = nextClickHint(placement());
+    const QString text = before.isEmpty() || next.isEmpty() ? before + next : before + QLatin1Char(' ') + next;
+    if (text == m_told)
+        return;
+    m_told = text;
+    Q_EMIT hint(text);
 }
 
 bool ShapeHost::mousePress(QMouseEvent* event)
 {
     if (tool() == ToolNone)
         return false;
-    return m_mode == Clicks::Live ? livePress(event) : picturePress(event);
+    const bool taken = m_mode == Clicks::Live ? livePress(event) : picturePress(event);
+    if (taken)
+        tellNextClick();
+    return taken;
 }
 
 bool ShapeHost::picturePress(QMouseEvent* event)
@@ -127,6 +143,7 @@ bool ShapeHost::mouseRelease(QMouseEvent* event)
     else if (!placement.placing())
         release();  // coinciding points: dropped
     m_view->update();
+    tellNextClick();
     return true;
 }
 
@@ -134,6 +151,8 @@ void ShapeHost::rebuildTemporary()
 {
     const ImageMapping map = m_image.mapping();
     m_temporary = placement().build(m_settings.colour, m_settings.colour, QString(), m_image.imageSize(), map.zoomX, map.zoomY);
+    if (m_temporary)
+        m_temporary->show[ShowName] = 0;  // its number is known when it is finished
     m_view->update();
 }
 

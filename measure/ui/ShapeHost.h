@@ -78,6 +78,8 @@ Q_SIGNALS:
     void shapesChanged();
     // A point was taken; the window may end the placing here.
     void clickTaken();
+    // What the next click does (empty without a tool), when that changes.
+    void hint(const QString& text);
 
 private:
     void removeShapes(const std::function<bool(ShapeList&)>& remove);
@@ -91,6 +93,8 @@ private:
     QString takeTypedText();
     void closeTextBox();
     void release();
+    // Tells what the next click does, after `before` when given.
+    void tellNextClick(const QString& before = QString());
 
     QWidget* m_view;
     const ShownImage& m_image;
@@ -101,6 +105,7 @@ private:
     RecordSink m_recordSink;
     std::unique_ptr<CShape> m_temporary;
     QPointer<QPlainTextEdit> m_textEdit;
+    QString m_told;
 };
 
 }  // namespace measure

@@ -83,6 +83,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), &m_doc->shapes());
     connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(m_shapes.get(), &measure::ShapeHost::hint, this, [this](const QString& text) { m_host.showHint(text); });
     const base::AppSettings& s = host.settings();
     m_zoom.x = s.registry.m_zoon_ratio_x;
     m_zoom.y = s.registry.m_zoon_ratio_y;

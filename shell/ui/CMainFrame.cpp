@@ -149,6 +149,14 @@ void CMainFrame::showStatusMessage(const QString& text)
     statusBar()->showMessage(text, kShownMs);
 }
 
+void CMainFrame::showHint(const QString& text)
+{
+    if (text.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(text);
+}
+
 QString CMainFrame::statusMessage() const
 {
     return statusBar()->currentMessage();

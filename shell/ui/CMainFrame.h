@@ -80,6 +80,7 @@ public:
     void setPaneText(int pane, const QString& text, QColor colour = QColor()) override;
     QString paneText(int pane) const;
     void showStatusMessage(const QString& text) override;
+    void showHint(const QString& text) override;
     // The status message shown now, empty once it has timed out.
     QString statusMessage() const;
 

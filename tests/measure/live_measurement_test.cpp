@@ -163,4 +163,19 @@ TEST(LiveMeasurement, InProgressIsDrawnWhereTheMouseIs)
     p.end();
     EXPECT_EQ(QColor(canvas.pixel(50, 30)), QColor(Qt::red));
     EXPECT_EQ(QColor(canvas.pixel(50, 10)), QColor(Qt::black));
+
+    // Both ends placed: the label waits for its click and follows the mouse.
+    live.leftClick({90, 30});
+    EXPECT_TRUE(live.placement().waitsForLabel());
+    live.mouseMove({5, 5});
+    canvas.fill(Qt::black);
+    p.begin(&canvas);
+    live.drawInProgress(p, {}, m, canvas.size());
+    p.end();
+    int inked = 0;
+    for (int y = 0; y < 25; ++y) {
+        for (int x = 0; x < 100; ++x)
+            inked += QColor(canvas.pixel(x, y)) != QColor(Qt::black);
+    }
+    EXPECT_GT(inked, 0);
 }

@@ -75,9 +75,17 @@ private Q_SLOTS:
         ShapeCanvas canvas(grey(), m_settings);
         canvas.show();
         QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        QSignalSpy hints(&canvas.host(), &ShapeHost::hint);
         canvas.host().setTool(tool);
         QCOMPARE(canvas.host().tool(), tool);
+        const QString label = QStringLiteral("Click where the label goes.");
+        QString before;
         for (int i = 0; i < clicks.size(); ++i) {
+            // Each step says what its click does; the last places the label.
+            const QString told = hints.isEmpty() ? QString() : hints.last().at(0).toString();
+            QVERIFY2(!told.isEmpty() && told != before, qPrintable(told));
+            QCOMPARE(told == label, i + 1 == clicks.size());
+            before = told;
             clickAt(canvas, clicks[i]);
             if (i + 1 < clicks.size()) {
                 QCOMPARE(int(canvas.shapes().size()), 0);
@@ -85,6 +93,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(int(canvas.shapes().size()), 1);
+        QCOMPARE(hints.last().at(0).toString(), hints.first().at(0).toString());  // ready for the next one
         CShape& s = canvas.shapes().at(0);
         QCOMPARE(s.kind, kind);
         QCOMPARE(s.inProgress, 0);
@@ -95,6 +104,40 @@ private Q_SLOTS:
         QVERIFY(!canvas.host().placement().placing());
         QVERIFY(!canvas.host().temporaryShape());
         QVERIFY(QWidget::mouseGrabber() != &canvas);
+    }
+
+    // The label of a measurement waiting for it follows the mouse, drawn as
+    // it will be placed; choosing another tool then says it was dropped.
+    void aWaitingLabelFollowsTheMouseAndIsDroppedAloud()
+    {
+        ShapeCanvas canvas(grey(), m_settings);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        QSignalSpy hints(&canvas.host(), &ShapeHost::hint);
+        canvas.host().setTool(ToolLine);
+        clickAt(canvas, {20, 20});
+        clickAt(canvas, {80, 20});
+        const QRect labelArea(150, 120, 100, 60);
+        const auto inked = [&] {
+            const QImage shown = canvas.grab().toImage();
+            int n = 0;
+            for (int y = labelArea.top(); y <= labelArea.bottom(); ++y) {
+                for (int x = labelArea.left(); x <= labelArea.right(); ++x)
+                    n += QColor(shown.pixel(x, y)) != QColor(0x70, 0x70, 0x70);
+            }
+            return n;
+        };
+        QCOMPARE(inked(), 0);
+        QTest::mouseMove(&canvas, labelArea.topLeft());
+        QTRY_VERIFY(inked() > 0);
+        QCOMPARE(canvas.host().temporaryShape()->points[2], (Point2d{150, 120}));
+
+        canvas.host().setTool(ToolCircle);
+        QVERIFY(canvas.shapes().empty());
+        QCOMPARE(hints.last().at(0).toString(),
+                 QStringLiteral("The measurement not yet finished was dropped. Click one end of the circle's diameter."));
+        canvas.host().setTool(ToolNone);
+        QCOMPARE(hints.last().at(0).toString(), QString());
     }
 
     void polygonClosesOnARightClick()

@@ -261,3 +261,52 @@ TEST(Shapes, LiveExtensionLinesReachTheEdgesWhenZoomedOutAndScrolled)
     for (int y : {0, 100, 149})
         EXPECT_TRUE(isRed(img, 150, y)) << y;  // picture x 500, down
 }
+
+// Labels placed near the picture's edge are moved in so every line stays
+// whole: on screen, in saved pictures and live frames alike.
+TEST(Shapes, LabelsNearTheEdgeStayWholeInsideThePicture)
+{
+    const MeasureState st = oneToOne();
+    // Only the labels show: lines white on white, text black.
+    const auto labelOnly = [](int tool, std::vector<QPoint> pts, const QString& text = {}) {
+        auto s = makeShape(tool, Qt::white, Qt::black, text, kPicture, std::move(pts), 1, 1);
+        s->inProgress = 0;
+        return s;
+    };
+    const auto inked = [](const QImage& img, QRect where) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x)
+                n += img.pixel(x, y) != qRgb(255, 255, 255) && where.contains(x, y);
+        }
+        return n;
+    };
+    const QRect everywhere(0, 0, 1000, 1000);
+    const QRect picture(QPoint(0, 0), kPicture);
+    const auto labelPixels = [&](std::unique_ptr<CShape> s, QRect where) {
+        QImage img = canvas(1);
+        draw(*s, img, st, 1);
+        return inked(img, where);
+    };
+
+    // A circle's four lines, name to area, and an Add Text block of two lines.
+    const int middle = labelPixels(labelOnly(ToolCircle, {{40, 40}, {60, 40}, {60, 50}}), everywhere);
+    ASSERT_GT(middle, 0);
+    EXPECT_EQ(labelPixels(labelOnly(ToolCircle, {{150, 120}, {170, 120}, {195, 148}}), everywhere), middle);
+    const int text = labelPixels(labelOnly(ToolText, {{20, 20}}, QStringLiteral("First_Second")), everywhere);
+    ASSERT_GT(text, 0);
+    EXPECT_EQ(labelPixels(labelOnly(ToolText, {{190, 140}}, QStringLiteral("First_Second")), everywhere), text);
+
+    // A live window wider than its frame keeps the label on the frame.
+    VideoShapeList records;
+    auto r = labelOnly(ToolCircle, {{150, 120}, {170, 120}, {195, 148}});
+    r->live = true;
+    r->fontHeight = st.fontSize;
+    records.push_back(std::move(r));
+    QImage window = canvas(2);
+    QPainter p(&window);
+    drawVideoShapes(p, records, 1, 1, QPoint(0, 0), st, kPicture);
+    p.end();
+    EXPECT_EQ(inked(window, picture), middle);
+    EXPECT_EQ(inked(window, everywhere), middle);
+}

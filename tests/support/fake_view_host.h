@@ -33,6 +33,7 @@ public:
     void writeCameraModel(quint32 model) override { cameraModel = model; }
     void setPaneText(int pane, const QString& text, QColor) override { panes[pane] = text; }
     void showStatusMessage(const QString& text) override { statusMessages.append(text); }
+    void showHint(const QString& text) override { hints.append(text); }
     void showProgress(int percent) override { progress.append(percent); }
     QSize fullScreenArea() const override { return {1000, 600}; }
     QObject* mainWindow() override { return &window; }
@@ -49,6 +50,7 @@ public:
     quint32 cameraModel = 0;
     QString panes[4];
     QStringList statusMessages;
+    QStringList hints;
     QObject window;
     QStringList resolutions;
     QWidget* fronted = nullptr;
