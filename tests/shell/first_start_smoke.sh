@@ -88,4 +88,22 @@ done
 kill -TERM "$pid" 2>/dev/null || true
 wait "$pid" || true
 [ "$opened" -eq 1 ] || { echo "a picture to open waited behind the no-microscope message"; cat "$sandbox/third.log"; fail=1; }
+
+# Where no session bus runs, every start gets to its window: nothing may start
+# a bus for the program (the bus library's autolaunch could hang there).
+unset DBUS_SESSION_BUS_ADDRESS
+for i in 1 2 3 4 5; do
+  rm -f "$reg"
+  "$exe" --simulate 1 "$sandbox/pictures/specimen.bmp" >"$sandbox/nobus.log" 2>&1 &
+  pid=$!
+  up=0
+  for _ in $(seq 1 300); do
+    [ -f "$reg" ] && grep -q '^"File1"=' "$reg" && { up=1; break; }
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -TERM "$pid" 2>/dev/null || true
+  wait "$pid" || true
+  [ "$up" -eq 1 ] || { echo "start $i without a session bus did not open its window"; cat "$sandbox/nobus.log"; fail=1; break; }
+done
 exit "$fail"
