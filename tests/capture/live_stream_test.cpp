@@ -40,7 +40,7 @@ protected:
     }
 };
 
-class CaptureDeviceTest : public ::testing::Test {
+class LiveStreamTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -57,7 +57,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
+TEST_F(LiveStreamTest, FramesArriveInTheSlotAndTheMailbox)
 {
     LiveStream device({});
     Window window;
@@ -119,7 +119,7 @@ TEST_F(CaptureDeviceTest, FramesArriveInTheSlotAndTheMailbox)
     EXPECT_FALSE(device.latestFrame().copyOut(rows, w, h));  // closing frees the slot's frame
 }
 
-TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
+TEST_F(LiveStreamTest, SavedFormatResolutionChangesAndTheFallbackFormat)
 {
     VideoInfoHeader saved{};
     saved.bmiHeader.biWidth = 800;
@@ -150,7 +150,7 @@ TEST_F(CaptureDeviceTest, SavedFormatResolutionChangesAndTheFallbackFormat)
     EXPECT_EQ(device.width(), 1280);
 }
 
-TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
+TEST_F(LiveStreamTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
 {
     const QString folder = box.path() + QLatin1String("/Video");
     QDir().mkpath(folder);
@@ -201,7 +201,7 @@ TEST_F(CaptureDeviceTest, ClipsArePacedAndPlayableAlsoAfterAnUnplug)
     backend.camera(0).plugIn();
 }
 
-TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
+TEST_F(LiveStreamTest, StreamsAtEveryResolutionWithTheOverlay)
 {
     LiveStream device({});
     ASSERT_TRUE(device.Open(source(0)));
@@ -229,7 +229,7 @@ TEST_F(CaptureDeviceTest, StreamsAtEveryResolutionWithTheOverlay)
 }
 
 // Each slot keeps its own latest frame and its own clip pacing.
-TEST_F(CaptureDeviceTest, SlotsKeepTheirOwnFrameAndPacing)
+TEST_F(LiveStreamTest, SlotsKeepTheirOwnFrameAndPacing)
 {
     LiveStream one({}), two({});
     ASSERT_TRUE(one.Open(source(0)) && one.Build(2, QString()));
@@ -302,7 +302,7 @@ int32_t valueOf(const std::vector<CameraControl>& controls, uint32_t id)
 
 // A control set while the camera streams reaches it on the capture thread,
 // never while a frame is being fetched; while stopped it is set at once.
-TEST_F(CaptureDeviceTest, ControlsAreSetOnTheCaptureThreadWhileStreaming)
+TEST_F(LiveStreamTest, ControlsAreSetOnTheCaptureThreadWhileStreaming)
 {
     constexpr uint32_t kBrightness = 0x00980900;  // V4L2_CID_BRIGHTNESS
     LiveStream device({});
@@ -332,7 +332,7 @@ TEST_F(CaptureDeviceTest, ControlsAreSetOnTheCaptureThreadWhileStreaming)
 
 // A stream nobody sees keeps every frame for stills and clips but composes
 // none; shown again, its next frame is composed at once.
-TEST_F(CaptureDeviceTest, AHiddenStreamKeepsFramesButComposesNone)
+TEST_F(LiveStreamTest, AHiddenStreamKeepsFramesButComposesNone)
 {
     LiveStream device({});
     Window window;
