@@ -248,10 +248,10 @@ bool CScoparaView::saveAs(const QString& path)
     return true;
 }
 
-QString CScoparaView::saveExport(const ExportRequest& request)
+QString CScoparaView::writeExport(const PictureOptions& options, const QString& path) const
 {
-    const double fx = exportFactor(request.sizeOption, m_zoom.x);
-    const double fy = exportFactor(request.sizeOption, m_zoom.y);
+    const double fx = exportFactor(options.sizeOption, m_zoom.x);
+    const double fy = exportFactor(options.sizeOption, m_zoom.y);
     const QSize size(static_cast<int>(m_doc->size().width() * fx + 0.5), static_cast<int>(m_doc->size().height() * fy + 0.5));
     if (size.isEmpty())
         return QStringLiteral("no picture");
@@ -261,29 +261,36 @@ QString CScoparaView::saveExport(const ExportRequest& request)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
     }
-    if (exportOptions().imprint)
+    if (options.imprint)
         out = measure::burntIn(out, burnInAt(fx, fy), m_host.measure());
     CxImage image;
     if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());
-    image.SetXDPI(request.dpi);
-    image.SetYDPI(request.dpi);
-    const uint32_t format = formatOfPath(request.path);
+    image.SetXDPI(options.dpi);
+    image.SetYDPI(options.dpi);
+    const uint32_t format = formatOfPath(path);
     if (format == CXIMAGE_FORMAT_UNKNOWN)
         return QStringLiteral("unknown picture format");
-    if (!image.Save(request.path.toStdString(), format))
+    if (!image.Save(path.toStdString(), format))
         return QString::fromUtf8(image.GetLastError());
     return {};
 }
 
-bool CScoparaView::exportWorkbook(const ExportRequest& request)
+void CScoparaView::saveExport(const PictureOptions& options, const QString& path)
+{
+    if (const QString failure = writeExport(options, path); !failure.isEmpty())
+        platform::messageDialogs().inform(base::saveFailedText(path, failure));
+    else
+        m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", path));
+}
+
+bool CScoparaView::exportWorkbook(const PictureOptions& options)
 {
     const QString root = m_host.settings().paths.saveRoot;
-    ExportRequest picture = request;
-    picture.path = measure::workbookPicturePath(root);
-    const bool withPicture = saveExport(picture).isEmpty();
+    const QString picture = measure::workbookPicturePath(root);
+    const bool withPicture = writeExport(options, picture).isEmpty();
     return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()), m_host.measure(),
-                                         withPicture ? picture.path : QString(),
+                                         withPicture ? picture : QString(),
                                          [this](const QString& text) { m_host.showStatusMessage(text); });
 }
 
@@ -291,16 +298,6 @@ void CScoparaView::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
     switch (message->number()) {
-    case platform::msg::ExportRequest:
-        if (const auto* request = message->payload<ExportRequest>(); request && request->type == 1) {
-            if (const QString failure = saveExport(*request); !failure.isEmpty())
-                platform::messageDialogs().inform(base::saveFailedText(request->path, failure));
-            else
-                m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", request->path));
-        } else if (request && request->type == 0) {
-            exportWorkbook(*request);
-        }
-        break;
     case platform::msg::ShowFlagToggle:
         // 1: a shape was shown or hidden; 2 to 9: a label line on all.
         if (message->wParam() == 1 || m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
