@@ -20,6 +20,7 @@
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 #include "measure/ui/WorkbookExport.h"
+#include "measure/ui/ZoomCommands.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -321,9 +322,6 @@ void CScoparaView::activated()
 bool CScoparaView::handlesCommand(int id) const
 {
     switch (id) {
-    case cmd::ZoomIn:
-    case cmd::ZoomNormal:
-    case cmd::ZoomOut:
     case cmd::Crosshair:
     case cmd::GridLines:
     case cmd::CircleGrid:
@@ -333,14 +331,13 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: return true;
-    default: return measure::isMeasureCommand(id) || operationOf(id) != 0;
+    default: return measure::ZoomCommands::handles(id) || measure::isMeasureCommand(id) || operationOf(id) != 0;
     }
 }
 
 void CScoparaView::updateCommand(int id, base::CommandState& state) const
 {
-    if (id == cmd::ZoomOut)
-        state.enabled = m_zoom.zoomOutAllowed;
+    measure::ZoomCommands::update(id, state, m_zoom);
     m_overlays.update(id, state, m_overlays.mode());
     measure::updateMeasureCommand(*this, id, state);
     if (const int operation = operationOf(id)) {
@@ -356,20 +353,15 @@ void CScoparaView::runCommand(int id)
         measure::runMeasureCommand(*this, id);
         return;
     }
-    switch (id) {
-    case cmd::ZoomNormal:
-        normalZoom(m_zoom);
-        finishZoom(true);
-        return;
-    case cmd::ZoomOut:
-        zoomOutStep(m_zoom);
-        finishZoom(true);
-        return;
-    case cmd::ZoomIn: {
-        const QSize area = m_host.fullScreenArea() + QSize(30 - 15, 0);
-        finishZoom(fullScreenZoom(m_zoom, area, m_doc->size()));
+    if (measure::ZoomCommands::run(id, m_zoom, m_host, m_doc->size(), {.extraArea = QSize(30 - 15, 0)})) {
+        // A new zoom starts at the picture's origin, with no shape half placed.
+        m_shapes->setTool(0);
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+        layOut();
         return;
     }
+    switch (id) {
     case cmd::Crosshair:
     case cmd::GridLines:
     case cmd::CircleGrid:
@@ -466,21 +458,6 @@ void CScoparaView::finishOperation()
         return;
     m_runner->wait();
     QCoreApplication::sendPostedEvents(m_runner, platform::msg::PictureOpProgress);
-}
-
-void CScoparaView::finishZoom(bool save)
-{
-    m_shapes->setTool(0);
-    m_host.setPaneText(1, zoomText(m_zoom), QColor(255, 0, 0));
-    if (save) {
-        base::RegistrySettings& r = m_host.settings().registry;
-        r.m_zoon_ratio_x = m_zoom.x;
-        r.m_zoon_ratio_y = m_zoom.y;
-        m_host.saveRegistrySettings();
-    }
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
-    layOut();
 }
 
 void CScoparaView::save()

@@ -90,7 +90,6 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    void finishZoom(bool save);
     void layOut();
     // The picture with these options: size factor, imprint, DPI. The reason
     // it could not be written, else empty.
