@@ -27,6 +27,8 @@ struct AppSettings {
     // Set by a language change or Restore Settings: the stored window layout
     // is erased at exit.
     bool cleanWorkspace = false;
+    // The export's imprint tick, offered again for the rest of the run.
+    bool exportImprint = true;
 };
 
 struct StartupEnvironment {

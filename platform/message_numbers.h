@@ -24,7 +24,6 @@ enum : int {
     PictureOpProgress = 1154,       // picture view: progress of a picture operation
     RefreshCalibrationName = 1155,  // main frame: refresh the calibration name
     WriteLiveWorkbook = 1156,       // live view: write the live measurement workbook
-    ExportRequest = 1157,           // picture view: export request record
     DeleteLiveMeasurements = 1158,  // live view: delete one or all live measurements
     DeleteAllShapes = 1159,         // picture view: delete all shapes
     WifiStreamControl = 1160,       // WiFi view: restart, reopen or close the stream

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/core/picture_options.h"
+
 #include <QString>
 
 namespace capture {
@@ -14,11 +16,7 @@ struct StillRequest {
         WorkbookPicture = 3,  // the picture below the workbook's rows
     };
     Purpose purpose = Snapshot;
-    // 1 full size, 2 half, 3 a third; anything else the window's zoom.
-    int sizeOption = 1;
-    // The finished measurements and the overlay drawn into the picture.
-    bool burnIn = true;
-    int dpi = 96;
+    picture::PictureOptions options;
     // Where it is saved: BMP, or JPEG for ".jpg". A snapshot's path is the
     // name it would like; a file of that name is never replaced.
     QString path;

@@ -5,6 +5,7 @@
 #include "capture/core/frame_ops.h"
 #include "capture/core/live_tools.h"
 #include "measure/core/shapes.h"
+#include "measure/ui/ZoomCommands.h"
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
@@ -50,12 +51,8 @@ CDeviceDoc::CDeviceDoc(const QString& title, base::ViewHost& host, QObject* pare
 
 bool CDeviceDoc::handlesCommand(int id) const
 {
-    switch (id) {
-    case cmd::ZoomIn:
-    case cmd::ZoomNormal:
-    case cmd::ZoomOut: return true;
-    default: break;
-    }
+    if (measure::ZoomCommands::handles(id))
+        return true;
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
             return true;
@@ -65,8 +62,7 @@ bool CDeviceDoc::handlesCommand(int id) const
 
 void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 {
-    if (id == cmd::ZoomOut)
-        state.enabled = m_zoom.zoomOutAllowed;
+    measure::ZoomCommands::update(id, state, m_zoom);
     int code = 0;
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
@@ -80,16 +76,11 @@ void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 
 void CDeviceDoc::runCommand(int id)
 {
+    if (measure::ZoomCommands::run(id, m_zoom, m_host, m_resolution, {.verticalFollows = true})) {
+        Q_EMIT updated(kHintZoom);
+        return;
+    }
     switch (id) {
-    case cmd::ZoomIn: finishZoom(picture::fullScreenZoom(m_zoom, m_host.fullScreenArea(), m_resolution)); break;
-    case cmd::ZoomNormal:
-        picture::normalZoom(m_zoom);
-        finishZoom(true);
-        break;
-    case cmd::ZoomOut:
-        picture::zoomOutStep(m_zoom, true);
-        finishZoom(true);
-        break;
     case cmd::HorizontalFlip: toggleFlip(true); break;
     case cmd::VerticalFlip: toggleFlip(false); break;
     case cmd::Negative: toggleColour(ToolCodeNegative, capture::Negative); break;
@@ -134,18 +125,6 @@ int CDeviceDoc::overlayOfTool() const
             return mode;
     }
     return 0;
-}
-
-void CDeviceDoc::finishZoom(bool save)
-{
-    m_host.setPaneText(1, picture::zoomText(m_zoom), QColor(255, 0, 0));
-    if (save) {
-        base::RegistrySettings& r = m_host.settings().registry;
-        r.m_zoon_ratio_x = m_zoom.x;
-        r.m_zoon_ratio_y = m_zoom.y;
-        m_host.saveRegistrySettings();
-    }
-    Q_EMIT updated(kHintZoom);
 }
 
 void CDeviceDoc::toggleFlip(bool horizontal)

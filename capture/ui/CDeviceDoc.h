@@ -54,7 +54,6 @@ Q_SIGNALS:
 private:
     // The tool and "featureSelected" without writing them yet; true on a change.
     bool storeToolCode(int code);
-    void finishZoom(bool save);
     void toggleFlip(bool horizontal);
     void toggleColour(int toolCode, int mode);
 

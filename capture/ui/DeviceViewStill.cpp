@@ -41,7 +41,7 @@ StillRequest CDeviceView::stillRequest(StillRequest::Purpose purpose) const
     const base::AppSettings& s = m_host.settings();
     StillRequest request;
     request.purpose = purpose;
-    request.dpi = static_cast<int>(s.registry.g_szBmporjpgDPI);
+    request.options.dpi = static_cast<int>(s.registry.g_szBmporjpgDPI);
     switch (purpose) {
     case StillRequest::Snapshot:
         request.path = snapshotPath(s.paths.currentPictureFolder(), s.toggles.imagePrefixSelected, QDateTime::currentDateTime(),
@@ -59,13 +59,13 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     SnapshotInput in;
     if (!answer.frame || !answer.frame->copyOut(in.rows, in.width, in.height))
         return;
-    const SaveScale scale = saveScaleFor(static_cast<quint32>(request.sizeOption), m_doc->zoom().x, m_doc->zoom().y);
+    const SaveScale scale = saveScaleFor(static_cast<quint32>(request.options.sizeOption), m_doc->zoom().x, m_doc->zoom().y);
     in.mirror = m_doc->mirror();
     in.flip = m_doc->flip();
     in.colourMode = m_doc->colourMode();
     in.scaleX = scale.x;
     in.scaleY = scale.y;
-    in.burnIn = request.burnIn;
+    in.burnIn = request.options.imprint;
     in.overlay = m_overlays.overlay();
     in.overlay.colour = m_host.measure().colour;
     in.overlay.lineWidth = m_host.measure().lineWidth;
@@ -79,8 +79,8 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     // gets the next free name.
     QString path = request.path;
     const QString failure = request.purpose == StillRequest::Snapshot
-        ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.dpi, path)
-        : writePicture(picture, path, !isJpegPath(path), request.dpi);
+        ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.options.dpi, path)
+        : writePicture(picture, path, !isJpegPath(path), request.options.dpi);
     if (!failure.isEmpty()) {
         platform::messageDialogs().inform(base::saveFailedText(request.path, failure));
         return;

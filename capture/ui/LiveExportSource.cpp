@@ -4,6 +4,7 @@
 
 #include "capture/core/still_request.h"
 
+#include "base/app_settings.h"
 #include "base/view_host.h"
 
 #include "platform/posted_message.h"
@@ -64,12 +65,10 @@ public:
     QSize pictureSize() const override { return m_view.frameSize(); }
 
     // The workbook's picture is a still of the slot taken with these options.
-    void exportWorkbook(const measure::ExportPictureOptions& options) override
+    void exportWorkbook(const picture::PictureOptions& options) override
     {
         StillRequest request = m_view.stillRequest(StillRequest::WorkbookPicture);
-        request.sizeOption = options.sizeOption;
-        request.burnIn = options.imprint;
-        request.dpi = options.dpi;
+        request.options = options;
         platform::postMessage(&m_view, platform::msg::WriteLiveWorkbook, 0, 0, request);
     }
 
@@ -81,7 +80,7 @@ private:
 
 measure::ExportSource exportSource(CDeviceView& view)
 {
-    return measure::ExportSource(std::make_unique<LiveExportWindow>(view));
+    return measure::ExportSource(std::make_unique<LiveExportWindow>(view), view.host().settings().exportImprint);
 }
 
 }  // namespace capture

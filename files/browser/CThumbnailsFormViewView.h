@@ -5,6 +5,8 @@
 #include "files/core/thumbnail_loader.h"
 #include "files/core/thumbnail_watch.h"
 
+#include "picture/core/picture_options.h"
+
 #include <QListView>
 
 #include <functional>
@@ -62,10 +64,10 @@ public:
 
     // The questions Save asks, replaceable (tests answer them): where to
     // save, as one of `types` with `chosen` chosen first (empty: cancelled),
-    // and the export options (false: cancelled).
+    // and the picture options, offered as chosen last (false: cancelled).
     struct SaveQuestions {
         std::function<QString(QWidget* parent, const QStringList& types, const QString& chosen, const QString& suggested)> target;
-        std::function<bool(QWidget* parent, QSize pictureSize, int& sizeOption, int& dpi)> options;
+        std::function<bool(QWidget* parent, QSize pictureSize, picture::PictureOptions& options)> options;
     };
     void setSaveQuestions(SaveQuestions questions) { m_questions = std::move(questions); }
 
@@ -111,6 +113,8 @@ private:
     int m_selected = -1;
     Qt::KeyboardModifiers m_modifiers;
     SaveQuestions m_questions;
+    // A copy is never imprinted: the tick starts clear.
+    picture::PictureOptions m_saveOptions{1, false, 96};
 };
 
 }  // namespace files

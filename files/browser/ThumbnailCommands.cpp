@@ -8,7 +8,6 @@
 #include "base/app_paths.h"
 #include "base/text_lookup.h"
 #include "measure/ui/CExportOptionDlg.h"
-#include "picture/core/export_options.h"
 #include "picture/ui/PicturePrinting.h"
 #include "picture/ui/SaveTypeDialog.h"
 #include "platform/desktop_open.h"
@@ -31,13 +30,12 @@ QString askTarget(QWidget* parent, const QStringList& types, const QString& chos
     return picture::askSavePath(parent, base::uiText("Save", "Save"), suggested, types, chosen);
 }
 
-bool askOptions(QWidget* parent, QSize pictureSize, int& sizeOption, int& dpi)
+bool askOptions(QWidget* parent, QSize pictureSize, picture::PictureOptions& options)
 {
-    measure::CExportOptionDlg dialog(pictureSize, sizeOption, picture::exportOptions().imprint, dpi, parent);
+    measure::CExportOptionDlg dialog(pictureSize, options, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    sizeOption = dialog.sizeOption();
-    dpi = dialog.dpi();
+    options = dialog.options();
     return true;
 }
 
@@ -166,13 +164,9 @@ void CThumbnailsFormViewView::savePending()
         if (to.isEmpty())
             return;
         if (chosen.isEmpty()) {
-            picture::ExportOptions& stored = picture::exportOptions();
-            int sizeOption = stored.imageSize, dpi = stored.dpi;
-            if (!options(this, QImageReader(m_pending).size(), sizeOption, dpi))
+            if (!options(this, QImageReader(m_pending).size(), m_saveOptions))
                 return;
-            stored.imageSize = sizeOption;
-            stored.dpi = dpi;
-            const QString failure = savePictureCopy(m_pending, to, sizeOption, dpi);
+            const QString failure = savePictureCopy(m_pending, to, m_saveOptions.sizeOption, m_saveOptions.dpi);
             if (!failure.isEmpty())
                 platform::messageDialogs().inform(base::saveFailedText(to, failure));
         } else {

@@ -1,7 +1,7 @@
 #include "thumbnail_save.h"
 
 #include "picture/core/cx_image.h"
-#include "picture/core/export_options.h"
+#include "picture/core/picture_options.h"
 
 #include <QDir>
 #include <QFile>

@@ -159,10 +159,9 @@ void CExportExcelDlg::deleteChosen()
 
 void CExportExcelDlg::exportClicked()
 {
-    CExportOptionDlg options(m_source.pictureSize(), 1, m_source.imprint(), 96, this);
-    if (options.exec() != QDialog::Accepted)
-        return;
-    m_source.exportWorkbook(options.sizeOption(), options.imprint(), options.dpi());
+    CExportOptionDlg options(m_source.pictureSize(), {1, m_source.imprint(), 96}, this);
+    if (options.exec() == QDialog::Accepted)
+        m_source.exportWorkbook(options.options());
 }
 
 }  // namespace measure

@@ -18,7 +18,7 @@ constexpr int kDpis[] = {96, 180, 240, 300};
 
 }  // namespace
 
-CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool imprint, int dpi, QWidget* parent)
+CExportOptionDlg::CExportOptionDlg(QSize pictureSize, const picture::PictureOptions& offered, QWidget* parent)
     : QDialog(parent),
       m_sizes(new QButtonGroup(this)),
       m_dpis(new QButtonGroup(this)),
@@ -32,7 +32,7 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool impri
         auto* b = new QRadioButton(QStringLiteral("%1X%2").arg(pictureSize.width() / option).arg(pictureSize.height() / option));
         m_sizes->addButton(b, option);
         sizeColumn->addWidget(b);
-        b->setChecked(option == sizeOption);
+        b->setChecked(option == offered.sizeOption);
     }
     if (!m_sizes->checkedButton())
         m_sizes->button(1)->setChecked(true);
@@ -41,11 +41,11 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool impri
         auto* b = new QRadioButton(QString::number(d));
         m_dpis->addButton(b, d);
         dpiRow->addWidget(b);
-        b->setChecked(d == dpi);
+        b->setChecked(d == offered.dpi);
     }
     if (!m_dpis->checkedButton())
         m_dpis->button(96)->setChecked(true);
-    m_imprint->setChecked(imprint);
+    m_imprint->setChecked(offered.imprint);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok);
     box->addButton(base::uiText("Exit", "Exit"), QDialogButtonBox::RejectRole);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -57,19 +57,9 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, int sizeOption, bool impri
     layout->addWidget(box);
 }
 
-int CExportOptionDlg::sizeOption() const
+picture::PictureOptions CExportOptionDlg::options() const
 {
-    return m_sizes->checkedId();
-}
-
-bool CExportOptionDlg::imprint() const
-{
-    return m_imprint->isChecked();
-}
-
-int CExportOptionDlg::dpi() const
-{
-    return m_dpis->checkedId();
+    return {m_sizes->checkedId(), m_imprint->isChecked(), m_dpis->checkedId()};
 }
 
 }  // namespace measure

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/core/picture_options.h"
+
 #include <QDialog>
 
 class QButtonGroup;
@@ -12,11 +14,9 @@ namespace measure {
 class CExportOptionDlg : public QDialog {
     Q_OBJECT
 public:
-    CExportOptionDlg(QSize pictureSize, int sizeOption, bool imprint, int dpi, QWidget* parent = nullptr);
+    CExportOptionDlg(QSize pictureSize, const picture::PictureOptions& offered, QWidget* parent = nullptr);
 
-    int sizeOption() const;
-    bool imprint() const;
-    int dpi() const;
+    picture::PictureOptions options() const;
 
 private:
     QButtonGroup* m_sizes;

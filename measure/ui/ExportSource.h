@@ -2,19 +2,14 @@
 
 #include "measure/core/export_rows.h"
 
+#include "picture/core/picture_options.h"
+
 #include <QSize>
 
 #include <memory>
 #include <vector>
 
 namespace measure {
-
-// The picture below the workbook's rows, as the export option dialog chose it.
-struct ExportPictureOptions {
-    int sizeOption = 1;   // 1 full size, 2 half, 3 a third
-    bool imprint = true;  // the measurements and the overlay drawn in
-    int dpi = 96;
-};
 
 // What belongs to the window whose measurements are exported: a picture's
 // shapes or a live slot's records, and how it takes the workbook's picture.
@@ -32,17 +27,17 @@ public:
     // Deletes one measurement (by ExportMeasurement::source).
     virtual void deleteMeasurement(int source) = 0;
     virtual QSize pictureSize() const = 0;
-    // Asks the window, by message, for the picture with these options and
-    // the workbook after it (writeAndOpenWorkbook).
-    virtual void exportWorkbook(const ExportPictureOptions& options) = 0;
+    // The workbook's picture with these options, and the workbook after it
+    // (writeAndOpenWorkbook).
+    virtual void exportWorkbook(const picture::PictureOptions& options) = 0;
 };
 
 // What the export dialog lists and acts on, for a picture window and a live
-// window alike. The picture options of the last export are offered again,
-// whichever window it was.
+// window alike. The imprint tick of the last export is offered again,
+// whichever window it was: `imprint` is kept by the host's settings.
 class ExportSource {
 public:
-    explicit ExportSource(std::unique_ptr<ExportWindow> window) : m_window(std::move(window)) {}
+    ExportSource(std::unique_ptr<ExportWindow> window, bool& imprint) : m_window(std::move(window)), m_imprint(imprint) {}
 
     std::vector<ExportMeasurement> measurements() const { return m_window->measurements(); }
     bool isShown(int source) const { return m_window->isShown(source); }
@@ -54,13 +49,18 @@ public:
     // first, so the others keep their places while it works.
     void deleteMeasurements(std::vector<int> sources);
     // Writes the workbook with these picture options.
-    void exportWorkbook(int sizeOption, bool imprint, int dpi);
+    void exportWorkbook(const picture::PictureOptions& options)
+    {
+        m_imprint = options.imprint;
+        m_window->exportWorkbook(options);
+    }
     QSize pictureSize() const { return m_window->pictureSize(); }
-    // Whether the picture options imprint the measurements now.
-    bool imprint() const;
+    // Whether the last export imprinted the measurements.
+    bool imprint() const { return m_imprint; }
 
 private:
     std::unique_ptr<ExportWindow> m_window;
+    bool& m_imprint;
 };
 
 }  // namespace measure

@@ -20,6 +20,7 @@
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 #include "measure/ui/WorkbookExport.h"
+#include "measure/ui/ZoomCommands.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -249,10 +250,10 @@ bool CScoparaView::saveAs(const QString& path)
     return true;
 }
 
-QString CScoparaView::saveExport(const ExportRequest& request)
+QString CScoparaView::writeExport(const PictureOptions& options, const QString& path) const
 {
-    const double fx = exportFactor(request.sizeOption, m_zoom.x);
-    const double fy = exportFactor(request.sizeOption, m_zoom.y);
+    const double fx = exportFactor(options.sizeOption, m_zoom.x);
+    const double fy = exportFactor(options.sizeOption, m_zoom.y);
     const QSize size(static_cast<int>(m_doc->size().width() * fx + 0.5), static_cast<int>(m_doc->size().height() * fy + 0.5));
     if (size.isEmpty())
         return QStringLiteral("no picture");
@@ -262,29 +263,36 @@ QString CScoparaView::saveExport(const ExportRequest& request)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
     }
-    if (exportOptions().imprint)
+    if (options.imprint)
         out = measure::burntIn(out, burnInAt(fx, fy), m_host.measure());
     CxImage image;
     if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());
-    image.SetXDPI(request.dpi);
-    image.SetYDPI(request.dpi);
-    const uint32_t format = formatOfPath(request.path);
+    image.SetXDPI(options.dpi);
+    image.SetYDPI(options.dpi);
+    const uint32_t format = formatOfPath(path);
     if (format == CXIMAGE_FORMAT_UNKNOWN)
         return QStringLiteral("unknown picture format");
-    if (!image.Save(request.path.toStdString(), format))
+    if (!image.Save(path.toStdString(), format))
         return QString::fromUtf8(image.GetLastError());
     return {};
 }
 
-bool CScoparaView::exportWorkbook(const ExportRequest& request)
+void CScoparaView::saveExport(const PictureOptions& options, const QString& path)
+{
+    if (const QString failure = writeExport(options, path); !failure.isEmpty())
+        platform::messageDialogs().inform(base::saveFailedText(path, failure));
+    else
+        m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", path));
+}
+
+bool CScoparaView::exportWorkbook(const PictureOptions& options)
 {
     const QString root = m_host.settings().paths.saveRoot;
-    ExportRequest picture = request;
-    picture.path = measure::workbookPicturePath(root);
-    const bool withPicture = saveExport(picture).isEmpty();
+    const QString picture = measure::workbookPicturePath(root);
+    const bool withPicture = writeExport(options, picture).isEmpty();
     return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()), m_host.measure(),
-                                         withPicture ? picture.path : QString(),
+                                         withPicture ? picture : QString(),
                                          [this](const QString& text) { m_host.showStatusMessage(text); });
 }
 
@@ -292,16 +300,6 @@ void CScoparaView::customEvent(QEvent* event)
 {
     auto* message = static_cast<platform::PostedMessage*>(event);
     switch (message->number()) {
-    case platform::msg::ExportRequest:
-        if (const auto* request = message->payload<ExportRequest>(); request && request->type == 1) {
-            if (const QString failure = saveExport(*request); !failure.isEmpty())
-                platform::messageDialogs().inform(base::saveFailedText(request->path, failure));
-            else
-                m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", request->path));
-        } else if (request && request->type == 0) {
-            exportWorkbook(*request);
-        }
-        break;
     case platform::msg::ShowFlagToggle:
         // 1: a shape was shown or hidden; 2 to 9: a label line on all.
         if (message->wParam() == 1 || m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
@@ -325,9 +323,6 @@ void CScoparaView::activated()
 bool CScoparaView::handlesCommand(int id) const
 {
     switch (id) {
-    case cmd::ZoomIn:
-    case cmd::ZoomNormal:
-    case cmd::ZoomOut:
     case cmd::Crosshair:
     case cmd::GridLines:
     case cmd::CircleGrid:
@@ -337,14 +332,13 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: return true;
-    default: return measure::isMeasureCommand(id) || operationOf(id) != 0;
+    default: return measure::ZoomCommands::handles(id) || measure::isMeasureCommand(id) || operationOf(id) != 0;
     }
 }
 
 void CScoparaView::updateCommand(int id, base::CommandState& state) const
 {
-    if (id == cmd::ZoomOut)
-        state.enabled = m_zoom.zoomOutAllowed;
+    measure::ZoomCommands::update(id, state, m_zoom);
     m_overlays.update(id, state, m_overlays.mode());
     measure::updateMeasureCommand(*this, id, state);
     if (const int operation = operationOf(id)) {
@@ -360,20 +354,15 @@ void CScoparaView::runCommand(int id)
         measure::runMeasureCommand(*this, id);
         return;
     }
-    switch (id) {
-    case cmd::ZoomNormal:
-        normalZoom(m_zoom);
-        finishZoom(true);
-        return;
-    case cmd::ZoomOut:
-        zoomOutStep(m_zoom);
-        finishZoom(true);
-        return;
-    case cmd::ZoomIn: {
-        const QSize area = m_host.fullScreenArea() + QSize(30 - 15, 0);
-        finishZoom(fullScreenZoom(m_zoom, area, m_doc->size()));
+    if (measure::ZoomCommands::run(id, m_zoom, m_host, m_doc->size(), {.extraArea = QSize(30 - 15, 0)})) {
+        // A new zoom starts at the picture's origin, with no shape half placed.
+        m_shapes->setTool(0);
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+        layOut();
         return;
     }
+    switch (id) {
     case cmd::Crosshair:
     case cmd::GridLines:
     case cmd::CircleGrid:
@@ -470,21 +459,6 @@ void CScoparaView::finishOperation()
         return;
     m_runner->wait();
     QCoreApplication::sendPostedEvents(m_runner, platform::msg::PictureOpProgress);
-}
-
-void CScoparaView::finishZoom(bool save)
-{
-    m_shapes->setTool(0);
-    m_host.setPaneText(1, zoomText(m_zoom), QColor(255, 0, 0));
-    if (save) {
-        base::RegistrySettings& r = m_host.settings().registry;
-        r.m_zoon_ratio_x = m_zoom.x;
-        r.m_zoon_ratio_y = m_zoom.y;
-        m_host.saveRegistrySettings();
-    }
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
-    layOut();
 }
 
 void CScoparaView::save()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/core/export_options.h"
 #include "picture/core/picture_document.h"
+#include "picture/core/picture_options.h"
 #include "picture/core/picture_zoom.h"
 #include "picture/ui/PictureOperationRunner.h"
 
@@ -58,11 +58,12 @@ public:
 
     // Saves under a new name; the window then shows that file.
     bool saveAs(const QString& path);
-    // The picture with the export options: size factor, imprint, DPI.
-    QString saveExport(const ExportRequest& request);
+    // The picture with these options as `path`; says where it went, or why
+    // it did not.
+    void saveExport(const PictureOptions& options, const QString& path);
     // The workbook of the shapes with the picture below them, opened with
     // the desktop's spreadsheet program (the reason said when it fails).
-    bool exportWorkbook(const ExportRequest& request);
+    bool exportWorkbook(const PictureOptions& options);
 
     // The window became the active one: "w:h" in the status bar.
     void activated();
@@ -89,8 +90,10 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    void finishZoom(bool save);
     void layOut();
+    // The picture with these options: size factor, imprint, DPI. The reason
+    // it could not be written, else empty.
+    QString writeExport(const PictureOptions& options, const QString& path) const;
     void save();
     bool replaceWithMeasured();
     void runOperation(int operation);

@@ -4,6 +4,7 @@
 
 #include "measure/ui/ShapeHost.h"
 
+#include "base/app_settings.h"
 #include "base/view_host.h"
 
 #include "platform/posted_message.h"
@@ -49,14 +50,7 @@ public:
 
     QSize pictureSize() const override { return m_view.document().size(); }
 
-    // The picture window saves its picture with the export options (its
-    // imprint among them) and writes the workbook.
-    void exportWorkbook(const measure::ExportPictureOptions& options) override
-    {
-        exportOptions() = ExportOptions{options.sizeOption, options.imprint, options.dpi};
-        const ExportRequest request{0, options.sizeOption, options.dpi, QString()};
-        platform::postMessage(&m_view, platform::msg::ExportRequest, 0, 0, request);
-    }
+    void exportWorkbook(const PictureOptions& options) override { m_view.exportWorkbook(options); }
 
 private:
     CScoparaView& m_view;
@@ -66,7 +60,7 @@ private:
 
 measure::ExportSource exportSource(CScoparaView& view)
 {
-    return measure::ExportSource(std::make_unique<PictureExportWindow>(view));
+    return measure::ExportSource(std::make_unique<PictureExportWindow>(view), view.host().settings().exportImprint);
 }
 
 }  // namespace picture

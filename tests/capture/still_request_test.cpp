@@ -129,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(view->measurements().size(), size_t(1));
 
         measure::ExportSource source = exportSource(*view);
-        source.exportWorkbook(2, false, 300);
+        source.exportWorkbook({2, false, 300});
         QTRY_COMPARE(opener.opened.size(), 1);
         QVERIFY(dialogs.messages.isEmpty());
         CxImage picture;

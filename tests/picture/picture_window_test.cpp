@@ -334,24 +334,20 @@ private Q_SLOTS:
         QVERIFY(QImage(copy).size() == QSize(200, 150));
 
         for (const bool imprint : {false, true}) {
-            exportOptions().imprint = imprint;
-            ExportRequest request{1, 2, 300, m_box->path() + QLatin1String("/half.bmp")};
-            platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, request);
-            QCoreApplication::sendPostedEvents(view.get());
+            const QString path = m_box->path() + QLatin1String("/half.bmp");
+            view->saveExport({2, imprint, 300}, path);
             CxImage half;
-            QVERIFY(half.Load(request.path.toStdString(), CXIMAGE_FORMAT_BMP));
+            QVERIFY(half.Load(path.toStdString(), CXIMAGE_FORMAT_BMP));
             QCOMPARE(int(half.GetWidth()), 100);
             QCOMPARE(half.GetXDPI(), 300);
             const QImage shown = half.ToQImage();
             QCOMPARE(QColor(shown.pixel(50, 50)) == QColor(Qt::red), imprint);  // the line at half size
             QCOMPARE(QColor(shown.pixel(25, 10)) == QColor(Qt::red), imprint);  // the crosshair's vertical
         }
-        exportOptions().imprint = false;
-        ExportRequest bad{1, 1, 96, m_box->path() + QLatin1String("/x.png")};
-        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, bad);
-        QCoreApplication::sendPostedEvents(view.get());
+        const QString bad = m_box->path() + QLatin1String("/x.png");
+        view->saveExport({1, false, 96}, bad);
         QCOMPARE(dialogs.messages.size(), 1);
-        QVERIFY(dialogs.messages[0].contains(bad.path));
+        QVERIFY(dialogs.messages[0].contains(bad));
         QVERIFY(dialogs.messages[0].contains(QLatin1String("unknown picture format")));
         QCOMPARE(m_host->statusMessages.size(), 3);  // the Save As and the two export saves
         QCOMPARE(m_host->statusMessages.last(),
@@ -499,7 +495,7 @@ private Q_SLOTS:
             QTimer::singleShot(0, [] {
                 auto* options = qobject_cast<measure::CExportOptionDlg*>(QApplication::activeModalWidget());
                 QVERIFY(options);
-                QCOMPARE(options->sizeOption(), 1);
+                QCOMPARE(options->options().sizeOption, 1);
                 options->findChild<QCheckBox*>()->setChecked(true);  // imprint
                 options->accept();
             });
@@ -528,8 +524,7 @@ private Q_SLOTS:
         // Written, but the desktop has nothing to open it with: the user
         // learns where it is.
         opener.nothingToOpenWith = true;
-        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, ExportRequest{0, 1, 96, QString()});
-        QCoreApplication::sendPostedEvents(view.get());
+        view->exportWorkbook({1, true, 96});
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].endsWith(QLatin1Char('\n') + book));
         dialogs.messages.clear();
@@ -538,12 +533,10 @@ private Q_SLOTS:
 
         // A workbook that cannot be written is said.
         m_host->s.paths.saveRoot = m_box->path() + QLatin1String("/gone");
-        platform::postMessage(view.get(), platform::msg::ExportRequest, 0, 0, ExportRequest{0, 1, 96, QString()});
-        QCoreApplication::sendPostedEvents(view.get());
+        view->exportWorkbook({1, true, 96});
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].contains(QLatin1String("tmpExcel.xls")));
         QCOMPARE(opener.opened.size(), 0);
-        exportOptions() = ExportOptions{};
     }
 
     void magnifierGetsTheBlockUnderTheMouse()

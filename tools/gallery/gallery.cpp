@@ -183,7 +183,7 @@ void pictureWindow(const QString& folder)
     measure::CExportExcelDlg exportDialog(source, program.app.measure());
     exportDialog.pages()->setCurrentIndex(2);
     save(exportDialog, folder, "export-dialog");
-    measure::CExportOptionDlg options(view->document().size(), 1, true, 96);
+    measure::CExportOptionDlg options(view->document().size(), {1, true, 96});
     save(options, folder, "export-options");
 }
 

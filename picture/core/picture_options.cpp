@@ -1,12 +1,6 @@
-#include "export_options.h"
+#include "picture_options.h"
 
 namespace picture {
-
-ExportOptions& exportOptions()
-{
-    static ExportOptions options;
-    return options;
-}
 
 double exportFactor(int sizeOption, double zoom)
 {
