@@ -23,18 +23,21 @@ QString nextClickHint(const ShapePlacement& placement)
         return uiText("HintLabel", "Click where the label goes.");
     switch (placement.tool()) {
     case ToolLine:
-        return c == 0 ? uiText("HintLineStart", "Click where the line starts.") : uiText("HintLineEnd", "Click where the line ends.");
+        return c == 0 ? uiText("HintLineStart", "Click where the line starts.")
+                      : uiText("HintLineEnd", "Click where the line ends.");
     case ToolContinualLine:
         return c == 0 ? uiText("HintLineStart", "Click where the line starts.")
                       : uiText("HintNextPoint", "Click the next point; a right click ends the line (three points or more).");
     case ToolPolygon:
-        return c == 0 ? uiText("HintFirstCorner", "Click the polygon's first corner.")
-                      : uiText("HintNextCorner", "Click the next corner; a right click closes the polygon (three corners or more).");
+        return c == 0
+            ? uiText("HintFirstCorner", "Click the polygon's first corner.")
+            : uiText("HintNextCorner", "Click the next corner; a right click closes the polygon (three corners or more).");
     case ToolDotLine:
         return c == 0 ? uiText("HintPointFrom", "Click the point to measure from.")
                       : numbered("HintLinePoint", "Click point %1 of the line to measure to.", c);
     case ToolRCircle:
-        return c == 0 ? uiText("HintCentre", "Click the circle's centre.") : uiText("HintOnCircle", "Click a point on the circle.");
+        return c == 0 ? uiText("HintCentre", "Click the circle's centre.")
+                      : uiText("HintOnCircle", "Click a point on the circle.");
     case ToolCircle:
         return c == 0 ? uiText("HintDiameterStart", "Click one end of the circle's diameter.")
                       : uiText("HintDiameterEnd", "Click the other end of the diameter.");
