@@ -9,6 +9,7 @@
 #include "base/app_paths.h"
 #include "platform/posted_message.h"
 
+#include "file_dialog_answer.h"
 #include "recording_opener.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
@@ -60,21 +61,6 @@ private:
     }
     // Answers the save dialog about to open as a user does: chooses the type
     // `type` in its list, types `path` and saves.
-    static void answerSaveDialog(const QString& type, const QString& path)
-    {
-        auto* timer = new QTimer;
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, type, path] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            timer->deleteLater();
-            timer->stop();
-            dialog->selectNameFilter(type);
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept");  // as its Save button does
-        });
-        timer->start(10);
-    }
     // Where the viewport paints from now on.
     struct PaintedArea : QObject {
         QRegion painted;
@@ -342,9 +328,9 @@ private Q_SLOTS:
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, list->thumbnails().rowOf(source)));
         list->setSaveQuestions({nullptr, [](QWidget*, QSize, picture::PictureOptions&) { return true; }});
         const QString typed = m_box->path() + QLatin1String("/sample");
-        answerSaveDialog(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"), typed);
+        testing_support::answerFileDialog(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"), typed);
         list->runCommand(CThumbnailsFormViewView::SaveCommand);
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('\n'))));
         QVERIFY(!QFileInfo::exists(typed + QLatin1String(".bmp")));
         QCOMPARE(QImageReader(typed + QLatin1String(".jpg")).format(), QByteArray("jpeg"));
     }

@@ -10,6 +10,7 @@
 #include "platform/posted_message.h"
 
 #include "fake_view_host.h"
+#include "file_dialog_answer.h"
 #include "recording_opener.h"
 #include "sandbox.h"
 #include "scripted_dialogs.h"
@@ -360,19 +361,9 @@ private Q_SLOTS:
         std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("cells.bmp"), "BMP"), *m_host));
         const QString typed = m_box->path() + QLatin1String("/copy");
         // The user chooses JPG files in the dialog, types a name and saves.
-        auto* answer = new QTimer;
-        connect(answer, &QTimer::timeout, answer, [answer, typed] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            answer->stop();
-            answer->deleteLater();
+        testing_support::answerFileDialog(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"), typed, [](QFileDialog* dialog) {
             QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("BMP Files (*.bmp *.BMP)"));  // the picture's own type first
-            dialog->selectNameFilter(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"));
-            dialog->selectFile(typed);
-            QMetaObject::invokeMethod(dialog, "accept");  // as its Save button does
         });
-        answer->start(10);
         view->runCommand(base::cmd::FileSaveAs);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(view->document().path(), typed + QLatin1String(".jpg"));
