@@ -22,8 +22,7 @@ namespace testing_support {
 // list (a selection wins over the typed name) and accepts only once the typed
 // name is what the dialog would return.
 // `check`, when given, looks at the dialog as it opened.
-inline void answerFileDialog(const QString& nameFilter, const QString& path,
-                             std::function<void(QFileDialog*)> check = nullptr)
+inline void answerFileDialog(const QString& nameFilter, const QString& path, std::function<void(QFileDialog*)> check = nullptr)
 {
     auto* timer = new QTimer;
     auto since = std::make_shared<QElapsedTimer>();
