@@ -20,12 +20,8 @@ enum : int {
     KnownLineDrawn = 1145,          // calibration dialog: known line drawn
     ExportPage2First = 1146,        // export dialog pages: refill a tab page (1146-1150)
     ExportPage2Last = 1150,
-    ShowFlagToggle = 1153,          // picture view: show-flag toggle, selector 2 to 9
     PictureOpProgress = 1154,       // picture view: progress of a picture operation
     RefreshCalibrationName = 1155,  // main frame: refresh the calibration name
-    WriteLiveWorkbook = 1156,       // live view: write the live measurement workbook
-    DeleteLiveMeasurements = 1158,  // live view: delete one or all live measurements
-    DeleteAllShapes = 1159,         // picture view: delete all shapes
     WifiStreamControl = 1160,       // WiFi view: restart, reopen or close the stream
     RelayoutLiveView = 1162,        // live view: re-layout after a size or zoom change
     WifiStreamClosed = 1163,        // WiFi property dialog: stream closed

@@ -222,22 +222,9 @@ void CDeviceView::customEvent(QEvent* event)
         break;
     case platform::msg::CaptureGraphEvent: m_device->DrainEvents(); break;
     case platform::msg::TimedSnapshot: snapshotRequest(); break;
-    case platform::msg::WriteLiveWorkbook:
-        // The workbook's picture first; the workbook follows when it is saved.
-        if (!m_shapes->empty() && m_connected && !m_device->isRecording()) {
-            const auto* request = message->payload<StillRequest>();
-            m_device->requestStill(request ? *request : stillRequest(StillRequest::WorkbookPicture));
-        }
-        break;
     case platform::msg::RelayoutLiveView:
         m_device->CreateSurface();
         layOut();  // tells the renderer too
-        break;
-    case platform::msg::DeleteLiveMeasurements:
-        if (message->wParam() == 1)
-            replaceMeasurements(m_shapes->size(), message->lParam());
-        else if (message->wParam() == 2)
-            replaceMeasurements(0);
         break;
     default: ZoomedImageView::customEvent(event);
     }

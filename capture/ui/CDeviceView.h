@@ -75,6 +75,10 @@ public:
     // burnt in, the stored DPI, and its path (a snapshot's in the stored
     // format).
     StillRequest stillRequest(StillRequest::Purpose purpose) const;
+    // The workbook of the live measurements: its picture is taken first and
+    // the workbook follows when that is saved. Nothing without measurements,
+    // a camera, or while recording.
+    void writeWorkbook(const StillRequest& request);
     void record();
     // Stops a recording at once and finishes its clip (the microscope left).
     void finishRecordingNow();

@@ -93,6 +93,12 @@ void CDeviceView::replaceMeasurements(size_t count, qsizetype skip, std::unique_
     pushSettings();
 }
 
+void CDeviceView::writeWorkbook(const StillRequest& request)
+{
+    if (!m_shapes->empty() && m_connected && !m_device->isRecording())
+        m_device->requestStill(request);
+}
+
 void CDeviceView::deleteMeasurement(size_t index)
 {
     if (index < m_shapes->size())

@@ -7,8 +7,6 @@
 #include "base/app_settings.h"
 #include "base/view_host.h"
 
-#include "platform/posted_message.h"
-
 namespace capture {
 
 bool liveLabelApplies(int selector, int kind)
@@ -69,7 +67,7 @@ public:
     {
         StillRequest request = m_view.stillRequest(StillRequest::WorkbookPicture);
         request.options = options;
-        platform::postMessage(&m_view, platform::msg::WriteLiveWorkbook, 0, 0, request);
+        m_view.writeWorkbook(request);
     }
 
 private:

@@ -8,8 +8,8 @@ class CDeviceView;
 
 // The export dialog's source for a live window: the slot's live
 // measurements, shown, hidden and relabelled in the window's list, exported
-// through message 1156 carrying the workbook picture's request (a still
-// picture for the workbook, then the workbook).
+// by the window with the workbook picture's request (a still picture for the
+// workbook, then the workbook).
 measure::ExportSource exportSource(CDeviceView& view);
 
 // Whether switch `selector` (2 name ... 9 unit) governs a label line of a

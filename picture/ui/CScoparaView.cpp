@@ -296,23 +296,6 @@ bool CScoparaView::exportWorkbook(const PictureOptions& options)
                                          [this](const QString& text) { m_host.showStatusMessage(text); });
 }
 
-void CScoparaView::customEvent(QEvent* event)
-{
-    auto* message = static_cast<platform::PostedMessage*>(event);
-    switch (message->number()) {
-    case platform::msg::ShowFlagToggle:
-        // 1: a shape was shown or hidden; 2 to 9: a label line on all.
-        if (message->wParam() == 1 || m_doc->shapes().toggleShowFlag(static_cast<int>(message->wParam())))
-            viewport()->update();
-        break;
-    case platform::msg::DeleteAllShapes:
-        if (message->wParam() == 2)
-            m_shapes->deleteAll();
-        break;
-    default: ZoomedImageView::customEvent(event);
-    }
-}
-
 void CScoparaView::activated()
 {
     m_shapes->abandon();

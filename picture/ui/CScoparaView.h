@@ -87,7 +87,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void customEvent(QEvent* event) override;
 
 private:
     void layOut();

@@ -7,8 +7,6 @@
 #include "base/app_settings.h"
 #include "base/view_host.h"
 
-#include "platform/posted_message.h"
-
 namespace picture {
 
 namespace {
@@ -35,10 +33,10 @@ public:
             return;
         int& visible = shapes.at(size_t(source)).visible;
         visible = visible ? 0 : 1;
-        platform::postMessage(&m_view, platform::msg::ShowFlagToggle, 1);  // repaint
+        m_view.shapeHost().toggleShowFlag(1);  // repaint
     }
 
-    void toggleLabel(int selector) override { platform::postMessage(&m_view, platform::msg::ShowFlagToggle, selector); }
+    void toggleLabel(int selector) override { m_view.shapeHost().toggleShowFlag(selector); }
 
     // At once, so the lists refilled right after it are empty.
     void deleteAll() override { m_view.shapeHost().deleteAll(); }

@@ -7,8 +7,8 @@ namespace picture {
 class CScoparaView;
 
 // The export dialog's source for a picture window: its shapes, shown or
-// hidden and relabelled through the window's messages (1153), exported by
-// the window itself.
+// hidden and relabelled through the window's tool host, exported by the
+// window itself.
 measure::ExportSource exportSource(CScoparaView& view);
 
 }  // namespace picture

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -62,12 +63,22 @@ public:
         if (typed.size() == 1 && !QFileInfo(typed.constFirst()).isDir()) {
             const QString path = pathOfChosenType(typed.constFirst(), m_types, selectedNameFilter());
             if (path != typed.constFirst())
-                selectFile(path);
+                setTypedName(path);
         }
         QFileDialog::accept();
     }
 
 private:
+    // selectFile() leaves the name field alone while it has the keyboard, as
+    // it has whenever the user has just typed there: write into the field.
+    void setTypedName(const QString& path)
+    {
+        if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(path);
+        else
+            selectFile(path);
+    }
+
     QStringList m_types;
 };
 

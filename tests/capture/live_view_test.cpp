@@ -464,7 +464,7 @@ private Q_SLOTS:
         QCOMPARE(view.measurements()[0]->value1, 40.0);
     }
 
-    void deleteMessagesRemoveOneOrAll()
+    void deleteRemovesOneOrAll()
     {
         const auto shown = shownView();
         QVERIFY(shown);
@@ -476,15 +476,12 @@ private Q_SLOTS:
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(80, 80));
         }
         QCOMPARE(view.measurements().size(), size_t(3));
-        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 1, 3);  // no such index
-        QCoreApplication::sendPostedEvents(&view);
+        view.deleteMeasurement(3);  // no such index
         QCOMPARE(view.measurements().size(), size_t(3));
-        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 1, 1);
-        QCoreApplication::sendPostedEvents(&view);
+        view.deleteMeasurement(1);
         QCOMPARE(view.measurements().size(), size_t(2));
         QCOMPARE(view.measurements()[1]->text, QStringLiteral("c"));
-        platform::postMessage(&view, platform::msg::DeleteLiveMeasurements, 2, 0);
-        QCoreApplication::sendPostedEvents(&view);
+        view.editMeasurements({}, true);
         QCOMPARE(view.measurements().size(), size_t(0));
     }
 
@@ -497,8 +494,7 @@ private Q_SLOTS:
         CDeviceView& view = *shown;
         QTRY_VERIFY(view.stream().latestFrame().frameArrived);
         // An empty list: no picture, no workbook.
-        platform::postMessage(&view, platform::msg::WriteLiveWorkbook);
-        QCoreApplication::sendPostedEvents(&view);
+        view.writeWorkbook(view.stillRequest(StillRequest::WorkbookPicture));
         QTest::qWait(300);
         QVERIFY(opener.opened.isEmpty());
 

@@ -142,14 +142,10 @@ private Q_SLOTS:
         QCOMPARE(QColor(saved.pixel(100, 100)), QColor(Qt::red));    // the line
         QCOMPARE(QColor(saved.pixel(50, 140)), QColor(90, 90, 90));  // no crosshair through (50, 240)...
         QCOMPARE(QColor(saved.pixel(160, 20)), QColor(90, 90, 90));
-        // The length label goes and comes back with its show flag (message 1153).
+        // The length label goes with its show flag.
         QVERIFY(view->document().shapes().at(0).show[1]);
-        platform::postMessage(view.get(), platform::msg::ShowFlagToggle, 3);
-        QCoreApplication::sendPostedEvents(view.get());
+        view->shapeHost().toggleShowFlag(3);
         QVERIFY(!view->document().shapes().at(0).show[1]);
-        platform::postMessage(view.get(), platform::msg::DeleteAllShapes, 1);  // only 2 deletes
-        QCoreApplication::sendPostedEvents(view.get());
-        QCOMPARE(view->document().shapes().size(), size_t(1));
         view->runCommand(base::cmd::UndoShape);
         QCOMPARE(view->document().shapes().size(), size_t(0));
     }

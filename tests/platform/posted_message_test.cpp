@@ -57,7 +57,7 @@ TEST(PostedMessage, PayloadOfAMessageNeverDeliveredIsFreed)
     std::weak_ptr<int> watch = record;
     {
         auto* receiver = new Receiver;
-        ASSERT_TRUE(postMessage(receiver, msg::WriteLiveWorkbook, 0, 0, std::move(record)));
+        ASSERT_TRUE(postMessage(receiver, msg::StillDue, 0, 0, std::move(record)));
         delete receiver;  // the window closed before the message was handled
     }
     EXPECT_TRUE(watch.expired());

@@ -41,9 +41,13 @@ inline void answerFileDialog(const QString& nameFilter, const QString& path, std
         if (!read && since->elapsed() < 3000)
             return;
         dialog->selectNameFilter(nameFilter);
-        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            // The field has the keyboard while the user types, as it has when
+            // the dialog saves.
+            QApplication::setActiveWindow(dialog);
+            name->setFocus(Qt::OtherFocusReason);
             name->setText(path);
-        else
+        } else
             dialog->selectFile(path);
         for (auto* view : dialog->findChildren<QAbstractItemView*>()) {
             if (view->selectionModel())
