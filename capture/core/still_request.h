@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/core/picture_options.h"
+#include "measure/core/picture_options.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@ struct StillRequest {
         WorkbookPicture = 3,  // the picture below the workbook's rows
     };
     Purpose purpose = Snapshot;
-    picture::PictureOptions options;
+    measure::PictureOptions options;
     // Where it is saved: BMP, or JPEG for ".jpg". A snapshot's path is the
     // name it would like; a file of that name is never replaced.
     QString path;

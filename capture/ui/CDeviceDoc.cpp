@@ -5,7 +5,7 @@
 #include "capture/core/frame_ops.h"
 #include "capture/core/live_tools.h"
 #include "measure/core/shapes.h"
-#include "measure/ui/ZoomCommands.h"
+#include "picture/core/zoom_commands.h"
 
 #include "base/app_settings.h"
 #include "base/command_ids.h"
@@ -51,7 +51,7 @@ CDeviceDoc::CDeviceDoc(const QString& title, base::ViewHost& host, QObject* pare
 
 bool CDeviceDoc::handlesCommand(int id) const
 {
-    if (measure::ZoomCommands::handles(id))
+    if (picture::ZoomCommands::handles(id))
         return true;
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
@@ -62,7 +62,7 @@ bool CDeviceDoc::handlesCommand(int id) const
 
 void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 {
-    measure::ZoomCommands::update(id, state, m_zoom);
+    picture::ZoomCommands::update(id, state, m_zoom);
     int code = 0;
     for (const ToolCommand& t : kCheckedCommands) {
         if (t.id == id)
@@ -76,7 +76,7 @@ void CDeviceDoc::updateCommand(int id, base::CommandState& state) const
 
 void CDeviceDoc::runCommand(int id)
 {
-    if (measure::ZoomCommands::run(id, m_zoom, m_host, m_resolution, {.verticalFollows = true})) {
+    if (picture::ZoomCommands::run(id, m_zoom, m_host, m_resolution, {.verticalFollows = true})) {
         Q_EMIT updated(kHintZoom);
         return;
     }

@@ -63,7 +63,7 @@ public:
     QSize pictureSize() const override { return m_view.frameSize(); }
 
     // The workbook's picture is a still of the slot taken with these options.
-    void exportWorkbook(const picture::PictureOptions& options) override
+    void exportWorkbook(const measure::PictureOptions& options) override
     {
         StillRequest request = m_view.stillRequest(StillRequest::WorkbookPicture);
         request.options = options;

@@ -5,7 +5,7 @@
 #include "files/core/thumbnail_loader.h"
 #include "files/core/thumbnail_watch.h"
 
-#include "picture/core/picture_options.h"
+#include "measure/core/picture_options.h"
 
 #include <QListView>
 
@@ -67,7 +67,7 @@ public:
     // and the picture options, offered as chosen last (false: cancelled).
     struct SaveQuestions {
         std::function<QString(QWidget* parent, const QStringList& types, const QString& chosen, const QString& suggested)> target;
-        std::function<bool(QWidget* parent, QSize pictureSize, picture::PictureOptions& options)> options;
+        std::function<bool(QWidget* parent, QSize pictureSize, measure::PictureOptions& options)> options;
     };
     void setSaveQuestions(SaveQuestions questions) { m_questions = std::move(questions); }
 
@@ -114,7 +114,7 @@ private:
     Qt::KeyboardModifiers m_modifiers;
     SaveQuestions m_questions;
     // A copy is never imprinted: the tick starts clear.
-    picture::PictureOptions m_saveOptions{1, false, 96};
+    measure::PictureOptions m_saveOptions{1, false, 96};
 };
 
 }  // namespace files

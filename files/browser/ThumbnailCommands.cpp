@@ -30,7 +30,7 @@ QString askTarget(QWidget* parent, const QStringList& types, const QString& chos
     return picture::askSavePath(parent, base::uiText("Save", "Save"), suggested, types, chosen);
 }
 
-bool askOptions(QWidget* parent, QSize pictureSize, picture::PictureOptions& options)
+bool askOptions(QWidget* parent, QSize pictureSize, measure::PictureOptions& options)
 {
     measure::CExportOptionDlg dialog(pictureSize, options, parent);
     if (dialog.exec() != QDialog::Accepted)

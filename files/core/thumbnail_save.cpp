@@ -1,7 +1,7 @@
 #include "thumbnail_save.h"
 
+#include "measure/core/picture_options.h"
 #include "picture/core/cx_image.h"
-#include "picture/core/picture_options.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +70,7 @@ QString savePictureCopy(const QString& source, const QString& target, int sizeOp
     CxImage picture;
     if (!picture.Load(QFile::encodeName(source).toStdString(), formatOfName(source)))
         return QString::fromUtf8(picture.GetLastError());
-    const double factor = picture::exportFactor(sizeOption, 1.0);
+    const double factor = measure::exportFactor(sizeOption, 1.0);
     const bool resized = factor != 1.0;
     if (!resized && format == picture.GetType() && dpi == picture.GetXDPI() && dpi == picture.GetYDPI())
         return copyFileReplacing(source, target) ? QString() : QStringLiteral("the copy could not be written");

@@ -18,7 +18,7 @@ constexpr int kDpis[] = {96, 180, 240, 300};
 
 }  // namespace
 
-CExportOptionDlg::CExportOptionDlg(QSize pictureSize, const picture::PictureOptions& offered, QWidget* parent)
+CExportOptionDlg::CExportOptionDlg(QSize pictureSize, const measure::PictureOptions& offered, QWidget* parent)
     : QDialog(parent),
       m_sizes(new QButtonGroup(this)),
       m_dpis(new QButtonGroup(this)),
@@ -57,7 +57,7 @@ CExportOptionDlg::CExportOptionDlg(QSize pictureSize, const picture::PictureOpti
     layout->addWidget(box);
 }
 
-picture::PictureOptions CExportOptionDlg::options() const
+measure::PictureOptions CExportOptionDlg::options() const
 {
     return {m_sizes->checkedId(), m_imprint->isChecked(), m_dpis->checkedId()};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/core/picture_options.h"
+#include "measure/core/picture_options.h"
 
 #include <QDialog>
 
@@ -14,9 +14,9 @@ namespace measure {
 class CExportOptionDlg : public QDialog {
     Q_OBJECT
 public:
-    CExportOptionDlg(QSize pictureSize, const picture::PictureOptions& offered, QWidget* parent = nullptr);
+    CExportOptionDlg(QSize pictureSize, const measure::PictureOptions& offered, QWidget* parent = nullptr);
 
-    picture::PictureOptions options() const;
+    measure::PictureOptions options() const;
 
 private:
     QButtonGroup* m_sizes;

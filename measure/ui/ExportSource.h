@@ -2,7 +2,7 @@
 
 #include "measure/core/export_rows.h"
 
-#include "picture/core/picture_options.h"
+#include "measure/core/picture_options.h"
 
 #include <QSize>
 
@@ -29,7 +29,7 @@ public:
     virtual QSize pictureSize() const = 0;
     // The workbook's picture with these options, and the workbook after it
     // (writeAndOpenWorkbook).
-    virtual void exportWorkbook(const picture::PictureOptions& options) = 0;
+    virtual void exportWorkbook(const measure::PictureOptions& options) = 0;
 };
 
 // What the export dialog lists and acts on, for a picture window and a live
@@ -49,7 +49,7 @@ public:
     // first, so the others keep their places while it works.
     void deleteMeasurements(std::vector<int> sources);
     // Writes the workbook with these picture options.
-    void exportWorkbook(const picture::PictureOptions& options)
+    void exportWorkbook(const measure::PictureOptions& options)
     {
         m_imprint = options.imprint;
         m_window->exportWorkbook(options);

@@ -20,7 +20,7 @@
 #include "measure/ui/CalibrationMenu.h"
 #include "measure/ui/ShapeHost.h"
 #include "measure/ui/WorkbookExport.h"
-#include "measure/ui/ZoomCommands.h"
+#include "picture/core/zoom_commands.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -250,10 +250,10 @@ bool CScoparaView::saveAs(const QString& path)
     return true;
 }
 
-QString CScoparaView::writeExport(const PictureOptions& options, const QString& path) const
+QString CScoparaView::writeExport(const measure::PictureOptions& options, const QString& path) const
 {
-    const double fx = exportFactor(options.sizeOption, m_zoom.x);
-    const double fy = exportFactor(options.sizeOption, m_zoom.y);
+    const double fx = measure::exportFactor(options.sizeOption, m_zoom.x);
+    const double fy = measure::exportFactor(options.sizeOption, m_zoom.y);
     const QSize size(static_cast<int>(m_doc->size().width() * fx + 0.5), static_cast<int>(m_doc->size().height() * fy + 0.5));
     if (size.isEmpty())
         return QStringLiteral("no picture");
@@ -278,7 +278,7 @@ QString CScoparaView::writeExport(const PictureOptions& options, const QString& 
     return {};
 }
 
-void CScoparaView::saveExport(const PictureOptions& options, const QString& path)
+void CScoparaView::saveExport(const measure::PictureOptions& options, const QString& path)
 {
     if (const QString failure = writeExport(options, path); !failure.isEmpty())
         platform::messageDialogs().inform(base::saveFailedText(path, failure));
@@ -286,7 +286,7 @@ void CScoparaView::saveExport(const PictureOptions& options, const QString& path
         m_host.showStatusMessage(base::fileStatusText("PictureSaved", "Picture saved: %1 in %2", path));
 }
 
-bool CScoparaView::exportWorkbook(const PictureOptions& options)
+bool CScoparaView::exportWorkbook(const measure::PictureOptions& options)
 {
     const QString root = m_host.settings().paths.saveRoot;
     const QString picture = measure::workbookPicturePath(root);
@@ -315,13 +315,13 @@ bool CScoparaView::handlesCommand(int id) const
     case cmd::FilePrint:
     case cmd::FilePrintDirect:
     case cmd::FilePrintPreview: return true;
-    default: return measure::ZoomCommands::handles(id) || measure::isMeasureCommand(id) || operationOf(id) != 0;
+    default: return picture::ZoomCommands::handles(id) || measure::isMeasureCommand(id) || operationOf(id) != 0;
     }
 }
 
 void CScoparaView::updateCommand(int id, base::CommandState& state) const
 {
-    measure::ZoomCommands::update(id, state, m_zoom);
+    picture::ZoomCommands::update(id, state, m_zoom);
     m_overlays.update(id, state, m_overlays.mode());
     measure::updateMeasureCommand(*this, id, state);
     if (const int operation = operationOf(id)) {
@@ -337,7 +337,7 @@ void CScoparaView::runCommand(int id)
         measure::runMeasureCommand(*this, id);
         return;
     }
-    if (measure::ZoomCommands::run(id, m_zoom, m_host, m_doc->size(), {.extraArea = QSize(30 - 15, 0)})) {
+    if (picture::ZoomCommands::run(id, m_zoom, m_host, m_doc->size(), {.extraArea = QSize(30 - 15, 0)})) {
         // A new zoom starts at the picture's origin, with no shape half placed.
         m_shapes->setTool(0);
         horizontalScrollBar()->setValue(0);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "measure/core/picture_options.h"
 #include "picture/core/picture_document.h"
-#include "picture/core/picture_options.h"
 #include "picture/core/picture_zoom.h"
 #include "picture/ui/PictureOperationRunner.h"
 
@@ -60,10 +60,10 @@ public:
     bool saveAs(const QString& path);
     // The picture with these options as `path`; says where it went, or why
     // it did not.
-    void saveExport(const PictureOptions& options, const QString& path);
+    void saveExport(const measure::PictureOptions& options, const QString& path);
     // The workbook of the shapes with the picture below them, opened with
     // the desktop's spreadsheet program (the reason said when it fails).
-    bool exportWorkbook(const PictureOptions& options);
+    bool exportWorkbook(const measure::PictureOptions& options);
 
     // The window became the active one: "w:h" in the status bar.
     void activated();
@@ -92,7 +92,7 @@ private:
     void layOut();
     // The picture with these options: size factor, imprint, DPI. The reason
     // it could not be written, else empty.
-    QString writeExport(const PictureOptions& options, const QString& path) const;
+    QString writeExport(const measure::PictureOptions& options, const QString& path) const;
     void save();
     bool replaceWithMeasured();
     void runOperation(int operation);

@@ -48,7 +48,7 @@ public:
 
     QSize pictureSize() const override { return m_view.document().size(); }
 
-    void exportWorkbook(const PictureOptions& options) override { m_view.exportWorkbook(options); }
+    void exportWorkbook(const measure::PictureOptions& options) override { m_view.exportWorkbook(options); }
 
 private:
     CScoparaView& m_view;

@@ -326,7 +326,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("img2"));
 
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, list->thumbnails().rowOf(source)));
-        list->setSaveQuestions({nullptr, [](QWidget*, QSize, picture::PictureOptions&) { return true; }});
+        list->setSaveQuestions({nullptr, [](QWidget*, QSize, measure::PictureOptions&) { return true; }});
         const QString typed = m_box->path() + QLatin1String("/sample");
         testing_support::answerFileDialog(QStringLiteral("JPG Files (*.jpg *.JPG *.jpeg)"), typed);
         list->runCommand(CThumbnailsFormViewView::SaveCommand);

@@ -1,10 +1,10 @@
-#include "ZoomCommands.h"
+#include "zoom_commands.h"
 
 #include "base/app_settings.h"
 #include "base/command_target.h"
 #include "base/view_host.h"
 
-namespace measure {
+namespace picture {
 
 namespace cmd = base::cmd;
 
@@ -33,4 +33,4 @@ bool ZoomCommands::run(int id, picture::PictureZoom& zoom, base::ViewHost& host,
     return true;
 }
 
-}  // namespace measure
+}  // namespace picture

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/core/picture_zoom.h"
+#include "picture_zoom.h"
 
 #include "base/command_ids.h"
 
@@ -9,7 +9,7 @@ class ViewHost;
 struct CommandState;
 }  // namespace base
 
-namespace measure {
+namespace picture {
 
 // Where one window's zoom steps differ: Full Screen fits into the host's
 // area plus `extraArea`, and Zoom Out may make the vertical zoom follow.
@@ -25,9 +25,9 @@ struct ZoomStyle {
 class ZoomCommands {
 public:
     static bool handles(int id) { return id == base::cmd::ZoomIn || id == base::cmd::ZoomNormal || id == base::cmd::ZoomOut; }
-    static void update(int id, base::CommandState& state, const picture::PictureZoom& zoom);
+    static void update(int id, base::CommandState& state, const PictureZoom& zoom);
     // True when `id` stepped `zoom`; the window then lays its picture out again.
-    static bool run(int id, picture::PictureZoom& zoom, base::ViewHost& host, QSize pictureSize, ZoomStyle style);
+    static bool run(int id, PictureZoom& zoom, base::ViewHost& host, QSize pictureSize, ZoomStyle style);
 };
 
-}  // namespace measure
+}  // namespace picture

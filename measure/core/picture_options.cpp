@@ -1,6 +1,6 @@
 #include "picture_options.h"
 
-namespace picture {
+namespace measure {
 
 double exportFactor(int sizeOption, double zoom)
 {
@@ -12,4 +12,4 @@ double exportFactor(int sizeOption, double zoom)
     }
 }
 
-}  // namespace picture
+}  // namespace measure

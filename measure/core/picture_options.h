@@ -1,6 +1,6 @@
 #pragma once
 
-namespace picture {
+namespace measure {
 
 // How a picture is written: a snapshot, a saved copy or the workbook's
 // picture. Each request carries its own, so nothing is left behind for the
@@ -15,4 +15,4 @@ struct PictureOptions {
 // window's zoom.
 double exportFactor(int sizeOption, double zoom);
 
-}  // namespace picture
+}  // namespace measure
