@@ -47,7 +47,7 @@ public:
     virtual void showStatusMessage(const QString& text) = 0;
     // What the next click of a measuring tool does, shown until the next
     // hint; empty clears it.
-    virtual void showHint(const QString& text) { showStatusMessage(text); }
+    virtual void showHint(const QString& text) = 0;
     // A picture operation's progress in the status bar, 0 to 100; -1 hides it.
     virtual void showProgress(int percent) = 0;
     // The main window's client area less the docked panes and the status bar.
