@@ -66,16 +66,6 @@ QString numberedPath(const QString& path, int n)
     return path.left(split) + QLatin1Char('_') + QString::number(n) + path.mid(split);
 }
 
-SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY)
-{
-    switch (sizeOption) {
-    case 1: return {1.0, 1.0};
-    case 2: return {0.5, 0.5};
-    case 3: return {0.33, 0.33};
-    default: return {zoomX, zoomY};
-    }
-}
-
 namespace {
 
 // The picture as the codec takes it, with its DPI and JPEG quality.

@@ -29,14 +29,6 @@ QString unusedPath(const QString& path, const QString& companionSuffix = {});
 // `path` for n = 0, else "<name>_<n><.ext>": the names unusedPath chooses from.
 QString numberedPath(const QString& path, int n);
 
-// How much smaller than the frame a picture is saved: the picture-size
-// option 1 (full size), 2 (half), 3 (a third), anything else the view's zoom.
-struct SaveScale {
-    double x = 1.0;
-    double y = 1.0;
-};
-SaveScale saveScaleFor(quint32 sizeOption, double zoomX, double zoomY);
-
 // Writes `picture` as BMP or as JPEG of quality 90, with `dpi` in both
 // directions, through a temporary file renamed over `path`. An empty answer
 // is success; otherwise the reason it failed.

@@ -192,11 +192,6 @@ bool LiveStream::SetResolution(int32_t width, int32_t height, const QString& cap
 {
     if (!m_source)
         return false;
-    const bool wasRunning = m_running;
-    Stop();
-    m_built = false;
-    m_width = width;
-    m_height = height;
     if (!capConfigPath.isEmpty()) {
         VideoInfoHeader saved = readCapConfig(capConfigPath).value_or(VideoInfoHeader{});
         saved.bmiHeader.biSize = 40;
@@ -206,33 +201,29 @@ bool LiveStream::SetResolution(int32_t width, int32_t height, const QString& cap
         resizeFormat(saved, width, height);
         writeCapConfig(capConfigPath, saved);  // a failure leaves the device as it is
     }
-    const bool ok = Build(m_format == FormatMJPG ? 2 : 1, QString());
-    if (wasRunning)
-        Run();
-    return ok;
+    return restart(m_format, width, height);
 }
 
 bool LiveStream::SetFormat(int32_t format)
 {
-    if (!m_source)
-        return false;
-    const bool wasRunning = m_running;
-    Stop();
-    m_built = false;
-    const bool ok = Build(format == FormatMJPG ? 2 : 1, QString());
-    if (wasRunning)
-        Run();
-    return ok;
+    return restart(format, m_width, m_height);
 }
 
 bool LiveStream::Rebuild()
+{
+    return restart(m_format, m_width, m_height);
+}
+
+bool LiveStream::restart(int32_t format, int32_t width, int32_t height)
 {
     if (!m_source)
         return false;
     const bool wasRunning = m_running;
     Stop();
     m_built = false;
-    const bool ok = Build(m_format == FormatMJPG ? 2 : 1, QString());
+    m_width = width;
+    m_height = height;
+    const bool ok = Build(format == FormatMJPG ? 2 : 1, QString());
     if (wasRunning && ok)
         Run();
     return ok;

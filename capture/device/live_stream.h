@@ -70,7 +70,7 @@ public:
     bool SetResolution(int32_t width, int32_t height, const QString& capConfigPath = {});
     bool SetFormat(int32_t format);
     // Builds again with the same size and format (after a snapshot-button
-    // setting change), running again if it ran.
+    // setting change). These three run again afterwards if the stream ran.
     bool Rebuild();
     // Moves the stream to another source: closes this one, builds and runs
     // the other.
@@ -150,6 +150,8 @@ Q_SIGNALS:
 
 private:
     void captureLoop();
+    // Stops, builds with these, and runs again if it ran.
+    bool restart(int32_t format, int32_t width, int32_t height);
     void onFrame(const DeviceFrame& frame);
     bool applyFormat(int32_t width, int32_t height, int32_t format);
     void answerStill(const DeviceFrame& frame);

@@ -13,6 +13,7 @@
 #include "base/text_lookup.h"
 
 #include "measure/core/measurement_workbook.h"
+#include "measure/core/picture_options.h"
 #include "measure/ui/WorkbookExport.h"
 
 #include "platform/message_dialogs.h"
@@ -59,12 +60,11 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     SnapshotInput in;
     if (!answer.frame || !answer.frame->copyOut(in.rows, in.width, in.height))
         return;
-    const SaveScale scale = saveScaleFor(static_cast<quint32>(request.options.sizeOption), m_doc->zoom().x, m_doc->zoom().y);
     in.mirror = m_doc->mirror();
     in.flip = m_doc->flip();
     in.colourMode = m_doc->colourMode();
-    in.scaleX = scale.x;
-    in.scaleY = scale.y;
+    in.scaleX = measure::exportFactor(request.options.sizeOption, m_doc->zoom().x);
+    in.scaleY = measure::exportFactor(request.options.sizeOption, m_doc->zoom().y);
     in.burnIn = request.options.imprint;
     in.overlay = m_overlays.overlay();
     in.overlay.colour = m_host.measure().colour;

@@ -3,6 +3,7 @@
 #include "capture/core/snapshot_files.h"
 #include "capture/core/snapshot_render.h"
 
+#include "measure/core/picture_options.h"
 #include "picture/core/cx_image.h"
 
 #include <QDir>
@@ -62,10 +63,10 @@ TEST(SnapshotNames, ClipThumbnailSitsBesideTheClip)
 
 TEST(SnapshotNames, SizeOptions)
 {
-    EXPECT_DOUBLE_EQ(saveScaleFor(1, 2, 2).x, 1.0);
-    EXPECT_DOUBLE_EQ(saveScaleFor(2, 2, 2).y, 0.5);
-    EXPECT_DOUBLE_EQ(saveScaleFor(3, 2, 2).x, 0.33);
-    EXPECT_DOUBLE_EQ(saveScaleFor(4, 1.5, 0.75).y, 0.75);
+    EXPECT_DOUBLE_EQ(measure::exportFactor(1, 2), 1.0);
+    EXPECT_DOUBLE_EQ(measure::exportFactor(2, 2), 0.5);
+    EXPECT_DOUBLE_EQ(measure::exportFactor(3, 2), 0.33);
+    EXPECT_DOUBLE_EQ(measure::exportFactor(4, 0.75), 0.75);
 }
 
 TEST(SnapshotFiles, BmpAndJpegCarryTheChosenDpi)
