@@ -31,6 +31,7 @@ enum : int {
     RemoveFolder = 1169,            // main frame: remove a folder
     TimedSnapshot = 1171,           // live view: timed snapshot
     ShowConnectedSlots = 1172,      // device-slot dialog: show the connected microscopes' buttons
+    RefreshVideoSettings = 32773,   // camera property dialog: read the camera again
 };
 
 }  // namespace platform::msg

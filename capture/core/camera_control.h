@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace capture {
 
@@ -17,6 +18,13 @@ struct CameraControl {
     // V4L2_CTRL_FLAG_* bits the camera reports, such as inactive while its
     // automatic mode is on.
     uint32_t flags = 0;
+    // For a control that offers a list (power-line frequency, exposure
+    // mode): the values it takes and their names; empty for a range.
+    struct Choice {
+        int32_t value = 0;
+        std::string name;
+    };
+    std::vector<Choice> choices;
 };
 
 }  // namespace capture

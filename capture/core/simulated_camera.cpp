@@ -37,20 +37,54 @@ uint8_t clamp8(double v)
     return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
 }
 
+
+CameraControl range(uint32_t id, const char* name, int32_t minimum, int32_t maximum, int32_t step, int32_t defaultValue)
+{
+    CameraControl c;
+    c.id = id;
+    c.name = name;
+    c.minimum = minimum;
+    c.maximum = maximum;
+    c.step = step;
+    c.defaultValue = c.value = defaultValue;
+    return c;
+}
+
+CameraControl choice(uint32_t id, const char* name, int32_t defaultValue, std::vector<CameraControl::Choice> choices)
+{
+    CameraControl c = range(id, name, 0, choices.back().value, 1, defaultValue);
+    c.choices = std::move(choices);
+    return c;
+}
+
+CameraControl onOff(uint32_t id, const char* name, bool on)
+{
+    CameraControl c = range(id, name, 0, 1, 1, on ? 1 : 0);
+    c.isSwitch = true;
+    return c;
+}
+
 }  // namespace
 
 SimulatedCamera::SimulatedCamera(Model model, int number) : m_model(model), m_number(number), m_caps(sizesOf(model))
 {
     m_controls = {
-        {V4L2_CID_BRIGHTNESS, "Brightness", -64, 64, 1, 0, 0},
-        {V4L2_CID_CONTRAST, "Contrast", 0, 64, 1, 32, 32},
-        {V4L2_CID_SATURATION, "Saturation", 0, 128, 1, 64, 64},
-        {V4L2_CID_HUE, "Hue", -40, 40, 1, 0, 0},
-        {V4L2_CID_GAMMA, "Gamma", 72, 500, 1, 100, 100},
-        {V4L2_CID_SHARPNESS, "Sharpness", 0, 6, 1, 3, 3},
-        {V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance", 2800, 6500, 10, 4600, 4600},
-        {V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure", 1, 5000, 1, 156, 156},
+        range(V4L2_CID_BRIGHTNESS, "Brightness", -64, 64, 1, 0),
+        range(V4L2_CID_CONTRAST, "Contrast", 0, 64, 1, 32),
+        range(V4L2_CID_SATURATION, "Saturation", 0, 128, 1, 64),
+        range(V4L2_CID_HUE, "Hue", -40, 40, 1, 0),
+        onOff(V4L2_CID_AUTO_WHITE_BALANCE, "White Balance, Automatic", true),
+        range(V4L2_CID_GAMMA, "Gamma", 72, 500, 1, 100),
+        range(V4L2_CID_GAIN, "Gain", 0, 100, 1, 0),
+        choice(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", 1, {{0, "Disabled"}, {1, "50 Hz"}, {2, "60 Hz"}}),
+        range(V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance Temperature", 2800, 6500, 10, 4600),
+        range(V4L2_CID_SHARPNESS, "Sharpness", 0, 6, 1, 3),
+        range(V4L2_CID_BACKLIGHT_COMPENSATION, "Backlight Compensation", 0, 2, 1, 1),
+        choice(V4L2_CID_EXPOSURE_AUTO, "Auto Exposure", V4L2_EXPOSURE_APERTURE_PRIORITY,
+               {{V4L2_EXPOSURE_MANUAL, "Manual Mode"}, {V4L2_EXPOSURE_APERTURE_PRIORITY, "Aperture Priority Mode"}}),
+        range(V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure Time, Absolute", 1, 5000, 1, 156),
     };
+    std::lock_guard lock(m_controlsMutex);
     updateLut();
 }
 
@@ -78,19 +112,36 @@ bool SimulatedCamera::setFormat(int32_t width, int32_t height, int32_t format)
     return true;
 }
 
+std::vector<CameraControl> SimulatedCamera::controls() const
+{
+    std::lock_guard lock(m_controlsMutex);
+    return m_controls;
+}
+
 bool SimulatedCamera::setControl(uint32_t id, int32_t value)
 {
-    for (CameraControl& c : m_controls) {
-        if (c.id == id) {
-            c.value = std::clamp(value, c.minimum, c.maximum);
-            updateLut();
-            return true;
-        }
+    std::lock_guard lock(m_controlsMutex);
+    CameraControl* c = find(id);
+    if (!c || (c->flags & V4L2_CTRL_FLAG_INACTIVE))
+        return false;
+    if (!c->choices.empty()) {
+        if (std::none_of(c->choices.begin(), c->choices.end(), [&](const auto& ch) { return ch.value == value; }))
+            return false;
+        c->value = value;
+    } else {
+        c->value = std::clamp(value, c->minimum, c->maximum);
     }
-    return false;
+    updateLut();
+    return true;
 }
 
 int32_t SimulatedCamera::control(uint32_t id) const
+{
+    std::lock_guard lock(m_controlsMutex);
+    return valueOf(id);
+}
+
+int32_t SimulatedCamera::valueOf(uint32_t id) const
 {
     for (const CameraControl& c : m_controls) {
         if (c.id == id)
@@ -99,31 +150,62 @@ int32_t SimulatedCamera::control(uint32_t id) const
     return 0;
 }
 
+CameraControl* SimulatedCamera::find(uint32_t id)
+{
+    for (CameraControl& c : m_controls) {
+        if (c.id == id)
+            return &c;
+    }
+    return nullptr;
+}
+
 void SimulatedCamera::updateLut()
 {
+    // An automatic mode holds its manual control still, as the camera's firmware does.
+    const bool autoWhite = valueOf(V4L2_CID_AUTO_WHITE_BALANCE) != 0;
+    const bool autoExposure = valueOf(V4L2_CID_EXPOSURE_AUTO) != V4L2_EXPOSURE_MANUAL;
+    auto setInactive = [this](uint32_t id, bool inactive) {
+        if (CameraControl* c = find(id))
+            c->flags = inactive ? (c->flags | V4L2_CTRL_FLAG_INACTIVE) : (c->flags & ~uint32_t(V4L2_CTRL_FLAG_INACTIVE));
+    };
+    setInactive(V4L2_CID_WHITE_BALANCE_TEMPERATURE, autoWhite);
+    setInactive(V4L2_CID_EXPOSURE_ABSOLUTE, autoExposure);
+
     // Brightness shifts, contrast scales around mid-grey, gamma bends,
-    // exposure brightens, white balance warms or cools.
-    const double brightness = control(V4L2_CID_BRIGHTNESS);
-    const double contrast = control(V4L2_CID_CONTRAST) / 32.0;
-    const double gamma = control(V4L2_CID_GAMMA) / 100.0;
-    const double exposure = std::log2(std::max(1, control(V4L2_CID_EXPOSURE_ABSOLUTE)) / 156.0) * 24.0;
-    const double warmth = (control(V4L2_CID_WHITE_BALANCE_TEMPERATURE) - 4600) / 1900.0 * 20.0;
+    // exposure and gain brighten, a manual white balance warms or cools.
+    const double brightness = valueOf(V4L2_CID_BRIGHTNESS);
+    const double contrast = valueOf(V4L2_CID_CONTRAST) / 32.0;
+    const double gamma = valueOf(V4L2_CID_GAMMA) / 100.0;
+    const double exposure = autoExposure ? 0.0 : std::log2(std::max(1, valueOf(V4L2_CID_EXPOSURE_ABSOLUTE)) / 156.0) * 24.0;
+    const double gain = valueOf(V4L2_CID_GAIN) * 0.4;
+    const double warmth = autoWhite ? 0.0 : (valueOf(V4L2_CID_WHITE_BALANCE_TEMPERATURE) - 4600) / 1900.0 * 20.0;
     for (int i = 0; i < 256; ++i) {
         const double g = 255.0 * std::pow(i / 255.0, 1.0 / gamma);
-        const double v = (g - 128.0) * contrast + 128.0 + brightness + exposure;
+        const double v = (g - 128.0) * contrast + 128.0 + brightness + exposure + gain;
         m_lut[0][i] = clamp8(v + warmth);  // blue
         m_lut[1][i] = clamp8(v);
         m_lut[2][i] = clamp8(v - warmth);  // red
     }
+    // Saturation scales the colour differences, hue turns them (degrees).
+    const double saturation = valueOf(V4L2_CID_SATURATION) / 64.0;
+    const double angle = valueOf(V4L2_CID_HUE) * 3.14159265358979 / 180.0;
+    m_chroma = {float(saturation * std::cos(angle)), float(-saturation * std::sin(angle)), float(saturation * std::sin(angle)),
+                float(saturation * std::cos(angle))};
 }
 
 bool SimulatedCamera::capture(int t, std::vector<uint8_t>& out)
 {
     if (!plugged())
         return false;
+    {
+        std::lock_guard lock(m_controlsMutex);
+        std::memcpy(m_frameLut, m_lut, sizeof m_lut);
+        m_frameChroma = m_chroma;
+    }
     m_slide.prepare(m_width, m_height, m_textured);
     m_bgr.resize(size_t(m_width) * m_height * 3);
-    m_slide.frame(t, m_lut, m_bgr.data());
+    m_slide.frame(t, m_frameLut, m_bgr.data());
+    applyChroma();
     if (m_format == FormatMJPG) {
         encodeJpeg(out);
         return true;
@@ -143,6 +225,22 @@ bool SimulatedCamera::capture(int t, std::vector<uint8_t>& out)
         o[3] = static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
     }
     return true;
+}
+
+void SimulatedCamera::applyChroma()
+{
+    const auto [a, b, c, d] = m_frameChroma;
+    if (a == 1.0f && b == 0.0f && c == 0.0f && d == 1.0f)
+        return;
+    for (size_t i = 0; i + 2 < m_bgr.size(); i += 3) {
+        uint8_t* p = &m_bgr[i];
+        const float y = 0.114f * p[0] + 0.587f * p[1] + 0.299f * p[2];
+        const float u = p[0] - y, v = p[2] - y;
+        const float u2 = a * u + b * v, v2 = c * u + d * v;
+        p[0] = clamp8(y + u2);
+        p[2] = clamp8(y + v2);
+        p[1] = clamp8(y - (0.114f * u2 + 0.299f * v2) / 0.587f);
+    }
 }
 
 void SimulatedCamera::encodeJpeg(std::vector<uint8_t>& out)

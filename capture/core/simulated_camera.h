@@ -6,8 +6,10 @@
 
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace capture {
@@ -36,7 +38,13 @@ public:
     int32_t height() const { return m_height; }
     int32_t format() const { return m_format; }
 
-    const std::vector<CameraControl>& controls() const { return m_controls; }
+    // The controls as a UVC microscope offers them: the picture controls, the
+    // automatic white balance and exposure (whose manual controls are
+    // inactive, and refused, while they are on), gain, power-line frequency
+    // and backlight compensation. Safe from any thread, also while streaming.
+    std::vector<CameraControl> controls() const;
+    // Clamps a range to its limits; refuses a choice the control lacks, an
+    // inactive control and an unknown id.
     bool setControl(uint32_t id, int32_t value);
     int32_t control(uint32_t id) const;
 
@@ -57,7 +65,11 @@ public:
     bool plugged() const { return m_plugged.load(); }
 
 private:
+    // With the controls' lock held.
     void updateLut();
+    int32_t valueOf(uint32_t id) const;
+    CameraControl* find(uint32_t id);
+    void applyChroma();
     void encodeJpeg(std::vector<uint8_t>& out);
 
     Model m_model;
@@ -66,8 +78,15 @@ private:
     int32_t m_width = 640;
     int32_t m_height = 480;
     int32_t m_format = FormatYUY2;
+    mutable std::mutex m_controlsMutex;
     std::vector<CameraControl> m_controls;
     uint8_t m_lut[3][256];
+    // Saturation and hue as a matrix on the colour differences; identity
+    // (and skipped) at their defaults.
+    std::array<float, 4> m_chroma{1, 0, 0, 1};
+    // The capture's copies, taken once a frame.
+    uint8_t m_frameLut[3][256];
+    std::array<float, 4> m_frameChroma{1, 0, 0, 1};
     StageMicrometer m_slide;
     bool m_textured = true;
     std::vector<uint8_t> m_bgr;

@@ -176,7 +176,8 @@ public:
         v4l2_queryctrl q{};
         q.id = V4L2_CTRL_FLAG_NEXT_CTRL;
         while (xioctl(VIDIOC_QUERYCTRL, &q) == 0) {
-            if (!(q.flags & V4L2_CTRL_FLAG_DISABLED) && (q.type == V4L2_CTRL_TYPE_INTEGER || q.type == V4L2_CTRL_TYPE_BOOLEAN)) {
+            const bool menu = q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU;
+            if (!(q.flags & V4L2_CTRL_FLAG_DISABLED) && (q.type == V4L2_CTRL_TYPE_INTEGER || q.type == V4L2_CTRL_TYPE_BOOLEAN || menu)) {
                 v4l2_control c{};
                 c.id = q.id;
                 xioctl(VIDIOC_G_CTRL, &c);
@@ -191,9 +192,29 @@ public:
                 control.value = c.value;
                 control.isSwitch = q.type == V4L2_CTRL_TYPE_BOOLEAN;
                 control.flags = q.flags;
+                if (menu)
+                    control.choices = choicesOf(q);
                 out.push_back(std::move(control));
             }
             q.id |= V4L2_CTRL_FLAG_NEXT_CTRL;
+        }
+        return out;
+    }
+
+    // The entries of a menu control; the driver leaves out the ones it lacks.
+    std::vector<CameraControl::Choice> choicesOf(const v4l2_queryctrl& q)
+    {
+        std::vector<CameraControl::Choice> out;
+        for (int32_t i = q.minimum; i <= q.maximum && i - q.minimum < 64; ++i) {
+            v4l2_querymenu m{};
+            m.id = q.id;
+            m.index = static_cast<uint32_t>(i);
+            if (xioctl(VIDIOC_QUERYMENU, &m) != 0)
+                continue;
+            std::string name = q.type == V4L2_CTRL_TYPE_INTEGER_MENU
+                ? std::to_string(m.value)
+                : std::string(reinterpret_cast<const char*>(m.name), strnlen(reinterpret_cast<const char*>(m.name), sizeof m.name));
+            out.push_back({i, std::move(name)});
         }
         return out;
     }

@@ -1,5 +1,7 @@
 #include "CDeviceView.h"
 
+#include "capture/core/camera_profiles.h"
+
 #include "LiveHotKeys.h"
 #include "base/view_host.h"
 
@@ -106,6 +108,7 @@ bool CDeviceView::connectSource(std::unique_ptr<CaptureSource> source)
         m_device->Close();
         return false;
     }
+    applyDefaultProfile();
     const int32_t model = m_device->cameraModel();
     if (model != 0)
         m_host.writeCameraModel(static_cast<quint32>(model));
@@ -115,6 +118,18 @@ bool CDeviceView::connectSource(std::unique_ptr<CaptureSource> source)
     if ((model == 2 || model == 3) && key >= 1 && static_cast<size_t>(key) <= std::size(choices))
         choices[static_cast<size_t>(key - 1)] = 1;
     return true;
+}
+
+void CDeviceView::applyDefaultProfile()
+{
+    const QString folder = profileFolder(m_host.settings().paths.settingsFolder());
+    const QString name = defaultProfileName(folder);
+    if (name.isEmpty())
+        return;
+    const ControlSettings settings = settingsForProfile(readProfile(profilePath(folder, name), QStringLiteral("USBProperty")),
+                                                        m_device->controls());
+    for (const auto& [id, value] : settings.settings)
+        m_device->setControl(id, value);
 }
 
 void CDeviceView::initialUpdate()

@@ -37,6 +37,13 @@ class LiveStream;
 struct StillAnswer;
 struct StreamDescription;
 
+// A microscope a live window can be switched to, as the property dialog lists them.
+struct CameraChoice {
+    QString name;
+    QString devicePath;
+    bool current = false;  // the one the window shows
+};
+
 // A live window: the picture of one camera's stream, whatever its source. It
 // streams the source it is made with, shows the composed live picture, takes
 // still pictures, records clips and passes clicks to the measuring line.
@@ -93,6 +100,15 @@ public:
     // Asks the camera for another frame size (the resolution menu and the
     // recording dialog); the calibration scale goes back to its default.
     void changeResolution(QSize size);
+    // The microscopes the window can show, and switching to one of them
+    // (false, with the reason told, when it cannot). Whoever makes the window
+    // and knows the cameras provides them; without them only the current
+    // camera is listed.
+    void setCameraChoices(std::function<std::vector<CameraChoice>()> list, std::function<bool(const QString&)> choose);
+    std::vector<CameraChoice> cameraChoices() const;
+    bool switchCamera(const QString& devicePath);
+    // Opens the camera property dialog, unless live measurements would lose their scale.
+    void openVideoSettings();
     // F2, F3 or F4: to the top, then snapshot or record.
     void hotKey(int key);
     // The window became the active one.
@@ -133,6 +149,9 @@ private:
     // The square under the mouse to the magnifier, again with every frame while the mouse rests.
     void feedMagnifier(QPoint windowPos);
     bool connectSource(std::unique_ptr<CaptureSource> source);
+    // The profile chosen last goes onto the camera again: cameras forget
+    // their settings whenever they are unplugged.
+    void applyDefaultProfile();
     void initialUpdate();
     // The zoom, the tool or what the picture shows changed (the hint says which).
     void documentUpdated(int hint);
@@ -181,6 +200,8 @@ private:
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
     // Where the mouse rests on the picture, for the magnifier's square.
     QPoint m_magnifierAt;
+    std::function<std::vector<CameraChoice>()> m_cameraList;
+    std::function<bool(const QString&)> m_chooseCamera;
 };
 
 }  // namespace capture

@@ -3,6 +3,7 @@
 // overlays as a picture window has them and, through its document, zoom,
 // flips and colours.
 #include "CDeviceView.h"
+#include "CVideoSettingDlg.h"
 #include "LiveExportSource.h"
 
 #include "base/view_host.h"
@@ -19,6 +20,7 @@
 #include "base/command_ids.h"
 #include "base/text_lookup.h"
 
+#include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
 #include <QCursor>
@@ -46,6 +48,7 @@ bool CDeviceView::handlesCommand(int id) const
     switch (id) {
     case cmd::Camera:
     case cmd::Record:
+    case cmd::VideoProperty:
     case cmd::UsbSnapshot: return true;
     default:
         return measure::isMeasureCommand(id) || measure::OverlayCommands::handles(id) || resolutionIndexOf(id) >= 0
@@ -55,6 +58,10 @@ bool CDeviceView::handlesCommand(int id) const
 
 void CDeviceView::updateCommand(int id, base::CommandState& state) const
 {
+    if (id == cmd::VideoProperty) {
+        state.enabled = m_connected;
+        return;
+    }
     if (id == cmd::UsbSnapshot) {
         state.checkable = true;
         state.checked = m_host.settings().registry.isEnableSnap != 0;
@@ -86,6 +93,7 @@ void CDeviceView::runCommand(int id)
     switch (id) {
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;
+    case cmd::VideoProperty: openVideoSettings(); return;
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
     default: break;
     }
@@ -167,6 +175,44 @@ void CDeviceView::toggleUsbSnapshot()
         m_host.saveRegistrySettings();
         m_device->Rebuild();
     }
+}
+
+void CDeviceView::setCameraChoices(std::function<std::vector<CameraChoice>()> list, std::function<bool(const QString&)> choose)
+{
+    m_cameraList = std::move(list);
+    m_chooseCamera = std::move(choose);
+}
+
+std::vector<CameraChoice> CDeviceView::cameraChoices() const
+{
+    if (m_cameraList)
+        return m_cameraList();
+    if (!m_connected)
+        return {};
+    return {{m_device->description().title, QString(), true}};
+}
+
+bool CDeviceView::switchCamera(const QString& devicePath)
+{
+    if (refusedWhileRecording())
+        return false;
+    return m_chooseCamera && m_chooseCamera(devicePath);
+}
+
+void CDeviceView::openVideoSettings()
+{
+    if (!m_connected)
+        return;
+    if (!m_shapes->empty()) {
+        platform::messageDialogs().inform(base::uiText("DeleteMeasurementFirst", "Please delete the measurement data first"));
+        return;
+    }
+    CVideoSettingDlg dialog(*this, window());
+    dialog.exec();
+    if (m_device->isBuilt())
+        m_frameSize = QSize(m_device->width(), m_device->height());
+    m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
+    platform::postMessage(this, platform::msg::RelayoutLiveView);
 }
 
 // The next line measured on this picture becomes the calibration's reference.

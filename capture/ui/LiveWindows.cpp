@@ -68,6 +68,8 @@ CDeviceView* LiveWindows::create(int slot)
     window.slot = slot;
     std::unique_ptr<CaptureSource> source = openSlot(slot, window.devicePath);
     auto* view = new CDeviceView(usbSlotStream(slot), std::move(source), m_host);
+    view->setCameraChoices([this, view] { return cameraChoices(view); },
+                           [this, view](const QString& path) { return switchCamera(view, path); });
     if (!view->isConnected())
         window.devicePath.clear();
     window.view = view;
@@ -97,6 +99,44 @@ QString LiveWindows::devicePathOf(const CDeviceView* view) const
             return w.devicePath;
     }
     return {};
+}
+
+std::vector<CameraChoice> LiveWindows::cameraChoices(const CDeviceView* view) const
+{
+    const QString current = devicePathOf(view);
+    std::vector<CameraChoice> out;
+    for (const VideoDeviceEntry& entry : m_slots) {
+        if (entry.present && entry.modelIndex >= 0)
+            out.push_back({entry.friendlyName, entry.devicePath, entry.devicePath == current});
+    }
+    return out;
+}
+
+bool LiveWindows::switchCamera(CDeviceView* view, const QString& devicePath)
+{
+    forgetClosed();
+    const auto window = std::find_if(m_windows.begin(), m_windows.end(), [&](const Window& w) { return w.view == view; });
+    const auto target = std::find_if(m_slots.begin(), m_slots.end(), [&](const VideoDeviceEntry& e) { return e.devicePath == devicePath; });
+    if (window == m_windows.end() || target == m_slots.end() || !target->present)
+        return false;
+    if (window->devicePath == devicePath)
+        return true;
+    const int otherSlot = static_cast<int>(target - m_slots.begin()) + 1;
+    for (const Window& w : m_windows) {
+        if (w.slot == otherSlot && w.view && w.view->isConnected()) {
+            platform::messageDialogs().inform(base::uiText("CameraShownElsewhere", "This microscope is shown in %1.")
+                                                  .arg(w.view->stream().description().title));
+            return false;
+        }
+    }
+    // The two slots trade microscopes, so each keeps one of its own.
+    std::swap(m_slots[static_cast<size_t>(window->slot - 1)], *target);
+    view->finishRecordingNow();
+    view->stream().Close();
+    std::unique_ptr<CaptureSource> source = openSlot(window->slot, window->devicePath);
+    if (!view->sourceBack(std::move(source)))
+        window->devicePath.clear();
+    return view->isConnected();
 }
 
 void LiveWindows::watch()

@@ -21,6 +21,7 @@ class CaptureBackend;
 class CaptureSource;
 class CDeviceView;
 class DeviceWatcher;
+struct CameraChoice;
 struct StreamDescription;
 
 // The description of USB slot 1 to 5's stream: "MICROSCOPE n".
@@ -54,6 +55,12 @@ public:
     QList<CDeviceView*> views() const;
     // The device path of the camera a window streams; empty when it has none.
     QString devicePathOf(const CDeviceView* view) const;
+
+    // The microscopes `view` can be switched to, and the switch: the window's
+    // slot trades microscopes with the slot of the chosen one, refused while
+    // that one is shown in another window.
+    std::vector<CameraChoice> cameraChoices(const CDeviceView* view) const;
+    bool switchCamera(CDeviceView* view, const QString& devicePath);
 
     // Watches for cameras coming and going (once).
     void watch();

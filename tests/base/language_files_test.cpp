@@ -25,10 +25,13 @@ const QString kSection = QStringLiteral("TiScopara");
 // Literal pairs in the scanned files that look like a key and its default but
 // are not looked up: the DPI submenu's fixed title beside its object name.
 const QStringList kNotLookedUp{QStringLiteral("DPI")};
-// Keys no literal pair shows: the export dialog's tabs look up their English
-// names from a list.
-const QStringList kKeysOfNames{QStringLiteral("Line"), QStringLiteral("Polygon"), QStringLiteral("Circle"), QStringLiteral("Arc"),
-                               QStringLiteral("Angle")};
+// Keys no literal pair shows: the export dialog's tabs and the camera
+// property rows look up their names from a table.
+const QStringList kKeysOfNames{QStringLiteral("Line"),       QStringLiteral("Polygon"),  QStringLiteral("Circle"),
+                               QStringLiteral("Arc"),        QStringLiteral("Angle"),    QStringLiteral("Brightness"),
+                               QStringLiteral("Contrast"),   QStringLiteral("Saturation"), QStringLiteral("Sharpness"),
+                               QStringLiteral("Gamma"),      QStringLiteral("Hue"),      QStringLiteral("WhiteBalance"),
+                               QStringLiteral("Exposure")};
 
 // One place the program looks a text up.
 struct LookUp {
@@ -186,7 +189,7 @@ TEST(LanguageFiles, TheSourceScanFindsEveryFormOfLookUp)
     const LookUp* status = findLookUp(QStringLiteral("PictureSaved"));
     ASSERT_TRUE(status);
     EXPECT_EQ(status->english, QStringLiteral("Picture saved: %1 in %2"));
-    const LookUp* pane = findLookUp(QStringLiteral("DeviceName"));
+    const LookUp* pane = findLookUp(QStringLiteral("FolderManager"));
     ASSERT_TRUE(pane);
     EXPECT_EQ(pane->capacity, base::kPaneTitleCapacity);
     const LookUp* quoted = findLookUp(QStringLiteral("FolderNameInvalid"));
