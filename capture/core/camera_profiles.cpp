@@ -124,7 +124,8 @@ QStringList listProfiles(const QString& folder)
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& f : files) {
         const QString file = f.fileName();
-        if (file.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) && file.compare(QLatin1String("default.ini"), Qt::CaseInsensitive) != 0)
+        if (file.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive)
+            && file.compare(QLatin1String("default.ini"), Qt::CaseInsensitive) != 0)
             names.append(file.left(file.size() - 4));
     }
     return names;
@@ -181,7 +182,8 @@ ProfileValues readProfile(const QString& path, const QString& section, QStringLi
 
 QString defaultProfileName(const QString& folder)
 {
-    const QString path = platform::readProfileString(folder + QLatin1String("/default.ini"), kDefaultSection, QStringLiteral("Path"));
+    const QString path = platform::readProfileString(folder + QLatin1String("/default.ini"), kDefaultSection,
+                                                     QStringLiteral("Path"));
     const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     return file.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) ? file.left(file.size() - 4) : QString();
 }
@@ -189,7 +191,8 @@ QString defaultProfileName(const QString& folder)
 bool writeDefaultProfile(const QString& folder, const QString& profileFile)
 {
     QDir().mkpath(folder);
-    return platform::writeProfileString(folder + QLatin1String("/default.ini"), kDefaultSection, QStringLiteral("Path"), profileFile);
+    return platform::writeProfileString(folder + QLatin1String("/default.ini"), kDefaultSection, QStringLiteral("Path"),
+                                        profileFile);
 }
 
 void forgetDefaultProfile(const QString& folder)

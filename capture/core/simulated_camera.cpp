@@ -37,7 +37,6 @@ uint8_t clamp8(double v)
     return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
 }
 
-
 CameraControl range(uint32_t id, const char* name, int32_t minimum, int32_t maximum, int32_t step, int32_t defaultValue)
 {
     CameraControl c;

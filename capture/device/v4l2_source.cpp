@@ -177,7 +177,8 @@ public:
         q.id = V4L2_CTRL_FLAG_NEXT_CTRL;
         while (xioctl(VIDIOC_QUERYCTRL, &q) == 0) {
             const bool menu = q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU;
-            if (!(q.flags & V4L2_CTRL_FLAG_DISABLED) && (q.type == V4L2_CTRL_TYPE_INTEGER || q.type == V4L2_CTRL_TYPE_BOOLEAN || menu)) {
+            if (!(q.flags & V4L2_CTRL_FLAG_DISABLED)
+                && (q.type == V4L2_CTRL_TYPE_INTEGER || q.type == V4L2_CTRL_TYPE_BOOLEAN || menu)) {
                 v4l2_control c{};
                 c.id = q.id;
                 xioctl(VIDIOC_G_CTRL, &c);
@@ -213,7 +214,8 @@ public:
                 continue;
             std::string name = q.type == V4L2_CTRL_TYPE_INTEGER_MENU
                 ? std::to_string(m.value)
-                : std::string(reinterpret_cast<const char*>(m.name), strnlen(reinterpret_cast<const char*>(m.name), sizeof m.name));
+                : std::string(reinterpret_cast<const char*>(m.name),
+                              strnlen(reinterpret_cast<const char*>(m.name), sizeof m.name));
             out.push_back({i, std::move(name)});
         }
         return out;

@@ -12,7 +12,11 @@
 namespace capture {
 
 CSavePropertyDlg::CSavePropertyDlg(QString folder, QString section, ProfileValues values, QWidget* parent)
-    : QDialog(parent), m_folder(std::move(folder)), m_section(std::move(section)), m_values(std::move(values)), m_name(new QLineEdit)
+    : QDialog(parent),
+      m_folder(std::move(folder)),
+      m_section(std::move(section)),
+      m_values(std::move(values)),
+      m_name(new QLineEdit)
 {
     setObjectName(QStringLiteral("CSavePropertyDlg"));
     setWindowTitle(QStringLiteral("Save Video Property"));
@@ -40,8 +44,7 @@ void CSavePropertyDlg::accept()
     case ProfileSave::EmptyName: platform::messageDialogs().inform(base::uiText("NotNull", "Can not empty")); break;
     case ProfileSave::Exists: platform::messageDialogs().inform(base::uiText("AlreadyExists", "Already exists")); break;
     case ProfileSave::CannotWrite:
-        platform::messageDialogs().inform(
-            base::uiText("ProfileNotSaved", "The profile could not be saved in %1.").arg(m_folder));
+        platform::messageDialogs().inform(base::uiText("ProfileNotSaved", "The profile could not be saved in %1.").arg(m_folder));
         break;
     }
     m_name->setFocus();

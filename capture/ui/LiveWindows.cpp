@@ -116,7 +116,8 @@ bool LiveWindows::switchCamera(CDeviceView* view, const QString& devicePath)
 {
     forgetClosed();
     const auto window = std::find_if(m_windows.begin(), m_windows.end(), [&](const Window& w) { return w.view == view; });
-    const auto target = std::find_if(m_slots.begin(), m_slots.end(), [&](const VideoDeviceEntry& e) { return e.devicePath == devicePath; });
+    const auto target = std::find_if(m_slots.begin(), m_slots.end(),
+                                     [&](const VideoDeviceEntry& e) { return e.devicePath == devicePath; });
     if (window == m_windows.end() || target == m_slots.end() || !target->present)
         return false;
     if (window->devicePath == devicePath)

@@ -27,10 +27,10 @@ const QString kSection = QStringLiteral("TiScopara");
 const QStringList kNotLookedUp{QStringLiteral("DPI")};
 // Keys no literal pair shows: the export dialog's tabs and the camera
 // property rows look up their names from a table.
-const QStringList kKeysOfNames{QStringLiteral("Line"),       QStringLiteral("Polygon"),  QStringLiteral("Circle"),
-                               QStringLiteral("Arc"),        QStringLiteral("Angle"),    QStringLiteral("Brightness"),
-                               QStringLiteral("Contrast"),   QStringLiteral("Saturation"), QStringLiteral("Sharpness"),
-                               QStringLiteral("Gamma"),      QStringLiteral("Hue"),      QStringLiteral("WhiteBalance"),
+const QStringList kKeysOfNames{QStringLiteral("Line"),     QStringLiteral("Polygon"),    QStringLiteral("Circle"),
+                               QStringLiteral("Arc"),      QStringLiteral("Angle"),      QStringLiteral("Brightness"),
+                               QStringLiteral("Contrast"), QStringLiteral("Saturation"), QStringLiteral("Sharpness"),
+                               QStringLiteral("Gamma"),    QStringLiteral("Hue"),        QStringLiteral("WhiteBalance"),
                                QStringLiteral("Exposure")};
 
 // One place the program looks a text up.
@@ -136,10 +136,10 @@ const QList<LookUp>& lookUps()
     return all;
 }
 
-const LookUp* findLookUp(const QString& key)
+const LookUp* findLookUp(const QString& key, const QString& inFile = {})
 {
     const auto& all = lookUps();
-    const auto it = std::find_if(all.begin(), all.end(), [&](const LookUp& l) { return l.key == key; });
+    const auto it = std::find_if(all.begin(), all.end(), [&](const LookUp& l) { return l.key == key && l.where.contains(inFile); });
     return it == all.end() ? nullptr : &*it;
 }
 
@@ -189,7 +189,7 @@ TEST(LanguageFiles, TheSourceScanFindsEveryFormOfLookUp)
     const LookUp* status = findLookUp(QStringLiteral("PictureSaved"));
     ASSERT_TRUE(status);
     EXPECT_EQ(status->english, QStringLiteral("Picture saved: %1 in %2"));
-    const LookUp* pane = findLookUp(QStringLiteral("FolderManager"));
+    const LookUp* pane = findLookUp(QStringLiteral("DeviceName"), QStringLiteral("CPanes.cpp"));
     ASSERT_TRUE(pane);
     EXPECT_EQ(pane->capacity, base::kPaneTitleCapacity);
     const LookUp* quoted = findLookUp(QStringLiteral("FolderNameInvalid"));
