@@ -185,6 +185,7 @@ CVideoSettingDlg::Row CVideoSettingDlg::addRow(QGridLayout* grid, int line, cons
     row.box = new QLineEdit;
     row.box->setReadOnly(true);
     row.box->setMaximumWidth(60);
+    row.box->setAlignment(Qt::AlignRight);
     grid->addWidget(row.label, line, 0);
     grid->addWidget(row.slider, line, 1);
     grid->addWidget(row.box, line, 2);

@@ -106,8 +106,26 @@ TEST(SimulatedCamera, ControlsChangeThePictureStillButtonAndCable)
     EXPECT_NEAR(mean(cam.lastPicture()), 128, 2);  // no contrast: flat grey
     EXPECT_FALSE(cam.setControl(0x1234, 1));
 
-    // The picture drifts from frame to frame, as a live stage does.
+    // A manual white balance tints the picture, no saturation takes the tint
+    // away again; while automatic, the temperature is inactive and refused.
     cam.setControl(V4L2_CID_CONTRAST, 32);
+    EXPECT_FALSE(cam.setControl(V4L2_CID_WHITE_BALANCE_TEMPERATURE, 2800));
+    EXPECT_TRUE(cam.setControl(V4L2_CID_AUTO_WHITE_BALANCE, 0));
+    EXPECT_TRUE(cam.setControl(V4L2_CID_WHITE_BALANCE_TEMPERATURE, 2800));
+    const auto tint = [&] {
+        cam.capture(0, bytes);
+        const std::vector<uint8_t>& p = cam.lastPicture();
+        double blueMinusRed = 0;
+        for (size_t i = 0; i < p.size(); i += 3)
+            blueMinusRed += double(p[i]) - p[i + 2];
+        return blueMinusRed / double(p.size() / 3);
+    };
+    EXPECT_LT(tint(), -10);
+    cam.setControl(V4L2_CID_SATURATION, 0);
+    EXPECT_NEAR(tint(), 0, 1);
+    EXPECT_FALSE(cam.setControl(V4L2_CID_POWER_LINE_FREQUENCY, 7));  // no such entry
+
+    // The picture drifts from frame to frame, as a live stage does.
     cam.capture(0, bytes);
     const std::vector<uint8_t> first = cam.lastPicture();
     cam.capture(10, bytes);

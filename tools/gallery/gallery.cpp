@@ -6,6 +6,7 @@
 #include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
+#include "capture/ui/CVideoSettingDlg.h"
 
 #include "platform/posted_message.h"
 #include "platform/registry.h"
@@ -159,6 +160,8 @@ void liveWindows(const QString& folder)
         save(frame, folder, "two-live-windows");
         capture::CFileSizeDlg record(*one, frame);
         save(record, folder, "record-dialog");
+        capture::CVideoSettingDlg properties(*one, &frame);
+        save(properties, folder, "property-dialog");
     }
 }
 
