@@ -139,7 +139,8 @@ const QList<LookUp>& lookUps()
 const LookUp* findLookUp(const QString& key, const QString& inFile = {})
 {
     const auto& all = lookUps();
-    const auto it = std::find_if(all.begin(), all.end(), [&](const LookUp& l) { return l.key == key && l.where.contains(inFile); });
+    const auto it = std::find_if(all.begin(), all.end(),
+                                 [&](const LookUp& l) { return l.key == key && l.where.contains(inFile); });
     return it == all.end() ? nullptr : &*it;
 }
 

@@ -21,8 +21,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -158,8 +158,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_folder));
         QFile file(m_folder + QLatin1String("/old.ini"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[USBProperty]\nBrightness=500\nContrast=abc\nWhite Balance, Automatic=0\nWhiteBalance=4605\n"
-                   "Focus, Absolute=12\nExposure=900\n");
+        file.write(
+            "[USBProperty]\nBrightness=500\nContrast=abc\nWhite Balance, Automatic=0\nWhiteBalance=4605\n"
+            "Focus, Absolute=12\nExposure=900\n");
         file.close();
         CVideoSettingDlg dialog(*m_view);
         dialog.chooseProfile(QStringLiteral("old"));

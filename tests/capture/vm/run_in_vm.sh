@@ -44,7 +44,7 @@ chmod +x "$work/initrd/init"
   done
   printf 'mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR" && cd "$TMPDIR"\n'
   printf '%q' "$program"
-  printf ' %q' "$@"
+  if [ $# -gt 0 ]; then printf ' %q' "$@"; fi  # printf with none would pass one empty argument
   printf '\n'
 } >"$work/share/command"
 
