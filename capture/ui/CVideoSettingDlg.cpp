@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <linux/videodev2.h>
@@ -81,9 +82,15 @@ CVideoSettingDlg::CVideoSettingDlg(CDeviceView& view, QWidget* parent)
       m_prefix(new QLineEdit),
       m_note(new QLabel),
       m_others(new QGroupBox(base::uiText("MoreControls", "More controls"))),
-      m_otherGrid(new QGridLayout(m_others))
+      m_otherGrid(new QGridLayout(m_others)),
+      m_flagsLater(new QTimer(this))
 {
     setObjectName(QStringLiteral("CVideoSettingDlg"));
+    // A change reaches the camera on its capture thread; which controls it
+    // then holds inactive (an automatic focus, say) is read back a moment later.
+    m_flagsLater->setSingleShot(true);
+    m_flagsLater->setInterval(150);
+    connect(m_flagsLater, &QTimer::timeout, this, &CVideoSettingDlg::readFlags);
     build();
     refresh();
 }
@@ -334,8 +341,9 @@ void CVideoSettingDlg::showRow(Row& row)
     const bool automaticOn = automatic && isAutomaticOn(automaticId, automatic->value);
     if (row.label)
         row.label->setEnabled(c != nullptr);
+    const bool inactive = c && (c->flags & V4L2_CTRL_FLAG_INACTIVE);
     if (row.slider) {
-        row.slider->setEnabled(c && !automaticOn);
+        row.slider->setEnabled(c && !automaticOn && (automaticId || !inactive));
         if (c) {
             row.slider->setRange(c->minimum, c->maximum);
             row.slider->setSingleStep(std::max(1, c->step));
@@ -352,8 +360,10 @@ void CVideoSettingDlg::showRow(Row& row)
         row.automatic->setEnabled(automaticId ? automatic != nullptr : c != nullptr);
         row.automatic->setChecked(automaticId ? automaticOn : (c && c->value != 0));
     }
-    if (row.choices && c)
+    if (row.choices && c) {
         row.choices->setCurrentIndex(row.choices->findData(c->value));
+        row.choices->setEnabled(!inactive);
+    }
 }
 
 void CVideoSettingDlg::apply(uint32_t id, int32_t value)
@@ -362,8 +372,18 @@ void CVideoSettingDlg::apply(uint32_t id, int32_t value)
         if (c.id == id) {
             c.value = value;
             m_view.stream().setControl(id, value);
+            m_flagsLater->start();
         }
     }
+}
+
+void CVideoSettingDlg::readFlags()
+{
+    for (const CameraControl& now : m_view.stream().controls()) {
+        if (CameraControl* c = control(now.id))
+            c->flags = now.flags;
+    }
+    showControls();
 }
 
 void CVideoSettingDlg::applyAll(const ControlSettings& settings)

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
+class QTimer;
 
 namespace capture {
 
@@ -61,6 +62,7 @@ private:
     // Sets a control on the camera and remembers the value the dialog shows.
     void apply(uint32_t id, int32_t value);
     void applyAll(const ControlSettings& settings);
+    void readFlags();
     void sliderMoved(Row& row, int value);
     void automaticToggled(Row& row, uint32_t automatic, bool on);
     void resetToDefaults();
@@ -83,6 +85,7 @@ private:
     QGroupBox* m_others;
     QGridLayout* m_otherGrid;
     QString m_profileNote;
+    QTimer* m_flagsLater;
 };
 
 }  // namespace capture
