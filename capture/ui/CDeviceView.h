@@ -33,6 +33,8 @@ class ViewHost;
 namespace capture {
 
 class CaptureSource;
+class CTimerDlg;
+class SeriesClock;
 class LiveStream;
 struct StillAnswer;
 struct StreamDescription;
@@ -109,6 +111,10 @@ public:
     bool switchCamera(const QString& devicePath);
     // Opens the camera property dialog, unless live measurements would lose their scale.
     void openVideoSettings();
+    // Opens a new timed-capture dialog in place of the one open (running by
+    // the machine's clocks unless a test gives its own).
+    void openTimer(std::shared_ptr<SeriesClock> clock = {});
+    CTimerDlg* timerDialog() const;
     // F2, F3 or F4: to the top, then snapshot or record.
     void hotKey(int key);
     // The window became the active one.
@@ -198,6 +204,7 @@ private:
     // The calibration's reference line (frame pixels), drawn until its dialog closes.
     std::optional<QLineF> m_referenceLine;
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
+    QPointer<CTimerDlg> m_timerDlg;
     // Where the mouse rests on the picture, for the magnifier's square.
     QPoint m_magnifierAt;
     std::function<std::vector<CameraChoice>()> m_cameraList;

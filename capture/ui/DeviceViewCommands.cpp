@@ -3,6 +3,7 @@
 // overlays as a picture window has them and, through its document, zoom,
 // flips and colours.
 #include "CDeviceView.h"
+#include "CTimerDlg.h"
 #include "CVideoSettingDlg.h"
 #include "LiveExportSource.h"
 
@@ -49,6 +50,7 @@ bool CDeviceView::handlesCommand(int id) const
     case cmd::Camera:
     case cmd::Record:
     case cmd::VideoProperty:
+    case cmd::Timer:
     case cmd::UsbSnapshot: return true;
     default:
         return measure::isMeasureCommand(id) || measure::OverlayCommands::handles(id) || resolutionIndexOf(id) >= 0
@@ -58,7 +60,7 @@ bool CDeviceView::handlesCommand(int id) const
 
 void CDeviceView::updateCommand(int id, base::CommandState& state) const
 {
-    if (id == cmd::VideoProperty) {
+    if (id == cmd::VideoProperty || id == cmd::Timer) {
         state.enabled = m_connected;
         return;
     }
@@ -94,6 +96,7 @@ void CDeviceView::runCommand(int id)
     case cmd::Camera: snapshotRequest(); return;
     case cmd::Record: record(); return;
     case cmd::VideoProperty: openVideoSettings(); return;
+    case cmd::Timer: openTimer(); return;
     case cmd::UsbSnapshot: toggleUsbSnapshot(); return;
     default: break;
     }
@@ -213,6 +216,19 @@ void CDeviceView::openVideoSettings()
         m_frameSize = QSize(m_device->width(), m_device->height());
     m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
     platform::postMessage(this, platform::msg::RelayoutLiveView);
+}
+
+CTimerDlg* CDeviceView::timerDialog() const
+{
+    return m_timerDlg.data();
+}
+
+void CDeviceView::openTimer(std::shared_ptr<SeriesClock> clock)
+{
+    delete m_timerDlg.data();  // stops its series first
+    m_timerDlg = clock ? new CTimerDlg(this, m_frameSize, std::move(clock), this) : new CTimerDlg(this, m_frameSize, this);
+    m_timerDlg->show();
+    m_timerDlg->move(window()->geometry().center() - m_timerDlg->rect().center());
 }
 
 // The next line measured on this picture becomes the calibration's reference.

@@ -1,6 +1,7 @@
 // Still pictures of a live window: the request (toolbar, F2, the timed
 // capture, the microscope's button) and the saving of the frame it caught.
 #include "CDeviceView.h"
+#include "CTimerDlg.h"
 
 #include "base/view_host.h"
 
@@ -82,7 +83,11 @@ void CDeviceView::savePicture(const StillAnswer& answer)
         ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.options.dpi, path)
         : writePicture(picture, path, !isJpegPath(path), request.options.dpi);
     if (!failure.isEmpty()) {
-        platform::messageDialogs().inform(base::saveFailedText(request.path, failure));
+        // A series would only fail again with every picture: it stops, saying why once.
+        if (request.purpose == StillRequest::Snapshot && m_timerDlg && m_timerDlg->seriesRunning())
+            m_timerDlg->stopSeries(base::saveFailedText(request.path, failure));
+        else
+            platform::messageDialogs().inform(base::saveFailedText(request.path, failure));
         return;
     }
     const base::AppSettings& s = m_host.settings();

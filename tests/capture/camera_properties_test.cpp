@@ -1,11 +1,13 @@
-// The camera property dialog on a simulated microscope: controls set live on
-// the streaming camera, profiles saved, chosen, fitted and applied again, the
-// format and size, the prefix, and the refusal while measurements exist.
+// The camera property and timed-capture dialogs on a live window of a
+// simulated microscope: controls set live on the streaming camera, profiles
+// saved, chosen, fitted and applied again, the format and size, the prefix,
+// the refusal while measurements exist, and series of pictures.
 #include "capture/core/camera_profiles.h"
 #include "capture/device/live_stream.h"
 #include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CSavePropertyDlg.h"
+#include "capture/ui/CTimerDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
 
 #include "base/app_settings.h"
@@ -13,6 +15,7 @@
 
 #include "platform/private_profile.h"
 
+#include "fake_series_clock.h"
 #include "fake_view_host.h"
 #include "live_view_helpers.h"
 #include "sandbox.h"
@@ -30,6 +33,9 @@
 #include <QtTest>
 
 #include <linux/videodev2.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace capture;
 
@@ -203,6 +209,44 @@ private Q_SLOTS:
             dialog.accept();
         }
         QCOMPARE(m_rig->host.s.toggles.imagePrefixSelected, QString(23, QLatin1Char('p')));
+    }
+
+    void seriesOnTheLiveWindow()
+    {
+        testing_support::ScriptedDialogs messages;
+        const QString pictures = m_rig->host.s.paths.currentPictureFolder();
+        QTRY_VERIFY(m_view->stream().latestFrame().frameArrived);
+        auto clock = std::make_shared<testing_support::FakeSeriesClock>(std::chrono::system_clock::now());
+        const auto run = [&](const char* count) {
+            m_view->openTimer(clock);
+            QPointer<CTimerDlg> dialog = m_view->timerDialog();
+            dialog->findChild<QLineEdit*>(QStringLiteral("1247"))->setText(QLatin1String(count));
+            dialog->findChild<QLineEdit*>(QStringLiteral("1243"))->setText(QStringLiteral("1"));
+            dialog->findChild<QPushButton*>(QStringLiteral("1245"))->click();
+            return dialog;
+        };
+
+        // Twenty pictures a second apart: twenty files, though they share seconds.
+        QPointer<CTimerDlg> dialog = run("20");
+        QTRY_VERIFY_WITH_TIMEOUT((clock->step(), dialog.isNull()), 10000);
+        QTRY_COMPARE(testing_support::filesIn(pictures).size(), qsizetype(20));
+        QVERIFY(messages.messages.isEmpty());
+
+        // A full disk ends the series with the reason, once; the pictures stay.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = saved;
+        full.rlim_cur = 1000;
+        setrlimit(RLIMIT_FSIZE, &full);
+        dialog = run("5");
+        QTRY_VERIFY_WITH_TIMEOUT(!messages.messages.isEmpty(), 10000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+        QVERIFY(dialog && !dialog->seriesRunning());
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+        QCOMPARE(testing_support::filesIn(pictures).size(), qsizetype(20));
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CFileSizeDlg.h"
+#include "capture/ui/CTimerDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
 
 #include "platform/posted_message.h"
@@ -162,6 +163,9 @@ void liveWindows(const QString& folder)
         save(record, folder, "record-dialog");
         capture::CVideoSettingDlg properties(*one, &frame);
         save(properties, folder, "property-dialog");
+        one->openTimer();
+        save(*one->timerDialog(), folder, "timer-dialog");
+        delete one->timerDialog();
     }
 }
 
