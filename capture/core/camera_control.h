@@ -27,4 +27,15 @@ struct CameraControl {
     std::vector<Choice> choices;
 };
 
+// The control of `id` in a list of them, or nullptr.
+template <typename Controls>
+auto findControl(Controls& controls, uint32_t id) -> decltype(&*controls.begin())
+{
+    for (auto& c : controls) {
+        if (c.id == id)
+            return &c;
+    }
+    return nullptr;
+}
+
 }  // namespace capture

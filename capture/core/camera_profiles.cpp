@@ -18,12 +18,6 @@ namespace {
 
 const QString kDefaultSection = QStringLiteral("DefaultProfile");
 
-const CameraControl* findControl(const std::vector<CameraControl>& controls, uint32_t id)
-{
-    const auto it = std::find_if(controls.begin(), controls.end(), [id](const CameraControl& c) { return c.id == id; });
-    return it == controls.end() ? nullptr : &*it;
-}
-
 const PropertyRow* rowOfKey(const QString& key)
 {
     for (const PropertyRow& row : propertyRows()) {
@@ -216,10 +210,7 @@ ControlSettings settingsForProfile(const ProfileValues& profile, const std::vect
                                              [&](const PropertyRow& r) { return r.automatic == c->id; });
         if (isAutomatic) {
             out.settings.emplace_back(c->id, fitted);
-            for (CameraControl& a : after) {
-                if (a.id == c->id)
-                    a.value = fitted;
-            }
+            findControl(after, c->id)->value = fitted;
         } else {
             manual.emplace_back(c->id, fitted);
         }

@@ -120,7 +120,7 @@ std::vector<CameraControl> SimulatedCamera::controls() const
 bool SimulatedCamera::setControl(uint32_t id, int32_t value)
 {
     std::lock_guard lock(m_controlsMutex);
-    CameraControl* c = find(id);
+    CameraControl* c = findControl(m_controls, id);
     if (!c || (c->flags & V4L2_CTRL_FLAG_INACTIVE))
         return false;
     if (!c->choices.empty()) {
@@ -142,20 +142,8 @@ int32_t SimulatedCamera::control(uint32_t id) const
 
 int32_t SimulatedCamera::valueOf(uint32_t id) const
 {
-    for (const CameraControl& c : m_controls) {
-        if (c.id == id)
-            return c.value;
-    }
-    return 0;
-}
-
-CameraControl* SimulatedCamera::find(uint32_t id)
-{
-    for (CameraControl& c : m_controls) {
-        if (c.id == id)
-            return &c;
-    }
-    return nullptr;
+    const CameraControl* c = findControl(m_controls, id);
+    return c ? c->value : 0;
 }
 
 void SimulatedCamera::updateLut()
@@ -164,7 +152,7 @@ void SimulatedCamera::updateLut()
     const bool autoWhite = valueOf(V4L2_CID_AUTO_WHITE_BALANCE) != 0;
     const bool autoExposure = valueOf(V4L2_CID_EXPOSURE_AUTO) != V4L2_EXPOSURE_MANUAL;
     auto setInactive = [this](uint32_t id, bool inactive) {
-        if (CameraControl* c = find(id))
+        if (CameraControl* c = findControl(m_controls, id))
             c->flags = inactive ? (c->flags | V4L2_CTRL_FLAG_INACTIVE) : (c->flags & ~uint32_t(V4L2_CTRL_FLAG_INACTIVE));
     };
     setInactive(V4L2_CID_WHITE_BALANCE_TEMPERATURE, autoWhite);

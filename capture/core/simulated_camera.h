@@ -68,7 +68,6 @@ private:
     // With the controls' lock held.
     void updateLut();
     int32_t valueOf(uint32_t id) const;
-    CameraControl* find(uint32_t id);
     void applyChroma();
     void encodeJpeg(std::vector<uint8_t>& out);
 

@@ -221,11 +221,7 @@ QString CVideoSettingDlg::profiles() const
 
 CameraControl* CVideoSettingDlg::control(uint32_t id)
 {
-    for (CameraControl& c : m_controls) {
-        if (c.id == id)
-            return &c;
-    }
-    return nullptr;
+    return findControl(m_controls, id);
 }
 
 void CVideoSettingDlg::fillDevices()
@@ -368,12 +364,10 @@ void CVideoSettingDlg::showRow(Row& row)
 
 void CVideoSettingDlg::apply(uint32_t id, int32_t value)
 {
-    for (CameraControl& c : m_controls) {
-        if (c.id == id) {
-            c.value = value;
-            m_view.stream().setControl(id, value);
-            m_flagsLater->start();
-        }
+    if (CameraControl* c = control(id)) {
+        c->value = value;
+        m_view.stream().setControl(id, value);
+        m_flagsLater->start();
     }
 }
 
