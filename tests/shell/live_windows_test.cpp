@@ -205,6 +205,32 @@ private Q_SLOTS:
         QVERIFY(run.slotButtons()->button(1)->isVisibleTo(slots));
     }
 
+    // The property dialog's device list: a window takes another microscope
+    // by trading slots with it, unless another window shows that one.
+    void aWindowSwitchesToAMicroscopeNoOtherWindowShows()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        ShufflingCameras cameras;
+        AppRun run(box, &cameras);
+        CMainFrame& f = run.frame();
+        capture::CDeviceView* one = f.openUsbSlot(1);
+        const std::vector<capture::CameraChoice> choices = one->cameraChoices();
+        QCOMPARE(choices.size(), size_t(3));
+        QVERIFY(choices[0].current && !choices[1].current);
+
+        QVERIFY(one->switchCamera(cameras.pathOf(2)));
+        QVERIFY(one->isConnected());
+        QCOMPARE(f.liveWindows().devicePathOf(one), cameras.pathOf(2));
+        QCOMPARE(f.liveWindows().devices()[2].devicePath, cameras.pathOf(0));  // slot 3 took slot 1's
+        capture::CDeviceView* three = f.openUsbSlot(3);
+        QCOMPARE(f.liveWindows().devicePathOf(three), cameras.pathOf(0));
+
+        QVERIFY(!one->switchCamera(cameras.pathOf(0)));
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("This microscope is shown in MICROSCOPE 3."));
+        QCOMPARE(f.liveWindows().devicePathOf(one), cameras.pathOf(2));
+    }
+
     // Behind a maximised sibling, or minimised, a live window composes no
     // frame but keeps taking them; back in sight it shows the next at once.
     void aLiveWindowNobodySeesKeepsFramesButComposesNone()
