@@ -31,6 +31,8 @@ packages=(
   ffmpeg
   # Postlet's tests talk to a real SMTP server on loopback
   python3-aiosmtpd
+  # the WiFi microscope's pages, commands and MJPEG stream over HTTP
+  libcurl4-openssl-dev
   # Reelix plays clips through libvlc and Debian's installed plugins
   libvlc-dev vlc-plugin-base vlc-plugin-video-output
 )
