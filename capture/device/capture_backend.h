@@ -41,6 +41,9 @@ public:
     virtual bool setControl(uint32_t id, int32_t value) = 0;
     // True once per press of the microscope's still button.
     virtual bool stillButtonPressed() = 0;
+    // A network camera that stopped delivering and is being reached again;
+    // read from any thread.
+    virtual bool reconnecting() const { return false; }
 };
 
 // A way of reaching cameras: the kernel's V4L2 devices or the simulated microscopes.

@@ -77,6 +77,9 @@ public:
     bool SwitchDevice(std::unique_ptr<CaptureSource> source, int formatChoice);
 
     bool isOpen() const { return m_source != nullptr; }
+    // Whether the source is reaching its camera again (a network camera that
+    // stopped delivering); from the thread that owns the stream.
+    bool isReconnecting() const { return m_source && m_source->reconnecting(); }
     bool isBuilt() const { return m_built; }
     bool isRunning() const { return m_running.load(); }
     ResolutionTable GetResolutions() const { return m_table; }

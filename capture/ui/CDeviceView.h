@@ -165,6 +165,7 @@ private:
     // Tells the stream whether anybody can see the window; a window not yet
     // placed on screen counts as seen.
     void updateShown();
+    void watchReconnect();
     void pushSettings();
     void savePicture(const StillAnswer& answer);
     // Says the recording tip while a clip is being written, and then true.
@@ -194,6 +195,7 @@ private:
     QTimer* m_pacingTimer;
     QTimer* m_shownTimer;
     bool m_placed = false;  // shown on screen at least once
+    bool m_reconnecting = false;
     QString m_statusText;   // drawn on the live picture
 
     // The slot's finished measurements, shared read-only with the renderer.

@@ -2,6 +2,8 @@
 // follow the zoom, the picture area clicks are taken in, and the grey around.
 #include "CDeviceView.h"
 
+#include "base/text_lookup.h"
+
 #include "SeenOnScreen.h"
 
 #include "measure/ui/ShapeHost.h"
@@ -63,12 +65,27 @@ void CDeviceView::hideEvent(QHideEvent* event)
 
 void CDeviceView::updateShown()
 {
+    watchReconnect();
     const bool shown = !m_placed || seenOnScreen(*viewport());
     if (shown == m_device->isShown())
         return;
     m_device->setShown(shown);
     if (shown)
         viewport()->update();
+}
+
+// A network camera that stopped delivering is reached again by its source;
+// the window says so, and a clip being written is finished and kept, since
+// its pictures stopped.
+void CDeviceView::watchReconnect()
+{
+    const bool reconnecting = m_connected && m_device->isReconnecting();
+    if (reconnecting == m_reconnecting)
+        return;
+    m_reconnecting = reconnecting;
+    if (reconnecting)
+        finishRecordingNow();
+    viewport()->update();
 }
 
 void CDeviceView::wheelEvent(QWheelEvent* event)
@@ -96,6 +113,11 @@ void CDeviceView::paintEvent(QPaintEvent*)
         p.setPen(QColor(255, 0, 0));
         p.drawText(QRect(x, 0, std::max(w, viewport()->width()), viewport()->height()), Qt::AlignLeft | Qt::AlignVCenter, text);
         return;
+    }
+    if (m_reconnecting) {
+        p.setPen(QColor(255, 0, 0));
+        p.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop,
+                   base::uiText("Reconnecting", "The microscope stopped sending pictures: connecting again..."));
     }
     // The measurement being made follows the mouse over every frame.
     m_tools->paintTemporary(p);
