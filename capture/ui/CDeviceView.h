@@ -196,7 +196,7 @@ private:
     QTimer* m_shownTimer;
     bool m_placed = false;  // shown on screen at least once
     bool m_reconnecting = false;
-    QString m_statusText;   // drawn on the live picture
+    QString m_statusText;  // drawn on the live picture
 
     // The slot's finished measurements, shared read-only with the renderer.
     std::shared_ptr<measure::VideoShapeList> m_shapes;

@@ -1,5 +1,7 @@
 #include "thumbnail_watch.h"
 
+#include "platform/tsan_annotations.h"
+
 #include "thumbnail_loader.h"
 
 #include <QFileInfo>
@@ -119,7 +121,11 @@ void FolderWatch::lookNow()
     m_looking = true;
     m_trusting = std::exchange(m_trustNext, false);
     const int generation = m_generation;
+    // The pool hands the task over under a lock the thread sanitizer cannot
+    // see; what the task was made with is published here.
+    VELLUMET_TSAN_RELEASE(this);
     m_pool.start([this, generation, folder = m_folder, known = m_files.known()] {
+        VELLUMET_TSAN_ACQUIRE(this);
         const QList<ShownFile> listing = listShownFiles(folder);
         QHash<QString, qint64> sizes;
         for (const ShownFile& f : listing) {

@@ -243,18 +243,18 @@ void ClipPlayer::onDisplay(void* opaque, void*)
         std::lock_guard lock(self->m_frameMutex);
         self->m_frame.swap(copy);
     }
-    // One notice at a time: a slow GUI skips pictures instead of queueing them.
-    if (!self->m_framePending.exchange(true)) {
-        QMetaObject::invokeMethod(
-            self,
-            [self] {
-                self->m_framePending = false;
-                // A notice of the clip before a new one was opened finds no picture.
-                if (!self->frame().isNull())
-                    Q_EMIT self->frameReady();
-            },
-            Qt::QueuedConnection);
-    }
+    // One notice at a time: a slow GUI skips pictures instead of queueing
+    // them. Invoked by name, so the notice is made and read inside Qt.
+    if (!self->m_framePending.exchange(true))
+        QMetaObject::invokeMethod(self, "takeFrameNotice", Qt::QueuedConnection);
+}
+
+void ClipPlayer::takeFrameNotice()
+{
+    m_framePending = false;
+    // A notice of the clip before a new one was opened finds no picture.
+    if (!frame().isNull())
+        Q_EMIT frameReady();
 }
 
 }  // namespace reelix

@@ -57,6 +57,10 @@ Q_SIGNALS:
     void endReached();
     void failed();
 
+private Q_SLOTS:
+    // On the GUI thread: the picture the video output thread left is there.
+    void takeFrameNotice();
+
 private:
     static void onEvent(const libvlc_event_t* event, void* self);
     static unsigned onFormat(void** self, char* chroma, unsigned* width, unsigned* height, unsigned* pitches, unsigned* lines);

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QSvgRenderer>
+#include <QWindow>
 
 namespace reelix {
 
@@ -92,6 +93,20 @@ void CVlcDialogDlg::showInFront()
     show();
     raise();
     activateWindow();
+    // Without a window manager the keyboard can only go to a window already
+    // on screen: ask again once it is.
+    if (windowHandle() && !windowHandle()->isExposed())
+        windowHandle()->installEventFilter(this);
+}
+
+bool CVlcDialogDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        raise();
+        activateWindow();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CVlcDialogDlg::done(int result)

@@ -49,7 +49,11 @@ CameraLook lookAtCamera(const CameraAddress& address)
 }
 
 WifiMicroscope::WifiMicroscope(base::ViewHost& host, CameraAddress address, QObject* parent)
-    : QObject(parent), m_host(host), m_address(std::move(address)), m_look(new QFutureWatcher<CameraLook>(this)), m_reopen(new QTimer(this))
+    : QObject(parent),
+      m_host(host),
+      m_address(std::move(address)),
+      m_look(new QFutureWatcher<CameraLook>(this)),
+      m_reopen(new QTimer(this))
 {
     connect(m_look, &QFutureWatcher<CameraLook>::finished, this, [this] { looked(m_look->result()); });
     // The camera's stream often starts black or stalled right after it
@@ -91,7 +95,8 @@ void WifiMicroscope::looked(const CameraLook& look)
     m_host.showStatusMessage(QString());
     if (!look.ok || m_view) {
         if (!look.ok)
-            platform::messageDialogs().inform(base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
+            platform::messageDialogs().inform(
+                base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
         Q_EMIT lookFinished(look.ok);
         return;
     }
@@ -100,8 +105,11 @@ void WifiMicroscope::looked(const CameraLook& look)
     auto source = std::make_unique<MjpegStreamSource>(m_address, look.media.streamSize, look.wizard.controls);
     auto* view = new capture::CDeviceView(wifiStream(), std::move(source), m_host);
     m_view = view;
-    view->setCameraChoices([view] { return std::vector<capture::CameraChoice>{{view->windowTitle(), QString(), true}}; },
-                           [](const QString&) { return true; });
+    view->setCameraChoices(
+        [view] {
+            return std::vector<capture::CameraChoice>{{view->windowTitle(), QString(), true}};
+        },
+        [](const QString&) { return true; });
     connect(view, &QObject::destroyed, this, [this] {
         stopTriggerPoll();
         m_reopen->stop();
