@@ -40,6 +40,8 @@ struct StreamDescription {
     QString id;
     QString title;
     int settingsKey = 0;
+    // The folder (and ini section) of its camera's property profiles.
+    QString profileKind = QStringLiteral("USBProperty");
 };
 
 // One camera's live stream, whatever kind of source feeds it (a V4L2 device,

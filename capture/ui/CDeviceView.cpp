@@ -122,12 +122,12 @@ bool CDeviceView::connectSource(std::unique_ptr<CaptureSource> source)
 
 void CDeviceView::applyDefaultProfile()
 {
-    const QString folder = profileFolder(m_host.settings().paths.settingsFolder());
+    const QString& kind = m_device->description().profileKind;
+    const QString folder = profileFolder(m_host.settings().paths.settingsFolder(), kind);
     const QString name = defaultProfileName(folder);
     if (name.isEmpty())
         return;
-    const ControlSettings settings = settingsForProfile(readProfile(profilePath(folder, name), QStringLiteral("USBProperty")),
-                                                        m_device->controls());
+    const ControlSettings settings = settingsForProfile(readProfile(profilePath(folder, name), kind), m_device->controls());
     for (const auto& [id, value] : settings.settings)
         m_device->setControl(id, value);
 }

@@ -30,6 +30,8 @@
 
 #include <linux/videodev2.h>
 
+#include <algorithm>
+
 namespace capture {
 
 namespace {
@@ -209,14 +211,14 @@ void CVideoSettingDlg::refresh()
     fillOtherControls();
     showControls();
     fillProfiles();
-    const QString chosen = defaultProfileName(profileFolder(m_view.host().settings().paths.settingsFolder()));
+    const QString chosen = defaultProfileName(profiles());
     if (!chosen.isEmpty() && QFile::exists(profilePath(profiles(), chosen)))
         chooseProfile(chosen);
 }
 
 QString CVideoSettingDlg::profiles() const
 {
-    return profileFolder(m_view.host().settings().paths.settingsFolder());
+    return profileFolder(m_view.host().settings().paths.settingsFolder(), m_view.stream().description().profileKind);
 }
 
 CameraControl* CVideoSettingDlg::control(uint32_t id)
@@ -239,12 +241,18 @@ void CVideoSettingDlg::fillFormats()
 {
     const QSignalBlocker blocker(m_formats);
     m_formats->clear();
+    const ResolutionTable table = m_view.stream().GetResolutions();
+    const bool onlyMjpeg = countResolutions(table) > 0
+        && std::none_of(table.begin(), table.end(), [](const ResolutionEntry& r) { return r.format == FormatYUY2; });
     const int32_t model = m_view.stream().cameraModel();
-    if (model == 1 || model == 4 || model == 5 || model == 6) {
+    if (onlyMjpeg) {
+        m_formats->addItem(QStringLiteral("MJPEG"));  // a network camera sends nothing else
+    } else if (model == 1 || model == 4 || model == 5 || model == 6) {
         m_formats->addItems({QStringLiteral("YUY2"), QStringLiteral("MJPEG")});
     } else if (model == 2 || model == 3) {
         m_formats->addItem(QStringLiteral("YUY2"));
     }
+    m_formats->setEnabled(!onlyMjpeg);
     m_formats->setCurrentIndex(m_view.stream().format() == FormatMJPG && m_formats->count() > 1 ? 1 : 0);
 }
 
@@ -430,7 +438,7 @@ void CVideoSettingDlg::resetToDefaults()
 
 void CVideoSettingDlg::saveProfileAs()
 {
-    CSavePropertyDlg dialog(profiles(), QStringLiteral("USBProperty"), profileValuesOf(m_controls), this);
+    CSavePropertyDlg dialog(profiles(), m_view.stream().description().profileKind, profileValuesOf(m_controls), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     fillProfiles();
@@ -442,7 +450,7 @@ void CVideoSettingDlg::chooseProfile(const QString& name)
 {
     QStringList unreadable;
     const QString path = profilePath(profiles(), name);
-    const ProfileValues values = readProfile(path, QStringLiteral("USBProperty"), &unreadable);
+    const ProfileValues values = readProfile(path, m_view.stream().description().profileKind, &unreadable);
     const ControlSettings settings = settingsForProfile(values, m_controls);
     applyAll(settings);
     QStringList notes;

@@ -25,7 +25,7 @@ namespace wifi {
 
 capture::StreamDescription wifiStream()
 {
-    return {QStringLiteral("wifi"), QStringLiteral("MICROSCOPE WIFI"), 6};
+    return {QStringLiteral("wifi"), QStringLiteral("MICROSCOPE WIFI"), 6, QStringLiteral("WiFiProperty")};
 }
 
 CameraLook lookAtCamera(const CameraAddress& address)
