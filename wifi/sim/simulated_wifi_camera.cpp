@@ -548,6 +548,8 @@ void SimulatedWifiCamera::State::frameLoop()
             idle = false;
         }
         if (cv.wait_until(lock, due(k), [&] { return stopping || paused || streaming == 0; })) {
+            // The next client waits for a fresh frame rather than getting one from long ago.
+            frame.reset();
             idle = true;
             continue;
         }
