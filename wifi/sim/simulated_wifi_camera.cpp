@@ -146,15 +146,22 @@ bool readRequest(int fd, Request& out)
     return true;
 }
 
+const char* reasonOf(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    default: return "Service Unavailable";
+    }
+}
+
 QByteArray response(int status, const QByteArray& body, const QByteArray& contentType = "text/plain",
                     const QByteArray& extraHeaders = {})
 {
-    const char* reason = status == 200 ? "OK"
-        : status == 400                ? "Bad Request"
-        : status == 401                ? "Unauthorized"
-        : status == 404                ? "Not Found"
-        : status == 405                ? "Method Not Allowed"
-                                       : "Service Unavailable";
+    const char* reason = reasonOf(status);
     QByteArray r = "HTTP/1.0 " + QByteArray::number(status) + ' ' + reason + "\r\n";
     r += "Server: camera\r\nContent-Type: " + contentType + "\r\n";
     r += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
@@ -641,7 +648,6 @@ quint16 SimulatedWifiCamera::streamPort() const
 void SimulatedWifiCamera::pressTrigger()
 {
     d->trigger.fetch_xor(1);
-    d->camera.pressStill();
 }
 
 int SimulatedWifiCamera::trigger() const

@@ -313,13 +313,14 @@ TEST_F(SimulatedWifiCameraTest, BrightnessCommandBrightensThePicture)
     options.savedIndex = 0;
     startCamera(options);
     ASSERT_EQ(get(camera->streamPort(), "/?action=command&dest=0&plugin=0&id=9963776&group=01&value=0").status, 200);
-    // The second frame: the first may have been under way before the command.
-    const double before = decode(stream(camera->streamPort(), 2).frames.at(1)).mean;
+    // The third frame: a new client first gets the latest one, and the next
+    // may have been under way before the command.
+    const double before = decode(stream(camera->streamPort(), 3).frames.at(2)).mean;
     const Reply r = get(camera->streamPort(), "/?action=command&dest=0&plugin=0&id=9963776&group=01&value=255");
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.body, "OK");
     EXPECT_EQ(camera->control(V4L2_CID_BRIGHTNESS), 255);
-    const double after = decode(stream(camera->streamPort(), 2).frames.at(1)).mean;
+    const double after = decode(stream(camera->streamPort(), 3).frames.at(2)).mean;
     EXPECT_GT(after, before + 40);
     EXPECT_TRUE(contains(get(camera->pagePort(), "/wizardvideo.asp").body, "\"default\": \"128\", \"value\": \"255\"}"));
 }
