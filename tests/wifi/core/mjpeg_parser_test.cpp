@@ -242,6 +242,36 @@ TEST(MjpegParser, RandomBytesAreSafe)
     }
 }
 
+TEST(MjpegParser, StreamsOfTokensAreSafe)
+{
+    // Boundaries, headers and picture markers in random order and sizes.
+    const QByteArray tokens[] = {"--frame\r\n",
+                                 "frame\n",
+                                 "Content-Length: 12\r\n",
+                                 "Content-Length: 99999999999\r\n",
+                                 "\r\n",
+                                 "\n",
+                                 QByteArray("\xFF\xD8", 2),
+                                 QByteArray("\xFF\xD9", 2),
+                                 QByteArray("\xFF\xDA\x00\x02", 4),
+                                 QByteArray("\xFF\xE0\x00\x10", 4),
+                                 QByteArray("\xFF\x00\xFF", 3),
+                                 "Content-Type: image/jpeg\r\n",
+                                 "xyz",
+                                 "--frame--\r\n"};
+    std::mt19937 random(29);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray stream;
+        for (int i = 0; i < 200; ++i)
+            stream += tokens[random() % std::size(tokens)];
+        MjpegParser parser = parserFor("multipart/x-mixed-replace; boundary=frame");
+        for (const QByteArray& frame : parseInChunks(parser, stream, static_cast<unsigned>(round), 40)) {
+            ASSERT_GE(frame.size(), 4);
+            EXPECT_TRUE(frame.startsWith("\xFF\xD8") && frame.endsWith("\xFF\xD9"));
+        }
+    }
+}
+
 TEST(MjpegParser, NoAllocationsOnceWarm)
 {
     const auto pictures = threePictures();
