@@ -1,0 +1,215 @@
+#include "mjpeg_source.h"
+
+#include "camera_pages.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace wifi {
+
+namespace {
+
+CURLM* multiOf(void* p)
+{
+    return static_cast<CURLM*>(p);
+}
+
+CURL* easyOf(void* p)
+{
+    return static_cast<CURL*>(p);
+}
+
+}  // namespace
+
+MjpegStreamSource::MjpegStreamSource(CameraAddress address, QSize streamSize, std::vector<capture::CameraControl> controls)
+    : m_address(std::move(address)), m_size(streamSize), m_controls(std::move(controls))
+{
+    m_url = m_address.streamUrl(QString::fromLatin1(kStreamPath)).toUtf8();
+    m_user = m_address.user.toUtf8();
+    m_password = m_address.password.toUtf8();
+}
+
+MjpegStreamSource::~MjpegStreamSource()
+{
+    stop();
+    if (m_multi)
+        curl_multi_cleanup(multiOf(m_multi));
+}
+
+std::vector<capture::Capability> MjpegStreamSource::capabilities()
+{
+    return {{m_size.width(), m_size.height(), capture::FormatMJPG}};
+}
+
+bool MjpegStreamSource::setFormat(int32_t width, int32_t height, int32_t format)
+{
+    return width == m_size.width() && height == m_size.height() && format == capture::FormatMJPG;
+}
+
+bool MjpegStreamSource::start()
+{
+    if (m_started)
+        return true;
+    initCurl();
+    if (!m_multi)
+        m_multi = curl_multi_init();
+    if (!m_multi)
+        return false;
+    m_started = true;
+    m_attempt = 0;
+    m_reconnecting = false;
+    m_startTime = Clock::now();
+    open(m_startTime);
+    return true;
+}
+
+void MjpegStreamSource::stop()
+{
+    close();
+    m_started = false;
+    m_reconnecting = false;
+}
+
+void MjpegStreamSource::open(Clock::time_point now)
+{
+    close();
+    CURL* easy = curl_easy_init();
+    if (!easy) {
+        reconnectLater(now);
+        return;
+    }
+    curl_easy_setopt(easy, CURLOPT_URL, m_url.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(easy, CURLOPT_USERNAME, m_user.constData());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, m_password.constData());
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timing.connectMs));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onData);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    m_easy = easy;
+    m_headerSeen = false;
+    m_transferEnded = false;
+    m_parser.reset();
+    m_watchSince = now;
+    curl_multi_add_handle(multiOf(m_multi), easy);
+    int running = 0;
+    curl_multi_perform(multiOf(m_multi), &running);
+}
+
+void MjpegStreamSource::close()
+{
+    if (!m_easy)
+        return;
+    curl_multi_remove_handle(multiOf(m_multi), easyOf(m_easy));
+    curl_easy_cleanup(easyOf(m_easy));
+    m_easy = nullptr;
+}
+
+void MjpegStreamSource::reconnectLater(Clock::time_point now)
+{
+    close();
+    m_reconnecting = true;
+    const std::vector<int>& pauses = m_timing.backoffMs;
+    const int pause = pauses.empty() ? 0 : pauses[std::min(m_attempt, pauses.size() - 1)];
+    m_reopenAt = now + std::chrono::milliseconds(pause);
+    ++m_attempt;
+}
+
+size_t MjpegStreamSource::onData(char* data, size_t size, size_t count, void* user)
+{
+    auto* self = static_cast<MjpegStreamSource*>(user);
+    if (!self->m_headerSeen) {
+        long status = 0;
+        curl_easy_getinfo(easyOf(self->m_easy), CURLINFO_RESPONSE_CODE, &status);
+        if (status >= 400)
+            return 0;  // a refused login or a missing stream: try again later
+        char* contentType = nullptr;
+        curl_easy_getinfo(easyOf(self->m_easy), CURLINFO_CONTENT_TYPE, &contentType);
+        self->m_parser.setBoundary(MjpegParser::boundaryFromContentType(contentType ? QByteArray(contentType) : QByteArray()));
+        self->m_headerSeen = true;
+    }
+    self->m_parser.feed(data, size * count);
+    return size * count;
+}
+
+capture::FrameWait MjpegStreamSource::nextFrame(int timeoutMs, capture::DeviceFrame& frame)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    if (!m_started) {
+        std::this_thread::sleep_until(deadline);
+        return capture::FrameWait::Timeout;
+    }
+    for (;;) {
+        const uint8_t* data = nullptr;
+        size_t size = 0;
+        const bool got = m_parser.nextFrame(data, size);
+        m_dropped = m_parser.droppedFrames();
+        Clock::time_point now = Clock::now();
+        if (got) {
+            m_watchSince = now;
+            m_attempt = 0;
+            m_reconnecting = false;
+            frame.data = data;
+            frame.size = size;
+            frame.width = m_size.width();
+            frame.height = m_size.height();
+            frame.format = capture::FormatMJPG;
+            frame.sampleTime = std::chrono::duration<double>(now - m_startTime).count();
+            return capture::FrameWait::Frame;
+        }
+        if (!m_easy) {
+            if (now >= m_reopenAt) {
+                open(now);
+                continue;
+            }
+            if (now >= deadline)
+                return capture::FrameWait::Timeout;
+            std::this_thread::sleep_until(std::min(deadline, m_reopenAt));
+            continue;
+        }
+        const Clock::time_point stallAt = m_watchSince + std::chrono::milliseconds(m_timing.stallMs);
+        if (m_transferEnded || now >= stallAt) {
+            reconnectLater(now);
+            continue;
+        }
+        if (now >= deadline)
+            return capture::FrameWait::Timeout;
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(deadline, stallAt) - now);
+        curl_multi_poll(multiOf(m_multi), nullptr, 0, static_cast<int>(std::max<qint64>(wait.count(), 1)), nullptr);
+        int running = 0;
+        curl_multi_perform(multiOf(m_multi), &running);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multiOf(m_multi), &left)) {
+            if (message->msg == CURLMSG_DONE)
+                m_transferEnded = true;
+        }
+    }
+}
+
+std::vector<capture::CameraControl> MjpegStreamSource::controls()
+{
+    std::lock_guard lock(m_controlsMutex);
+    return m_controls;
+}
+
+bool MjpegStreamSource::setControl(uint32_t id, int32_t value)
+{
+    {
+        std::lock_guard lock(m_controlsMutex);
+        if (!capture::findControl(m_controls, id))
+            return false;
+    }
+    const HttpReply reply = httpGet(m_address, m_address.streamUrl(controlCommandPath(id, value)), m_commandLimits);
+    if (!reply.ok)
+        return false;
+    std::lock_guard lock(m_controlsMutex);
+    if (auto* control = capture::findControl(m_controls, id))
+        control->value = value;
+    return true;
+}
+
+}  // namespace wifi
