@@ -44,6 +44,9 @@ public:
     // A network camera that stopped delivering and is being reached again;
     // read from any thread.
     virtual bool reconnecting() const { return false; }
+    // A camera that keeps a mode of its own (a network camera) streams in it
+    // when first built, its first capability, rather than in a size saved here.
+    virtual bool keepsItsMode() const { return false; }
 };
 
 // A way of reaching cameras: the kernel's V4L2 devices or the simulated microscopes.

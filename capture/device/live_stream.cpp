@@ -1,5 +1,7 @@
 #include "live_stream.h"
 
+#include <utility>
+
 #include "capture/core/cap_config.h"
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
@@ -47,6 +49,7 @@ bool LiveStream::Open(std::unique_ptr<CaptureSource> source)
     m_source = std::move(source);
     if (!m_source)
         return false;
+    m_inSourceMode = m_source->keepsItsMode();
     std::vector<CameraControl> controls = m_source->controls();
     std::lock_guard lock(m_controlsMutex);
     m_controls = std::move(controls);
@@ -110,13 +113,17 @@ bool LiveStream::Build(int formatChoice, const QString& capConfigPath)
     std::vector<Capability> caps = m_source->capabilities();
     m_table = buildResolutionTable(caps);
     m_cameraModel = cameraModelOf(m_table, m_cameraModel);
-    if (!capConfigPath.isEmpty()) {
+    int32_t format = formatChoice == 2 ? FormatMJPG : FormatYUY2;
+    if (std::exchange(m_inSourceMode, false) && !caps.empty()) {
+        m_width = caps.front().width;
+        m_height = caps.front().height;
+        format = caps.front().format;
+    } else if (!capConfigPath.isEmpty()) {
         if (const auto saved = readCapConfig(capConfigPath)) {
             m_width = saved->bmiHeader.biWidth;
             m_height = std::abs(saved->bmiHeader.biHeight);
         }
     }
-    const int32_t format = formatChoice == 2 ? FormatMJPG : FormatYUY2;
     // The size asked for in the chosen format; else the largest the camera
     // offers in it; else whatever it offers first.
     if (!applyFormat(m_width, m_height, format)) {

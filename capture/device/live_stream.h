@@ -170,6 +170,7 @@ private:
     bool m_built = false;
     int32_t m_width = 640, m_height = 480, m_format = FormatYUY2;
     int32_t m_cameraModel = 0;
+    bool m_inSourceMode = false;  // the next Build takes the source's own mode
 
     std::thread m_thread;
     std::atomic<bool> m_running{false};

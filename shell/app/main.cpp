@@ -10,6 +10,7 @@
 #include "platform/termination_signals.h"
 
 #include "capture/device/capture_backend.h"
+#include "wifi/sim/simulated_wifi_camera.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,6 +36,10 @@ int main(int argc, char* argv[])
                                       QStringLiteral("Use <n> simulated microscopes (1 to 5) instead of the USB devices."),
                                       QStringLiteral("n"));
     parser.addOption(simulate);
+    const QCommandLineOption simulateWifi(QStringLiteral("simulate-wifi"),
+                                          QStringLiteral("Serve a simulated WiFi microscope on this machine and connect to it "
+                                                         "(Connect WiFi Microscope)."));
+    parser.addOption(simulateWifi);
     parser.addPositionalArgument(QStringLiteral("pictures"),
                                  QStringLiteral("BMP or JPEG pictures to open, each in a window of its own."),
                                  QStringLiteral("[PICTURE...]"));
@@ -79,6 +84,25 @@ int main(int argc, char* argv[])
     else
         std::fprintf(stderr, "vellumet: camera backend: %s\n", cameras->name());
 
+    // The simulated WiFi microscope serves its pages and stream on loopback
+    // for as long as the program runs.
+    std::unique_ptr<wifi::SimulatedWifiCamera> wifiCamera;
+    std::optional<wifi::CameraAddress> wifiAddress;
+    if (parser.isSet(simulateWifi)) {
+        wifiCamera = std::make_unique<wifi::SimulatedWifiCamera>();
+        QString why;
+        if (!wifiCamera->start(&why)) {
+            std::fprintf(stderr, "vellumet: the simulated WiFi microscope cannot start: %s\n", qPrintable(why));
+            return 1;
+        }
+        wifiAddress = wifi::CameraAddress{};
+        wifiAddress->host = QStringLiteral("127.0.0.1");
+        wifiAddress->pagePort = wifiCamera->pagePort();
+        wifiAddress->streamPort = wifiCamera->streamPort();
+        std::fprintf(stderr, "vellumet: simulated WiFi microscope: pages 127.0.0.1:%d, stream 127.0.0.1:%d\n",
+                     wifiAddress->pagePort, wifiAddress->streamPort);
+    }
+
     shell::WarningDialogs dialogs;
     platform::setMessageDialogs(&dialogs);
 
@@ -86,6 +110,7 @@ int main(int argc, char* argv[])
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
     options.cameras = cameras.get();
+    options.wifiAddress = wifiAddress;
     options.pictures = pictures;
     shell::CScoparaApp theApp(registry, options);
     QObject::connect(&instance, &platform::SingleInstance::handedOver, &theApp, &shell::CScoparaApp::openHandedPictures);

@@ -1,5 +1,7 @@
 #include "CScoparaApp.h"
 
+#include "wifi/ui/wifi_settings.h"
+
 #include "CDevicesDlg.h"
 #include "CMainFrame.h"
 #include "CPanes.h"
@@ -181,6 +183,11 @@ void CScoparaApp::restoreSettings(const QString& rebootText)
     // The main window stores its layout, look and toolbars again as it
     // closes; they are erased at exit, so the next start looks like the first.
     m_settings.cleanWorkspace = true;
+}
+
+wifi::CameraAddress CScoparaApp::wifiAddress() const
+{
+    return m_options.wifiAddress ? *m_options.wifiAddress : wifi::readCameraAddress(settings().paths.settingsFolder());
 }
 
 }  // namespace shell

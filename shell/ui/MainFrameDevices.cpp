@@ -15,6 +15,7 @@
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveWindows.h"
 #include "picture/ui/CScoparaView.h"
+#include "wifi/ui/WifiMicroscope.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -56,6 +57,19 @@ void CMainFrame::createDeviceWatching()
     m_sessionWatcher = new platform::SessionUnlockWatcher(this);
     connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, m_liveWindows, &capture::LiveWindows::sessionUnlocked);
     m_router->handleInFrame(base::cmd::ConnectWifi, [this] { connectWifi(); });
+
+    m_wifi = new wifi::WifiMicroscope(*this, m_app.wifiAddress(), this);
+    connect(m_wifi, &wifi::WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) { showChildFrame(view); });
+    m_router->handleInFrame(
+        base::cmd::WifiSnapshotOne, [this] { m_wifi->toggleTriggerPoll(); },
+        [this](base::CommandState& s) {
+            s.enabled = m_wifi->view() != nullptr;
+            s.checkable = true;
+            s.checked = m_wifi->triggerPolling();
+        });
+    m_router->handleInFrame(
+        base::cmd::WifiSnapshotTwo, [this] { m_wifi->startSnapshotProgram(); },
+        [this](base::CommandState& s) { s.enabled = m_wifi->view() != nullptr; });
 }
 
 void CMainFrame::slotButtonClicked(int slot)
@@ -130,13 +144,7 @@ QList<capture::CDeviceView*> CMainFrame::liveViews() const
 void CMainFrame::connectWifi()
 {
     m_wifiMode = true;
-    if (QMdiSubWindow* w = findWindow(QStringLiteral("MICROSCOPE WIFI"))) {
-        bringToFront(w->widget());
-        platform::postMessage(w->widget(), platform::msg::WifiStreamControl);
-        return;
-    }
-    // No WiFi microscope answers on this system.
-    platform::messageDialogs().inform(base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
+    m_wifi->connectCamera();
 }
 
 }  // namespace shell

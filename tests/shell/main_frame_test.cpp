@@ -23,6 +23,7 @@
 #include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveWindows.h"
+#include "wifi/ui/WifiMicroscope.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -740,8 +741,15 @@ private Q_SLOTS:
         slots->button(1)->click();
         QVERIFY(!run.frame().wifiMode());
         run.refresh();
+        // Nobody listens on the discard port of this machine.
+        wifi::CameraAddress nowhere;
+        nowhere.host = QStringLiteral("127.0.0.1");
+        nowhere.pagePort = 9;
+        run.frame().wifiMicroscope().setAddress(nowhere);
+        QSignalSpy looked(&run.frame().wifiMicroscope(), &wifi::WifiMicroscope::lookFinished);
         run.action(cmd::ConnectWifi)->trigger();
         QVERIFY(run.frame().wifiMode());
+        QVERIFY(looked.wait(15000));
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Please Connect WiFi Microscope")});
         QCOMPARE(run.frame().mdiArea()->subWindowList().size(), 1);
         slots->button(1)->click();  // back to the USB microscope

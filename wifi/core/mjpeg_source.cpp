@@ -38,14 +38,38 @@ MjpegStreamSource::~MjpegStreamSource()
         curl_multi_cleanup(multiOf(m_multi));
 }
 
+namespace {
+
+bool inDialog(const CameraMode& m)
+{
+    return m.usable && m.width >= 320 && m.width < 1600 && m.height >= 240 && m.height < 1200;
+}
+
+}  // namespace
+
 std::vector<capture::Capability> MjpegStreamSource::capabilities()
 {
-    return {{m_size.width(), m_size.height(), capture::FormatMJPG}};
+    std::vector<capture::Capability> out{{m_size.width(), m_size.height(), capture::FormatMJPG}};
+    for (const CameraMode& m : m_modes) {
+        if (inDialog(m) && QSize(m.width, m.height) != m_size)
+            out.push_back({m.width, m.height, capture::FormatMJPG});
+    }
+    return out;
 }
 
 bool MjpegStreamSource::setFormat(int32_t width, int32_t height, int32_t format)
 {
-    return width == m_size.width() && height == m_size.height() && format == capture::FormatMJPG;
+    if (format != capture::FormatMJPG)
+        return false;
+    if (width == m_size.width() && height == m_size.height())
+        return true;
+    const auto mode = std::find_if(m_modes.begin(), m_modes.end(),
+                                   [&](const CameraMode& m) { return inDialog(m) && m.width == width && m.height == height; });
+    if (mode == m_modes.end())
+        return false;
+    m_switchTo = mode->number;
+    m_size = QSize(width, height);
+    return true;
 }
 
 bool MjpegStreamSource::start()
@@ -61,7 +85,8 @@ bool MjpegStreamSource::start()
     m_attempt = 0;
     m_reconnecting = false;
     m_startTime = Clock::now();
-    open(m_startTime);
+    if (m_switchTo == 0)
+        open(m_startTime);  // else the capture thread asks for the mode first
     return true;
 }
 
@@ -142,6 +167,15 @@ capture::FrameWait MjpegStreamSource::nextFrame(int timeoutMs, capture::DeviceFr
     if (!m_started) {
         std::this_thread::sleep_until(deadline);
         return capture::FrameWait::Timeout;
+    }
+    if (m_switchTo != 0) {
+        // The camera drops its stream to change mode and needs a moment
+        // before it serves the new size.
+        const HttpReply reply = httpGet(m_address, m_address.pageUrl(modeSwitchPath(m_switchTo)), m_commandLimits);
+        m_switchTo = 0;
+        close();
+        m_reconnecting = true;
+        m_reopenAt = Clock::now() + std::chrono::milliseconds(reply.ok ? kSettleMs : 0);
     }
     for (;;) {
         const uint8_t* data = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "camera_address.h"
+#include "camera_pages.h"
 #include "http_get.h"
 #include "mjpeg_parser.h"
 
@@ -34,6 +35,12 @@ public:
 
     // Before start().
     void setTiming(const StreamTiming& timing) { m_timing = timing; }
+    // The camera's modes: the sizes offered are its usable ones the video
+    // dialog takes (320 x 240 up to below 1600 x 1200); choosing another
+    // asks the camera to switch, on the capture thread, and waits for it to
+    // settle before the stream is opened again.
+    void setModes(std::vector<CameraMode> modes) { m_modes = std::move(modes); }
+    static constexpr int kSettleMs = 3000;
     void setCommandLimits(const HttpLimits& limits) { m_commandLimits = limits; }
 
     std::vector<capture::Capability> capabilities() override;
@@ -48,7 +55,9 @@ public:
     bool stillButtonPressed() override { return false; }
 
     // True while the stream is being reopened; from any thread.
-    bool reconnecting() const { return m_reconnecting.load(); }
+    bool reconnecting() const override { return m_reconnecting.load(); }
+    // The camera streams in the mode it is in until asked for another.
+    bool keepsItsMode() const override { return true; }
     uint64_t droppedFrames() const { return m_dropped.load(); }
 
 private:
@@ -60,7 +69,9 @@ private:
     static size_t onData(char* data, size_t size, size_t count, void* self);
 
     const CameraAddress m_address;
-    const QSize m_size;
+    QSize m_size;
+    std::vector<CameraMode> m_modes;
+    int m_switchTo = 0;  // the mode number asked for at the next start; 0: none
     StreamTiming m_timing;
     HttpLimits m_commandLimits;
     QByteArray m_url, m_user, m_password;

@@ -31,7 +31,7 @@ capture::StreamDescription wifiStream()
 CameraLook lookAtCamera(const CameraAddress& address)
 {
     CameraLook look;
-    const HttpReply media = httpGet(address, address.pageUrl(QStringLiteral("/media.asp")));
+    const HttpReply media = httpGet(address, address.pageUrl(QString::fromLatin1(kMediaPagePath)));
     if (!media.ok) {
         look.why = media.error;
         return look;
@@ -41,9 +41,11 @@ CameraLook lookAtCamera(const CameraAddress& address)
         return look;
     look.media = std::move(*page);
     // The controls are a nicety: a camera without the page still streams.
-    const HttpReply wizard = httpGet(address, address.pageUrl(QStringLiteral("/wizardvideo.asp")));
-    if (wizard.ok)
-        look.wizard = parseWizardPage(wizard.body);
+    const HttpReply wizard = httpGet(address, address.pageUrl(QString::fromLatin1(kWizardPagePath)));
+    if (wizard.ok) {
+        if (std::optional<WizardPage> page = parseWizardPage(wizard.body))
+            look.wizard = std::move(*page);
+    }
     look.ok = true;
     return look;
 }
@@ -70,6 +72,11 @@ WifiMicroscope::~WifiMicroscope()
 {
     stopTriggerPoll();
     m_look->waitForFinished();
+}
+
+capture::CDeviceView* WifiMicroscope::view() const
+{
+    return m_view.data();
 }
 
 bool WifiMicroscope::isLooking() const
@@ -103,6 +110,9 @@ void WifiMicroscope::looked(const CameraLook& look)
     if (look.media.cameraModel != 0)
         m_host.writeCameraModel(static_cast<quint32>(look.media.cameraModel));
     auto source = std::make_unique<MjpegStreamSource>(m_address, look.media.streamSize, look.wizard.controls);
+    source->setModes(look.media.modes);
+    // A control set while the stream is stopped is sent from this thread: keep it short.
+    source->setCommandLimits({1000, 2000, 1 << 20});
     auto* view = new capture::CDeviceView(wifiStream(), std::move(source), m_host);
     m_view = view;
     view->setCameraChoices(
@@ -125,18 +135,18 @@ void WifiMicroscope::toggleTriggerPoll()
         stopTriggerPoll();
         return;
     }
-    if (!m_poll)
-        m_poll = std::make_unique<TriggerPoll>();
-    // Each press comes from the poll's thread; the window takes the picture on this one.
-    m_poll->start(m_address, [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_view)
-                    platform::postMessage(m_view.data(), platform::msg::WifiSnapshotRequest, 0);
-            },
-            Qt::QueuedConnection);
-    });
+    if (!m_poll) {
+        // Each press comes from the poll's thread; the window takes the picture on this one.
+        m_poll = std::make_unique<TriggerPoll>(
+            [this] { QMetaObject::invokeMethod(this, "triggerPressed", Qt::QueuedConnection); });
+    }
+    m_poll->start(m_address);
+}
+
+void WifiMicroscope::triggerPressed()
+{
+    if (m_view)
+        m_view->snapshotRequest();
 }
 
 bool WifiMicroscope::triggerPolling() const

@@ -48,7 +48,9 @@ public:
     ~WifiMicroscope() override;
 
     const CameraAddress& address() const { return m_address; }
-    capture::CDeviceView* view() const { return m_view.data(); }
+    // For the next look and window.
+    void setAddress(const CameraAddress& address) { m_address = address; }
+    capture::CDeviceView* view() const;
 
     // "Connect WiFi Microscope": the window comes to the front and its stream
     // starts again; without a window the camera is looked for and, when it
@@ -69,6 +71,9 @@ Q_SIGNALS:
     void windowMade(capture::CDeviceView* view);
     // A look ended, whatever it found (for tests).
     void lookFinished(bool found);
+
+private Q_SLOTS:
+    void triggerPressed();
 
 private:
     void looked(const CameraLook& look);

@@ -1,0 +1,149 @@
+// The WiFi microscope's window end to end, against the simulated WiFi
+// microscope on loopback: looking for it, streaming, stills, clips, the
+// camera switched off and on, a new size, and its still button.
+#include "wifi/sim/simulated_wifi_camera.h"
+#include "wifi/ui/WifiMicroscope.h"
+
+#include "capture/device/latest_frame.h"
+#include "capture/device/live_stream.h"
+#include "capture/ui/CDeviceView.h"
+
+#include "live_view_helpers.h"
+#include "scripted_dialogs.h"
+
+#include <QtTest>
+
+#include <opencv2/videoio.hpp>
+
+using namespace wifi;
+
+class WifiWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_box = std::make_unique<testing_support::Sandbox>();
+        m_host = std::make_unique<testing_support::FakeHost>(m_box->path());
+        SimulatedWifiOptions options;
+        options.settleMs = 300;
+        options.fps = 15;
+        m_camera = std::make_unique<SimulatedWifiCamera>(options);
+        QVERIFY(m_camera->start());
+        CameraAddress address;
+        address.host = QStringLiteral("127.0.0.1");
+        address.pagePort = m_camera->pagePort();
+        address.streamPort = m_camera->streamPort();
+        m_wifi = std::make_unique<WifiMicroscope>(*m_host, address);
+        connect(m_wifi.get(), &WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) {
+            m_view.reset(view);
+            view->resize(800, 600);
+            view->show();
+        });
+    }
+    void cleanup()
+    {
+        m_view.reset();
+        m_wifi.reset();
+        m_camera.reset();
+        m_host.reset();
+        m_box.reset();
+    }
+
+    void aCameraNobodyServesIsToldOfAndOpensNothing()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        m_camera->pause();
+        QSignalSpy looked(m_wifi.get(), &WifiMicroscope::lookFinished);
+        m_wifi->connectCamera();
+        QVERIFY(looked.wait(15000));
+        QCOMPARE(looked.at(0).at(0).toBool(), false);
+        QVERIFY(!m_view);
+        QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Connect WiFi Microscope"));
+    }
+
+    void theWindowStreamsSnapsRecordsAndComesBack()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        QVERIFY(connectCamera());
+        capture::CDeviceView& view = *m_view;
+        QCOMPARE(view.windowTitle(), QStringLiteral("MICROSCOPE WIFI"));
+        QCOMPARE(view.frameSize(), QSize(1280, 720));
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
+
+        // A still of the camera's own picture.
+        const QString pictures = m_host->s.paths.currentPictureFolder();
+        view.snapshotRequest();
+        QTRY_COMPARE_WITH_TIMEOUT(testing_support::filesIn(pictures).size(), qsizetype(1), 10000);
+
+        // A clip, paced as the USB windows' are, that another reader plays.
+        testing_support::answerRecordDialog(QStringLiteral("2"));
+        view.record();
+        const QString clip = view.clipPath();
+        QVERIFY(!clip.isEmpty());
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, &view, &capture::CDeviceView::pacingTick);
+        connect(&ticks, &QTimer::timeout, &view, [&view, n = 0]() mutable {
+            if (++n % 5 == 0)
+                view.recordingTick();
+        });
+        ticks.start(200);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isRecording() && !view.stream().isRecording(), 20000);
+        ticks.stop();
+        QVERIFY(testing_support::framesIn(clip) >= 3);
+
+        // Switched off: the window says it is reaching the camera again, and
+        // the pictures come back when the camera does.
+        m_camera->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().isReconnecting(), 15000);
+        m_camera->resume();
+        view.stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().latestFrame().frameArrived && !view.stream().isReconnecting(), 30000);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void aNewSizeIsAskedOfTheCamera()
+    {
+        QVERIFY(connectCamera());
+        capture::CDeviceView& view = *m_view;
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
+        view.changeResolution(QSize(640, 480));
+        QTRY_COMPARE_WITH_TIMEOUT(m_camera->currentSize(), QSize(640, 480), 15000);
+        view.stream().latestFrame().frameArrived = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().latestFrame().frameArrived, 20000);
+        QCOMPARE(view.frameSize(), QSize(640, 480));
+    }
+
+    void theCamerasStillButtonTakesPictures()
+    {
+        QVERIFY(connectCamera());
+        QTRY_VERIFY_WITH_TIMEOUT(m_view->stream().mailbox().latest(), 10000);
+        m_wifi->toggleTriggerPoll();
+        QVERIFY(m_wifi->triggerPolling());
+        const QString pictures = m_host->s.paths.currentPictureFolder();
+        m_camera->pressTrigger();
+        QTRY_COMPARE_WITH_TIMEOUT(testing_support::filesIn(pictures).size(), qsizetype(1), 10000);
+        m_wifi->toggleTriggerPoll();
+        QVERIFY(!m_wifi->triggerPolling());
+        m_camera->pressTrigger();
+        QTest::qWait(500);
+        QCOMPARE(testing_support::filesIn(pictures).size(), qsizetype(1));
+    }
+
+private:
+    bool connectCamera()
+    {
+        QSignalSpy looked(m_wifi.get(), &WifiMicroscope::lookFinished);
+        m_wifi->connectCamera();
+        return looked.wait(15000) && looked.at(0).at(0).toBool() && m_view;
+    }
+
+    std::unique_ptr<testing_support::Sandbox> m_box;
+    std::unique_ptr<testing_support::FakeHost> m_host;
+    std::unique_ptr<SimulatedWifiCamera> m_camera;
+    std::unique_ptr<WifiMicroscope> m_wifi;
+    std::unique_ptr<capture::CDeviceView> m_view;
+};
+
+QTEST_MAIN(WifiWindowTest)
+#include "wifi_window_test.moc"
