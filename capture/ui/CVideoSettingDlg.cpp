@@ -3,6 +3,7 @@
 #include "CDeviceView.h"
 #include "CSavePropertyDlg.h"
 
+#include "capture/device/latest_frame.h"
 #include "capture/device/live_stream.h"
 
 #include "base/app_settings.h"
@@ -85,7 +86,8 @@ CVideoSettingDlg::CVideoSettingDlg(CDeviceView& view, QWidget* parent)
       m_note(new QLabel),
       m_others(new QGroupBox(base::uiText("MoreControls", "More controls"))),
       m_otherGrid(new QGridLayout(m_others)),
-      m_flagsLater(new QTimer(this))
+      m_flagsLater(new QTimer(this)),
+      m_sizeSettled(new QTimer(this))
 {
     setObjectName(QStringLiteral("CVideoSettingDlg"));
     // A change reaches the camera on its capture thread; which controls it
@@ -170,10 +172,12 @@ void CVideoSettingDlg::build()
     m_note->setWordWrap(true);
     m_note->hide();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(base::uiText("Exit", "Exit"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CVideoSettingDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_sizeSettled->setInterval(100);
+    connect(m_sizeSettled, &QTimer::timeout, this, &CVideoSettingDlg::checkSizeSettled);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -500,8 +504,24 @@ void CVideoSettingDlg::resolutionChosen(int index)
     const QStringList parts = m_resolutions->itemText(index).split(QLatin1Char('X'));
     if (parts.size() != 2)
         return;
+    // A network camera drops its stream to change mode; OK and Exit wait
+    // until pictures come again (at most a quarter of a minute).
+    m_view.stream().latestFrame().frameArrived.store(0);
+    m_buttons->setEnabled(false);
     m_view.changeResolution(QSize(parts[0].toInt(), parts[1].toInt()));
     fillResolutions();
+    m_sizeSince.start();
+    m_sizeSettled->start();
+}
+
+void CVideoSettingDlg::checkSizeSettled()
+{
+    LiveStream& stream = m_view.stream();
+    if ((stream.latestFrame().frameArrived.load() && !stream.isReconnecting()) || !stream.isRunning()
+        || m_sizeSince.hasExpired(15000)) {
+        m_sizeSettled->stop();
+        m_buttons->setEnabled(true);
+    }
 }
 
 void CVideoSettingDlg::accept()

@@ -3,11 +3,13 @@
 #include "capture/core/camera_profiles.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <map>
 #include <vector>
 
 class QCheckBox;
+class QDialogButtonBox;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -63,6 +65,7 @@ private:
     void apply(uint32_t id, int32_t value);
     void applyAll(const ControlSettings& settings);
     void readFlags();
+    void checkSizeSettled();
     void sliderMoved(Row& row, int value);
     void automaticToggled(Row& row, uint32_t automatic, bool on);
     void resetToDefaults();
@@ -86,6 +89,9 @@ private:
     QGridLayout* m_otherGrid;
     QString m_profileNote;
     QTimer* m_flagsLater;
+    QTimer* m_sizeSettled;
+    QElapsedTimer m_sizeSince;
+    QDialogButtonBox* m_buttons = nullptr;
 };
 
 }  // namespace capture

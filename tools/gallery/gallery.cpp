@@ -8,6 +8,8 @@
 #include "capture/ui/CFileSizeDlg.h"
 #include "capture/ui/CTimerDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
+#include "wifi/sim/simulated_wifi_camera.h"
+#include "wifi/ui/WifiMicroscope.h"
 
 #include "platform/posted_message.h"
 #include "platform/registry.h"
@@ -38,6 +40,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -169,6 +172,40 @@ void liveWindows(const QString& folder)
     }
 }
 
+// The main window with the simulated WiFi microscope's window, a line
+// measured on it and its property dialog.
+void wifiWindow(const QString& folder)
+{
+    wifi::SimulatedWifiCamera camera;
+    if (!camera.start())
+        return;
+    ScratchProgram program;
+    shell::CMainFrame& frame = *program.frame;
+    wifi::CameraAddress address;
+    address.host = QStringLiteral("127.0.0.1");
+    address.pagePort = camera.pagePort();
+    address.streamPort = camera.streamPort();
+    frame.wifiMicroscope().setAddress(address);
+    QEventLoop looking;
+    QObject::connect(&frame.wifiMicroscope(), &wifi::WifiMicroscope::lookFinished, &looking, &QEventLoop::quit);
+    QTimer::singleShot(15000, &looking, &QEventLoop::quit);
+    frame.wifiMicroscope().connectCamera();
+    looking.exec();
+    if (!frame.wifiMicroscope().view())
+        return;
+    capture::CDeviceView* view = frame.wifiMicroscope().view();
+    frame.mdiArea()->activeSubWindow()->showMaximized();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    view->runCommand(base::cmd::Crosshair);
+    QApplication::processEvents();
+    save(frame, folder, "wifi-window");
+    capture::CVideoSettingDlg properties(*view, &frame);
+    save(properties, folder, "wifi-property-dialog");
+}
+
 // The main window with a saved picture, measured with every tool, zoomed
 // out one step, the crosshair on, and the File menu open over it.
 void pictureWindow(const QString& folder)
@@ -278,6 +315,7 @@ int main(int argc, char* argv[])
     std::printf("%s\n", qPrintable(simulated));
 
     liveWindows(folder);
+    wifiWindow(folder);
     pictureWindow(folder);
     savedFolders(folder);
     return 0;

@@ -7,10 +7,14 @@
 #include "capture/device/latest_frame.h"
 #include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
+#include "capture/ui/CVideoSettingDlg.h"
 
 #include "live_view_helpers.h"
 #include "scripted_dialogs.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include <opencv2/videoio.hpp>
@@ -107,11 +111,21 @@ private Q_SLOTS:
         QVERIFY(connectCamera());
         capture::CDeviceView& view = *m_view;
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
-        view.changeResolution(QSize(640, 480));
+        // From the property dialog: OK and Exit wait for the camera to come back.
+        capture::CVideoSettingDlg dialog(view);
+        auto* sizes = dialog.findChild<QComboBox*>(QStringLiteral("1072"));
+        const int small = sizes->findText(QStringLiteral("640X480"));
+        QVERIFY(small >= 0);
+        QVERIFY(sizes->findText(QStringLiteral("1920X1080")) < 0);  // beyond what the camera's dialog offers
+        auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        sizes->setCurrentIndex(small);
+        Q_EMIT sizes->activated(small);
+        QVERIFY(!ok->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(m_camera->currentSize(), QSize(640, 480), 15000);
-        view.stream().latestFrame().frameArrived = 0;
-        QTRY_VERIFY_WITH_TIMEOUT(view.stream().latestFrame().frameArrived, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 20000);
+        QVERIFY(view.stream().latestFrame().frameArrived);
         QCOMPARE(view.frameSize(), QSize(640, 480));
+        QCOMPARE(m_camera->requests("/apply.cgi"), 1);
     }
 
     void theCamerasStillButtonTakesPictures()
