@@ -43,8 +43,8 @@ CameraLook lookAtCamera(const CameraAddress& address)
     // The controls are a nicety: a camera without the page still streams.
     const HttpReply wizard = httpGet(address, address.pageUrl(QString::fromLatin1(kWizardPagePath)));
     if (wizard.ok) {
-        if (std::optional<WizardPage> page = parseWizardPage(wizard.body))
-            look.wizard = std::move(*page);
+        if (std::optional<WizardPage> controls = parseWizardPage(wizard.body))
+            look.wizard = std::move(*controls);
     }
     look.ok = true;
     return look;
