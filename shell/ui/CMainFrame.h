@@ -17,13 +17,10 @@ class QMenu;
 class QProgressBar;
 class QTimer;
 
-namespace wifi {
-class WifiMicroscope;
-}
-
 namespace capture {
 class CDeviceView;
 class LiveWindows;
+class WifiMicroscope;
 }  // namespace capture
 
 namespace files {
@@ -115,7 +112,7 @@ public:
     picture::CScoparaView* openPicture(const QString& path);
     QList<capture::CDeviceView*> liveViews() const;
     bool wifiMode() const { return m_wifiMode; }
-    wifi::WifiMicroscope& wifiMicroscope() const { return *m_wifi; }
+    capture::WifiMicroscope& wifiMicroscope() const { return *m_wifi; }
     // The live windows and the cameras behind them.
     capture::LiveWindows& liveWindows() const { return *m_liveWindows; }
 
@@ -185,7 +182,7 @@ private:
     bool m_wifiMode = false;
     QMenu* m_resolutionMenu = nullptr;
     capture::LiveWindows* m_liveWindows = nullptr;
-    wifi::WifiMicroscope* m_wifi = nullptr;
+    capture::WifiMicroscope* m_wifi = nullptr;
     platform::SessionUnlockWatcher* m_sessionWatcher = nullptr;
 };
 

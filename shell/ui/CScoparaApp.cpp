@@ -1,6 +1,6 @@
 #include "CScoparaApp.h"
 
-#include "wifi/ui/wifi_settings.h"
+#include "wifi/core/wifi_settings.h"
 
 #include "CDevicesDlg.h"
 #include "CMainFrame.h"

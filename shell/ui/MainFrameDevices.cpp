@@ -14,8 +14,8 @@
 
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveWindows.h"
+#include "capture/ui/WifiMicroscope.h"
 #include "picture/ui/CScoparaView.h"
-#include "wifi/ui/WifiMicroscope.h"
 
 #include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
@@ -58,8 +58,8 @@ void CMainFrame::createDeviceWatching()
     connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, m_liveWindows, &capture::LiveWindows::sessionUnlocked);
     m_router->handleInFrame(base::cmd::ConnectWifi, [this] { connectWifi(); });
 
-    m_wifi = new wifi::WifiMicroscope(*this, m_app.wifiAddress(), this);
-    connect(m_wifi, &wifi::WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) { showChildFrame(view); });
+    m_wifi = new capture::WifiMicroscope(*this, m_app.wifiAddress(), this);
+    connect(m_wifi, &capture::WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) { showChildFrame(view); });
     m_router->handleInFrame(
         base::cmd::WifiSnapshotOne, [this] { m_wifi->toggleTriggerPoll(); },
         [this](base::CommandState& s) {

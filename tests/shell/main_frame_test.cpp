@@ -23,7 +23,7 @@
 #include "capture/device/simulated_backend.h"
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveWindows.h"
-#include "wifi/ui/WifiMicroscope.h"
+#include "capture/ui/WifiMicroscope.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -746,7 +746,7 @@ private Q_SLOTS:
         nowhere.host = QStringLiteral("127.0.0.1");
         nowhere.pagePort = 9;
         run.frame().wifiMicroscope().setAddress(nowhere);
-        QSignalSpy looked(&run.frame().wifiMicroscope(), &wifi::WifiMicroscope::lookFinished);
+        QSignalSpy looked(&run.frame().wifiMicroscope(), &capture::WifiMicroscope::lookFinished);
         run.action(cmd::ConnectWifi)->trigger();
         QVERIFY(run.frame().wifiMode());
         QVERIFY(looked.wait(15000));

@@ -8,8 +8,8 @@
 #include "capture/ui/CFileSizeDlg.h"
 #include "capture/ui/CTimerDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
+#include "capture/ui/WifiMicroscope.h"
 #include "wifi/sim/simulated_wifi_camera.h"
-#include "wifi/ui/WifiMicroscope.h"
 
 #include "platform/posted_message.h"
 #include "platform/registry.h"
@@ -187,7 +187,7 @@ void wifiWindow(const QString& folder)
     address.streamPort = camera.streamPort();
     frame.wifiMicroscope().setAddress(address);
     QEventLoop looking;
-    QObject::connect(&frame.wifiMicroscope(), &wifi::WifiMicroscope::lookFinished, &looking, &QEventLoop::quit);
+    QObject::connect(&frame.wifiMicroscope(), &capture::WifiMicroscope::lookFinished, &looking, &QEventLoop::quit);
     QTimer::singleShot(15000, &looking, &QEventLoop::quit);
     frame.wifiMicroscope().connectCamera();
     looking.exec();

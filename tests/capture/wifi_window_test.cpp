@@ -1,8 +1,8 @@
 // The WiFi microscope's window end to end, against the simulated WiFi
 // microscope on loopback: looking for it, streaming, stills, clips, the
 // camera switched off and on, a new size, and its still button.
+#include "capture/ui/WifiMicroscope.h"
 #include "wifi/sim/simulated_wifi_camera.h"
-#include "wifi/ui/WifiMicroscope.h"
 
 #include "capture/device/latest_frame.h"
 #include "capture/device/live_stream.h"
@@ -20,6 +20,7 @@
 #include <opencv2/videoio.hpp>
 
 using namespace wifi;
+using capture::WifiMicroscope;
 
 class WifiWindowTest : public QObject {
     Q_OBJECT

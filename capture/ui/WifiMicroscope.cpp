@@ -4,8 +4,9 @@
 #include "wifi/core/mjpeg_source.h"
 #include "wifi/core/trigger_poll.h"
 
+#include "CDeviceView.h"
+
 #include "capture/device/live_stream.h"
-#include "capture/ui/CDeviceView.h"
 
 #include "base/text_lookup.h"
 #include "base/view_host.h"
@@ -21,9 +22,11 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-namespace wifi {
+namespace capture {
 
-capture::StreamDescription wifiStream()
+using namespace wifi;
+
+StreamDescription wifiStream()
 {
     return {QStringLiteral("wifi"), QStringLiteral("MICROSCOPE WIFI"), 6, QStringLiteral("WiFiProperty")};
 }
@@ -74,7 +77,7 @@ WifiMicroscope::~WifiMicroscope()
     m_look->waitForFinished();
 }
 
-capture::CDeviceView* WifiMicroscope::view() const
+CDeviceView* WifiMicroscope::view() const
 {
     return m_view.data();
 }
@@ -113,11 +116,11 @@ void WifiMicroscope::looked(const CameraLook& look)
     source->setModes(look.media.modes);
     // A control set while the stream is stopped is sent from this thread: keep it short.
     source->setCommandLimits({1000, 2000, 1 << 20});
-    auto* view = new capture::CDeviceView(wifiStream(), std::move(source), m_host);
+    auto* view = new CDeviceView(wifiStream(), std::move(source), m_host);
     m_view = view;
     view->setCameraChoices(
         [view] {
-            return std::vector<capture::CameraChoice>{{view->windowTitle(), QString(), true}};
+            return std::vector<CameraChoice>{{view->windowTitle(), QString(), true}};
         },
         [](const QString&) { return true; });
     connect(view, &QObject::destroyed, this, [this] {
@@ -175,4 +178,4 @@ void WifiMicroscope::startSnapshotProgram()
     });
 }
 
-}  // namespace wifi
+}  // namespace capture

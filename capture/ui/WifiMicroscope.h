@@ -16,27 +16,27 @@ namespace base {
 class ViewHost;
 }
 
+namespace wifi {
+class TriggerPoll;
+}
+
 namespace capture {
+
 class CDeviceView;
 struct StreamDescription;
-}  // namespace capture
-
-namespace wifi {
-
-class TriggerPoll;
 
 // The WiFi microscope's live window: "MICROSCOPE WIFI", settings of slot 6.
-capture::StreamDescription wifiStream();
+StreamDescription wifiStream();
 
 // What a look at the camera found: its modes and current size (the media
 // page) and its picture controls (the wizard page). Blocking: for a worker.
 struct CameraLook {
     bool ok = false;
     QString why;
-    MediaPage media;
-    WizardPage wizard;
+    wifi::MediaPage media;
+    wifi::WizardPage wizard;
 };
-CameraLook lookAtCamera(const CameraAddress& address);
+CameraLook lookAtCamera(const wifi::CameraAddress& address);
 
 // The WiFi microscope of the main window: looking for it (never on the GUI
 // thread), its one live window, and the two ways its still button reaches
@@ -44,13 +44,13 @@ CameraLook lookAtCamera(const CameraAddress& address);
 class WifiMicroscope : public QObject {
     Q_OBJECT
 public:
-    WifiMicroscope(base::ViewHost& host, CameraAddress address, QObject* parent = nullptr);
+    WifiMicroscope(base::ViewHost& host, wifi::CameraAddress address, QObject* parent = nullptr);
     ~WifiMicroscope() override;
 
-    const CameraAddress& address() const { return m_address; }
+    const wifi::CameraAddress& address() const { return m_address; }
     // For the next look and window.
-    void setAddress(const CameraAddress& address) { m_address = address; }
-    capture::CDeviceView* view() const;
+    void setAddress(const wifi::CameraAddress& address) { m_address = address; }
+    CDeviceView* view() const;
 
     // "Connect WiFi Microscope": the window comes to the front and its stream
     // starts again; without a window the camera is looked for and, when it
@@ -68,7 +68,7 @@ public:
 
 Q_SIGNALS:
     // A new window, not yet shown: the main window places it.
-    void windowMade(capture::CDeviceView* view);
+    void windowMade(CDeviceView* view);
     // A look ended, whatever it found (for tests).
     void lookFinished(bool found);
 
@@ -80,11 +80,11 @@ private:
     void stopTriggerPoll();
 
     base::ViewHost& m_host;
-    CameraAddress m_address;
-    QPointer<capture::CDeviceView> m_view;
+    wifi::CameraAddress m_address;
+    QPointer<CDeviceView> m_view;
     QFutureWatcher<CameraLook>* m_look;
-    std::unique_ptr<TriggerPoll> m_poll;
+    std::unique_ptr<wifi::TriggerPoll> m_poll;
     QTimer* m_reopen;
 };
 
-}  // namespace wifi
+}  // namespace capture

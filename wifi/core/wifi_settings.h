@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wifi/core/camera_address.h"
+#include "camera_address.h"
 
 #include <QString>
 
