@@ -1,9 +1,5 @@
 #include "WifiMicroscope.h"
 
-#include "wifi/core/http_get.h"
-#include "wifi/core/mjpeg_source.h"
-#include "wifi/core/trigger_poll.h"
-
 #include "CDeviceView.h"
 
 #include "capture/device/live_stream.h"
@@ -17,50 +13,20 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QProcess>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace capture {
-
-using namespace wifi;
 
 StreamDescription wifiStream()
 {
     return {QStringLiteral("wifi"), QStringLiteral("MICROSCOPE WIFI"), 6, QStringLiteral("WiFiProperty")};
 }
 
-CameraLook lookAtCamera(const CameraAddress& address)
+WifiMicroscope::WifiMicroscope(base::ViewHost& host, NetworkCamera* camera, QObject* parent)
+    : QObject(parent), m_host(host), m_camera(camera), m_reopen(new QTimer(this))
 {
-    CameraLook look;
-    const HttpReply media = httpGet(address, address.pageUrl(QString::fromLatin1(kMediaPagePath)));
-    if (!media.ok) {
-        look.why = media.error;
-        return look;
-    }
-    std::optional<MediaPage> page = parseMediaPage(media.body, &look.why);
-    if (!page)
-        return look;
-    look.media = std::move(*page);
-    // The controls are a nicety: a camera without the page still streams.
-    const HttpReply wizard = httpGet(address, address.pageUrl(QString::fromLatin1(kWizardPagePath)));
-    if (wizard.ok) {
-        if (std::optional<WizardPage> controls = parseWizardPage(wizard.body))
-            look.wizard = std::move(*controls);
-    }
-    look.ok = true;
-    return look;
-}
-
-WifiMicroscope::WifiMicroscope(base::ViewHost& host, CameraAddress address, QObject* parent)
-    : QObject(parent),
-      m_host(host),
-      m_address(std::move(address)),
-      m_look(new QFutureWatcher<CameraLook>(this)),
-      m_reopen(new QTimer(this))
-{
-    connect(m_look, &QFutureWatcher<CameraLook>::finished, this, [this] { looked(m_look->result()); });
+    m_lookPool.setMaxThreadCount(1);
     // The camera's stream often starts black or stalled right after it
     // first connects; a second opening a little later settles it.
     m_reopen->setSingleShot(true);
@@ -74,17 +40,12 @@ WifiMicroscope::WifiMicroscope(base::ViewHost& host, CameraAddress address, QObj
 WifiMicroscope::~WifiMicroscope()
 {
     stopTriggerPoll();
-    m_look->waitForFinished();
+    m_lookPool.waitForDone();
 }
 
 CDeviceView* WifiMicroscope::view() const
 {
     return m_view.data();
-}
-
-bool WifiMicroscope::isLooking() const
-{
-    return m_look->isRunning();
 }
 
 void WifiMicroscope::connectCamera()
@@ -94,29 +55,53 @@ void WifiMicroscope::connectCamera()
         platform::postMessage(m_view.data(), platform::msg::WifiStreamControl, 0);
         return;
     }
-    if (isLooking())
+    if (m_looking)
         return;
-    m_host.showStatusMessage(base::uiText("LookingForWiFi", "Looking for the WiFi microscope at %1 ...").arg(m_address.host));
-    m_look->setFuture(QtConcurrent::run([address = m_address] { return lookAtCamera(address); }));
-}
-
-void WifiMicroscope::looked(const CameraLook& look)
-{
-    m_host.showStatusMessage(QString());
-    if (!look.ok || m_view) {
-        if (!look.ok)
-            platform::messageDialogs().inform(
-                base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
-        Q_EMIT lookFinished(look.ok);
+    if (!m_camera) {
+        platform::messageDialogs().inform(
+            base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
+        Q_EMIT lookFinished(false);
         return;
     }
-    if (look.media.cameraModel != 0)
-        m_host.writeCameraModel(static_cast<quint32>(look.media.cameraModel));
-    auto source = std::make_unique<MjpegStreamSource>(m_address, look.media.streamSize, look.wizard.controls);
-    source->setModes(look.media.modes);
-    // A control set while the stream is stopped is sent from this thread: keep it short.
-    source->setCommandLimits({1000, 2000, 1 << 20});
-    auto* view = new CDeviceView(wifiStream(), std::move(source), m_host);
+    m_looking = true;
+    m_host.showStatusMessage(base::uiText("LookingForWiFi", "Looking for the WiFi microscope at %1 ...").arg(m_camera->where()));
+    // The look runs on the pool; its result comes back under the lock and the
+    // GUI thread takes it from there.
+    m_lookPool.start([this, camera = m_camera] {
+        NetworkCameraLook look = camera->look();
+        {
+            std::lock_guard lock(m_lookMutex);
+            m_look = std::move(look);
+        }
+        QMetaObject::invokeMethod(this, "looked", Qt::QueuedConnection);
+    });
+}
+
+void WifiMicroscope::looked()
+{
+    NetworkCameraLook look;
+    {
+        std::lock_guard lock(m_lookMutex);
+        if (!m_look)
+            return;
+        look = std::move(*m_look);
+        m_look.reset();
+    }
+    m_looking = false;
+    m_host.showStatusMessage(QString());
+    if (!look.ok || !look.open) {
+        platform::messageDialogs().inform(
+            base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
+        Q_EMIT lookFinished(false);
+        return;
+    }
+    if (m_view) {
+        Q_EMIT lookFinished(true);
+        return;
+    }
+    if (look.cameraModel != 0)
+        m_host.writeCameraModel(static_cast<quint32>(look.cameraModel));
+    auto* view = new CDeviceView(wifiStream(), look.open(), m_host);
     m_view = view;
     view->setCameraChoices(
         [view] {
@@ -134,16 +119,14 @@ void WifiMicroscope::looked(const CameraLook& look)
 
 void WifiMicroscope::toggleTriggerPoll()
 {
+    if (!m_camera)
+        return;
     if (triggerPolling()) {
         stopTriggerPoll();
         return;
     }
-    if (!m_poll) {
-        // Each press comes from the poll's thread; the window takes the picture on this one.
-        m_poll = std::make_unique<TriggerPoll>(
-            [this] { QMetaObject::invokeMethod(this, "triggerPressed", Qt::QueuedConnection); });
-    }
-    m_poll->start(m_address);
+    // Each press comes from the camera's thread; the window takes the picture on this one.
+    m_camera->watchStillButton([this] { QMetaObject::invokeMethod(this, "triggerPressed", Qt::QueuedConnection); });
 }
 
 void WifiMicroscope::triggerPressed()
@@ -154,13 +137,13 @@ void WifiMicroscope::triggerPressed()
 
 bool WifiMicroscope::triggerPolling() const
 {
-    return m_poll && m_poll->running();
+    return m_camera && m_camera->watchingStillButton();
 }
 
 void WifiMicroscope::stopTriggerPoll()
 {
-    if (m_poll)
-        m_poll->stop();
+    if (m_camera)
+        m_camera->stopWatchingStillButton();
 }
 
 void WifiMicroscope::startSnapshotProgram()

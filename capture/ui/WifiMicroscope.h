@@ -1,23 +1,18 @@
 #pragma once
 
-#include "wifi/core/camera_address.h"
-#include "wifi/core/camera_pages.h"
+#include "capture/device/network_camera.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 
-#include <memory>
+#include <mutex>
+#include <optional>
 
-template <typename T>
-class QFutureWatcher;
 class QTimer;
 
 namespace base {
 class ViewHost;
-}
-
-namespace wifi {
-class TriggerPoll;
 }
 
 namespace capture {
@@ -28,38 +23,29 @@ struct StreamDescription;
 // The WiFi microscope's live window: "MICROSCOPE WIFI", settings of slot 6.
 StreamDescription wifiStream();
 
-// What a look at the camera found: its modes and current size (the media
-// page) and its picture controls (the wizard page). Blocking: for a worker.
-struct CameraLook {
-    bool ok = false;
-    QString why;
-    wifi::MediaPage media;
-    wifi::WizardPage wizard;
-};
-CameraLook lookAtCamera(const wifi::CameraAddress& address);
-
 // The WiFi microscope of the main window: looking for it (never on the GUI
 // thread), its one live window, and the two ways its still button reaches
-// the window (polling the camera, or the snapshot program beside ours).
+// the window (the camera's own button, or the snapshot program beside ours).
 class WifiMicroscope : public QObject {
     Q_OBJECT
 public:
-    WifiMicroscope(base::ViewHost& host, wifi::CameraAddress address, QObject* parent = nullptr);
+    // `camera`: the network camera the program chose; not owned. Without one
+    // the camera is never found.
+    WifiMicroscope(base::ViewHost& host, NetworkCamera* camera, QObject* parent = nullptr);
     ~WifiMicroscope() override;
 
-    const wifi::CameraAddress& address() const { return m_address; }
-    // For the next look and window.
-    void setAddress(const wifi::CameraAddress& address) { m_address = address; }
+    // For tests: another camera for the next look.
+    void setCamera(NetworkCamera* camera) { m_camera = camera; }
     CDeviceView* view() const;
 
     // "Connect WiFi Microscope": the window comes to the front and its stream
     // starts again; without a window the camera is looked for and, when it
     // answers, a window is made (`windowMade`), else the user is told.
     void connectCamera();
-    bool isLooking() const;
+    bool isLooking() const { return m_looking; }
 
-    // Snapshot mode one: the camera's still button is polled and each press
-    // takes a picture in the window.
+    // Snapshot mode one: each press of the camera's still button takes a
+    // picture in the window.
     void toggleTriggerPoll();
     bool triggerPolling() const;
     // Snapshot mode two: the snapshot program beside ours is started; the
@@ -73,17 +59,19 @@ Q_SIGNALS:
     void lookFinished(bool found);
 
 private Q_SLOTS:
+    void looked();
     void triggerPressed();
 
 private:
-    void looked(const CameraLook& look);
     void stopTriggerPoll();
 
     base::ViewHost& m_host;
-    wifi::CameraAddress m_address;
+    NetworkCamera* m_camera;
     QPointer<CDeviceView> m_view;
-    QFutureWatcher<CameraLook>* m_look;
-    std::unique_ptr<wifi::TriggerPoll> m_poll;
+    QThreadPool m_lookPool;
+    bool m_looking = false;
+    std::mutex m_lookMutex;
+    std::optional<NetworkCameraLook> m_look;  // handed from the look's thread
     QTimer* m_reopen;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/termination_signals.h"
 
 #include "capture/device/capture_backend.h"
+#include "wifi/core/wifi_camera.h"
 #include "wifi/sim/simulated_wifi_camera.h"
 
 #include <QApplication>
@@ -86,22 +87,25 @@ int main(int argc, char* argv[])
 
     // The simulated WiFi microscope serves its pages and stream on loopback
     // for as long as the program runs.
-    std::unique_ptr<wifi::SimulatedWifiCamera> wifiCamera;
+    std::unique_ptr<wifi::SimulatedWifiCamera> simulatedWifi;
     std::optional<wifi::CameraAddress> wifiAddress;
     if (parser.isSet(simulateWifi)) {
-        wifiCamera = std::make_unique<wifi::SimulatedWifiCamera>();
+        simulatedWifi = std::make_unique<wifi::SimulatedWifiCamera>();
         QString why;
-        if (!wifiCamera->start(&why)) {
+        if (!simulatedWifi->start(&why)) {
             std::fprintf(stderr, "vellumet: the simulated WiFi microscope cannot start: %s\n", qPrintable(why));
             return 1;
         }
         wifiAddress = wifi::CameraAddress{};
         wifiAddress->host = QStringLiteral("127.0.0.1");
-        wifiAddress->pagePort = wifiCamera->pagePort();
-        wifiAddress->streamPort = wifiCamera->streamPort();
+        wifiAddress->pagePort = simulatedWifi->pagePort();
+        wifiAddress->streamPort = simulatedWifi->streamPort();
         std::fprintf(stderr, "vellumet: simulated WiFi microscope: pages 127.0.0.1:%d, stream 127.0.0.1:%d\n",
                      wifiAddress->pagePort, wifiAddress->streamPort);
     }
+
+    // Otherwise the address in the settings, read at each look.
+    wifi::WifiCamera wifiCamera(wifiAddress);
 
     shell::WarningDialogs dialogs;
     platform::setMessageDialogs(&dialogs);
@@ -110,7 +114,7 @@ int main(int argc, char* argv[])
     shell::CScoparaApp::Options options;
     options.environment = {platform::programFolder(), platform::settingsHome(), QLocale::system()};
     options.cameras = cameras.get();
-    options.wifiAddress = wifiAddress;
+    options.wifiCamera = &wifiCamera;
     options.pictures = pictures;
     shell::CScoparaApp theApp(registry, options);
     QObject::connect(&instance, &platform::SingleInstance::handedOver, &theApp, &shell::CScoparaApp::openHandedPictures);

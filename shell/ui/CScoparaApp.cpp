@@ -1,7 +1,5 @@
 #include "CScoparaApp.h"
 
-#include "wifi/core/wifi_settings.h"
-
 #include "CDevicesDlg.h"
 #include "CMainFrame.h"
 #include "CPanes.h"
@@ -183,11 +181,6 @@ void CScoparaApp::restoreSettings(const QString& rebootText)
     // The main window stores its layout, look and toolbars again as it
     // closes; they are erased at exit, so the next start looks like the first.
     m_settings.cleanWorkspace = true;
-}
-
-wifi::CameraAddress CScoparaApp::wifiAddress() const
-{
-    return m_options.wifiAddress ? *m_options.wifiAddress : wifi::readCameraAddress(settings().paths.settingsFolder());
 }
 
 }  // namespace shell

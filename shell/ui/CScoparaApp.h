@@ -1,9 +1,5 @@
 #pragma once
 
-#include <optional>
-
-#include "wifi/core/camera_address.h"
-
 #include "CDocTemplate.h"
 
 #include "base/app_settings.h"
@@ -23,7 +19,8 @@ class QTranslator;
 
 namespace capture {
 class CaptureBackend;
-}
+class NetworkCamera;
+}  // namespace capture
 
 namespace platform {
 class Registry;
@@ -47,9 +44,8 @@ public:
         QStringList pictures;    // opened once the main window is up (the command line's files)
         // The cameras of this run, chosen by the program; not owned. None: no camera is found.
         capture::CaptureBackend* cameras = nullptr;
-        // Where the WiFi microscope is reached instead of the stored address
-        // (a simulated one); none: the address of the settings.
-        std::optional<wifi::CameraAddress> wifiAddress;
+        // The WiFi microscope of this run, chosen by the program; not owned.
+        capture::NetworkCamera* wifiCamera = nullptr;
     };
 
     static constexpr qsizetype kWorkingBufferSize = 120000;
@@ -69,7 +65,7 @@ public:
     const base::AppSettings& settings() const { return m_settings; }
     measure::MeasureState& measure() { return m_measure; }
     capture::CaptureBackend* cameras() const { return m_options.cameras; }
-    wifi::CameraAddress wifiAddress() const;
+    capture::NetworkCamera* wifiCamera() const { return m_options.wifiCamera; }
     platform::Registry& registry() { return m_registry; }
     CMainFrame* mainFrame() const { return m_mainFrame; }
     const DocTemplateList& docTemplates() const { return m_templates; }

@@ -58,7 +58,9 @@ void CMainFrame::createDeviceWatching()
     connect(m_sessionWatcher, &platform::SessionUnlockWatcher::unlocked, m_liveWindows, &capture::LiveWindows::sessionUnlocked);
     m_router->handleInFrame(base::cmd::ConnectWifi, [this] { connectWifi(); });
 
-    m_wifi = new capture::WifiMicroscope(*this, m_app.wifiAddress(), this);
+    if (m_app.wifiCamera())
+        m_app.wifiCamera()->useSettings(m_app.settings().paths.settingsFolder());
+    m_wifi = new capture::WifiMicroscope(*this, m_app.wifiCamera(), this);
     connect(m_wifi, &capture::WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) { showChildFrame(view); });
     m_router->handleInFrame(
         base::cmd::WifiSnapshotOne, [this] { m_wifi->toggleTriggerPoll(); },

@@ -2,6 +2,7 @@
 // microscope on loopback: looking for it, streaming, stills, clips, the
 // camera switched off and on, a new size, and its still button.
 #include "capture/ui/WifiMicroscope.h"
+#include "wifi/core/wifi_camera.h"
 #include "wifi/sim/simulated_wifi_camera.h"
 
 #include "capture/device/latest_frame.h"
@@ -39,7 +40,8 @@ private Q_SLOTS:
         address.host = QStringLiteral("127.0.0.1");
         address.pagePort = m_camera->pagePort();
         address.streamPort = m_camera->streamPort();
-        m_wifi = std::make_unique<WifiMicroscope>(*m_host, address);
+        m_wifiCamera = std::make_unique<WifiCamera>(address);
+        m_wifi = std::make_unique<WifiMicroscope>(*m_host, m_wifiCamera.get());
         connect(m_wifi.get(), &WifiMicroscope::windowMade, this, [this](capture::CDeviceView* view) {
             m_view.reset(view);
             view->resize(800, 600);
@@ -50,6 +52,7 @@ private Q_SLOTS:
     {
         m_view.reset();
         m_wifi.reset();
+        m_wifiCamera.reset();
         m_camera.reset();
         m_host.reset();
         m_box.reset();
@@ -156,6 +159,7 @@ private:
     std::unique_ptr<testing_support::Sandbox> m_box;
     std::unique_ptr<testing_support::FakeHost> m_host;
     std::unique_ptr<SimulatedWifiCamera> m_camera;
+    std::unique_ptr<WifiCamera> m_wifiCamera;
     std::unique_ptr<WifiMicroscope> m_wifi;
     std::unique_ptr<capture::CDeviceView> m_view;
 };

@@ -24,6 +24,7 @@
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/LiveWindows.h"
 #include "capture/ui/WifiMicroscope.h"
+#include "wifi/core/wifi_camera.h"
 
 #include "measure/ui/CCalibrationDlg.h"
 #include "measure/ui/CMeasurementSettingDlg.h"
@@ -736,16 +737,17 @@ private Q_SLOTS:
     {
         testing_support::Sandbox box;
         testing_support::ScriptedDialogs dialogs;
+        // Nobody listens on the discard port of this machine.
+        wifi::CameraAddress nowhere;
+        nowhere.host = QStringLiteral("127.0.0.1");
+        nowhere.pagePort = 9;
+        wifi::WifiCamera camera(nowhere);  // outlives the main window
         Run run(box);
         CDevicesDlg* slots = run.slotButtons();
         slots->button(1)->click();
         QVERIFY(!run.frame().wifiMode());
         run.refresh();
-        // Nobody listens on the discard port of this machine.
-        wifi::CameraAddress nowhere;
-        nowhere.host = QStringLiteral("127.0.0.1");
-        nowhere.pagePort = 9;
-        run.frame().wifiMicroscope().setAddress(nowhere);
+        run.frame().wifiMicroscope().setCamera(&camera);
         QSignalSpy looked(&run.frame().wifiMicroscope(), &capture::WifiMicroscope::lookFinished);
         run.action(cmd::ConnectWifi)->trigger();
         QVERIFY(run.frame().wifiMode());

@@ -9,6 +9,7 @@
 #include "capture/ui/CTimerDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
 #include "capture/ui/WifiMicroscope.h"
+#include "wifi/core/wifi_camera.h"
 #include "wifi/sim/simulated_wifi_camera.h"
 
 #include "platform/posted_message.h"
@@ -179,13 +180,14 @@ void wifiWindow(const QString& folder)
     wifi::SimulatedWifiCamera camera;
     if (!camera.start())
         return;
-    ScratchProgram program;
-    shell::CMainFrame& frame = *program.frame;
     wifi::CameraAddress address;
     address.host = QStringLiteral("127.0.0.1");
     address.pagePort = camera.pagePort();
     address.streamPort = camera.streamPort();
-    frame.wifiMicroscope().setAddress(address);
+    wifi::WifiCamera wifiCamera(address);  // outlives the program's window
+    ScratchProgram program;
+    shell::CMainFrame& frame = *program.frame;
+    frame.wifiMicroscope().setCamera(&wifiCamera);
     QEventLoop looking;
     QObject::connect(&frame.wifiMicroscope(), &capture::WifiMicroscope::lookFinished, &looking, &QEventLoop::quit);
     QTimer::singleShot(15000, &looking, &QEventLoop::quit);
