@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -98,7 +99,16 @@ private Q_SLOTS:
         ticks.start(200);
         QTRY_VERIFY_WITH_TIMEOUT(!view.isRecording() && !view.stream().isRecording(), 20000);
         ticks.stop();
-        QVERIFY(testing_support::framesIn(clip) >= 3);
+        // OpenCV and ffprobe read the same frames at the camera's size.
+        const int frames = testing_support::framesIn(clip);
+        QVERIFY(frames >= 3);
+        QProcess probe;
+        probe.start(QStringLiteral("ffprobe"),
+                    {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_packets"),
+                     QStringLiteral("-show_entries"), QStringLiteral("stream=width,height,nb_read_packets"),
+                     QStringLiteral("-of"), QStringLiteral("csv=p=0"), clip});
+        QVERIFY2(probe.waitForFinished(30000) && probe.exitCode() == 0, probe.readAllStandardError().constData());
+        QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), QStringLiteral("1280,720,%1").arg(frames));
 
         // Switched off: the window says it is reaching the camera again, and
         // the pictures come back when the camera does.
