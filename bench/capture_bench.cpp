@@ -33,11 +33,15 @@
 #include "capture/device/clip_writer.h"
 #include "capture/device/live_stream.h"
 #include "capture/device/simulated_backend.h"
+#include "wifi/core/http_get.h"
+#include "wifi/core/mjpeg_source.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -50,11 +54,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <numeric>
 #include <sys/resource.h>
 #include <thread>
+#include <tuple>
 
 #include <jpeglib.h>
 
@@ -511,13 +517,100 @@ void measureRecording()
 
 }  // namespace
 
+// Frames of the WiFi microscope's stream, as it sent them.
+std::vector<std::vector<uint8_t>> grabWifiFrames(const wifi::CameraAddress& at, QSize size, size_t count)
+{
+    std::vector<std::vector<uint8_t>> frames;
+    wifi::MjpegStreamSource source(at, size);
+    source.start();
+    capture::DeviceFrame frame;
+    for (int tries = 0; frames.size() < count && tries < 300; ++tries) {
+        if (source.nextFrame(1000, frame) == capture::FrameWait::Frame)
+            frames.emplace_back(frame.data, frame.data + frame.size);
+    }
+    source.stop();
+    return frames;
+}
+
+// The WiFi microscope over loopback. The simulated camera runs as a program
+// of its own, so this process's CPU is the WiFi window's pipeline alone: the
+// stream read, the decode at display scale and the composition.
+void measureWifi()
+{
+    std::printf("WiFi microscope over loopback (simulated camera, 30 fps, textured):\n");
+    QProcess camera;
+    camera.start(QStringLiteral(WIFI_SIM_PROGRAM), {QStringLiteral("--fps"), QStringLiteral("30")});
+    if (!camera.waitForReadyRead(10000)) {
+        std::printf("  (the simulated WiFi microscope did not start)\n");
+        return;
+    }
+    // "pages 127.0.0.1:<port> stream 127.0.0.1:<port>"
+    const QList<QByteArray> words = camera.readLine().trimmed().split(' ');
+    wifi::CameraAddress at;
+    at.host = QStringLiteral("127.0.0.1");
+    at.pagePort = words.value(1).split(':').value(1).toInt();
+    at.streamPort = words.value(3).split(':').value(1).toInt();
+    // The camera's modes 2 (1280 x 720) and 4 (1920 x 1080), set on the
+    // camera first as a user would have left it.
+    for (const auto& [mode, w, h] : {std::tuple{2, 1280, 720}, std::tuple{4, 1920, 1080}}) {
+        wifi::httpGet(at, at.pageUrl(wifi::modeSwitchPath(mode)));
+        runFor(2000);  // the camera settles
+        capture::LiveStream stream(capture::StreamDescription{});
+        stream.Open(std::make_unique<wifi::MjpegStreamSource>(at, QSize(w, h)));
+        stream.Build(2, QString());
+        capture::LiveViewSettings view;
+        view.zoomX = view.zoomY = 1.0;
+        stream.setViewSettings(view);
+        std::atomic<int> shown{0};
+        QObject::connect(&stream, &capture::LiveStream::frameReady, &stream, [&stream, &shown] {
+            if (stream.mailbox().latest())
+                ++shown;
+        });
+        stream.Run();
+        runFor(1500);
+        shown = 0;
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer t;
+        t.start();
+        runFor(4000);
+        const double seconds = t.elapsed() / 1000.0;
+        const double cpuMs = (cpuSeconds() - cpu0) * 1000.0;
+        const int frames = shown.load();
+        stream.Close();
+        const std::vector<std::vector<uint8_t>> jpegs = grabWifiFrames(at, QSize(w, h), 30);
+        const int stride = capture::rowStride(w);
+        std::vector<uint8_t> rows(size_t(stride) * size_t(h));
+        const double decodeMs = jpegs.empty()
+            ? 0
+            : msPerFrame([&](size_t i) { plainDecode(jpegs[i], rows.data(), stride); }, jpegs.size(), 4);
+        const double fps = frames / seconds;
+        const double perFrame = frames > 0 ? cpuMs / frames : 0;
+        const QSize sent = jpegs.empty() ? QSize() : QImage::fromData(jpegs.front().data(), int(jpegs.front().size())).size();
+        if (sent != QSize(w, h))
+            std::printf("  (the camera sent %dx%d, not %dx%d)\n", sent.width(), sent.height(), w, h);
+        std::printf(
+            "  %4dx%-4d %5.1f frames/s shown (goal 29)%s, %6.2f ms of CPU a frame, libjpeg-turbo's decode alone %6.2f ms, "
+            "ratio %.2f (goal 1.10)%s\n",
+            w, h, fps, fps < 29 ? "  under" : "", perFrame, decodeMs, decodeMs > 0 ? perFrame / decodeMs : 0.0,
+            decodeMs > 0 && perFrame / decodeMs > 1.10 ? "  over" : "");
+    }
+    camera.terminate();
+    camera.waitForFinished(5000);
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     cv::setNumThreads(1);
+    // "capture_bench wifi": the WiFi figures alone.
+    if (argc > 1 && std::strcmp(argv[1], "wifi") == 0) {
+        measureWifi();
+        return 0;
+    }
     for (const FrameKind& kind : kKinds)
         measureKind(kind);
     measureRecording();
+    measureWifi();
     return 0;
 }

@@ -26,7 +26,6 @@ StreamDescription wifiStream()
 WifiMicroscope::WifiMicroscope(base::ViewHost& host, NetworkCamera* camera, QObject* parent)
     : QObject(parent), m_host(host), m_camera(camera), m_reopen(new QTimer(this))
 {
-    m_lookPool.setMaxThreadCount(1);
     // The camera's stream often starts black or stalled right after it
     // first connects; a second opening a little later settles it.
     m_reopen->setSingleShot(true);
@@ -40,7 +39,8 @@ WifiMicroscope::WifiMicroscope(base::ViewHost& host, NetworkCamera* camera, QObj
 WifiMicroscope::~WifiMicroscope()
 {
     stopTriggerPoll();
-    m_lookPool.waitForDone();
+    if (m_lookThread.joinable())
+        m_lookThread.join();
 }
 
 CDeviceView* WifiMicroscope::view() const
@@ -65,9 +65,11 @@ void WifiMicroscope::connectCamera()
     }
     m_looking = true;
     m_host.showStatusMessage(base::uiText("LookingForWiFi", "Looking for the WiFi microscope at %1 ...").arg(m_camera->where()));
-    // The look runs on the pool; its result comes back under the lock and the
-    // GUI thread takes it from there.
-    m_lookPool.start([this, camera = m_camera] {
+    // The look runs on a thread of its own; its result comes back under the
+    // lock and the GUI thread takes it from there.
+    if (m_lookThread.joinable())
+        m_lookThread.join();  // the last look, long over
+    m_lookThread = std::thread([this, camera = m_camera] {
         NetworkCameraLook look = camera->look();
         {
             std::lock_guard lock(m_lookMutex);

@@ -4,10 +4,10 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QThreadPool>
 
 #include <mutex>
 #include <optional>
+#include <thread>
 
 class QTimer;
 
@@ -68,7 +68,7 @@ private:
     base::ViewHost& m_host;
     NetworkCamera* m_camera;
     QPointer<CDeviceView> m_view;
-    QThreadPool m_lookPool;
+    std::thread m_lookThread;
     bool m_looking = false;
     std::mutex m_lookMutex;
     std::optional<NetworkCameraLook> m_look;  // handed from the look's thread
