@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace capture {
@@ -47,6 +48,10 @@ public:
     // A camera that keeps a mode of its own (a network camera) streams in it
     // when first built, its first capability, rather than in a size saved here.
     virtual bool keepsItsMode() const { return false; }
+    // The Resolution menu's items when the camera names its sizes itself (a
+    // network camera's modes), each its label and size; empty: the menu
+    // lists the frame sizes.
+    virtual std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> menuSizes() const { return {}; }
 };
 
 // A way of reaching cameras: the kernel's V4L2 devices or the simulated microscopes.

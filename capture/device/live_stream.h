@@ -82,6 +82,11 @@ public:
     // Whether the source is reaching its camera again (a network camera that
     // stopped delivering); from the thread that owns the stream.
     bool isReconnecting() const { return m_source && m_source->reconnecting(); }
+    // The Resolution menu's items the source names itself; empty for none.
+    std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> menuSizes() const
+    {
+        return m_source ? m_source->menuSizes() : decltype(menuSizes()){};
+    }
     bool isBuilt() const { return m_built; }
     bool isRunning() const { return m_running.load(); }
     ResolutionTable GetResolutions() const { return m_table; }

@@ -185,13 +185,8 @@ void CDeviceView::activated()
     if (!m_host.rememberActivation(windowTitle()))
         return;
     QStringList sizes;
-    const ResolutionTable table = m_device->GetResolutions();
-    for (size_t i = 0; i < table.size(); ++i) {
-        if (table[i].width > 0 && table[i].height > 0)
-            sizes.append(QStringLiteral("%1X%2").arg(table[i].width).arg(table[i].height));
-        else
-            sizes.append(QString());
-    }
+    for (const auto& item : resolutionMenu())
+        sizes.append(item.first);
     m_host.showResolutions(sizes);
     m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
 }

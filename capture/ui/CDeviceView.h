@@ -170,6 +170,8 @@ private:
     void savePicture(const StillAnswer& answer);
     // Says the recording tip while a clip is being written, and then true.
     bool refusedWhileRecording();
+    // The Resolution menu: item k's label and size (no label: no item there).
+    std::vector<std::pair<QString, QSize>> resolutionMenu() const;
     void setResolution(int index);
     void setStatusText(const QString& text);
     void toggleUsbSnapshot();

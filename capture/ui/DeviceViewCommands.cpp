@@ -71,11 +71,11 @@ void CDeviceView::updateCommand(int id, base::CommandState& state) const
     }
     if (const int index = resolutionIndexOf(id); index >= 0) {
         // Sizes the camera does not offer are greyed rather than sent to it.
-        const ResolutionTable table = m_device->GetResolutions();
-        const ResolutionEntry& r = table[static_cast<size_t>(index)];
-        state.enabled = m_connected && r.width > 0 && r.height > 0;
+        const auto menu = resolutionMenu();
+        const QSize size = static_cast<size_t>(index) < menu.size() ? menu[static_cast<size_t>(index)].second : QSize();
+        state.enabled = m_connected && !size.isEmpty();
         state.checkable = true;
-        state.checked = state.enabled && QSize(r.width, r.height) == m_frameSize;
+        state.checked = state.enabled && size == m_frameSize;
         return;
     }
     if (measure::isMeasureCommand(id))
@@ -141,13 +141,31 @@ measure::ExportSource CDeviceView::exportSource()
     return capture::exportSource(*this);
 }
 
+std::vector<std::pair<QString, QSize>> CDeviceView::resolutionMenu() const
+{
+    std::vector<std::pair<QString, QSize>> menu;
+    if (const auto named = m_device->menuSizes(); !named.empty()) {
+        for (const auto& [label, size] : named)
+            menu.push_back({label, QSize(size.first, size.second)});
+        return menu;
+    }
+    const ResolutionTable table = m_device->GetResolutions();
+    for (size_t i = 0; i < cmd::kResolutionCommands.size(); ++i) {
+        const ResolutionEntry& r = table[i];
+        if (r.width > 0 && r.height > 0)
+            menu.push_back({QStringLiteral("%1X%2").arg(r.width).arg(r.height), QSize(r.width, r.height)});
+        else
+            menu.push_back({});
+    }
+    return menu;
+}
+
 void CDeviceView::setResolution(int index)
 {
-    const ResolutionTable table = m_device->GetResolutions();
-    const ResolutionEntry& r = table[static_cast<size_t>(index)];
-    if (r.width <= 0 || r.height <= 0)
+    const auto menu = resolutionMenu();
+    if (static_cast<size_t>(index) >= menu.size() || menu[static_cast<size_t>(index)].second.isEmpty())
         return;  // the camera offers no size there
-    changeResolution(QSize(r.width, r.height));
+    changeResolution(menu[static_cast<size_t>(index)].second);
 }
 
 void CDeviceView::changeResolution(QSize size)

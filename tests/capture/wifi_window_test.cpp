@@ -10,6 +10,9 @@
 #include "capture/ui/CDeviceView.h"
 #include "capture/ui/CVideoSettingDlg.h"
 
+#include "base/command_ids.h"
+#include "base/command_target.h"
+
 #include "live_view_helpers.h"
 #include "scripted_dialogs.h"
 
@@ -79,6 +82,12 @@ private Q_SLOTS:
         QCOMPARE(view.windowTitle(), QStringLiteral("MICROSCOPE WIFI"));
         QCOMPARE(view.frameSize(), QSize(1280, 720));
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
+        // The Resolution menu lists the camera's modes as it names them, up to 1280 x 1024.
+        view.activated();
+        QCOMPARE(m_host->resolutions, (QStringList{QStringLiteral("640,480"), QStringLiteral("1280,720")}));
+        base::CommandState second;
+        view.updateCommand(base::cmd::kResolutionCommands[1], second);
+        QVERIFY(second.enabled && second.checked);
 
         // A still of the camera's own picture.
         const QString pictures = m_host->s.paths.currentPictureFolder();

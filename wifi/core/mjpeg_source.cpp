@@ -47,6 +47,16 @@ bool inDialog(const CameraMode& m)
 
 }  // namespace
 
+std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> MjpegStreamSource::menuSizes() const
+{
+    std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> out;
+    for (const QString& text : resolutionMenu(m_modes)) {
+        const QStringList wh = text.split(QLatin1Char(','));
+        out.push_back({text, {wh.value(0).toInt(), wh.value(1).toInt()}});
+    }
+    return out;
+}
+
 std::vector<capture::Capability> MjpegStreamSource::capabilities()
 {
     std::vector<capture::Capability> out{{m_size.width(), m_size.height(), capture::FormatMJPG}};

@@ -58,6 +58,9 @@ public:
     bool reconnecting() const override { return m_reconnecting.load(); }
     // The camera streams in the mode it is in until asked for another.
     bool keepsItsMode() const override { return true; }
+    // The usable modes from 320 x 240 up to 1280 x 1024, at most twelve, as
+    // the camera writes them ("1280,720").
+    std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> menuSizes() const override;
     uint64_t droppedFrames() const { return m_dropped.load(); }
 
 private:
