@@ -42,17 +42,27 @@ const CameraControl* controlOfKey(const std::vector<CameraControl>& controls, co
     return it == controls.end() ? nullptr : &*it;
 }
 
-// The automatic mode that holds `id`, or 0.
-uint32_t automaticOf(uint32_t id)
+}  // namespace
+
+uint32_t automaticModeOf(uint32_t control)
 {
     for (const PropertyRow& row : propertyRows()) {
-        if (row.control == id)
+        if (row.control == control)
             return row.automatic;
     }
     return 0;
 }
 
-}  // namespace
+bool isAutomaticMode(uint32_t id)
+{
+    return id != 0
+        && std::any_of(propertyRows().begin(), propertyRows().end(), [id](const PropertyRow& r) { return r.automatic == id; });
+}
+
+bool isPropertyControl(uint32_t id)
+{
+    return isRowControl(id) || isAutomaticMode(id);
+}
 
 const std::array<PropertyRow, 8>& propertyRows()
 {
@@ -206,9 +216,7 @@ ControlSettings settingsForProfile(const ProfileValues& profile, const std::vect
             continue;
         }
         const int32_t fitted = fittedValue(*c, value);
-        const bool isAutomatic = std::any_of(propertyRows().begin(), propertyRows().end(),
-                                             [&](const PropertyRow& r) { return r.automatic == c->id; });
-        if (isAutomatic) {
+        if (isAutomaticMode(c->id)) {
             out.settings.emplace_back(c->id, fitted);
             findControl(after, c->id)->value = fitted;
         } else {
@@ -216,7 +224,7 @@ ControlSettings settingsForProfile(const ProfileValues& profile, const std::vect
         }
     }
     for (const auto& [id, value] : manual) {
-        const uint32_t automatic = automaticOf(id);
+        const uint32_t automatic = automaticModeOf(id);
         const CameraControl* mode = automatic ? findControl(after, automatic) : nullptr;
         if (!mode || !isAutomaticOn(automatic, mode->value))
             out.settings.emplace_back(id, value);

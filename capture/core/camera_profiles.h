@@ -24,6 +24,13 @@ struct PropertyRow {
 };
 const std::array<PropertyRow, 8>& propertyRows();
 
+// The automatic mode that can take over a property row's control, or 0.
+uint32_t automaticModeOf(uint32_t control);
+// Whether the control is an automatic mode of a property row.
+bool isAutomaticMode(uint32_t id);
+// Whether the control is one of the eight property rows' (or their automatic modes).
+bool isPropertyControl(uint32_t id);
+
 // Whether `value` of the automatic-mode control `automatic` means on (the
 // exposure mode is a menu whose manual entry is 1; white balance a switch).
 bool isAutomaticOn(uint32_t automatic, int32_t value);

@@ -231,8 +231,7 @@ void CDeviceView::customEvent(QEvent* event)
             snapshotRequest();  // the microscope's still button
         break;
     case platform::msg::CaptureGraphEvent: m_device->DrainEvents(); break;
-    case platform::msg::TimedSnapshot:
-    case platform::msg::WifiSnapshotRequest: snapshotRequest(); break;
+    case platform::msg::TimedSnapshot: snapshotRequest(); break;
     case platform::msg::WifiStreamControl:
         // Starting again: the network camera's stream is opened anew.
         if (m_connected && !isRecording()) {

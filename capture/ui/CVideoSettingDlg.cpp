@@ -55,24 +55,6 @@ QString valueText(int value)
     return QString::asprintf("%3d", value);
 }
 
-bool isAutomaticControl(uint32_t id)
-{
-    for (const PropertyRow& row : propertyRows()) {
-        if (row.automatic == id)
-            return true;
-    }
-    return false;
-}
-
-bool isPropertyControl(uint32_t id)
-{
-    for (const PropertyRow& row : propertyRows()) {
-        if (row.control == id)
-            return true;
-    }
-    return isAutomaticControl(id);
-}
-
 }  // namespace
 
 CVideoSettingDlg::CVideoSettingDlg(CDeviceView& view, QWidget* parent)
@@ -340,11 +322,7 @@ void CVideoSettingDlg::showRow(Row& row)
     const QSignalBlocker sliderBlock(row.slider);
     const QSignalBlocker autoBlock(row.automatic);
     const QSignalBlocker choiceBlock(row.choices);
-    uint32_t automaticId = 0;
-    for (const PropertyRow& property : propertyRows()) {
-        if (property.control == row.id)
-            automaticId = property.automatic;
-    }
+    const uint32_t automaticId = automaticModeOf(row.id);
     const CameraControl* automatic = automaticId ? control(automaticId) : nullptr;
     const bool automaticOn = automatic && isAutomaticOn(automaticId, automatic->value);
     if (row.label)

@@ -41,6 +41,20 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 }  // namespace
 
+void setCameraOptions(void* curlEasy, const CameraAddress& auth)
+{
+    CURL* curl = static_cast<CURL*>(curlEasy);
+    // libcurl keeps its own copies of the strings.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    // The camera sits on its own network: never through a proxy.
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(curl, CURLOPT_USERNAME, auth.user.toUtf8().constData());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, auth.password.toUtf8().constData());
+}
+
 HttpReply httpGet(const CameraAddress& auth, const QString& url, const HttpLimits& limits, const std::atomic<bool>* cancel)
 {
     initCurl();
@@ -51,20 +65,11 @@ HttpReply httpGet(const CameraAddress& auth, const QString& url, const HttpLimit
         return reply;
     }
     const QByteArray urlBytes = url.toUtf8();
-    const QByteArray user = auth.user.toUtf8();
-    const QByteArray password = auth.password.toUtf8();
     char curlError[CURL_ERROR_SIZE] = {};
     Transfer transfer{&reply.body, limits.maxBody, false, cancel};
 
     curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    // The camera sits on its own network: never through a proxy.
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+    setCameraOptions(curl, auth);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 3L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));

@@ -30,6 +30,10 @@ void initCurl();
 // redirects. Blocks for up to limits.totalMs: never call it on the GUI thread.
 // A status of 400 or more, a body over limits.maxBody, or `cancel` becoming
 // true (checked while the request runs) make it fail.
+// What every request to the camera carries: plain HTTP, no proxy, no
+// signals, and its basic-authentication login. `curlEasy` is a CURL*.
+void setCameraOptions(void* curlEasy, const CameraAddress& auth);
+
 HttpReply httpGet(const CameraAddress& auth, const QString& url, const HttpLimits& limits = {},
                   const std::atomic<bool>* cancel = nullptr);
 

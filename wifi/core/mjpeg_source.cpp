@@ -27,8 +27,6 @@ MjpegStreamSource::MjpegStreamSource(CameraAddress address, QSize streamSize, st
     : m_address(std::move(address)), m_size(streamSize), m_controls(std::move(controls))
 {
     m_url = m_address.streamUrl(QString::fromLatin1(kStreamPath)).toUtf8();
-    m_user = m_address.user.toUtf8();
-    m_password = m_address.password.toUtf8();
 }
 
 MjpegStreamSource::~MjpegStreamSource()
@@ -116,12 +114,7 @@ void MjpegStreamSource::open(Clock::time_point now)
         return;
     }
     curl_easy_setopt(easy, CURLOPT_URL, m_url.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(easy, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-    curl_easy_setopt(easy, CURLOPT_USERNAME, m_user.constData());
-    curl_easy_setopt(easy, CURLOPT_PASSWORD, m_password.constData());
+    setCameraOptions(easy, m_address);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timing.connectMs));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);

@@ -77,7 +77,7 @@ private:
     int m_switchTo = 0;  // the mode number asked for at the next start; 0: none
     StreamTiming m_timing;
     HttpLimits m_commandLimits;
-    QByteArray m_url, m_user, m_password;
+    QByteArray m_url;
 
     void* m_multi = nullptr;  // CURLM*
     void* m_easy = nullptr;   // CURL*, while a connection is open
