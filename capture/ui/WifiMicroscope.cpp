@@ -10,6 +10,7 @@
 #include "platform/message_dialogs.h"
 #include "platform/message_numbers.h"
 #include "platform/posted_message.h"
+#include "platform/window_messages.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,6 +18,19 @@
 #include <QTimer>
 
 namespace capture {
+
+namespace {
+
+// The snapshot program's window, which it shows while it runs.
+const QString kSnapshotTitle = QStringLiteral("SNAPSHOT");
+
+// Asks a running snapshot program to close; true when one was running.
+bool closeSnapshotProgram()
+{
+    return platform::sendWindowMessage(kSnapshotTitle, platform::msg::SnapshotGoAway).has_value();
+}
+
+}  // namespace
 
 StreamDescription wifiStream()
 {
@@ -112,6 +126,7 @@ void WifiMicroscope::looked()
         [](const QString&) { return true; });
     connect(view, &QObject::destroyed, this, [this] {
         stopTriggerPoll();
+        closeSnapshotProgram();
         m_reopen->stop();
     });
     m_reopen->start();
@@ -123,6 +138,7 @@ void WifiMicroscope::toggleTriggerPoll()
 {
     if (!m_camera)
         return;
+    closeSnapshotProgram();
     if (triggerPolling()) {
         stopTriggerPoll();
         return;
@@ -151,6 +167,8 @@ void WifiMicroscope::stopTriggerPoll()
 void WifiMicroscope::startSnapshotProgram()
 {
     stopTriggerPoll();
+    if (closeSnapshotProgram())
+        return;
     const QString program = QCoreApplication::applicationDirPath() + QLatin1String("/snapshot");
     if (!QFileInfo(program).isExecutable()) {
         platform::messageDialogs().inform(
@@ -161,6 +179,19 @@ void WifiMicroscope::startSnapshotProgram()
         QProcess::startDetached(program, {});
         m_reopen->start();
     });
+}
+
+bool WifiMicroscope::snapshotProgramRunning() const
+{
+    return platform::windowExists(kSnapshotTitle);
+}
+
+bool WifiMicroscope::snapshotProgramWantsPicture()
+{
+    if (!m_view)
+        return false;
+    QMetaObject::invokeMethod(this, "triggerPressed", Qt::QueuedConnection);
+    return true;
 }
 
 }  // namespace capture

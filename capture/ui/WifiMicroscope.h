@@ -48,9 +48,12 @@ public:
     // picture in the window.
     void toggleTriggerPoll();
     bool triggerPolling() const;
-    // Snapshot mode two: the snapshot program beside ours is started; the
-    // stream starts again once it runs.
+    // Snapshot mode two: the snapshot program beside ours is started (or,
+    // running, asked to close); the stream starts again once it runs.
     void startSnapshotProgram();
+    bool snapshotProgramRunning() const;
+    // The snapshot program's request for a still: true when a window takes it.
+    bool snapshotProgramWantsPicture();
 
 Q_SIGNALS:
     // A new window, not yet shown: the main window places it.

@@ -33,8 +33,9 @@ class CScoparaView;
 }
 
 namespace platform {
+class MessageWindow;
 class SessionUnlockWatcher;
-}
+}  // namespace platform
 
 namespace base {
 class CommandTarget;
@@ -184,6 +185,7 @@ private:
     capture::LiveWindows* m_liveWindows = nullptr;
     capture::WifiMicroscope* m_wifi = nullptr;
     platform::SessionUnlockWatcher* m_sessionWatcher = nullptr;
+    platform::MessageWindow* m_messageWindow = nullptr;
 };
 
 }  // namespace shell

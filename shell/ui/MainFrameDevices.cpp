@@ -18,8 +18,10 @@
 #include "picture/ui/CScoparaView.h"
 
 #include "platform/message_dialogs.h"
+#include "platform/message_numbers.h"
 #include "platform/posted_message.h"
 #include "platform/session_watcher.h"
+#include "platform/window_messages.h"
 
 #include <QDockWidget>
 #include <QMdiArea>
@@ -71,7 +73,21 @@ void CMainFrame::createDeviceWatching()
         });
     m_router->handleInFrame(
         base::cmd::WifiSnapshotTwo, [this] { m_wifi->startSnapshotProgram(); },
-        [this](base::CommandState& s) { s.enabled = m_wifi->view() != nullptr; });
+        [this](base::CommandState& s) {
+            s.enabled = m_wifi->view() != nullptr;
+            s.checkable = true;
+            s.checked = s.enabled && m_wifi->snapshotProgramRunning();
+        });
+    // The snapshot program finds this window by its title and asks it for
+    // WiFi stills.
+    m_messageWindow = new platform::MessageWindow(
+        windowTitle(),
+        [this](int message, qint64, qint64) -> qint64 {
+            if (message == platform::msg::SnapshotPictureWanted)
+                return m_wifi->snapshotProgramWantsPicture() ? 1 : 0;
+            return 0;
+        },
+        this);
 }
 
 void CMainFrame::slotButtonClicked(int slot)

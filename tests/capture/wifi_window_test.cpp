@@ -15,6 +15,7 @@
 
 #include "live_view_helpers.h"
 #include "scripted_dialogs.h"
+#include "window_on_thread.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -151,7 +152,9 @@ private Q_SLOTS:
         QCOMPARE(m_camera->requests("/apply.cgi"), 1);
     }
 
-    void theCamerasStillButtonTakesPictures()
+    // Mode one by the camera's button; mode two by the snapshot program,
+    // which is asked to close when either mode is chosen while it runs.
+    void theCamerasStillButtonAndTheSnapshotProgramTakePictures()
     {
         QVERIFY(connectCamera());
         QTRY_VERIFY_WITH_TIMEOUT(m_view->stream().mailbox().latest(), 10000);
@@ -165,6 +168,18 @@ private Q_SLOTS:
         m_camera->pressTrigger();
         QTest::qWait(500);
         QCOMPARE(testing_support::filesIn(pictures).size(), qsizetype(1));
+
+        testing_support::WindowOnThread snapshot(QStringLiteral("SNAPSHOT"));
+        QVERIFY(m_wifi->snapshotProgramRunning());
+        m_wifi->startSnapshotProgram();
+        m_wifi->toggleTriggerPoll();
+        m_wifi->toggleTriggerPoll();
+        QCOMPARE(snapshot.received(), (std::vector<int>{4005, 4005, 4005}));
+        QVERIFY(m_wifi->snapshotProgramWantsPicture());
+        QTRY_COMPARE_WITH_TIMEOUT(testing_support::filesIn(pictures).size(), qsizetype(2), 10000);
+        m_view.reset();
+        QVERIFY(!m_wifi->snapshotProgramWantsPicture());
+        QCOMPARE(snapshot.count(), 4);  // the closing window asks it to close too
     }
 
 private:
