@@ -206,6 +206,10 @@ struct SimulatedWifiCamera::State {
         bool stream = false;
         int fd = -1;
         quint16 port = 0;
+        // Set by resume(): the thread listens again on the same port (or
+        // says why it cannot), so one thread makes and closes its sockets.
+        bool listenAgain = false;
+        QString listenError;
         std::thread thread;
         std::list<Worker> workers;  // touched by its own thread only, and by stop() after joining it
     };
@@ -328,9 +332,16 @@ void SimulatedWifiCamera::State::listenLoop(Listener& l)
             l.fd = -1;
             cv.notify_all();
         }
-        cv.wait(lock, [&] { return stopping || (l.fd >= 0 && !paused); });
+        cv.wait(lock, [&] { return stopping || (!paused && (l.fd >= 0 || l.listenAgain)); });
         if (stopping)
             break;
+        if (l.listenAgain) {
+            l.listenAgain = false;
+            l.listenError.clear();
+            l.fd = listenOn(l.port, &l.port, &l.listenError);
+            cv.notify_all();
+            continue;
+        }
         const int fd = l.fd;
         lock.unlock();
         reap();
@@ -676,11 +687,14 @@ void SimulatedWifiCamera::resume()
     d->paused = false;
     if (d->started && !d->stopping) {
         // The same ports as before, listening again before this returns.
+        for (State::Listener* l : {&d->page, &d->stream})
+            l->listenAgain = true;
+        d->cv.notify_all();
+        const auto settled = [](const State::Listener& l) { return !l.listenAgain; };
+        d->cv.wait(lock, [&] { return d->stopping || d->paused || (settled(d->page) && settled(d->stream)); });
         for (State::Listener* l : {&d->page, &d->stream}) {
-            QString why;
-            l->fd = listenOn(l->port, &l->port, &why);
-            if (l->fd < 0)
-                qWarning("simulated WiFi camera: cannot listen again on %s", qPrintable(why));
+            if (l->fd < 0 && !l->listenError.isEmpty())
+                qWarning("simulated WiFi camera: cannot listen again on %s", qPrintable(l->listenError));
         }
     }
     d->cv.notify_all();
