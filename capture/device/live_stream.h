@@ -82,6 +82,9 @@ public:
     // Whether the source is reaching its camera again (a network camera that
     // stopped delivering); from the thread that owns the stream.
     bool isReconnecting() const { return m_source && m_source->reconnecting(); }
+    // A camera with modes of its own (a network camera), which offers only
+    // the controls it has.
+    bool keepsItsMode() const { return m_source && m_source->keepsItsMode(); }
     // The Resolution menu's items the source names itself; empty for none.
     std::vector<std::pair<QString, std::pair<int32_t, int32_t>>> menuSizes() const
     {

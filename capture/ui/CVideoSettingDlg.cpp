@@ -327,6 +327,13 @@ void CVideoSettingDlg::showRow(Row& row)
     const bool automaticOn = automatic && isAutomaticOn(automaticId, automatic->value);
     if (row.label)
         row.label->setEnabled(c != nullptr);
+    // A network camera's rows are the controls it has; a USB camera's list
+    // stays the same for every model, its missing controls greyed.
+    const bool shown = c || !m_view.stream().keepsItsMode();
+    for (QWidget* w : std::initializer_list<QWidget*>{row.label, row.slider, row.box, row.automatic, row.choices}) {
+        if (w)
+            w->setVisible(shown);
+    }
     const bool inactive = c && (c->flags & V4L2_CTRL_FLAG_INACTIVE);
     if (row.slider) {
         row.slider->setEnabled(c && !automaticOn && (automaticId || !inactive));

@@ -21,6 +21,7 @@
 #include <QDialogButtonBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSlider>
 #include <QtTest>
 
 #include <opencv2/videoio.hpp>
@@ -137,6 +138,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
         // From the property dialog: OK and Exit wait for the camera to come back.
         capture::CVideoSettingDlg dialog(view);
+        const QList<QSlider*> sliders = dialog.findChildren<QSlider*>();
+        QCOMPARE(std::count_if(sliders.begin(), sliders.end(), [&](QSlider* s) { return s->isVisibleTo(&dialog); }), 6);
         auto* sizes = dialog.findChild<QComboBox*>(QStringLiteral("1072"));
         const int small = sizes->findText(QStringLiteral("640X480"));
         QVERIFY(small >= 0);

@@ -202,7 +202,9 @@ void wifiWindow(const QString& folder)
     while (waited.elapsed() < 2000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     view->runCommand(base::cmd::Crosshair);
-    QApplication::processEvents();
+    waited.restart();
+    while (waited.elapsed() < 500)  // the overlay comes with the next frames
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     save(frame, folder, "wifi-window");
     capture::CVideoSettingDlg properties(*view, &frame);
     save(properties, folder, "wifi-property-dialog");
