@@ -35,6 +35,10 @@ packages=(
   libcurl4-openssl-dev
   # Reelix plays clips through libvlc and Debian's installed plugins
   libvlc-dev vlc-plugin-base vlc-plugin-video-output
+  # pictures' Exif and XMP read back by other programs
+  libimage-exiftool-perl exiv2
+  # the Debian package and its desktop files checked by Debian's own tools
+  lintian desktop-file-utils appstream dpkg-dev fakeroot
 )
 # LibreOffice Calc without its desktop parts, unless a LibreOffice is there
 # already (the two kinds exclude each other: never replace the user's).
