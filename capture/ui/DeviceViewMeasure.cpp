@@ -71,6 +71,8 @@ void CDeviceView::takeReferenceLine()
     // The reference line is done at its second click.
     m_host.measure().knownLinePixels = m_tools->lineLength();
     m_referenceLine = m_tools->line();  // shown until the dialog closes
+    m_referenceTicks = {};
+    m_calibrationDlg->setReferenceLine(*m_referenceLine);
     m_tools->abandon();
     platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
     m_calibrating = false;

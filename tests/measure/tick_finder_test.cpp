@@ -189,7 +189,7 @@ TEST(TickFinder, MeasuresAcrossTheTicksForALineAtThirtyDegrees)
 // The simulated microscope's frames, at the smallest and largest sizes and
 // one between, with the specimen's grain and the sensor's noise: lines along
 // the scale, level and slanting, over 20 to 95 divisions.
-TEST(TickFinder, FindsTheSimulatedMicroscopesScaleWithinAFiftiethOfAPercent)
+TEST(TickFinder, FindsTheSimulatedMicroscopesScaleWithinATwentiethOfAPercent)
 {
     uint8_t lut[3][256];
     for (int c = 0; c < 3; ++c)
