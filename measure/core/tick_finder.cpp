@@ -295,8 +295,11 @@ TickScale findTicks(const PixelRows& picture, QLineF line)
 {
     TickScale found;
     const double length = line.length();
-    if (!picture.data || picture.width < 2 || picture.height < 2 || picture.stride < picture.width * picture.channels
-        || (picture.channels != 1 && picture.channels != 3) || !std::isfinite(length) || length < kShortestPeriod * kMinimumTicks)
+    // A line longer than the picture could hold is no line drawn on it.
+    if (!picture.data || picture.width < 2 || picture.height < 2
+        || int64_t(picture.stride) < int64_t(picture.width) * picture.channels || (picture.channels != 1 && picture.channels != 3)
+        || !std::isfinite(length) || length < kShortestPeriod * kMinimumTicks
+        || length > 2.0 * (double(picture.width) + picture.height))
         return found;
 
     const GreySampler sampler(picture);

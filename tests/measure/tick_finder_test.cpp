@@ -259,10 +259,11 @@ TEST(TickFinder, FindsNothingWhereNoScaleIs)
     for (int y = 20; y < 200; y += 30)
         EXPECT_FALSE(findTicks(rows, QLineF(20, y, 620, y + 15)).found) << y;
 
-    // Hostile input: no pixels, a line of no length, a line off the picture.
+    // Hostile input: no pixels, a line of no length, lines off the picture.
     EXPECT_FALSE(findTicks(PixelRows{}, QLineF(0, 0, 100, 0)).found);
     EXPECT_FALSE(findTicks(rows, QLineF(50, 50, 50, 50)).found);
     EXPECT_FALSE(findTicks(rows, QLineF(-5000, -5000, -1000, -4000)).found);
+    EXPECT_FALSE(findTicks(rows, QLineF(0, 240, 1e12, 240)).found);
 }
 
 }  // namespace
