@@ -150,9 +150,12 @@ void CCalibrationDlg::propose(const TickScale& scale)
     m_proposal->show();
     Q_EMIT ticksFound(scale);
     if (!scale.found) {
-        // The manual way stays: the reference is the line as drawn.
-        if (m_divisions > 0 && m_line)
+        // The manual way stays: the reference is the line as drawn, and a
+        // length worked out from the divisions no longer holds.
+        if (m_divisions > 0 && m_line) {
             m_state.knownLinePixels = m_line->length();
+            m_length->clear();
+        }
         m_divisions = 0;
         m_division->clear();
         m_division->setEnabled(false);

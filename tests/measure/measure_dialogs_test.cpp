@@ -153,6 +153,7 @@ private Q_SLOTS:
         QVERIFY(marked.ticks.empty());
         QCOMPARE(state.knownLinePixels, line.length());
         QVERIFY(!dlg.divisionEdit()->isEnabled());
+        QVERIFY(dlg.lengthEdit()->text().isEmpty());
     }
 
     void magnificationIsCheckedWhenLeft()
