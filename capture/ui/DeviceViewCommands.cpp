@@ -262,6 +262,12 @@ void CDeviceView::newCalibration()
     connect(dialog, &QObject::destroyed, this, [this] {
         m_calibrating = false;
         m_referenceLine.reset();
+        m_referenceTicks = {};
+        viewport()->update();
+    });
+    dialog->setPictureSource([this] { return shownFrame(); });
+    connect(dialog, &measure::CCalibrationDlg::ticksFound, this, [this](const measure::TickScale& scale) {
+        m_referenceTicks = scale;
         viewport()->update();
     });
     connect(dialog, &measure::CCalibrationDlg::profileSaved, this, [this](const QString& path) {
