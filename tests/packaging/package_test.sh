@@ -104,6 +104,11 @@ for entry in "$root"/usr/share/applications/*.desktop; do
 done
 grep -qx 'MimeType=image/bmp;image/jpeg;' "$root/usr/share/applications/vellumet.desktop" || fail "vellumet.desktop MimeType"
 grep -qx 'MimeType=video/x-msvideo;video/avi;' "$root/usr/share/applications/reelix.desktop" || fail "reelix.desktop MimeType"
+# A new version names its release in both.
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/io.github.vellumet.Vellumet.metainfo.xml" \
+  || fail "the AppStream file has no release $version"
+zcat "$root/usr/share/doc/vellumet/changelog.gz" | sed -n 1p | grep -qF "vellumet ($version)" \
+  || fail "the changelog does not start with $version"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.vellumet.Vellumet.metainfo.xml" \
   || fail "appstreamcli validate"
 lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || { cat "$work/lintian.txt"; fail "lintian"; }
