@@ -15,7 +15,7 @@ bool asksForHelpOrVersion(int argc, char** argv)
         const char* a = argv[i];
         if (std::strcmp(a, "--") == 0)
             break;
-        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+        for (const char* option : {"-h", "--help", "-?", "-v", "--version"}) {
             if (std::strcmp(a, option) == 0)
                 return true;
         }

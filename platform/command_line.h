@@ -10,6 +10,7 @@ namespace platform {
 
 // True when the arguments ask for --help or --version: those are answered
 // without a window, so the program may start without a display for them.
+// (--help-all lists the display's own options, so it takes the full start.)
 bool asksForHelpOrVersion(int argc, char** argv);
 
 // Parses `arguments` (the program's name first) with `parser`, which has its
