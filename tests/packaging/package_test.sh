@@ -84,7 +84,7 @@ expect_output 0 "--version" env -u QT_QPA_PLATFORM DISPLAY= WAYLAND_DISPLAY= "$b
 # writes nothing beside itself.
 "$bin/vellumet" --simulate 1 >"$work/vellumet.log" 2>&1 &
 pid=$!
-for _ in $(seq 1 300); do
+for _ in $(seq 1 600); do  # up to a minute: a sanitizer build starts slowly
   grep -q "camera backend" "$work/vellumet.log" && [ -f "$XDG_DOCUMENTS_DIR/Vellumet/savepath.ini" ] && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
