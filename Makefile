@@ -1,5 +1,5 @@
 # Shortcuts over the CMake presets; the scripts in tools/ do the work.
-.PHONY: run test build tsan bench clean
+.PHONY: run test build tsan bench package clean
 
 run:
 	tools/run.sh
@@ -15,6 +15,9 @@ tsan:
 
 bench:
 	tools/setup.sh && cmake --preset release && cmake --build --preset release
+
+package:
+	tools/setup.sh && cmake --preset package && cmake --build --preset package
 
 clean:
 	rm -rf build

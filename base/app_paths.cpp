@@ -1,5 +1,7 @@
 #include "app_paths.h"
 
+#include "platform/known_folders.h"
+
 #include <QDir>
 
 namespace base {
@@ -24,9 +26,10 @@ QString AppPaths::imageTogglesIni() const
 void setProgramPaths(AppPaths& paths, const QString& programFolder)
 {
     paths.programFolder = programFolder;
-    paths.startRecordSound = programFolder + QLatin1String("/startRecord.wav");
-    paths.stopRecordSound = programFolder + QLatin1String("/stopRecord.wav");
-    paths.captureSound = programFolder + QLatin1String("/Capture.wav");
+    const QString shipped = platform::shippedFilesFolder(programFolder);
+    paths.startRecordSound = shipped + QLatin1String("/startRecord.wav");
+    paths.stopRecordSound = shipped + QLatin1String("/stopRecord.wav");
+    paths.captureSound = shipped + QLatin1String("/Capture.wav");
     paths.snapshotProgram = programFolder + QLatin1String("/SNAPSHOT");
 }
 

@@ -30,7 +30,8 @@ struct AppPaths {
     QString imageTogglesIni() const;
 };
 
-// Fills the program folder and the paths of the files beside the program.
+// Fills the program folder and the paths of the files beside the program
+// (under share/vellumet when installed, see platform::shippedFilesFolder).
 void setProgramPaths(AppPaths& paths, const QString& programFolder);
 
 // Creates the current folder with its Picture and Video folders.

@@ -4,6 +4,7 @@
 #include "save_path_ini.h"
 #include "saved_folder_count.h"
 
+#include "platform/known_folders.h"
 #include "platform/registry.h"
 
 #include <QDir>
@@ -34,7 +35,8 @@ AppSettings loadAppSettings(platform::Registry& registry, const StartupEnvironme
         s.uiLanguageMainId = primaryLanguageIdOf(env.systemLocale);
         s.uiLanguageSubId = 0;
     }
-    s.paths.languageFile = chooseLanguageFile(s.paths.programFolder, s.uiLanguageMainId, s.uiLanguageSubId);
+    s.paths.languageFile = chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), s.uiLanguageMainId,
+                                              s.uiLanguageSubId);
     return s;
 }
 

@@ -34,6 +34,33 @@ QString programFolder()
     return exe.isEmpty() ? QString() : QFileInfo(exe).absolutePath();
 }
 
+QString installedShareFolder(const QString& programFolder)
+{
+    const QString share = QDir::cleanPath(programFolder + QLatin1String("/../share/vellumet"));
+    return !programFolder.isEmpty() && QFileInfo(share).isDir() ? share : QString();
+}
+
+QString shippedFilesFolder(const QString& programFolder)
+{
+    const QString share = installedShareFolder(programFolder);
+    return share.isEmpty() ? programFolder : share;
+}
+
+QString programDataFolder(const QString& programFolder)
+{
+    return installedShareFolder(programFolder).isEmpty() ? programFolder : configFolder();
+}
+
+QString shippedFilesFolder()
+{
+    return shippedFilesFolder(programFolder());
+}
+
+QString programDataFolder()
+{
+    return programDataFolder(programFolder());
+}
+
 QString documentsFolder()
 {
     QString folder = envFolder("XDG_DOCUMENTS_DIR");

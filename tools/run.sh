@@ -7,7 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+# Only the programs (and the stand-alone WiFi simulator the README names):
+# the tests and benchmarks are built by tools/test.sh and make bench.
+cmake --build --preset release --target vellumet postlet reelix vellumet-wifi-sim
 exe=build/release/bin/vellumet
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
   echo "run: no display found; starting on a virtual display (Xvfb)"

@@ -17,6 +17,7 @@
 #include "base/app_settings.h"
 #include "base/text_lookup.h"
 
+#include "platform/known_folders.h"
 #include "platform/posted_message.h"
 
 #include <QCursor>
@@ -86,7 +87,8 @@ CDeviceView::~CDeviceView()
 
 QString CDeviceView::capConfigPath() const
 {
-    const QString folder = m_host.settings().paths.programFolder + QLatin1String("/Setting");
+    // Beside the program in the build tree, in the user's own folders when installed.
+    const QString folder = platform::programDataFolder(m_host.settings().paths.programFolder) + QLatin1String("/Setting");
     QDir().mkpath(folder);  // a failure only means the format is not kept
     return folder + QLatin1String("/CapConfig.dat");
 }

@@ -9,6 +9,7 @@
 #include "postlet/ui/PostletMessages.h"
 
 #include "base/text_lookup.h"
+#include "platform/command_line.h"
 #include "platform/file_lock.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
@@ -17,19 +18,29 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <memory>
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(postlet::kProgramTitle);
-    QApplication::setApplicationVersion(postlet::CPostletAboutDlg::version());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/postlet.svg")));
+    // --help and --version need no display.
+    const std::unique_ptr<QCoreApplication> app = platform::asksForHelpOrVersion(argc, argv)
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(postlet::kProgramTitle);
+    // The suite's version; the About box keeps Postlet's own.
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMET_VERSION));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Mails a picture through your SMTP account."));
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The picture to attach."));
-    options.process(app);
+    options.addPositionalArgument(QStringLiteral("FILE"),
+                                  QStringLiteral("The picture to attach; without it, the one named in MailPicPath.ini."),
+                                  QStringLiteral("[FILE]"));
+    if (const auto status = platform::handleCommandLine(options, QCoreApplication::arguments()))
+        return *status;
+    QApplication::setDesktopFileName(QStringLiteral("postlet"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/postlet.svg")));
 
     // One instance at a time; a second start ends silently.
     platform::FileLock instance(postlet::instanceLockPath(), platform::FileLock::Mode::TryOnce);
@@ -39,7 +50,7 @@ int main(int argc, char** argv)
     postlet::PostletMessageBoxes boxes;
     platform::setMessageDialogs(&boxes);
     platform::Registry registry(platform::Registry::defaultFilePath());
-    base::setLanguageFile(postlet::choosePostletLanguageFile(registry, platform::programFolder()));
+    base::setLanguageFile(postlet::choosePostletLanguageFile(registry, platform::shippedFilesFolder()));
 
     postlet::CMailDlg::Setup setup;
     setup.accountPath = postlet::mailSettingsPath();

@@ -17,7 +17,11 @@ QString mailSettingsPath()
 
 QStringList mailPicPathFolders()
 {
-    return {platform::configFolder(), platform::programFolder()};
+    // Installed, the second is the configuration folder again: the file is
+    // looked for once.
+    QStringList folders{platform::configFolder(), platform::programDataFolder()};
+    folders.removeDuplicates();
+    return folders;
 }
 
 QString readMailPicPath(const QStringList& folders)

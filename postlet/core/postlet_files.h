@@ -11,7 +11,7 @@ QString mailSettingsPath();
 
 // Where MailPicPath.ini is looked for, first found wins: the user's
 // configuration folder, where other programs can write it, then beside the
-// program.
+// program (in the build tree; see platform::programDataFolder).
 QStringList mailPicPathFolders();
 
 // The path of the picture to attach: key "strPaths" of section "MailPicPath"

@@ -5,6 +5,8 @@
 #include "reelix/core/clip_player.h"
 #include "reelix/ui/CVlcDialogDlg.h"
 
+#include "platform/command_line.h"
+#include "platform/known_folders.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -12,10 +14,14 @@
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // --help and --version need no display.
+    const std::unique_ptr<QCoreApplication> app = platform::asksForHelpOrVersion(argc, argv)
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Reelix"));
     QApplication::setApplicationVersion(QStringLiteral(VELLUMET_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Vellumet"));
@@ -27,9 +33,11 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("clip"),
-        QStringLiteral("The clip to play; without it, the one named in folderpath.txt beside the program."),
+        QStringLiteral("The clip to play; without it, the one named in folderpath.txt (beside the program, or in "
+                       "~/.config/Vellumet when installed)."),
         QStringLiteral("[CLIP]"));
-    parser.process(app);
+    if (const auto status = platform::handleCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
 
     platform::TerminationSignals signals;
     reelix::CVlcDialogDlg window;
@@ -43,9 +51,9 @@ int main(int argc, char* argv[])
     QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, &window, &QDialog::reject);
 
     const QStringList clips = parser.positionalArguments();
-    const QString clip = !clips.isEmpty() ? clips.first()
-                                          : reelix::readClipPathFile(QApplication::applicationDirPath() + QLatin1Char('/')
-                                                                     + QLatin1String(reelix::kClipPathFileName));
+    const QString clip = !clips.isEmpty()
+        ? clips.first()
+        : reelix::readClipPathFile(platform::programDataFolder() + QLatin1Char('/') + QLatin1String(reelix::kClipPathFileName));
     if (!clip.isEmpty()) {
         std::fprintf(stderr, "reelix: playing %s\n", QDir::toNativeSeparators(clip).toLocal8Bit().constData());
         window.openClip(clip);

@@ -4,6 +4,7 @@
 #include "shell/ui/CScoparaApp.h"
 #include "shell/ui/WarningDialogs.h"
 
+#include "platform/command_line.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/single_instance.h"
@@ -23,7 +24,10 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // --help and --version need no display.
+    const std::unique_ptr<QCoreApplication> app = platform::asksForHelpOrVersion(argc, argv)
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumet"));
     QApplication::setApplicationVersion(QStringLiteral(VELLUMET_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Vellumet"));
@@ -44,7 +48,8 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(QStringLiteral("pictures"),
                                  QStringLiteral("BMP or JPEG pictures to open, each in a window of its own."),
                                  QStringLiteral("[PICTURE...]"));
-    parser.process(app);
+    if (const auto status = platform::handleCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
 
     QStringList pictures;
     for (const QString& picture : parser.positionalArguments())
@@ -124,7 +129,7 @@ int main(int argc, char* argv[])
     // after them, when no dialog of it is left on the stack.
     platform::TerminationSignals signals;
     bool terminated = false;
-    QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, &app, [&terminated] {
+    QObject::connect(&signals, &platform::TerminationSignals::terminationRequested, app.get(), [&terminated] {
         terminated = true;
         QApplication::exit(0);
     });

@@ -22,6 +22,7 @@
 
 #include "measure/ui/CMeasurementSettingDlg.h"
 
+#include "platform/known_folders.h"
 #include "platform/message_dialogs.h"
 
 #include <QAction>
@@ -119,7 +120,8 @@ void CMainFrame::changeLanguage(const base::LanguageCommand& language)
     s.registry.languagesubid = language.subId;
     s.uiLanguageMainId = language.mainId;
     s.uiLanguageSubId = language.subId;
-    s.paths.languageFile = base::chooseLanguageFile(s.paths.programFolder, language.mainId, language.subId);
+    s.paths.languageFile = base::chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), language.mainId,
+                                                    language.subId);
     base::setLanguageFile(s.paths.languageFile);
     relabel();
     m_app.saveRegistrySettings();

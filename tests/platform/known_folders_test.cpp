@@ -3,6 +3,7 @@
 #include "sandbox.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -41,4 +42,22 @@ TEST(KnownFolders, RuntimeFolderIsPrivate)
 TEST(KnownFolders, ProgramFolderIsTheExecutablesFolder)
 {
     EXPECT_EQ(programFolder(), QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+}
+
+TEST(KnownFolders, InstalledProgramsReadShareAndWriteToTheUsersFolders)
+{
+    testing_support::Sandbox box;
+    const QString bin = box.path() + QLatin1String("/usr/bin");
+    QDir().mkpath(bin);
+    // Not installed (the build tree): everything beside the program.
+    EXPECT_TRUE(installedShareFolder(bin).isEmpty());
+    EXPECT_EQ(shippedFilesFolder(bin), bin);
+    EXPECT_EQ(programDataFolder(bin), bin);
+
+    const QString share = box.path() + QLatin1String("/usr/share/vellumet");
+    QDir().mkpath(share);
+    EXPECT_EQ(installedShareFolder(bin), share);
+    EXPECT_EQ(shippedFilesFolder(bin), share);
+    EXPECT_EQ(programDataFolder(bin), box.config() + QLatin1String("/Vellumet"));
+    EXPECT_EQ(shippedFilesFolder(bin + QLatin1Char('/')), share);
 }

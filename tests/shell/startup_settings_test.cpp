@@ -155,6 +155,22 @@ TEST(Startup, SystemLanguageDecidesWhenNoneIsStoredAndIsNotWrittenBack)
     EXPECT_EQ(stored, 0u);
 }
 
+TEST(Startup, AnInstalledProgramTakesItsLanguageFileAndSoundsFromShare)
+{
+    Sandbox box;
+    const QString bin = box.path() + QLatin1String("/usr/bin");
+    const QString share = box.path() + QLatin1String("/usr/share/vellumet");
+    QDir().mkpath(bin);
+    QDir().mkpath(share);
+    Registry registry(box.registryFile());
+    const AppSettings s = loadAppSettings(
+        registry, {bin, box.documents() + QLatin1String("/Vellumet"), QLocale(QLocale::Japanese, QLocale::Japan)});
+    EXPECT_EQ(s.paths.programFolder, bin);
+    EXPECT_EQ(s.paths.languageFile, share + QLatin1String("/Japanese932.ini"));
+    EXPECT_EQ(s.paths.captureSound, share + QLatin1String("/Capture.wav"));
+    EXPECT_EQ(s.paths.stopRecordSound, share + QLatin1String("/stopRecord.wav"));
+}
+
 TEST(Startup, RestoreSettingsThenRestartEqualsAFirstStartButKeepsTheFolders)
 {
     Sandbox box;
