@@ -5,6 +5,12 @@
 #include "reelix/core/clip_player.h"
 #include "reelix/ui/CVlcDialogDlg.h"
 
+#include "base/companion_language.h"
+#include "base/language_choice.h"
+#include "base/standard_texts.h"
+#include "base/text_lookup.h"
+#include "platform/known_folders.h"
+#include "platform/registry.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -30,6 +36,12 @@ int main(int argc, char* argv[])
         QStringLiteral("The clip to play; without it, the one named in folderpath.txt beside the program."),
         QStringLiteral("[CLIP]"));
     parser.process(app);
+
+    // The language Vellumet runs in, for the window's texts and Qt's own.
+    platform::Registry registry(platform::Registry::defaultFilePath());
+    const base::LanguageIds language = base::vellumetLanguageIds(registry, QLocale::system());
+    base::setLanguageFile(base::chooseLanguageFile(platform::programFolder(), language.mainId, language.subId));
+    const auto qtTexts = base::installStandardTexts(language.mainId, language.subId);
 
     platform::TerminationSignals signals;
     reelix::CVlcDialogDlg window;

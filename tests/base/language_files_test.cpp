@@ -1,6 +1,7 @@
-// The shipped language files against the texts the program looks up. The keys
-// are read from the program's sources, so a text added to the code without a
-// translation fails here rather than showing in English among translated ones.
+// The shipped language files against the texts Vellumet, Postlet and Reelix
+// look up. The keys are read from the programs' sources, so a text added to
+// the code without a translation fails here rather than showing in English
+// among translated ones.
 #include "base/command_tables.h"
 #include "base/language_choice.h"
 #include "base/text_lookup.h"
@@ -206,6 +207,11 @@ TEST(LanguageFiles, TheSourceScanFindsEveryFormOfLookUp)
     // capacity of their own.
     EXPECT_TRUE(findLookUp(QStringLiteral("ToolbarHitCamera")));
     EXPECT_TRUE(findLookUp(QStringLiteral("TipLineWidth")));
+    // The clip player's texts.
+    const LookUp* clip = findLookUp(QStringLiteral("ClipUnplayable"), QStringLiteral("reelix/"));
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->english, QStringLiteral("This clip cannot be played: %1"));
+    EXPECT_TRUE(findLookUp(QStringLiteral("OpenClip"), QStringLiteral("reelix/")));
     const LookUp* mail = findLookUp(QStringLiteral("SendEmail"));
     ASSERT_TRUE(mail);
     EXPECT_GT(mail->capacity, 1);
