@@ -315,9 +315,11 @@ int main(int argc, char* argv[])
     replace.setRememberText(base::uiText("AskNoMore", "Do not ask again until Vellumet is closed"));
     save(replace, folder, "replace-measured");
     shell::CWarning2Dlg damaged(
-        QStringLiteral("The settings file /home/ada/.config/Vellumet/registry.reg was damaged (line 41: "
-                       "unterminated key). It was kept as /home/ada/.config/Vellumet/registry.reg.bad, "
-                       "and the default settings are used."));
+        base::uiText("SettingsDamaged",
+                     "The settings file %1 was damaged (%2). It was kept as %3, and the default settings are used.",
+                     base::kMessageCapacity)
+            .arg(QStringLiteral("/home/ada/.config/Vellumet/registry.reg"), QStringLiteral("line 41: unterminated key"),
+                 QStringLiteral("/home/ada/.config/Vellumet/registry.reg.bad")));
     save(damaged, folder, "settings-damaged");
     shell::CAboutDlg about;
     save(about, folder, "about");
