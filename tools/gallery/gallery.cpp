@@ -119,6 +119,8 @@ void placeEveryTool(measure::ShapeList& list)
 
 }  // namespace
 
+namespace {
+
 // The language the gallery shows, and where its language files lie.
 base::LanguageIds g_language{9, 1};
 
@@ -126,6 +128,8 @@ QString languageFolder()
 {
     return QCoreApplication::applicationDirPath();
 }
+
+}  // namespace
 
 // The program in a throw-away home, its main window shown at 1400 x 860.
 struct ScratchProgram {
