@@ -64,6 +64,8 @@ enum : int {
     LanguageJapanese = 1252,
     LanguageChineseSimplified = 1215,
     LanguageChineseTraditional = 1216,
+    LanguageGerman = 1256,
+    LanguageSpanish = 1258,
     FormatBmp = 1217,
     FormatJpg = 1218,
     Dpi96 = 1219,

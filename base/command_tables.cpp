@@ -52,6 +52,8 @@ std::span<const LanguageCommand> languageCommands()
 {
     static constexpr LanguageCommand kCommands[] = {
         {cmd::LanguageEnglish, "English", "English", 9, 1},
+        {cmd::LanguageGerman, "German", "German", 7, 1},
+        {cmd::LanguageSpanish, "Spanish", "Spanish", 10, 1},
         {cmd::LanguageFrench, "French", "French", 12, 1},
         {cmd::LanguageItalian, "Italian", "Italian", 16, 1},
         {cmd::LanguageJapanese, "Japanese", "Japanese", 17, 1},

@@ -70,7 +70,7 @@ CDeviceView::CDeviceView(const StreamDescription& description, std::unique_ptr<C
     connect(m_device.get(), &LiveStream::clipFailed, this, &CDeviceView::clipFailed, Qt::QueuedConnection);
 
     m_connected = connectSource(std::move(source));
-    m_caption = m_connected ? QString() : QStringLiteral("No Device");
+    m_caption = m_connected ? QString() : base::uiText("NoDevice", "No Device");
     initialUpdate();
     LiveHotKeys::instance().add(this);
 }
@@ -254,7 +254,7 @@ void CDeviceView::sourceGone()
     finishRecordingNow();
     m_device->Close();
     m_connected = false;
-    m_caption = QStringLiteral("No Device");
+    m_caption = base::uiText("NoDevice", "No Device");
     viewport()->update();
 }
 
@@ -262,7 +262,7 @@ bool CDeviceView::sourceBack(std::unique_ptr<CaptureSource> source)
 {
     m_device->Close();
     m_connected = connectSource(std::move(source));
-    m_caption = m_connected ? QString() : QStringLiteral("No Device");
+    m_caption = m_connected ? QString() : base::uiText("NoDevice", "No Device");
     if (m_connected) {
         m_frameSize = QSize(m_device->width(), m_device->height());
         layOut();  // tells the renderer too

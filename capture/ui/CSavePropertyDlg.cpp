@@ -19,7 +19,7 @@ CSavePropertyDlg::CSavePropertyDlg(QString folder, QString section, ProfileValue
       m_name(new QLineEdit)
 {
     setObjectName(QStringLiteral("CSavePropertyDlg"));
-    setWindowTitle(QStringLiteral("Save Video Property"));
+    setWindowTitle(base::uiText("SaveVideoProperty", "Save Video Property"));
     m_name->setObjectName(QStringLiteral("1139"));
     auto* label = new QLabel(base::uiText("ProfileName", "Profile Name"));
     label->setObjectName(QStringLiteral("1201"));

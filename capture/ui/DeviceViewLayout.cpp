@@ -106,7 +106,7 @@ void CDeviceView::paintEvent(QPaintEvent*)
     for (const QRect& r : grey)
         p.fillRect(r, kBackground);
     if (!m_connected) {
-        const QString text = QStringLiteral("No Connect Microscope");
+        const QString text = base::uiText("NOConnection", "No Connect Microscope");
         const QFontMetrics metrics(p.font());
         const int w = metrics.horizontalAdvance(text);
         const int x = w > viewport()->width() ? 0 : (viewport()->width() - w) / 2;

@@ -103,7 +103,7 @@ void CThumbnailsFormViewView::openPending()
     if (!m_model.chosen().isEmpty())
         return;
     if (m_pending.isEmpty()) {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open image file"), m_folder,
+        const QString path = QFileDialog::getOpenFileName(this, base::uiText("OpenImageFile", "Open image file"), m_folder,
                                                           QStringLiteral("JPG files (*.jpg *.jpeg);;BMP files (*.bmp)"));
         if (!path.isEmpty())
             Q_EMIT openPictureRequested(path);

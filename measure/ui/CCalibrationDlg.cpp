@@ -194,7 +194,8 @@ void CCalibrationDlg::accept()
     case ProfileResult::Ok: break;
     case ProfileResult::CannotWrite:
         platform::messageDialogs().inform(
-            QStringLiteral("The calibration profile could not be saved in %1").arg(m_settingsFolder));
+            uiText("CalibrationNotSaved", "The calibration profile could not be saved in %1", base::kMessageCapacity)
+                .arg(m_settingsFolder));
         return;
     default: tell("InfoInvalid", "Invalid value"); return;
     }

@@ -12,8 +12,11 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace measure {
 
@@ -86,7 +89,17 @@ CMeasurementSettingDlg::CMeasurementSettingDlg(MeasureState& state, QWidget* par
     layout->addWidget(m_description);
     layout->addWidget(previewBox);
     layout->addWidget(box);
-    resize(420, 520);
+    // Wide enough that the longest translated description leaves room for
+    // the value editors beside it.
+    int editors = 0;
+    for (int i = 0; i < m_grid->topLevelItemCount(); ++i) {
+        if (QWidget* editor = m_grid->itemWidget(m_grid->topLevelItem(i)->child(0), 1))
+            editors = std::max(editors, editor->sizeHint().width());
+    }
+    const int frame = m_grid->frameWidth() * 2 + m_grid->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = layout->contentsMargins();
+    const int needed = m_grid->columnWidth(0) + editors + frame + margins.left() + margins.right();
+    resize(std::max(420, needed), 520);
 }
 
 void CMeasurementSettingDlg::addRow(const char* groupKey, const char* groupDefault, const char* key, const char* defaultText,

@@ -18,20 +18,25 @@ quint32 ownValue(platform::Registry& registry, const QString& name)
 
 }  // namespace
 
-QString choosePostletLanguageFile(platform::Registry& registry, const QString& programFolder)
+base::LanguageIds postletLanguageIds(platform::Registry& registry)
 {
     registry.createKey(kPostletConfigKey);
-    quint32 mainId = ownValue(registry, QStringLiteral("languagemainid"));
-    quint32 subId = ownValue(registry, QStringLiteral("languagesubid"));
+    base::LanguageIds ids{ownValue(registry, QStringLiteral("languagemainid")),
+                          ownValue(registry, QStringLiteral("languagesubid"))};
     quint32 vellumetMain = 0;
-    if (mainId == 0
+    if (ids.mainId == 0
         && registry.queryDword(base::kConfigKey, QStringLiteral("languagemainid"), vellumetMain) == platform::RegStatus::Ok
         && vellumetMain != 0) {
-        mainId = vellumetMain;
-        subId = 0;
-        registry.queryDword(base::kConfigKey, QStringLiteral("languagesubid"), subId);
+        ids = {vellumetMain, 0};
+        registry.queryDword(base::kConfigKey, QStringLiteral("languagesubid"), ids.subId);
     }
-    return base::chooseLanguageFile(programFolder, mainId, subId);
+    return ids;
+}
+
+QString choosePostletLanguageFile(platform::Registry& registry, const QString& programFolder)
+{
+    const base::LanguageIds ids = postletLanguageIds(registry);
+    return base::chooseLanguageFile(programFolder, ids.mainId, ids.subId);
 }
 
 }  // namespace postlet

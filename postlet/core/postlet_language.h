@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/companion_language.h"
 #include "platform/registry.h"
 
 #include <QString>
@@ -9,10 +10,12 @@ namespace postlet {
 // Where Postlet keeps its own language values.
 inline const QString kPostletConfigKey = QStringLiteral("SOFTWARE\\Lensio\\Lensio\\Configation");
 
-// The language file in `programFolder` for this run: Postlet's own
+// Postlet's language for this run: Postlet's own
 // "languagemainid" and "languagesubid" (created as 0 when missing); when its
 // main id is 0 and Vellumet has chosen a language, Vellumet's pair, so both
 // programs speak alike. 0 everywhere gives English.
+base::LanguageIds postletLanguageIds(platform::Registry& registry);
+// The language file in `programFolder` for that language.
 QString choosePostletLanguageFile(platform::Registry& registry, const QString& programFolder);
 
 }  // namespace postlet

@@ -45,6 +45,9 @@ constexpr UiText MailSending{"MailSending", "Sending the mail...", kMessage};
 constexpr UiText MailFinishing{"MailFinishing", "Closing the connection...", kMessage};
 constexpr UiText MailEncrypted{"MailEncrypted", "Encrypted connection", kLabel};
 constexpr UiText MailNotEncrypted{"MailNotEncrypted", "Unencrypted connection", kLabel};
+constexpr UiText AboutPostlet{"AboutPostlet", "About Postlet", kLabel};
+constexpr UiText AboutPostletButton{"AboutPostletButton", "About Postlet...", kLabel};
+constexpr UiText PostletPurpose{"PostletPurpose", "Mails a picture from the microscope bench.", kMessage};
 // Asked before a mail goes out without its picture.
 constexpr UiText MailPictureTooLarge{
     "MailPictureTooLarge", "The picture is larger than 10 MB and will be left out of the mail. Send the mail without it?",

@@ -82,7 +82,7 @@ CMailDlg::CMailDlg(Setup setup, QWidget* parent) : QDialog(parent), m_setup(std:
 
     // About on the left, where the window menu would be; the dialog's own
     // buttons on the right.
-    auto* about = new QPushButton(QStringLiteral("About Postlet..."));
+    auto* about = new QPushButton(textOf(texts::AboutPostletButton));
     about->setObjectName(QStringLiteral("16"));
     about->setAutoDefault(false);
     m_setting = new QPushButton(textOf(texts::Setting));

@@ -2,6 +2,8 @@
 
 #include "PostletMessages.h"
 
+#include "postlet/core/postlet_texts.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -13,14 +15,14 @@ namespace postlet {
 CPostletAboutDlg::CPostletAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CPostletAboutDlg"));
-    setWindowTitle(QStringLiteral("About Postlet"));
+    setWindowTitle(textOf(texts::AboutPostlet));
 
     auto* logo = new QLabel;
     logo->setPixmap(QIcon(QStringLiteral(":/icons/postlet.svg")).pixmap(48, 48));
     logo->setAlignment(Qt::AlignTop);
     auto* name = new QLabel(QStringLiteral("<b>%1</b> Version %2").arg(kProgramTitle, version()));
     name->setObjectName(QStringLiteral("productName"));
-    auto* what = new QLabel(QStringLiteral("Mails a picture from the microscope bench."));
+    auto* what = new QLabel(textOf(texts::PostletPurpose));
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

@@ -5,8 +5,13 @@
 #include "reelix/core/clip_player.h"
 #include "reelix/ui/CVlcDialogDlg.h"
 
+#include "base/companion_language.h"
+#include "base/language_choice.h"
+#include "base/standard_texts.h"
+#include "base/text_lookup.h"
 #include "platform/command_line.h"
 #include "platform/known_folders.h"
+#include "platform/registry.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -38,6 +43,12 @@ int main(int argc, char* argv[])
         QStringLiteral("[CLIP]"));
     if (const auto status = platform::handleCommandLine(parser, QCoreApplication::arguments()))
         return *status;
+
+    // The language Vellumet runs in, for the window's texts and Qt's own.
+    platform::Registry registry(platform::Registry::defaultFilePath());
+    const base::LanguageIds language = base::vellumetLanguageIds(registry, QLocale::system());
+    base::setLanguageFile(base::chooseLanguageFile(platform::shippedFilesFolder(), language.mainId, language.subId));
+    const auto qtTexts = base::installStandardTexts(language.mainId, language.subId);
 
     platform::TerminationSignals signals;
     reelix::CVlcDialogDlg window;

@@ -1,5 +1,7 @@
 #include "reelix/ui/CAboutDlg.h"
 
+#include "base/text_lookup.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -12,7 +14,7 @@ namespace reelix {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CAboutDlg"));
-    setWindowTitle(QStringLiteral("About Reelix"));
+    setWindowTitle(base::uiText("AboutReelix", "About Reelix"));
 
     auto* logo = new QLabel;
     logo->setPixmap(QIcon(QStringLiteral(":/reelix/reelix.svg")).pixmap(64, 64));
@@ -20,8 +22,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* name = new QLabel(QStringLiteral("<b>Reelix</b> %1").arg(QCoreApplication::applicationVersion()));
     name->setObjectName(QStringLiteral("productName"));
-    auto* what = new QLabel(QStringLiteral("Plays the clips recorded with Vellumet."));
-    auto* copyright = new QLabel(QStringLiteral("Copyright (C) 2026 The Vellumet developers"));
+    auto* what = new QLabel(base::uiText("ReelixPurpose", "Plays the clips recorded with Vellumet."));
+    auto* copyright = new QLabel(base::uiText("Copyright", "Copyright (C) 2026 The Vellumet developers"));
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

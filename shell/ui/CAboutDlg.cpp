@@ -21,7 +21,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* name = new QLabel(QStringLiteral("<b>Vellumet</b> %1").arg(version()));
     name->setObjectName(QStringLiteral("productName"));
-    auto* what = new QLabel(QStringLiteral("Live pictures, measurements and files for digital microscopes."));
+    auto* what = new QLabel(base::uiText("VellumetPurpose", "Live pictures, measurements and files for digital microscopes."));
     auto* copyright = new QLabel(base::uiText("Copyright", "Copyright (C) 2026 The Vellumet developers"));
     copyright->setObjectName(QStringLiteral("1122"));
 

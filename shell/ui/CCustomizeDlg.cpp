@@ -1,5 +1,7 @@
 #include "CCustomizeDlg.h"
 
+#include "base/text_lookup.h"
+
 #include "CommandRouter.h"
 #include "UserToolbars.h"
 
@@ -18,7 +20,7 @@ CCustomizeDlg::CCustomizeDlg(UserToolbars& toolbars, CommandRouter& router, cons
     : QDialog(parent), m_userToolbars(toolbars), m_toolbars(new QListWidget), m_commands(new QListWidget)
 {
     setObjectName(QStringLiteral("CCustomizeDlg"));
-    setWindowTitle(QStringLiteral("Customize"));
+    setWindowTitle(base::uiText("CustomizeTitle", "Customize"));
 
     for (int id : commands) {
         QAction* a = router.action(id);
@@ -33,15 +35,16 @@ CCustomizeDlg::CCustomizeDlg(UserToolbars& toolbars, CommandRouter& router, cons
     auto* deleteButton = new QPushButton(QStringLiteral("&Delete"));
     connect(newButton, &QPushButton::clicked, this, [this] {
         bool ok = false;
-        const QString name = QInputDialog::getText(this, windowTitle(), QStringLiteral("Toolbar name:"), QLineEdit::Normal,
-                                                   QStringLiteral("Custom %1").arg(m_userToolbars.ids().size() + 1), &ok);
+        const QString name = QInputDialog::getText(
+            this, windowTitle(), base::uiText("ToolbarName", "Toolbar name:"), QLineEdit::Normal,
+            base::uiText("CustomToolbar", "Custom %1").arg(m_userToolbars.ids().size() + 1), &ok);
         if (ok)
             newToolbar(name);
     });
     connect(renameButton, &QPushButton::clicked, this, [this] {
         bool ok = false;
-        const QString name = QInputDialog::getText(this, windowTitle(), QStringLiteral("Toolbar name:"), QLineEdit::Normal,
-                                                   m_userToolbars.name(selectedToolbar()), &ok);
+        const QString name = QInputDialog::getText(this, windowTitle(), base::uiText("ToolbarName", "Toolbar name:"),
+                                                   QLineEdit::Normal, m_userToolbars.name(selectedToolbar()), &ok);
         if (ok)
             renameToolbar(name);
     });
@@ -56,8 +59,8 @@ CCustomizeDlg::CCustomizeDlg(UserToolbars& toolbars, CommandRouter& router, cons
     buttons->addStretch();
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Toolbars:")), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Commands on the toolbar:")), 0, 2);
+    grid->addWidget(new QLabel(base::uiText("Toolbars", "Toolbars:")), 0, 0);
+    grid->addWidget(new QLabel(base::uiText("ToolbarCommands", "Commands on the toolbar:")), 0, 2);
     grid->addWidget(m_toolbars, 1, 0);
     grid->addLayout(buttons, 1, 1);
     grid->addWidget(m_commands, 1, 2);

@@ -7,9 +7,9 @@
 #include "capture/core/clip_repair.h"
 #include "capture/ui/LiveWindows.h"
 
-#include "base/language_choice.h"
 #include "base/registry_settings.h"
 #include "base/saved_folder_count.h"
+#include "base/standard_texts.h"
 #include "base/text_lookup.h"
 #include "shell/core/restore_settings.h"
 
@@ -23,7 +23,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace shell {
@@ -125,8 +124,7 @@ int CScoparaApp::ExitInstance()
     delete m_mainFrame.data();  // still open when start-up was cut short
     m_inhibitor.reset();
     m_workingBuffer = QByteArray();
-    if (m_qtTexts)
-        QCoreApplication::removeTranslator(m_qtTexts.get());
+    m_qtTexts.reset();
     if (m_settings.cleanWorkspace)
         m_registry.deleteTree(base::kWorkspaceKey);
     return 0;
@@ -134,13 +132,7 @@ int CScoparaApp::ExitInstance()
 
 void CScoparaApp::installStandardTexts()
 {
-    // Qt's own texts (standard buttons and dialogs) in the language of the run.
-    const QLocale locale = base::localeOfLanguageIds(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
-    if (!m_qtTexts)
-        m_qtTexts = std::make_unique<QTranslator>();
-    if (m_qtTexts->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(m_qtTexts.get());
+    m_qtTexts = base::installStandardTexts(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
 }
 
 void CScoparaApp::openHandedPictures(const QStringList& paths)

@@ -1,5 +1,7 @@
 #include "CWarningDlg.h"
 
+#include "base/text_lookup.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -12,7 +14,7 @@ namespace shell {
 
 CWarningDlg::CWarningDlg(const QString& text, Buttons buttons, QWidget* parent) : QDialog(parent), m_text(new QLabel(text))
 {
-    setWindowTitle(QStringLiteral("Warning"));
+    setWindowTitle(base::uiText("Warning", "Warning"));
     setObjectName(buttons == Buttons::OkCancel ? QStringLiteral("CWarningDlg") : QStringLiteral("CWarning2Dlg"));
 
     auto* icon = new QLabel;

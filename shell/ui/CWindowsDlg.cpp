@@ -1,5 +1,7 @@
 #include "CWindowsDlg.h"
 
+#include "base/text_lookup.h"
+
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QMdiArea>
@@ -12,12 +14,12 @@ namespace shell {
 CWindowsDlg::CWindowsDlg(QMdiArea* area, QWidget* parent) : QDialog(parent), m_area(area), m_list(new QListWidget)
 {
     setObjectName(QStringLiteral("CWindowsDlg"));
-    setWindowTitle(QStringLiteral("Open windows"));
+    setWindowTitle(base::uiText("OpenWindows", "Open windows"));
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* box = new QDialogButtonBox(QDialogButtonBox::Close);
     QPushButton* activate = box->addButton(QStringLiteral("&Activate"), QDialogButtonBox::ActionRole);
-    QPushButton* closeWindows = box->addButton(QStringLiteral("Close &Window(s)"), QDialogButtonBox::ActionRole);
+    QPushButton* closeWindows = box->addButton(base::uiText("CloseWindows", "Close &Window(s)"), QDialogButtonBox::ActionRole);
     connect(activate, &QPushButton::clicked, this, &CWindowsDlg::activateSelected);
     connect(closeWindows, &QPushButton::clicked, this, &CWindowsDlg::closeSelected);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CWindowsDlg::activateSelected);

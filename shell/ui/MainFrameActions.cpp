@@ -118,7 +118,7 @@ void CMainFrame::createActions()
     groupAsChoice(this, actionsOf(base::pictureFormatCommands()));
     groupAsChoice(this, actionsOf(base::dpiCommands()));
     groupAsChoice(this, actionsOf(base::appLookCommands()));
-    r.action(base::cmd::Customize, this)->setText(QStringLiteral("Customize..."));
+    r.action(base::cmd::Customize, this)->setText(base::uiText("Customize", "Customize..."));
     r.action(base::cmd::WindowsDialog, this)->setText(QStringLiteral("&Open windows"));
     r.action(base::cmd::AppExit, this)->setMenuRole(QAction::QuitRole);
 

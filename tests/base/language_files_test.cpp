@@ -1,6 +1,9 @@
-// The shipped language files against the texts the program looks up. The keys
-// are read from the program's sources, so a text added to the code without a
-// translation fails here rather than showing in English among translated ones.
+// The shipped language files against the texts Vellumet, Postlet and Reelix
+// look up. The keys are read from the programs' sources, so a text added to
+// the code without a translation fails here rather than showing in English
+// among translated ones.
+#include "base/command_tables.h"
+#include "base/language_choice.h"
 #include "base/text_lookup.h"
 
 #include "platform/ini_document.h"
@@ -204,6 +207,11 @@ TEST(LanguageFiles, TheSourceScanFindsEveryFormOfLookUp)
     // capacity of their own.
     EXPECT_TRUE(findLookUp(QStringLiteral("ToolbarHitCamera")));
     EXPECT_TRUE(findLookUp(QStringLiteral("TipLineWidth")));
+    // The clip player's texts.
+    const LookUp* clip = findLookUp(QStringLiteral("ClipUnplayable"), QStringLiteral("reelix/"));
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->english, QStringLiteral("This clip cannot be played: %1"));
+    EXPECT_TRUE(findLookUp(QStringLiteral("OpenClip"), QStringLiteral("reelix/")));
     const LookUp* mail = findLookUp(QStringLiteral("SendEmail"));
     ASSERT_TRUE(mail);
     EXPECT_GT(mail->capacity, 1);
@@ -213,10 +221,25 @@ TEST(LanguageFiles, TheSourceScanFindsEveryFormOfLookUp)
         EXPECT_GT(l.capacity, 0) << "unknown capacity at " << l.where.toStdString();
 }
 
+// Each language of the menu but English, whose texts are the defaults, ships
+// its file.
+TEST(LanguageFiles, EveryLanguageOfTheMenuHasItsFile)
+{
+    int files = 0;
+    for (const base::LanguageCommand& l : base::languageCommands()) {
+        if (l.mainId == 9)
+            continue;
+        const QString path = base::chooseLanguageFile(kLanguageFolder, l.mainId, l.subId);
+        EXPECT_TRUE(QFileInfo::exists(path)) << l.key << ": " << path.toStdString();
+        ++files;
+    }
+    EXPECT_EQ(files, 7);
+}
+
 TEST(LanguageFiles, EveryLookedUpKeyIsInEveryFile)
 {
     const QList<LanguageFile> files = languageFiles();
-    ASSERT_GE(files.size(), 5);
+    ASSERT_GE(files.size(), 7);
     QStringList keys;
     for (const LookUp& l : lookUps())
         keys.append(l.key);

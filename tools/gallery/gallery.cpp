@@ -1,5 +1,7 @@
 // Renders the program's dialogs to PNG files, so they can be looked at
-// without clicking through the program: vellumet_gallery <folder>
+// without clicking through the program: vellumet_gallery <folder> [LANGUAGE]
+// LANGUAGE is a locale name (de, ja, zh_TW ...); without it the texts are
+// English.
 #include "capture/core/frame_ops.h"
 #include "capture/core/pixel_convert.h"
 #include "capture/core/simulated_camera.h"
@@ -28,6 +30,11 @@
 #include "picture/ui/PictureExportSource.h"
 
 #include "base/command_ids.h"
+#include "base/companion_language.h"
+#include "base/language_choice.h"
+#include "base/registry_settings.h"
+#include "base/standard_texts.h"
+#include "base/text_lookup.h"
 #include "files/core/saved_folders.h"
 #include "files/ui/CManageFolderDlg.h"
 #include "files/ui/CNewFolderDlg.h"
@@ -42,6 +49,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -112,6 +121,18 @@ void placeEveryTool(measure::ShapeList& list)
 
 }  // namespace
 
+namespace {
+
+// The language the gallery shows, and where its language files lie.
+base::LanguageIds g_language{9, 1};
+
+QString languageFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+}  // namespace
+
 // The program in a throw-away home, its main window shown at 1400 x 860.
 struct ScratchProgram {
     QTemporaryDir home;
@@ -121,6 +142,11 @@ struct ScratchProgram {
 
     explicit ScratchProgram(capture::CaptureBackend* cameras = nullptr) : app(registry, options(home, cameras))
     {
+        QDir().mkpath(home.filePath(QStringLiteral("program")));
+        const QString file = base::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId);
+        QFile::copy(file, home.filePath(QStringLiteral("program/")) + QFileInfo(file).fileName());
+        registry.setDword(base::kConfigKey, QStringLiteral("languagemainid"), g_language.mainId);
+        registry.setDword(base::kConfigKey, QStringLiteral("languagesubid"), g_language.subId);
         app.InitInstance();
         frame = app.mainFrame();
         frame->resize(1400, 860);
@@ -313,6 +339,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery");
     QDir().mkpath(folder);
+    if (argc > 2) {
+        const QLocale locale(QString::fromLocal8Bit(argv[2]));
+        g_language.mainId = base::primaryLanguageIdOf(locale);
+        g_language.subId = locale.script() == QLocale::TraditionalChineseScript ? 1 : 2;
+    }
+    base::setLanguageFile(base::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId));
+    const auto qtTexts = base::installStandardTexts(g_language.mainId, g_language.subId);
 
     measure::MeasureState state;
     state.knownLinePixels = 152;
@@ -325,16 +358,19 @@ int main(int argc, char* argv[])
     save(settings, folder, "measurement-settings");
     measure::CPitchDlg pitch(state.unit);
     save(pitch, folder, "pitch");
-    shell::CWarningDlg warning(QStringLiteral("Are you sure close?"), shell::CWarningDlg::Buttons::OkCancel);
-    save(warning, folder, "warning");
-    shell::CWarningDlg replace(QStringLiteral("Replace the picture with the measured one? Save As keeps both."),
+    shell::CWarningDlg warning(base::uiText("CloseTip", "Are you sure close?", base::kMessageCapacity),
                                shell::CWarningDlg::Buttons::OkCancel);
-    replace.setRememberText(QStringLiteral("Do not ask again until Vellumet is closed"));
+    save(warning, folder, "warning");
+    shell::CWarningDlg replace(base::uiText("ReplaceMeasured", "Replace the picture with the measured one? Save As keeps both."),
+                               shell::CWarningDlg::Buttons::OkCancel);
+    replace.setRememberText(base::uiText("AskNoMore", "Do not ask again until Vellumet is closed"));
     save(replace, folder, "replace-measured");
     shell::CWarning2Dlg damaged(
-        QStringLiteral("The settings file /home/ada/.config/Vellumet/registry.reg was damaged (line 41: "
-                       "unterminated key). It was kept as /home/ada/.config/Vellumet/registry.reg.bad, "
-                       "and the default settings are used."));
+        base::uiText("SettingsDamaged",
+                     "The settings file %1 was damaged (%2). It was kept as %3, and the default settings are used.",
+                     base::kMessageCapacity)
+            .arg(QStringLiteral("/home/ada/.config/Vellumet/registry.reg"), QStringLiteral("line 41: unterminated key"),
+                 QStringLiteral("/home/ada/.config/Vellumet/registry.reg.bad")));
     save(damaged, folder, "settings-damaged");
     shell::CAboutDlg about;
     save(about, folder, "about");
