@@ -35,6 +35,10 @@ packages=(
   libcurl4-openssl-dev
   # Reelix plays clips through libvlc and Debian's installed plugins
   libvlc-dev vlc-plugin-base vlc-plugin-video-output
+  # Japanese and Chinese glyphs for the windows in those languages
+  fonts-noto-cjk
+  # the thumbnail cache's entries
+  zlib1g-dev
   # pictures' Exif and XMP read back by other programs
   libimage-exiftool-perl exiv2
   # the Debian package and its desktop files checked by Debian's own tools
