@@ -8,22 +8,19 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace picture {
 
-namespace {
-
-// The sidecar follows the picture: written beside a BMP with metadata, gone
-// where the picture now has none (a JPEG carries its own). The picture is
-// whole by then, so a sidecar that fails costs only its scale.
-void placeSidecar(const QString& path, uint32_t format, const std::optional<PictureMetadata>& metadata)
+// Left behind, an old sidecar would describe the new picture of its name.
+void placeSidecar(const QString& picturePath, uint32_t format, const std::optional<PictureMetadata>& metadata)
 {
     if (format == CXIMAGE_FORMAT_BMP && metadata)
-        writeSidecar(path, *metadata);
+        writeSidecar(picturePath, *metadata);
     else
-        QFile::remove(sidecarPath(path));
+        QFile::remove(sidecarPath(picturePath));
 }
-
-}  // namespace
 
 QString encodePicture(const CxImage& image, uint32_t format, const std::optional<PictureMetadata>& metadata, QByteArray& bytes)
 {
@@ -50,7 +47,7 @@ QString writePictureFile(const CxImage& image, const QString& path, uint32_t for
     if (QString failure = encodePicture(image, format, metadata, bytes); !failure.isEmpty())
         return failure;
     if (!platform::writeFileAtomically(path, bytes))
-        return QStringLiteral("can't write file %1").arg(path);
+        return QStringLiteral("can't write file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
     placeSidecar(path, format, metadata);
     return {};
 }

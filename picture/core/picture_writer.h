@@ -11,6 +11,11 @@
 
 namespace picture {
 
+// A BMP's sidecar after its picture was written: written with metadata, else
+// removed, and removed beside a JPEG, which carries its own. The picture is
+// whole by then, so a sidecar that fails costs only its metadata.
+void placeSidecar(const QString& picturePath, uint32_t format, const std::optional<PictureMetadata>& metadata);
+
 // The file of `image` in `format` (BMP or JPEG) with `metadata` inside a
 // JPEG (a BMP has no place for it). The reason on failure, else empty.
 QString encodePicture(const CxImage& image, uint32_t format, const std::optional<PictureMetadata>& metadata, QByteArray& bytes);

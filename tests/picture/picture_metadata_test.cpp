@@ -191,6 +191,8 @@ TEST(PictureMetadata, HostileExifReadsAsNothingAndThePictureStillOpens)
     };
     for (const auto& [what, tiff] : blocks) {
         const std::vector<uint8_t> jpeg = withExif(tiff);
+        addFuzzSeed("jpeg", QStringLiteral("exif-%1").arg(QString::fromLatin1(what).replace(QLatin1Char(' '), QLatin1Char('-'))),
+                    QByteArray(reinterpret_cast<const char*>(jpeg.data()), qsizetype(jpeg.size())));
         EXPECT_FALSE(readJpegMetadata(jpeg.data(), jpeg.size())) << what;
         CxImage opened;
         EXPECT_TRUE(
