@@ -204,7 +204,7 @@ std::vector<std::pair<uint16_t, Field>> readIfd(const Tiff& tiff, uint32_t offse
 {
     std::vector<std::pair<uint16_t, Field>> fields;
     next = 0;
-    if (offset % 2 || !tiff.has(offset, 2))
+    if (!tiff.has(offset, 2))
         return fields;
     const uint16_t count = tiff.u16(offset);
     if (!tiff.has(offset + 2, uint64_t(count) * 12 + 4))

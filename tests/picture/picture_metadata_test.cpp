@@ -186,7 +186,7 @@ TEST(PictureMetadata, HostileExifReadsAsNothingAndThePictureStillOpens)
         {"more entries than bytes", Tiff().u32(8).u16(0xFFFF).entry(0x010F, 2, 4, 0x41414141).bytes},
         {"thumbnail past the file",
          Tiff().u32(8).u16(0).u32(14).u16(2).entry(0x0201, 4, 1, 40).entry(0x0202, 4, 1, 0x7FFFFFFF).u32(0).bytes},
-        {"odd IFD offset", Tiff().u32(9).bytes},
+        {"IFD on the header", Tiff().u32(0).bytes},
         {"rational over zero", Tiff().u32(8).u16(1).entry(0x011A, 5, 1, 26).u32(0).u32(300).u32(0).bytes},
     };
     for (const auto& [what, tiff] : blocks) {
