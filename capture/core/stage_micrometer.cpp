@@ -70,6 +70,17 @@ private:
     std::vector<int> m_cellOfX;
 };
 
+// The scale's tick 0 on the slide.
+double scaleLeft(int slideWidth, double ppm)
+{
+    return (slideWidth - ppm) / 2.0;
+}
+
+double scaleBase(int slideHeight)
+{
+    return slideHeight * 0.55;
+}
+
 constexpr size_t kNoiseLength = size_t(1) << 18;
 constexpr int kNoiseReach = 3;  // the noise stays within -3 .. 3
 
@@ -108,8 +119,8 @@ void StageMicrometer::prepare(int width, int height, bool textured)
     }
 
     // The scale: 100 divisions of 0.01 mm, longer every 5 and 10, numbered.
-    const double left = (m_slideWidth - ppm) / 2.0;
-    const double baseY = slideHeight * 0.55;
+    const double left = scaleLeft(m_slideWidth, ppm);
+    const double baseY = scaleBase(slideHeight);
     const double unit = ppm / kDivisions;
     const QColor ink(0x1c, 0x1c, 0x22);
     p.setPen(QPen(ink, std::max(1.0, ppm / 600.0), Qt::SolidLine, Qt::FlatCap));
@@ -174,12 +185,24 @@ void StageMicrometer::addSpecimenTexture()
     }
 }
 
-void StageMicrometer::frame(int t, const uint8_t (&lut)[3][256], uint8_t* bgr) const
+QPoint StageMicrometer::driftAt(int t) const
 {
     // A slow drift of a few pixels, as a stage never sits quite still.
     const double angle = t * 0.05;
-    const int dx = m_margin + static_cast<int>(std::lround(std::cos(angle) * (m_margin - 2)));
-    const int dy = m_margin + static_cast<int>(std::lround(std::sin(angle) * (m_margin - 2)));
+    return {m_margin + static_cast<int>(std::lround(std::cos(angle) * (m_margin - 2))),
+            m_margin + static_cast<int>(std::lround(std::sin(angle) * (m_margin - 2)))};
+}
+
+QPointF StageMicrometer::scaleOrigin(int t) const
+{
+    const QPoint drift = driftAt(t);
+    return {scaleLeft(m_slideWidth, pixelsPerMm()) - drift.x(), scaleBase(m_height + 2 * m_margin) - drift.y()};
+}
+
+void StageMicrometer::frame(int t, const uint8_t (&lut)[3][256], uint8_t* bgr) const
+{
+    const QPoint drift = driftAt(t);
+    const int dx = drift.x(), dy = drift.y();
     // The controls' tables, widened for a slide value plus its noise.
     uint8_t noisy[3][256 + 2 * kNoiseReach];
     for (int c = 0; c < 3; ++c)

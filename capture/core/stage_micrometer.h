@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointF>
+
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +26,11 @@ public:
     int height() const { return m_height; }
     // Frame pixels per millimetre, so tests know the true scale.
     double pixelsPerMm() const { return m_width / kFieldWidthMm; }
+    // Where frame `t` shows the scale: the foot of tick 0 on the base line, in
+    // frame pixels (tick i stands i divisions to its right), and how tall the
+    // shortest ticks rise above the base line.
+    QPointF scaleOrigin(int t) const;
+    double shortTickHeight() const { return pixelsPerMm() * 0.035; }
 
     // The frame at drift step `t` (a slow circle of a few pixels) into a
     // top-down BGR buffer of width x height x 3 bytes, through `lut` per
@@ -32,6 +39,8 @@ public:
 
 private:
     void addSpecimenTexture();
+    // The frame's top left corner on the slide at drift step `t`.
+    QPoint driftAt(int t) const;
 
     int m_width = 0;
     int m_height = 0;

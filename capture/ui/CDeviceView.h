@@ -5,6 +5,7 @@
 #include "capture/core/recording_clock.h"
 #include "capture/core/still_request.h"
 
+#include "measure/core/tick_finder.h"
 #include "measure/core/video_shape.h"
 #include "measure/ui/MeasureCommands.h"
 #include "measure/ui/OverlayCommands.h"
@@ -182,6 +183,9 @@ private:
     void followTool();
     // At the reference line's second click the calibration dialog gets it.
     void takeReferenceLine();
+    // The latest frame as the window shows it (mirrored, flipped, coloured),
+    // at the frame's size: what the reference line is drawn on.
+    QImage shownFrame() const;
     void replaceMeasurements(size_t count, qsizetype skip = -1, std::unique_ptr<measure::CVideoShap> added = nullptr);
     QString capConfigPath() const;
     int formatChoice() const;
@@ -210,6 +214,8 @@ private:
     bool m_calibrating = false;
     // The calibration's reference line (frame pixels), drawn until its dialog closes.
     std::optional<QLineF> m_referenceLine;
+    // The micrometer's ticks found along it, marked until the dialog closes.
+    measure::TickScale m_referenceTicks;
     QPointer<measure::CCalibrationDlg> m_calibrationDlg;
     QPointer<CTimerDlg> m_timerDlg;
     // Where the mouse rests on the picture, for the magnifier's square.

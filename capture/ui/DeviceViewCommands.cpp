@@ -11,6 +11,7 @@
 
 #include "capture/core/live_tools.h"
 #include "capture/device/live_stream.h"
+#include "measure/core/calibration_profiles.h"
 #include "measure/core/shapes.h"
 
 #include "measure/ui/CCalibrationDlg.h"
@@ -172,15 +173,16 @@ void CDeviceView::changeResolution(QSize size)
 {
     if (refusedWhileRecording())
         return;
+    const QSize oldSize = m_frameSize;
     m_frameSize = size;
     m_doc->setResolution(size);
     m_device->SetResolution(size.width(), size.height(), capConfigPath());
     if (m_device->isBuilt())
         m_frameSize = QSize(m_device->width(), m_device->height());
     platform::postMessage(this, platform::msg::RelayoutLiveView);
-    measure::MeasureState& m = m_host.measure();
-    m.scaleLength = measure::unitScaleLength(m.unit);
-    m.scalePixels = 60.0;
+    // A calibration belongs to the picture size it was made at.
+    if (measure::followPictureSize(m_host.measure(), m_host.settings().paths.settingsFolder(), oldSize, m_frameSize))
+        platform::postMessage(m_host.mainWindow(), platform::msg::RefreshCalibrationName);
     m_host.setPaneText(2, QStringLiteral("%1:%2").arg(m_frameSize.width()).arg(m_frameSize.height()));
 }
 
@@ -260,6 +262,12 @@ void CDeviceView::newCalibration()
     connect(dialog, &QObject::destroyed, this, [this] {
         m_calibrating = false;
         m_referenceLine.reset();
+        m_referenceTicks = {};
+        viewport()->update();
+    });
+    dialog->setPictureSource([this] { return shownFrame(); });
+    connect(dialog, &measure::CCalibrationDlg::ticksFound, this, [this](const measure::TickScale& scale) {
+        m_referenceTicks = scale;
         viewport()->update();
     });
     connect(dialog, &measure::CCalibrationDlg::profileSaved, this, [this](const QString& path) {

@@ -127,6 +127,12 @@ void CDeviceView::paintEvent(QPaintEvent*)
         p.setPen(QPen(m.colour, std::max(1, m.lineWidth), Qt::SolidLine, Qt::RoundCap));
         p.drawLine(map.mapToView(measure::Point2d{m_referenceLine->x1(), m_referenceLine->y1()}),
                    map.mapToView(measure::Point2d{m_referenceLine->x2(), m_referenceLine->y2()}));
+        // Each tick measured gets a short mark along it, in a colour the ink and the line lack.
+        p.setPen(QPen(QColor(0, 200, 255), 1, Qt::SolidLine, Qt::FlatCap));
+        for (const QPointF& tick : m_referenceTicks.ticks) {
+            const QPointF at = map.mapToView(measure::Point2d{tick.x(), tick.y()});
+            p.drawLine(at - m_referenceTicks.tickDirection * 4, at + m_referenceTicks.tickDirection * 4);
+        }
     }
 }
 

@@ -70,7 +70,10 @@ void CDeviceView::takeReferenceLine()
         return;
     // The reference line is done at its second click.
     m_host.measure().knownLinePixels = m_tools->lineLength();
+    m_host.measure().knownLineSize = m_frameSize;
     m_referenceLine = m_tools->line();  // shown until the dialog closes
+    m_referenceTicks = {};
+    m_calibrationDlg->setReferenceLine(*m_referenceLine);
     m_tools->abandon();
     platform::postMessage(m_calibrationDlg, platform::msg::KnownLineDrawn);
     m_calibrating = false;

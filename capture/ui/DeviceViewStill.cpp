@@ -64,6 +64,17 @@ QString CDeviceView::cameraName() const
     return m_device->description().title;
 }
 
+QImage CDeviceView::shownFrame() const
+{
+    SnapshotInput in;
+    if (!m_connected || !m_device->latestFrame().copyOut(in.rows, in.width, in.height))
+        return {};
+    in.mirror = m_doc->mirror();
+    in.flip = m_doc->flip();
+    in.colourMode = m_doc->colourMode();
+    return renderSnapshot(in);
+}
+
 void CDeviceView::savePicture(const StillAnswer& answer)
 {
     const StillRequest& request = answer.request;

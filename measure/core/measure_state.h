@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,8 @@ struct MeasureState {
     QColor colour = Qt::red;     // not stored: red at every start
     QString calibrationName;     // empty: no profile active
     double knownLinePixels = 0;  // the last reference line drawn on a live picture
+    QSize knownLineSize;         // the size of the picture it was drawn on
+    QSize calibrationSize;       // the picture size the active profile was made at; empty: not known
     QStringList profiles;        // the calibration menu's profile files
 
     // v pixels in the active unit, and an area of v square pixels.

@@ -1,6 +1,9 @@
 #include "measurement_workbook.h"
 
+#include "calibration_profiles.h"
 #include "workbook/xls_book.h"
+
+#include "base/text_lookup.h"
 
 #include <cmath>
 
@@ -16,6 +19,17 @@ QString numberFormat(int decimals)
 
 }  // namespace
 
+QString scaleDescription(const MeasureState& settings)
+{
+    if (!settings.isCalibrated())
+        return base::uiText("WorkbookNoScale", "Scale: none (not calibrated)");
+    QString made = profileDisplayName(settings.calibrationName);
+    if (settings.calibrationSize.isValid())
+        made += QStringLiteral(", %1 x %2").arg(settings.calibrationSize.width()).arg(settings.calibrationSize.height());
+    return base::uiText("WorkbookScale", "Scale: %1 pixels per %2 (%3)")
+        .arg(QString::number(settings.scalePixels / settings.scaleLength, 'f', 4), settings.unit, made);
+}
+
 QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMeasurement>& measurements,
                                  const MeasureState& settings, const QString& picturePath)
 {
@@ -24,6 +38,7 @@ QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMe
     const QStringList header = exportHeader();
     for (int c = 0; c < header.size(); ++c)
         sheet->writeStr(0, c, header[c]);
+    sheet->writeStr(0, kExportColumns + 1, scaleDescription(settings));
     int row = 1;
     for (const ExportMeasurement& m : measurements) {
         for (int c = 0; c < kExportColumns; ++c) {

@@ -12,6 +12,11 @@ namespace measure {
 // picture at scale 1 in column 0. Replaces `path`; an empty answer
 // when it was written, else why not. A picture that cannot be read leaves
 // the rows without it.
+// The scale the values were computed with, as the workbook names it beside
+// its header: "Scale: 6.0000 pixels per mm (10x, 640 x 480)".
+QString scaleDescription(const MeasureState& settings);
+
+// The header row also names the scale, two columns right of the values.
 QString writeMeasurementWorkbook(const QString& path, const std::vector<ExportMeasurement>& measurements,
                                  const MeasureState& settings, const QString& picturePath);
 

@@ -40,7 +40,10 @@ CCalibrationDlg::CCalibrationDlg(MeasureState& state, const QString& settingsFol
       m_magnification(new QLineEdit(QStringLiteral("60.0"))),
       m_instruction(new QLineEdit(uiText("DrawALine", "Please draw a known line"))),
       m_length(new QLineEdit),
-      m_unit(new QComboBox)
+      m_unit(new QComboBox),
+      m_proposal(new QLabel),
+      m_division(new QLineEdit),
+      m_detect(new QPushButton(uiText("Detect", "Detect")))
 {
     setObjectName(QStringLiteral("CCalibrationDlg"));
     setWindowTitle(uiText("ToolbarHitCalibration", "Calibration"));
@@ -57,10 +60,23 @@ CCalibrationDlg::CCalibrationDlg(MeasureState& state, const QString& settingsFol
     magnificationRow->addWidget(m_magnification, 1);
     magnificationRow->addWidget(new QLabel(QStringLiteral("( >= 1.0 )")));
 
+    // Detect beside the line's length; what it found under them.
+    auto* lineRow = new QHBoxLayout;
+    lineRow->addWidget(m_instruction, 1);
+    lineRow->addWidget(m_detect);
+    m_detect->setEnabled(false);  // until a line is drawn on a picture
+    m_proposal->setWordWrap(true);
+    m_proposal->hide();
+    m_division->setEnabled(false);  // until a scale is found
+    connect(m_detect, &QPushButton::clicked, this, &CCalibrationDlg::detect);
+    connect(m_division, &QLineEdit::textEdited, this, &CCalibrationDlg::divisionTyped);
+
     auto* form = new QFormLayout;
     form->addRow(uiText("ProfileName", "Profile Name:"), m_name);
     form->addRow(uiText("Magnification", "Magnification:"), magnificationRow);
-    form->addRow(m_instruction);
+    form->addRow(lineRow);
+    form->addRow(m_proposal);
+    form->addRow(uiText("DivisionSize", "Division size"), m_division);
     form->addRow(uiText("EnterKnowDistance", "Please enter actual length"), m_length);
     form->addRow(uiText("TiUnit", "Unit"), m_unit);
 
@@ -91,9 +107,75 @@ void CCalibrationDlg::customEvent(QEvent* event)
         // The line is taken: say how long it is, so the user knows.
         m_instruction->setText(uiText("LineTaken", "Line: %1 px").arg(m_state.knownLinePixels, 0, 'f', 1));
         m_ok->setEnabled(true);
+        m_detect->setEnabled(m_line && m_pictureSource);
+        // A line over the micrometer's ticks is measured on them at once; any
+        // other line stays as drawn, without a word.
+        const TickScale scale = findScale();
+        propose(scale);
+        m_proposal->setVisible(scale.found);
         return;
     }
     QDialog::customEvent(event);
+}
+
+void CCalibrationDlg::setPictureSource(std::function<QImage()> source)
+{
+    m_pictureSource = std::move(source);
+}
+
+void CCalibrationDlg::setReferenceLine(QLineF line)
+{
+    m_line = line;
+}
+
+TickScale CCalibrationDlg::findScale() const
+{
+    if (!m_line || !m_pictureSource)
+        return {};
+    QImage picture = m_pictureSource();
+    if (picture.isNull())
+        return {};
+    picture.convertTo(QImage::Format_Grayscale8);
+    const PixelRows rows{picture.constBits(), picture.width(), picture.height(), static_cast<int>(picture.bytesPerLine()), 1};
+    return findTicks(rows, *m_line);
+}
+
+void CCalibrationDlg::detect()
+{
+    propose(findScale());
+}
+
+void CCalibrationDlg::propose(const TickScale& scale)
+{
+    m_proposal->show();
+    Q_EMIT ticksFound(scale);
+    if (!scale.found) {
+        // The manual way stays: the reference is the line as drawn, and a
+        // length worked out from the divisions no longer holds.
+        if (m_divisions > 0 && m_line) {
+            m_state.knownLinePixels = m_line->length();
+            m_length->clear();
+        }
+        m_divisions = 0;
+        m_division->clear();
+        m_division->setEnabled(false);
+        m_instruction->setText(uiText("LineTaken", "Line: %1 px").arg(m_state.knownLinePixels, 0, 'f', 1));
+        m_proposal->setText(uiText("NoScaleFound", "No micrometer scale found along the line"));
+        return;
+    }
+    m_divisions = scale.divisions;
+    m_state.knownLinePixels = scale.lengthPixels;
+    m_instruction->setText(uiText("LineTaken", "Line: %1 px").arg(scale.lengthPixels, 0, 'f', 2));
+    m_proposal->setText(uiText("DivisionsFound", "%1 divisions = %2 px").arg(scale.divisions).arg(scale.lengthPixels, 0, 'f', 2));
+    m_division->setEnabled(true);
+    divisionTyped();  // a size typed before keeps its meaning
+}
+
+void CCalibrationDlg::divisionTyped()
+{
+    const auto size = parseDecimal(m_division->text());
+    if (m_divisions > 0 && size && *size > 0)
+        m_length->setText(QString::number(*size * m_divisions, 'g', 10));
 }
 
 void CCalibrationDlg::accept()

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 
 using namespace measure;
 using testing_support::readFile;
@@ -48,6 +49,48 @@ TEST_F(Profiles, ReferenceLineOfKnownLengthGivesTheScale)
 
     state.setUnit(QStringLiteral("um"));
     EXPECT_EQ(state.format(state.toUnits(200)), QStringLiteral("1000.000"));
+}
+
+TEST_F(Profiles, AProfileKeepsThePictureSizeItWasMadeAtOnALineOldReadersStopBefore)
+{
+    state.knownLineSize = QSize(640, 480);
+    makeProfile("10x", 100, "mm", 0.5);
+    const QByteArray text = readFile(calibration + QLatin1String("/10x.txt"));
+    EXPECT_EQ(text, QByteArray("mm 65.753400\nsize 640x480"));
+    // A reader that joins the lines and takes the number's leading digits.
+    EXPECT_DOUBLE_EQ(std::atof(text.mid(3).replace('\n', "").constData()), 65.7534);
+    EXPECT_EQ(state.calibrationSize, QSize(640, 480));
+
+    const auto old = parseProfile(QStringLiteral("mm 65.753400\r\n"));
+    ASSERT_TRUE(old);
+    EXPECT_FALSE(old->size.isValid());
+    EXPECT_EQ(parseProfile(QStringLiteral("mm 65.753400\nsize 12xx\nnote\nsize 320x240"))->size, QSize(320, 240));
+}
+
+TEST_F(Profiles, ANewPictureSizeTakesTheProfileMadeForItOrNone)
+{
+    state.knownLineSize = QSize(1280, 720);
+    makeProfile("10x 1280", 200, "mm", 0.5);
+    state.knownLineSize = QSize(640, 480);
+    makeProfile("40x 640", 400, "mm", 0.5);  // another magnification at that size
+    makeProfile("10x 640", 101, "mm", 0.5);  // the same one, clicked a pixel long
+    ASSERT_TRUE(chooseProfile(state, settings, QStringLiteral("10x 1280.txt")) == ProfileResult::Ok);
+
+    EXPECT_TRUE(followPictureSize(state, settings, QSize(1280, 720), QSize(640, 480)));
+    EXPECT_EQ(state.calibrationName, QStringLiteral("10x 640.txt"));
+    EXPECT_EQ(activeCopies(), QStringList{QStringLiteral("10x 640.txt")});
+
+    EXPECT_TRUE(followPictureSize(state, settings, QSize(640, 480), QSize(2592, 1944)));
+    EXPECT_FALSE(state.isCalibrated());
+    EXPECT_TRUE(activeCopies().isEmpty());
+
+    // A profile of before sizes were kept counts as made at the size the picture had.
+    writeFile(calibration + QLatin1String("/old.txt"),
+              readFile(calibration + QLatin1String("/10x 1280.txt")).split('\n').front());
+    ASSERT_TRUE(chooseProfile(state, settings, QStringLiteral("old.txt")) == ProfileResult::Ok);
+    EXPECT_TRUE(followPictureSize(state, settings, QSize(1280, 720), QSize(640, 480)));
+    EXPECT_EQ(state.calibrationName, QStringLiteral("10x 640.txt"));
+    EXPECT_FALSE(followPictureSize(state, settings, QSize(640, 480), QSize(640, 480)));
 }
 
 TEST_F(Profiles, ChoosingAProfileLeavesExactlyOneActiveCopy)

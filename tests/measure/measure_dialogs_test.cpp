@@ -15,8 +15,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest>
 
@@ -97,6 +99,61 @@ private Q_SLOTS:
         QCOMPARE(menuTexts(menu.get()), (QStringList{"NO Calibration", "New Calibration", "Calibration Folder", "10x"}));
         QCOMPARE(menu->actions().last()->data().toInt(), 1208);
         QVERIFY(menu->actions().last()->isChecked());
+    }
+
+    // A line drawn over a micrometer's ticks is measured on them at once; the
+    // division size typed gives the length, and the profile is saved as ever.
+    // Detect on a picture without ticks says so and keeps the line as drawn.
+    void calibrationDialogDetectsTheMicrometer()
+    {
+        testing_support::Sandbox box;
+        testing_support::ScriptedDialogs dialogs;
+        const QString settings = box.path() + QLatin1String("/Setting");
+        constexpr double kPeriod = 6.35;  // pixels a division
+        QImage ruler(480, 200, QImage::Format_RGB32);
+        ruler.fill(QColor(225, 222, 215));
+        {
+            QPainter p(&ruler);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(30, 30, 35), 1.5, Qt::SolidLine, Qt::FlatCap));
+            for (int i = 0; i <= 60; ++i)
+                p.drawLine(QPointF(40 + i * kPeriod, 120), QPointF(40 + i * kPeriod, i % 10 ? 95 : 80));
+        }
+        QImage shown = ruler;
+        MeasureState state;
+        CCalibrationDlg dlg(state, settings, nullptr);
+        dlg.setPictureSource([&shown] { return shown; });
+        TickScale marked;
+        connect(&dlg, &CCalibrationDlg::ticksFound, &dlg, [&marked](const TickScale& s) { marked = s; });
+        QVERIFY(!dlg.detectButton()->isEnabled());
+
+        // From just before tick 2 to just after tick 42, a little aslant.
+        const QLineF line(40 + 1.6 * kPeriod, 110, 40 + 42.3 * kPeriod, 106);
+        state.knownLinePixels = line.length();
+        dlg.setReferenceLine(line);
+        platform::postMessage(&dlg, platform::msg::KnownLineDrawn);
+        QCoreApplication::sendPostedEvents(&dlg);
+        QCOMPARE(marked.ticks.size(), size_t(41));
+        QVERIFY(qAbs(state.knownLinePixels / (40 * kPeriod) - 1) < 0.0005);
+        QCOMPARE(dlg.proposalLabel()->text(), QStringLiteral("40 divisions = %1 px").arg(state.knownLinePixels, 0, 'f', 2));
+
+        QTest::keyClicks(dlg.divisionEdit(), QStringLiteral("0,01"));
+        QCOMPARE(dlg.lengthEdit()->text(), QStringLiteral("0.4"));
+        dlg.nameEdit()->setText(QStringLiteral("40x"));
+        dlg.accept();
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(state.calibrationName, QStringLiteral("40x"));
+        QCOMPARE(state.unit, QStringLiteral("mm"));
+        QVERIFY(qAbs(state.toUnits(kPeriod) / 0.01 - 1) < 0.0005);
+
+        // A blank picture: the manual way, with the line as drawn.
+        shown.fill(QColor(128, 128, 128));
+        dlg.detectButton()->click();
+        QCOMPARE(dlg.proposalLabel()->text(), QStringLiteral("No micrometer scale found along the line"));
+        QVERIFY(marked.ticks.empty());
+        QCOMPARE(state.knownLinePixels, line.length());
+        QVERIFY(!dlg.divisionEdit()->isEnabled());
+        QVERIFY(dlg.lengthEdit()->text().isEmpty());
     }
 
     void magnificationIsCheckedWhenLeft()

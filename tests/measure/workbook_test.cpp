@@ -261,6 +261,8 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
     using namespace measure;
     testing_support::Sandbox box;
     MeasureState settings;
+    settings.calibrationName = QStringLiteral("10x.txt");
+    settings.calibrationSize = QSize(640, 480);
     ShapeList shapes;
     const QSize picture(640, 480);
     const auto add = [&](int tool, std::vector<QPoint> pts) -> CShape& {
@@ -312,6 +314,8 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
         // in a format with as many decimals; names and units stay text.
         auto got = cellsOf(cells["cells"].toObject()["Sheet1"].toArray());
         EXPECT_EQ(got[std::make_pair(0, 0)], textCell(QStringLiteral("Name")));
+        EXPECT_EQ(got[std::make_pair(0, kExportColumns + 1)],
+                  textCell(QStringLiteral("Scale: 6.0000 pixels per mm (10x, 640 x 480)")));
         EXPECT_EQ(got[std::make_pair(1, 1)], numberCell(10, QStringLiteral("0.000")));
         EXPECT_EQ(got[std::make_pair(3, 0)], textCell(QStringLiteral("PG0")));
         EXPECT_EQ(got[std::make_pair(3, 6)], numberCell(20, QStringLiteral("0.000")));
@@ -326,6 +330,7 @@ TEST(MeasurementWorkbook, TwoLinesAndAPolygonWithPictureBelow)
         std::map<std::pair<int, int>, QJsonArray> expected;
         for (int c = 0; c < kExportColumns; ++c)
             expected[{0, c}] = QJsonArray{exportHeader()[c]};
+        expected[{0, kExportColumns + 1}] = QJsonArray{scaleDescription(settings)};
         for (size_t r = 0; r < rows.size(); ++r) {
             for (int c = 0; c < kExportColumns; ++c) {
                 const QString text = workbookCell(rows[r], c, settings);

@@ -42,8 +42,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -171,6 +173,51 @@ void liveWindows(const QString& folder)
         save(*one->timerDialog(), folder, "timer-dialog");
         delete one->timerDialog();
     }
+}
+
+// A calibration on the simulated microscope's micrometer: the reference line
+// drawn along the ticks, the ticks found marked on the live picture, and the
+// dialog with the divisions found and a division size typed.
+void liveCalibration(const QString& folder)
+{
+    capture::SimulatedBackend microscopes(1);
+    ScratchProgram program(&microscopes);
+    shell::CMainFrame& frame = *program.frame;
+    capture::CDeviceView* view = frame.openUsbSlot(1);
+    if (!view)
+        return;
+    frame.mdiArea()->activeSubWindow()->showMaximized();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 1500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    view->newCalibration();
+    auto* dialog = view->findChild<measure::CCalibrationDlg*>();
+    if (!dialog)
+        return;
+    // Along the short ticks of a 640 x 480 frame, wherever the stage drifted.
+    for (const QPointF at : {QPointF(92, 253), QPointF(560, 251)}) {
+        const QPointF local = view->mapping().mapToView(measure::Point2d{at.x(), at.y()});
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent click(type, local, view->viewport()->mapToGlobal(local), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(view->viewport(), &click);
+        }
+    }
+    waited.restart();
+    while (waited.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    dialog->nameEdit()->setText(QStringLiteral("10x"));
+    dialog->divisionEdit()->setText(QStringLiteral("0.01"));
+    Q_EMIT dialog->divisionEdit()->textEdited(dialog->divisionEdit()->text());
+    dialog->move(frame.geometry().topRight() - QPoint(dialog->width() + 40, -120));
+    QApplication::processEvents();
+    save(frame, folder, "calibration-ticks");
+    const QRect ruler(view->mapping().mapToView(measure::Point2d{60, 200}).toPoint(), QSize(560, 90));
+    const QString path = folder + QLatin1String("/calibration-ticks-close.png");
+    view->viewport()->grab(ruler).scaled(ruler.size() * 2).save(path);
+    std::printf("%s\n", qPrintable(path));
+    save(*dialog, folder, "calibration-detected");
 }
 
 // The main window with the simulated WiFi microscope's window, a line
@@ -319,6 +366,7 @@ int main(int argc, char* argv[])
     std::printf("%s\n", qPrintable(simulated));
 
     liveWindows(folder);
+    liveCalibration(folder);
     wifiWindow(folder);
     pictureWindow(folder);
     savedFolders(folder);
