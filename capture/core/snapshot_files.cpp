@@ -1,8 +1,7 @@
 #include "snapshot_files.h"
 
-#include "picture/core/cx_file.h"
 #include "picture/core/cx_image.h"
-#include "platform/atomic_file.h"
+#include "picture/core/picture_writer.h"
 
 #include <QFileInfo>
 
@@ -83,31 +82,37 @@ QString prepare(CxImage& image, const QImage& picture, int dpi)
 
 }  // namespace
 
-QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi)
+QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi,
+                     const std::optional<picture::PictureMetadata>& metadata)
 {
     CxImage image;
     if (QString failure = prepare(image, picture, dpi); !failure.isEmpty())
         return failure;
-    if (!image.Save(path.toStdString(), bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG))
-        return QString::fromUtf8(image.GetLastError());
-    return {};
+    return picture::writePictureFile(image, path, bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG, metadata);
 }
 
-QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi, QString& saved)
+QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi,
+                        const std::optional<picture::PictureMetadata>& metadata, QString& saved)
 {
     CxImage image;
     if (QString failure = prepare(image, picture, dpi); !failure.isEmpty())
         return failure;
-    CxMemFile bytes;
-    if (!image.Encode(&bytes, bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG))
-        return QString::fromUtf8(image.GetLastError());
-    const auto& data = bytes.Data();
-    QString failure;
-    // The encoded bytes are handed over as they lie, not copied.
-    saved = platform::writeNewFile([&path](int n) { return numberedPath(path, n); },
-                                   QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())),
-                                   &failure);
-    return saved.isEmpty() ? failure : QString();
+    return picture::writeNewPictureFile(
+        image, [&path](int n) { return numberedPath(path, n); }, bmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG, metadata, saved);
+}
+
+picture::PictureMetadata stillMetadata(const measure::MeasureState& measure, QSize frameSize, QSize pictureSize,
+                                       const QDateTime& taken, int slot, const QString& camera, int dpi)
+{
+    picture::PictureMetadata metadata;
+    if (measure.isCalibrated() && measure.scaleLength > 0 && measure.scalePixels > 0 && frameSize.isValid())
+        metadata.scale = picture::PictureScale{measure.scalePixels / measure.scaleLength, measure.unit, measure.calibrationName,
+                                               frameSize};
+    metadata.taken = taken;
+    metadata.slot = slot;
+    metadata.camera = camera;
+    metadata.dpi = dpi;
+    return picture::scaledTo(metadata, pictureSize);
 }
 
 }  // namespace capture

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "measure/core/measure_state.h"
+#include "picture/core/picture_metadata.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+
+#include <optional>
 
 namespace capture {
 
@@ -30,14 +35,23 @@ QString unusedPath(const QString& path, const QString& companionSuffix = {});
 QString numberedPath(const QString& path, int n);
 
 // Writes `picture` as BMP or as JPEG of quality 90, with `dpi` in both
-// directions, through a temporary file renamed over `path`. An empty answer
-// is success; otherwise the reason it failed.
-QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi);
+// directions, through a temporary file renamed over `path`; `metadata` goes
+// into the JPEG, or beside the BMP as its sidecar once the picture has its
+// name. An empty answer is success; otherwise the reason it failed.
+QString writePicture(const QImage& picture, const QString& path, bool bmp, int dpi,
+                     const std::optional<picture::PictureMetadata>& metadata = std::nullopt);
 
 // The same for a new picture that must not replace any file: written under
 // the first free name of numberedPath(path, 0, 1, ...) at the moment it is
 // given its name, so that another program saving into the folder in the
 // same second keeps its picture too. `saved` is the name it got.
-QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi, QString& saved);
+QString writeNewPicture(const QImage& picture, const QString& path, bool bmp, int dpi,
+                        const std::optional<picture::PictureMetadata>& metadata, QString& saved);
+
+// What a live window's still picture says about itself: the active
+// calibration (made on frames of `frameSize`) scaled to the picture's own
+// size, none without a profile; the time, the slot and camera, the DPI.
+picture::PictureMetadata stillMetadata(const measure::MeasureState& measure, QSize frameSize, QSize pictureSize,
+                                       const QDateTime& taken, int slot, const QString& camera, int dpi);
 
 }  // namespace capture

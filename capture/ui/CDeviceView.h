@@ -109,6 +109,9 @@ public:
     // camera is listed.
     void setCameraChoices(std::function<std::vector<CameraChoice>()> list, std::function<bool(const QString&)> choose);
     std::vector<CameraChoice> cameraChoices() const;
+    // The name of the camera shown, as the device list gives it (the
+    // window's title when it lists none), for the pictures it takes.
+    QString cameraName() const;
     bool switchCamera(const QString& devicePath);
     // Opens the camera property dialog, unless live measurements would lose their scale.
     void openVideoSettings();

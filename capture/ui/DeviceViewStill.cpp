@@ -55,6 +55,15 @@ StillRequest CDeviceView::stillRequest(StillRequest::Purpose purpose) const
     return request;
 }
 
+QString CDeviceView::cameraName() const
+{
+    for (const CameraChoice& choice : cameraChoices()) {
+        if (choice.current)
+            return choice.name;
+    }
+    return m_device->description().title;
+}
+
 QImage CDeviceView::shownFrame() const
 {
     SnapshotInput in;
@@ -90,9 +99,12 @@ void CDeviceView::savePicture(const StillAnswer& answer)
     // A snapshot never replaces a picture: the second of the same second
     // gets the next free name.
     QString path = request.path;
+    const auto metadata = stillMetadata(m_host.measure(), QSize(in.width, in.height), picture.size(),
+                                        QDateTime::currentDateTime(), m_device->description().settingsKey, cameraName(),
+                                        request.options.dpi);
     const QString failure = request.purpose == StillRequest::Snapshot
-        ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.options.dpi, path)
-        : writePicture(picture, path, !isJpegPath(path), request.options.dpi);
+        ? writeNewPicture(picture, request.path, !isJpegPath(request.path), request.options.dpi, metadata, path)
+        : writePicture(picture, path, !isJpegPath(path), request.options.dpi, metadata);
     if (!failure.isEmpty()) {
         // A series would only fail again with every picture: it stops, saying why once.
         if (request.purpose == StillRequest::Snapshot && m_timerDlg && m_timerDlg->seriesRunning())

@@ -8,6 +8,7 @@
 #include "base/app_paths.h"
 #include "base/text_lookup.h"
 #include "measure/ui/CExportOptionDlg.h"
+#include "picture/core/sidecar_name.h"
 #include "picture/ui/PicturePrinting.h"
 #include "picture/ui/SaveTypeDialog.h"
 #include "platform/desktop_open.h"
@@ -52,7 +53,10 @@ bool trashOrAsk(const QString& picturePath)
     const QString clip = clipOfPicture(picturePath);
     if (!clip.isEmpty() && QFileInfo::exists(clip))
         deleteForGood(clip);
-    return deleteForGood(picturePath);
+    if (!deleteForGood(picturePath))
+        return false;
+    QFile::remove(picture::sidecarPath(picturePath));
+    return true;
 }
 
 }  // namespace

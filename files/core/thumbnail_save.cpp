@@ -2,6 +2,8 @@
 
 #include "measure/core/picture_options.h"
 #include "picture/core/cx_image.h"
+#include "picture/core/picture_metadata.h"
+#include "picture/core/picture_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,10 +72,15 @@ QString savePictureCopy(const QString& source, const QString& target, int sizeOp
     CxImage picture;
     if (!picture.Load(QFile::encodeName(source).toStdString(), formatOfName(source)))
         return QString::fromUtf8(picture.GetLastError());
+    std::optional<picture::PictureMetadata> metadata = picture::readPictureMetadata(source);
     const double factor = measure::exportFactor(sizeOption, 1.0);
     const bool resized = factor != 1.0;
-    if (!resized && format == picture.GetType() && dpi == picture.GetXDPI() && dpi == picture.GetYDPI())
-        return copyFileReplacing(source, target) ? QString() : QStringLiteral("the copy could not be written");
+    if (!resized && format == picture.GetType() && dpi == picture.GetXDPI() && dpi == picture.GetYDPI()) {
+        if (!copyFileReplacing(source, target))
+            return QStringLiteral("the copy could not be written");
+        picture::placeSidecar(target, format, metadata);
+        return {};
+    }
     if (resized) {
         const QSize size(std::max(1, int(picture.GetWidth() * factor + 0.5)),
                          std::max(1, int(picture.GetHeight() * factor + 0.5)));
@@ -83,9 +90,12 @@ QString savePictureCopy(const QString& source, const QString& target, int sizeOp
     }
     picture.SetXDPI(dpi);
     picture.SetYDPI(dpi);
-    if (!picture.Save(QFile::encodeName(target).toStdString(), format))
-        return QString::fromUtf8(picture.GetLastError());
-    return {};
+    // The copy measures as its source did: the scale follows its size.
+    if (metadata) {
+        metadata = picture::scaledTo(*metadata, QSize(int(picture.GetWidth()), int(picture.GetHeight())));
+        metadata->dpi = dpi;
+    }
+    return picture::writePictureFile(picture, target, format, metadata);
 }
 
 QStringList copyInto(const QStringList& sources, const QString& folder)

@@ -1,5 +1,6 @@
 #include "trash.h"
 
+#include "picture/core/sidecar_name.h"
 #include "platform/atomic_file.h"
 
 #include <QDir>
@@ -101,7 +102,12 @@ TrashResult moveShownFileToTrash(const QString& picturePath)
     const QString clip = clipOfPicture(picturePath);
     if (!clip.isEmpty() && moveToTrash(clip) == TrashResult::NoTrash)
         return TrashResult::NoTrash;
-    return moveToTrash(picturePath);
+    const TrashResult result = moveToTrash(picturePath);
+    // The sidecar says what the picture is; left behind it would describe
+    // the next picture given that name.
+    if (result == TrashResult::Trashed)
+        moveToTrash(picture::sidecarPath(picturePath));
+    return result;
 }
 
 bool deleteForGood(const QString& path)

@@ -20,7 +20,8 @@ TrashResult moveToTrash(const QString& path);
 QString clipOfPicture(const QString& picturePath);
 
 // Moves a shown picture to the trash together with its clip, when it stands
-// for one. The clip goes first, so a trash that refuses leaves both in place.
+// for one, and its metadata sidecar. The clip goes first, so a trash that
+// refuses leaves both in place.
 // A clip already gone does not keep its picture.
 TrashResult moveShownFileToTrash(const QString& picturePath);
 

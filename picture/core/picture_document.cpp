@@ -1,6 +1,7 @@
 #include "picture_document.h"
 
 #include "picture_operations.h"
+#include "picture_writer.h"
 
 #include "measure/core/burn_in.h"
 #include "measure/core/measure_state.h"
@@ -27,6 +28,7 @@ bool CScoparaDoc::open(const QString& path)
         return false;
     }
     m_path = path;
+    m_metadata = readPictureMetadata(path);
     m_picture = std::move(loaded);
     m_backup = m_picture;
     pictureChanged();
@@ -58,9 +60,12 @@ QString CScoparaDoc::save(const QString& path, const measure::MeasureState& sett
     image.SetXDPI(m_picture.GetXDPI());
     image.SetYDPI(m_picture.GetYDPI());
     image.SetJpegQuality(m_picture.GetJpegQuality());
-    if (!image.Save(path.toStdString(), format))
-        return QString::fromUtf8(image.GetLastError());
-    return {};
+    std::optional<PictureMetadata> metadata = m_metadata;
+    if (metadata) {
+        metadata = scaledTo(*metadata, out.size());
+        metadata->dpi = m_picture.GetXDPI();
+    }
+    return writePictureFile(image, path, format, metadata);
 }
 
 }  // namespace picture

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "cx_image.h"
+#include "picture_metadata.h"
 
 #include "measure/core/shape_list.h"
 
 #include <QImage>
 #include <QString>
+
+#include <optional>
 
 namespace measure {
 struct MeasureState;
@@ -38,9 +41,15 @@ public:
 
     measure::ShapeList& shapes() { return m_shapes; }
 
+    // What the file said about itself when opened (its scale, time and
+    // camera); none for a picture without. A save carries it along.
+    const std::optional<PictureMetadata>& metadata() const { return m_metadata; }
+    void setMetadata(std::optional<PictureMetadata> metadata) { m_metadata = std::move(metadata); }
+
     // The picture with every shape drawn at full size (overlays are not
     // saved), written in the format of `path`'s extension through a
-    // temporary file. An empty answer is success, else the reason.
+    // temporary file, with the metadata it was opened with. An empty answer
+    // is success, else the reason.
     QString save(const QString& path, const measure::MeasureState& settings);
 
 private:
@@ -50,6 +59,7 @@ private:
     CxImage m_backup;
     QImage m_display;
     measure::ShapeList m_shapes;
+    std::optional<PictureMetadata> m_metadata;
 };
 
 }  // namespace picture

@@ -1,6 +1,7 @@
 #include "CScoparaView.h"
 
 #include "picture/core/picture_operations.h"
+#include "picture/core/picture_writer.h"
 #include "picture/ui/PictureExportSource.h"
 #include "picture/ui/PicturePrinting.h"
 #include "picture/ui/SaveTypeDialog.h"
@@ -273,9 +274,13 @@ QString CScoparaView::writeExport(const measure::PictureOptions& options, const 
     const uint32_t format = formatOfPath(path);
     if (format == CXIMAGE_FORMAT_UNKNOWN)
         return QStringLiteral("unknown picture format");
-    if (!image.Save(path.toStdString(), format))
-        return QString::fromUtf8(image.GetLastError());
-    return {};
+    // The export measures as the picture does: its scale follows the size.
+    std::optional<picture::PictureMetadata> metadata = m_doc->metadata();
+    if (metadata) {
+        metadata = picture::scaledTo(*metadata, size);
+        metadata->dpi = options.dpi;
+    }
+    return picture::writePictureFile(image, path, format, metadata);
 }
 
 void CScoparaView::saveExport(const measure::PictureOptions& options, const QString& path)

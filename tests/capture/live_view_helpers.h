@@ -45,9 +45,13 @@ private:
     platform::SoundPlayer* m_previous;
 };
 
+// The pictures and clips in a folder; a BMP's metadata sidecar beside it
+// is no file of its own.
 inline QStringList filesIn(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    files.removeIf([](const QString& name) { return name.endsWith(QLatin1String(".vcal")); });
+    return files;
 }
 
 inline int framesIn(const QString& clip)

@@ -2,6 +2,7 @@
 #include "capture/core/frame_ops.h"
 #include "capture/core/snapshot_files.h"
 #include "capture/core/snapshot_render.h"
+#include "capture/core/stage_micrometer.h"
 
 #include "measure/core/picture_options.h"
 #include "picture/core/cx_image.h"
@@ -120,8 +121,13 @@ TEST(SnapshotFiles, ANewPictureNeverReplacesOne)
     ASSERT_EQ(writePicture(picture, path, true, 96), QString());
     picture.fill(Qt::black);
     QString saved;
-    ASSERT_EQ(writeNewPicture(picture, path, true, 96, saved), QString());
+    picture::PictureMetadata metadata;
+    metadata.camera = QStringLiteral("Scope");
+    ASSERT_EQ(writeNewPicture(picture, path, true, 96, metadata, saved), QString());
     EXPECT_EQ(saved, dir.filePath(QStringLiteral("shot_1.bmp")));
+    // The sidecar goes with the name the picture got.
+    EXPECT_EQ(picture::readSidecar(saved), metadata);
+    EXPECT_FALSE(QFile::exists(picture::sidecarPath(path)));
     CxImage first, second;
     ASSERT_TRUE(first.Load(path.toStdString(), CXIMAGE_FORMAT_BMP));
     ASSERT_TRUE(second.Load(saved.toStdString(), CXIMAGE_FORMAT_BMP));
@@ -130,7 +136,7 @@ TEST(SnapshotFiles, ANewPictureNeverReplacesOne)
     EXPECT_EQ(second.GetXDPI(), 96);
 
     const QString missing = dir.filePath(QStringLiteral("gone/shot.jpg"));
-    EXPECT_EQ(writeNewPicture(picture, missing, false, 96, saved), QStringLiteral("No such file or directory"));
+    EXPECT_EQ(writeNewPicture(picture, missing, false, 96, std::nullopt, saved), QStringLiteral("No such file or directory"));
 }
 
 TEST(SnapshotRender, UprightAndMirroredLikeQImage)
@@ -146,6 +152,38 @@ TEST(SnapshotRender, UprightAndMirroredLikeQImage)
     turned.flip = true;
     const QImage both = renderSnapshot(turned);
     EXPECT_EQ(both, upright.mirrored(true, true));
+}
+
+// The micrometer's 0 to 10 (1 mm) measured on a half-size snapshot with the
+// scale the picture records reads 1 mm, not the half a millimetre the
+// full-size calibration would give.
+TEST(SnapshotFiles, APictureAtAnotherSizeRecordsTheScaleForItsSize)
+{
+    StageMicrometer micrometer;
+    micrometer.prepare(640, 480, false);
+    measure::MeasureState calibration;
+    calibration.scaleLength = 1.0;
+    calibration.scalePixels = micrometer.pixelsPerMm();
+    calibration.calibrationName = QStringLiteral("10x");
+
+    SnapshotInput in = halfAndHalf(640, 480);
+    in.scaleX = in.scaleY = measure::exportFactor(2, 1.0);
+    const QImage half = renderSnapshot(in);
+    ASSERT_EQ(half.size(), QSize(320, 240));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("half.jpg"));
+    const auto metadata = stillMetadata(calibration, QSize(640, 480), half.size(), kTime, 1, QStringLiteral("Scope"), 96);
+    ASSERT_EQ(writePicture(half, path, false, 96, metadata), QString());
+
+    const auto read = picture::readPictureMetadata(path);
+    ASSERT_TRUE(read && read->scale);
+    EXPECT_EQ(read->scale->size, QSize(320, 240));
+    EXPECT_EQ(read->scale->profile, QStringLiteral("10x"));
+    const double ruler0To10 = micrometer.pixelsPerMm() * half.width() / 640.0;  // in the saved picture's pixels
+    EXPECT_EQ(calibration.format(ruler0To10 / read->scale->pixelsPerUnit), QStringLiteral("1.000"));
+    // Without a profile there is no scale to record.
+    calibration.calibrationName.clear();
+    EXPECT_FALSE(stillMetadata(calibration, QSize(640, 480), half.size(), kTime, 1, QString(), 96).scale);
 }
 
 TEST(SnapshotRender, ScaledToTheSizeOption)

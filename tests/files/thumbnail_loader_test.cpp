@@ -5,6 +5,7 @@
 #include "files/core/thumbnail_watch.h"
 
 #include "picture/core/cx_image.h"
+#include "picture/core/picture_metadata.h"
 
 #include "sandbox.h"
 #include "thumbnail_testing.h"
@@ -283,6 +284,36 @@ TEST(ThumbnailSave, APictureIsSavedInTheOtherFormatAtTheChosenSizeAndDpi)
     const QByteArray before = testing_support::readFile(bmp);
     EXPECT_NE(savePictureCopy(bmp, bmp, 2, 96), QString());
     EXPECT_EQ(testing_support::readFile(bmp), before);
+}
+
+TEST(ThumbnailSave, TheCopyCarriesTheSourcesScaleMadeForItsSize)
+{
+    testing_support::Sandbox box;
+    const QString bmp = box.path() + QLatin1String("/snap.bmp");
+    ASSERT_TRUE(writePicture(bmp, 640, 480));
+    picture::PictureMetadata metadata;
+    metadata.scale = picture::PictureScale{100.0, QStringLiteral("mm"), QStringLiteral("10x"), QSize(640, 480)};
+    metadata.camera = QStringLiteral("Scope");
+    metadata.dpi = 96;
+    ASSERT_TRUE(picture::writeSidecar(bmp, metadata));
+
+    const QString half = box.path() + QLatin1String("/half.jpg");
+    ASSERT_EQ(savePictureCopy(bmp, half, 2, 300), QString());
+    const auto inJpeg = picture::readPictureMetadata(half);
+    ASSERT_TRUE(inJpeg && inJpeg->scale);
+    EXPECT_DOUBLE_EQ(inJpeg->scale->pixelsPerUnit, 50.0);
+    EXPECT_EQ(inJpeg->scale->size, QSize(320, 240));
+    EXPECT_EQ(inJpeg->camera, QStringLiteral("Scope"));
+
+    const QString back = box.path() + QLatin1String("/back.bmp");
+    ASSERT_EQ(savePictureCopy(half, back, 1, 300), QString());
+    EXPECT_EQ(picture::readSidecar(back), inJpeg);
+    // A byte-for-byte copy takes the sidecar along too.
+    const QString same = box.path() + QLatin1String("/same.bmp");
+    CxImage source;
+    ASSERT_TRUE(source.Load(QFile::encodeName(bmp).toStdString(), CXIMAGE_FORMAT_BMP));
+    ASSERT_EQ(savePictureCopy(bmp, same, 1, source.GetXDPI()), QString());
+    EXPECT_EQ(picture::readSidecar(same), metadata);
 }
 
 TEST(ThumbnailSave, CopiesIntoAFolderKeepWhatIsThere)

@@ -105,3 +105,15 @@ TEST(Trash, WithoutATrashNothingIsTouched)
     EXPECT_TRUE(deleteForGood(box.path() + QLatin1String("/Video")));
     EXPECT_FALSE(QFileInfo::exists(box.path() + QLatin1String("/Video")));
 }
+
+TEST(Trash, APictureTakesItsSidecarAlong)
+{
+    testing_support::Sandbox box;
+    const QString pic = box.path() + QLatin1String("/Picture/s.bmp");
+    writeFile(pic, "picture");
+    writeFile(pic + QLatin1String(".vcal"), "scale");
+    EXPECT_EQ(moveShownFileToTrash(pic), TrashResult::Trashed);
+    EXPECT_TRUE(inTrash(QStringLiteral("s.bmp")));
+    EXPECT_TRUE(inTrash(QStringLiteral("s.bmp.vcal")));
+    EXPECT_FALSE(QFileInfo::exists(pic + QLatin1String(".vcal")));
+}

@@ -7,6 +7,7 @@
 #include "measure/ui/CPitchDlg.h"
 #include "measure/ui/ShapeHost.h"
 
+#include "picture/core/picture_metadata.h"
 #include "platform/posted_message.h"
 
 #include "fake_view_host.h"
@@ -157,7 +158,12 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         m_host->m.calibrationName = QStringLiteral("10x");
-        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
+        const QString original = writePicture(QStringLiteral("e.bmp"), "BMP");
+        PictureMetadata taken;
+        taken.scale = PictureScale{40.0, QStringLiteral("um"), QStringLiteral("40x"), QSize(200, 150)};
+        taken.camera = QStringLiteral("Scope");
+        QVERIFY(writeSidecar(original, taken));
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(original, *m_host));
         view->resize(400, 300);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -312,7 +318,12 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         m_host->m.calibrationName = QStringLiteral("10x");
-        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
+        const QString original = writePicture(QStringLiteral("e.bmp"), "BMP");
+        PictureMetadata taken;
+        taken.scale = PictureScale{40.0, QStringLiteral("um"), QStringLiteral("40x"), QSize(200, 150)};
+        taken.camera = QStringLiteral("Scope");
+        QVERIFY(writeSidecar(original, taken));
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(original, *m_host));
         view->resize(400, 300);
         view->runCommand(base::cmd::ZoomNormal);
         view->runCommand(base::cmd::ToolLine);
@@ -329,6 +340,10 @@ private Q_SLOTS:
         QCOMPARE(view->windowTitle(), QStringLiteral("copy.jpg"));
         QCOMPARE(view->document().path(), copy);
         QVERIFY(QImage(copy).size() == QSize(200, 150));
+        // The copy carries the scale the picture was taken with, inside the JPEG.
+        const auto inCopy = readPictureMetadata(copy);
+        QVERIFY(inCopy && inCopy->scale);
+        QCOMPARE(*inCopy->scale, *taken.scale);
 
         for (const bool imprint : {false, true}) {
             const QString path = m_box->path() + QLatin1String("/half.bmp");
@@ -337,6 +352,11 @@ private Q_SLOTS:
             QVERIFY(half.Load(path.toStdString(), CXIMAGE_FORMAT_BMP));
             QCOMPARE(int(half.GetWidth()), 100);
             QCOMPARE(half.GetXDPI(), 300);
+            // At half the size, half the pixels make a micrometre.
+            const auto halfScale = readSidecar(path);
+            QVERIFY(halfScale && halfScale->scale);
+            QCOMPARE(halfScale->scale->pixelsPerUnit, 20.0);
+            QCOMPARE(halfScale->scale->size, QSize(100, 75));
             const QImage shown = half.ToQImage();
             QCOMPARE(QColor(shown.pixel(50, 50)) == QColor(Qt::red), imprint);  // the line at half size
             QCOMPARE(QColor(shown.pixel(25, 10)) == QColor(Qt::red), imprint);  // the crosshair's vertical
