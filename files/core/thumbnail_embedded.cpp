@@ -11,9 +11,11 @@ namespace files {
 namespace {
 
 // The rows or columns of a bar next to the picture that compression smears
-// with the picture's colours; they are not looked at.
-constexpr int kSmearedEdge = 3;
-// How far apart the colours of a bar may be and it still be one colour
+// with the picture's brightness (a block of the JPEG); they are not looked at.
+// Colour is smeared further (by its coarser blocks), so only brightness
+// is compared.
+constexpr int kSmearedEdge = 8;
+// How far apart the brightness in a bar may be and it still be one colour
 // (compression noise included).
 constexpr int kBarSpread = 40;
 
@@ -33,20 +35,17 @@ bool barsAreEven(const QImage& image, const QRect& picture)
     for (const QRect& bar : bars) {
         if (bar.isEmpty())
             continue;  // too thin to tell; the picture's shape hardly differs
-        int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+        int low = 255, high = 0;
         for (int y = bar.top(); y <= bar.bottom(); ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             for (int x = bar.left(); x <= bar.right(); ++x) {
-                const int c[3] = {qRed(line[x]), qGreen(line[x]), qBlue(line[x])};
-                for (int i = 0; i < 3; ++i) {
-                    low[i] = std::min(low[i], c[i]);
-                    high[i] = std::max(high[i], c[i]);
-                }
+                const int brightness = qGray(line[x]);
+                low = std::min(low, brightness);
+                high = std::max(high, brightness);
             }
         }
-        for (int i = 0; i < 3; ++i)
-            if (high[i] - low[i] > kBarSpread)
-                return false;
+        if (high - low > kBarSpread)
+            return false;
     }
     return true;
 }
