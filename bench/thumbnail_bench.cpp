@@ -282,23 +282,32 @@ int main(int argc, char** argv)
     int wrong = 0;
     setCache(work.filePath(QStringLiteral("cache-single")));
     {
+        // The cold thumbnails and their peer, libjpeg-turbo's own 1/8 decode
+        // and scale, take turns three times (each cold round with a cache of
+        // its own); the best of each counts, so neither pays for the other's
+        // bad moment on a shared machine.
+        double made = 0, eighthRate = 0;
+        for (int round = 0; round < 3; ++round) {
+            const ThumbnailCache roundCache(work.filePath(QStringLiteral("cache-round%1").arg(round)));
+            made = std::max(made, perSecond(jpegs, ThumbnailMaker(&roundCache), ThumbnailOutcome::Made, &wrong));
+            const double start = threadSeconds();
+            for (const QString& p : jpegs) {
+                QFile f(p);
+                QImage eighth;
+                wrong += !f.open(QIODevice::ReadOnly) || !decodeEighth(f.readAll(), eighth)
+                    || fitThumbnail(eighth, QSize(1920, 1080)).isNull();
+            }
+            eighthRate = std::max(eighthRate, jpegs.size() / (threadSeconds() - start));
+        }
         const ThumbnailCache cache;
         const ThumbnailMaker cold(&cache);
-        const double made = perSecond(jpegs, cold, ThumbnailOutcome::Made, &wrong);
+        perSecond(jpegs, cold, ThumbnailOutcome::Made, &wrong);
         const double cached = perSecond(jpegs, cold, ThumbnailOutcome::FromCache, &wrong);
         const double embedded = perSecond(written, cold, ThumbnailOutcome::Embedded, &wrong);
         const double decodeOnly = perSecond(jpegs, ThumbnailMaker(nullptr), ThumbnailOutcome::Made, &wrong);
         const double bmpRate = perSecond(bmps, cold, ThumbnailOutcome::Made, &wrong);
-        // The peers: libjpeg-turbo's own 1/8 decode and scale; the whole BMP decode.
+        // For scale: the whole BMP decode.
         double start = threadSeconds();
-        for (const QString& p : jpegs) {
-            QFile f(p);
-            QImage eighth;
-            wrong += !f.open(QIODevice::ReadOnly) || !decodeEighth(f.readAll(), eighth)
-                || fitThumbnail(eighth, QSize(1920, 1080)).isNull();
-        }
-        const double eighthRate = jpegs.size() / (threadSeconds() - start);
-        start = threadSeconds();
         for (const QString& p : bmps) {
             QFile f(p);
             const DecodedPicture whole = f.open(QIODevice::ReadOnly) ? decodeForThumbnail(f.readAll(), PictureKind::Bmp, 128)

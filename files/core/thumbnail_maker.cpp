@@ -123,28 +123,28 @@ QImage shrinkToFit(const QImage& image, int side)
         const QSize normal = image.size().scaled(side, side, Qt::KeepAspectRatio);
         return image.scaled(normal, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    // Whole blocks only: the last row or column short of one is left out.
     const int width = std::max(1, image.width() / factor), height = std::max(1, image.height() / factor);
+    const int across = std::min(factor, image.width()), down = std::min(factor, image.height());
+    const uint32_t n = uint32_t(across * down);
     QImage out(width, height, QImage::Format_RGB32);
-    const int inW = image.width(), inH = image.height();
     std::vector<uint32_t> sums(size_t(width) * 3);
     for (int y = 0; y < height; ++y) {
         std::fill(sums.begin(), sums.end(), 0);
-        int rows = 0;
-        for (int sy = y * factor; sy < std::min(inH, (y + 1) * factor); ++sy, ++rows) {
+        for (int sy = y * factor; sy < y * factor + down; ++sy) {
             const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(sy));
-            for (int x = 0; x < width; ++x)
-                for (int sx = x * factor; sx < std::min(inW, (x + 1) * factor); ++sx) {
-                    sums[3 * x] += qRed(in[sx]);
-                    sums[3 * x + 1] += qGreen(in[sx]);
-                    sums[3 * x + 2] += qBlue(in[sx]);
+            uint32_t* sum = sums.data();
+            for (int x = 0; x < width; ++x, sum += 3)
+                for (int k = 0; k < across; ++k, ++in) {
+                    sum[0] += qRed(*in);
+                    sum[1] += qGreen(*in);
+                    sum[2] += qBlue(*in);
                 }
         }
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const uint32_t n = uint32_t(rows * (std::min(inW, (x + 1) * factor) - x * factor));
+        for (int x = 0; x < width; ++x)
             line[x] = qRgb(int((sums[3 * x] + n / 2) / n), int((sums[3 * x + 1] + n / 2) / n),
                            int((sums[3 * x + 2] + n / 2) / n));
-        }
     }
     return out;
 }
