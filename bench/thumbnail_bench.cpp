@@ -5,9 +5,13 @@
 //  - The first screen of thumbnails of that folder, from no cached
 //    thumbnail: under 0.5 s.
 //  - Thumbnails of 1080p JPEGs not in the shared cache (scaled decode, and
-//    the cache entry written): at least 300 a second of one core's time;
-//    from the shared cache: at least 1000 a second. (The files themselves
-//    are in the page cache: the disk's speed is not measured.)
+//    the cache entry written): at least 300 a second of one core's time, and
+//    at least 0.95 times libjpeg-turbo's own 1/8 decode and scale of the
+//    same files; from the shared cache: at least 1000 a second. Of JPEGs as
+//    this program writes them (an Exif thumbnail inside): at least 2000 a
+//    second and ten times the decode. Of 1080p BMPs, reading only the rows
+//    needed: at least 150 a second. (The files themselves are in the page
+//    cache: the disk's speed is not measured.)
 //  - The GUI thread, while the 10 000-picture folder loads in the browser,
 //    is never kept from its events for more than 50 ms (a 5 ms timer
 //    measures the longest gap), and the thumbnails take under 250 MB.
@@ -21,9 +25,13 @@
 #include "files/browser/CThumbnailsFormViewEnlarged.h"
 #include "files/browser/CThumbnailsFormViewView.h"
 #include "files/core/thumbnail_cache.h"
+#include "files/core/thumbnail_decode.h"
+#include "files/core/thumbnail_geometry.h"
 #include "files/core/thumbnail_maker.h"
 
 #include "base/app_paths.h"
+#include "picture/core/cx_image.h"
+#include "picture/core/picture_writer.h"
 #include "platform/posted_message.h"
 
 #include <QApplication>
@@ -40,9 +48,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
+
+#include <jpeglib.h>
 
 using namespace files;
 
@@ -90,6 +101,65 @@ QStringList writePictures(const QString& folder, const char* format, int count)
         paths << path;
     }
     return paths;
+}
+
+// JPEGs as the program writes them: with its Exif block and thumbnail.
+QStringList writeProgramPictures(const QString& folder, int count)
+{
+    QDir().mkpath(folder);
+    QStringList paths;
+    picture::PictureMetadata metadata;
+    metadata.taken = QDateTime::currentDateTime();
+    metadata.slot = 1;
+    metadata.camera = QStringLiteral("Simulated microscope");
+    metadata.dpi = 96;
+    metadata.scale = picture::PictureScale{1520.37, QStringLiteral("mm"), QStringLiteral("10x"), QSize(1920, 1080)};
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("%1/snapshot%2.jpg").arg(folder).arg(i);
+        CxImage image(CXIMAGE_FORMAT_JPG);
+        image.CreateFromQImage(specimen(1920, 1080, i));
+        image.SetJpegQuality(90);
+        if (picture::writePictureFile(image, path, CXIMAGE_FORMAT_JPG, metadata).isEmpty())
+            paths << path;
+        age(path);
+    }
+    return paths;
+}
+
+// libjpeg-turbo on its own: the file read, decoded at 1/8 and scaled to the
+// tile, which is the least any thumbnail of a JPEG without one inside costs.
+struct PlainDecode {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    jmp_buf jump;
+};
+
+bool decodeEighth(const QByteArray& bytes, QImage& image)
+{
+    PlainDecode d;
+    d.cinfo.err = jpeg_std_error(&d.err);
+    d.err.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<PlainDecode*>(c)->jump, 1); };
+    if (setjmp(d.jump)) {
+        jpeg_destroy_decompress(&d.cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&d.cinfo);
+    jpeg_mem_src(&d.cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d.cinfo, TRUE);
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = 8;
+    d.cinfo.out_color_space = JCS_EXT_BGRX;
+    d.cinfo.do_fancy_upsampling = FALSE;
+    jpeg_calc_output_dimensions(&d.cinfo);
+    image = QImage(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB32);
+    jpeg_start_decompress(&d.cinfo);
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        JSAMPROW row = image.scanLine(int(d.cinfo.output_scanline));
+        jpeg_read_scanlines(&d.cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    jpeg_destroy_decompress(&d.cinfo);
+    return true;
 }
 
 double threadSeconds()
@@ -197,6 +267,7 @@ int main(int argc, char** argv)
                 qPrintable(work.path()));
     const QStringList jpegs = writePictures(work.filePath(QStringLiteral("jpeg")), "JPG", kDistinct);
     const QStringList bmps = writePictures(work.filePath(QStringLiteral("bmp")), "BMP", 20);
+    const QStringList written = writeProgramPictures(work.filePath(QStringLiteral("written")), kDistinct);
     base::AppPaths paths;
     paths.currentFolder = work.filePath(QStringLiteral("SaveFile/Big"));
     QDir().mkpath(paths.currentPictureFolder());
@@ -211,12 +282,39 @@ int main(int argc, char** argv)
     int wrong = 0;
     setCache(work.filePath(QStringLiteral("cache-single")));
     {
+        // The cold thumbnails and their peer, libjpeg-turbo's own 1/8 decode
+        // and scale, take turns three times (each cold round with a cache of
+        // its own); the best of each counts, so neither pays for the other's
+        // bad moment on a shared machine.
+        double made = 0, eighthRate = 0;
+        for (int round = 0; round < 3; ++round) {
+            const ThumbnailCache roundCache(work.filePath(QStringLiteral("cache-round%1").arg(round)));
+            made = std::max(made, perSecond(jpegs, ThumbnailMaker(&roundCache), ThumbnailOutcome::Made, &wrong));
+            const double start = threadSeconds();
+            for (const QString& p : jpegs) {
+                QFile f(p);
+                QImage eighth;
+                wrong += !f.open(QIODevice::ReadOnly) || !decodeEighth(f.readAll(), eighth)
+                    || fitThumbnail(eighth, QSize(1920, 1080)).isNull();
+            }
+            eighthRate = std::max(eighthRate, jpegs.size() / (threadSeconds() - start));
+        }
         const ThumbnailCache cache;
         const ThumbnailMaker cold(&cache);
-        const double made = perSecond(jpegs, cold, ThumbnailOutcome::Made, &wrong);
+        perSecond(jpegs, cold, ThumbnailOutcome::Made, &wrong);
         const double cached = perSecond(jpegs, cold, ThumbnailOutcome::FromCache, &wrong);
+        const double embedded = perSecond(written, cold, ThumbnailOutcome::Embedded, &wrong);
         const double decodeOnly = perSecond(jpegs, ThumbnailMaker(nullptr), ThumbnailOutcome::Made, &wrong);
-        const double bmpRate = perSecond(bmps, ThumbnailMaker(nullptr), ThumbnailOutcome::Made, &wrong);
+        const double bmpRate = perSecond(bmps, cold, ThumbnailOutcome::Made, &wrong);
+        // For scale: the whole BMP decode.
+        double start = threadSeconds();
+        for (const QString& p : bmps) {
+            QFile f(p);
+            const DecodedPicture whole = f.open(QIODevice::ReadOnly) ? decodeForThumbnail(f.readAll(), PictureKind::Bmp, 128)
+                                                                     : DecodedPicture();
+            wrong += fitThumbnail(whole.image, whole.fullSize).isNull();
+        }
+        const double wholeBmpRate = bmps.size() / (threadSeconds() - start);
         // For scale: Qt's own reader, decoding at the same eighth.
         const double readerStart = threadSeconds();
         for (const QString& p : jpegs) {
@@ -226,13 +324,24 @@ int main(int argc, char** argv)
         }
         const double readerRate = jpegs.size() / (threadSeconds() - readerStart);
         std::printf("thumbnails on one core:\n");
-        std::printf("  1080p JPEG, not cached (decode at 1/8, scale, write the cache entry) %6.0f /s (goal >= 300)%s\n", made,
-                    verdict(made >= 300));
-        std::printf("  1080p JPEG, decode and scale alone                                 %6.0f /s\n", decodeOnly);
+        std::printf(
+            "  1080p JPEG the program wrote (Exif thumbnail inside), not cached   %6.0f /s (goal >= 2000 and >= 10 x %.0f = "
+            "%.0f)%s\n",
+            embedded, eighthRate, 10 * eighthRate, verdict(embedded >= 2000 && embedded >= 10 * eighthRate));
+        std::printf(
+            "  1080p JPEG, not cached (decode at 1/8, scale, write the cache entry) %6.0f /s (goal >= 0.95 x %.0f = %.0f)%s"
+            " (goal >= 300)%s\n",
+            made, eighthRate, 0.95 * eighthRate, verdict(made >= 0.95 * eighthRate), verdict(made >= 300));
+        std::printf("  1080p JPEG, libjpeg-turbo's own 1/8 decode and scale               %6.0f /s\n", eighthRate);
+        std::printf("  1080p JPEG, decode and scale alone (no cache)                      %6.0f /s\n", decodeOnly);
         std::printf("  1080p JPEG, Qt's QImageReader at the same size, for scale          %6.0f /s\n", readerRate);
         std::printf("  1080p JPEG, from the shared cache                                  %6.0f /s (goal >= 1000)%s\n", cached,
                     verdict(cached >= 1000));
-        std::printf("  1080p BMP, not cached (whole decode, scale)                        %6.0f /s\n", bmpRate);
+        std::printf("  1080p BMP, not cached (the rows needed, scale, cache entry)        %6.0f /s (goal >= 150)%s\n", bmpRate,
+                    verdict(bmpRate >= 150));
+        std::printf("  1080p BMP, the whole decode and scale, for scale                   %6.0f /s\n", wholeBmpRate);
+        if (wrong)
+            std::printf("  %d thumbnails came out otherwise than expected\n", wrong);
     }
 
     if (app.arguments().contains(QStringLiteral("--one-core")))
@@ -327,7 +436,5 @@ int main(int argc, char** argv)
     std::printf("  thumbnails in memory             %7.1f MB (goal < 250)%s; the process grew by %.1f MB\n",
                 thumbnailBytes / 1048576.0, verdict(thumbnailBytes < 250LL * 1048576),
                 (residentAfter - residentBefore) / 1048576.0);
-    if (wrong)
-        std::printf("  %d thumbnails came out otherwise than expected\n", wrong);
     return 0;
 }

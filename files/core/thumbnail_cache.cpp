@@ -1,12 +1,12 @@
 #include "thumbnail_cache.h"
 
-#include <QBuffer>
+#include "png_entry.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -86,7 +86,11 @@ QString ThumbnailCache::failurePath(const QByteArray& uri) const
 
 QImage ThumbnailCache::read(const QByteArray& uri, qint64 mtime, QSize* fullSize) const
 {
-    QImageReader reader(thumbnailPath(uri), "png");
+    // Most looks find nothing: that answer costs one failed open.
+    QFile file(thumbnailPath(uri));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&file, "png");
     const QSize size = reader.size();
     // Other programs store "large" ones under their own folder; anything
     // bigger here is no thumbnail.
@@ -118,13 +122,13 @@ bool ThumbnailCache::write(const QByteArray& uri, qint64 mtime, const QImage& th
 {
     if (thumbnail.isNull() || !makeFolders())
         return false;
-    QImage image = thumbnail;
-    image.setText(QLatin1String(kUriKey), QString::fromLatin1(uri));
-    image.setText(QLatin1String(kMTimeKey), QString::number(mtime));
-    image.setText(QLatin1String(kWidthKey), QString::number(fullSize.width()));
-    image.setText(QLatin1String(kHeightKey), QString::number(fullSize.height()));
-    image.setText(QStringLiteral("Software"), QStringLiteral("Vellumet"));
-    return store(thumbnailPath(uri), image);
+    return store(thumbnailPath(uri),
+                 storedPng(thumbnail,
+                           {{kUriKey, uri},
+                            {kMTimeKey, QByteArray::number(mtime)},
+                            {kWidthKey, QByteArray::number(fullSize.width())},
+                            {kHeightKey, QByteArray::number(fullSize.height())},
+                            {"Software", "Vellumet"}}));
 }
 
 bool ThumbnailCache::writeFailure(const QByteArray& uri, qint64 mtime) const
@@ -133,9 +137,7 @@ bool ThumbnailCache::writeFailure(const QByteArray& uri, qint64 mtime) const
         return false;
     QImage mark(1, 1, QImage::Format_ARGB32);
     mark.fill(Qt::transparent);
-    mark.setText(QLatin1String(kUriKey), QString::fromLatin1(uri));
-    mark.setText(QLatin1String(kMTimeKey), QString::number(mtime));
-    return store(failurePath(uri), mark);
+    return store(failurePath(uri), storedPng(mark, {{kUriKey, uri}, {kMTimeKey, QByteArray::number(mtime)}}));
 }
 
 bool ThumbnailCache::makeFolders() const
@@ -151,17 +153,10 @@ bool ThumbnailCache::makeFolders() const
 // A cache entry can always be made again, so it is renamed into place
 // without waiting for the disk: a reader finds the old entry, none, or the
 // whole new one.
-bool ThumbnailCache::store(const QString& path, const QImage& image) const
+bool ThumbnailCache::store(const QString& path, const QByteArray& png) const
 {
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(85);  // zlib level 1: quick to write, and the files are small either way
-        if (!writer.write(image))
-            return false;
-    }
+    if (png.isEmpty())
+        return false;
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary = target + ".vellumet-XXXXXX";
     const int fd = ::mkstemp(temporary.data());  // mode 0600, as the cache asks

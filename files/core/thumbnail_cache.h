@@ -10,8 +10,8 @@
 namespace files {
 
 // The desktop's shared thumbnail cache, so thumbnails made here are seen by
-// the file manager and picture viewers and theirs are used here: a PNG of at
-// most 128 pixels a side in "<root>/normal", named by the MD5 of the file's
+// the file manager and picture viewers and theirs are used here: a PNG (ours
+// stored without compression, see storedPng) of at most 128 pixels a side in "<root>/normal", named by the MD5 of the file's
 // URI, holding the URI and the file's modification time (Thumb::URI,
 // Thumb::MTime); a thumbnail is valid while both match. Files that could not
 // be read as pictures are noted under "<root>/fail/vellumet". Safe to use
@@ -42,7 +42,7 @@ public:
 
 private:
     bool makeFolders() const;
-    bool store(const QString& path, const QImage& image) const;
+    bool store(const QString& path, const QByteArray& png) const;
 
     QString m_root;
     mutable std::once_flag m_foldersOnce;

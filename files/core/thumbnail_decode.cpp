@@ -4,6 +4,7 @@
 #include "thumbnail_decode.h"
 
 #include "picture/core/bmp_codec.h"
+#include "picture/core/bmp_sample.h"
 #include "picture/core/jpeg_errors.h"
 
 #include <algorithm>
@@ -31,6 +32,7 @@ struct ScaledJpegJob {
     void* target;
     bool cmyk;
     bool cut;
+    bool flawed;
 };
 
 bool decodeScaledJpeg(ScaledJpegJob* job)
@@ -76,6 +78,7 @@ bool decodeScaledJpeg(ScaledJpegJob* job)
     }
     jpeg_finish_decompress(&cinfo);
     job->cut = err.truncated;
+    job->flawed = err.warnings > 0;
     jpeg_destroy_decompress(&cinfo);
     return true;
 }
@@ -123,6 +126,7 @@ DecodedPicture decodeJpeg(const QByteArray& bytes, int side)
         cmykToBgrx(out.image);
     out.fullSize = QSize(int(job.fullWidth), int(job.fullHeight));
     out.cut = job.cut;
+    out.flawed = job.flawed || job.cut;
     return out;
 }
 
@@ -216,6 +220,17 @@ DecodedPicture decodeForThumbnail(const QByteArray& bytes, PictureKind kind, int
     if (picture.image.isNull())
         picture = decodeAs(bytes, kind == PictureKind::Bmp ? PictureKind::Jpeg : PictureKind::Bmp, side);
     return picture;
+}
+
+DecodedPicture sampleBmpForThumbnail(CxFile& file, int side, bool* wholeNeeded, QString* error)
+{
+    SampledBmp sampled = sampleBmp(file, side, kMaxThumbnailSourcePixels);
+    *wholeNeeded = sampled.result == SampledBmp::RunLength;
+    if (error)
+        *error = QString::fromStdString(sampled.error);
+    if (sampled.result != SampledBmp::Done)
+        return {};
+    return {std::move(sampled.image), sampled.fullSize};
 }
 
 }  // namespace files

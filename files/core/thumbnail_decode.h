@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QStringView>
 
+class CxFile;
+
 namespace files {
 
 // How the browser reads a file, by its name: the last three characters "bmp"
@@ -17,9 +19,10 @@ PictureKind pictureKindOf(QStringView name);
 constexpr qint64 kMaxThumbnailSourcePixels = 89'478'485;  // 256 MiB of 24-bit pixels
 
 struct DecodedPicture {
-    QImage image;      // at least `side` pixels on its long side when the picture has them; null on failure
-    QSize fullSize;    // the picture's own size
-    bool cut = false;  // the data ended early; the missing part is grey
+    QImage image;         // at least `side` pixels on its long side when the picture has them; null on failure
+    QSize fullSize;       // the picture's own size
+    bool cut = false;     // the data ended early; the missing part is grey
+    bool flawed = false;  // the decoder worked around damaged data (or the data ended early)
 };
 
 // Decodes a picture file's bytes at no more than the size a thumbnail of
@@ -28,5 +31,11 @@ struct DecodedPicture {
 // named by the file is tried first, then the other, as the picture window
 // opens it.
 DecodedPicture decodeForThumbnail(const QByteArray& bytes, PictureKind kind, int side);
+
+// A BMP read from `file` row by row, only the rows a thumbnail of `side`
+// pixels needs (see sampleBmp). `wholeNeeded` is set, and nothing is
+// returned, for a run-length file, which can only be decoded whole; `error`
+// says why one could not be read.
+DecodedPicture sampleBmpForThumbnail(CxFile& file, int side, bool* wholeNeeded, QString* error = nullptr);
 
 }  // namespace files

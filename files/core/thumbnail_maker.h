@@ -10,6 +10,7 @@ namespace files {
 // How one thumbnail came about.
 enum class ThumbnailOutcome {
     Made,       // decoded from the file (and stored in the cache)
+    Embedded,   // the thumbnail the picture carries (not cached: it reads as quickly as the cache)
     FromCache,  // read from the shared cache
     NoPicture,  // the file is not a picture that can be read; no thumbnail
     Gone,       // nothing to read at that path (deleted, a loop of links, no permission)
@@ -25,10 +26,11 @@ struct Thumbnail {
 constexpr qint64 kMaxThumbnailFileBytes = 300LL * 1024 * 1024;
 
 // Makes the thumbnail of one picture file: from the shared cache when it
-// holds one for the file as it is, else by decoding the file (only a regular
-// file is opened, and without waiting, so a pipe named like a picture never
-// blocks), storing the result in the cache. Safe to call from several
-// threads at once.
+// holds one for the file as it is, else from the Exif thumbnail a JPEG
+// carries when it is large enough, else by decoding the file (a JPEG at a
+// scale, a BMP only the rows needed), storing the result in the cache. Only
+// a regular file is opened, and without waiting, so a pipe named like a
+// picture never blocks. Safe to call from several threads at once.
 class ThumbnailMaker {
 public:
     // `cache` may be null: then nothing is read from or written to a cache.

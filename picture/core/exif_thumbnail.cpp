@@ -1,0 +1,171 @@
+// Exif blocks come from every kind of camera and editor, and from anyone who
+// wants to hurt the reader: every offset and count is checked against the
+// block before it is used, in 64-bit arithmetic, and only one link (IFD0 to
+// IFD1) is ever followed.
+#include "exif_thumbnail.h"
+
+#include <cstring>
+
+namespace picture {
+
+namespace {
+
+constexpr uint16_t kCompression = 0x0103;
+constexpr uint16_t kThumbnailOffset = 0x0201;  // JPEGInterchangeFormat
+constexpr uint16_t kThumbnailLength = 0x0202;  // JPEGInterchangeFormatLength
+constexpr uint16_t kShort = 3;
+constexpr uint16_t kLong = 4;
+constexpr uint16_t kOldJpeg = 6;  // what Exif names a JPEG thumbnail
+constexpr uint16_t kJpeg = 7;
+
+class TiffReader {
+public:
+    TiffReader(const uint8_t* data, size_t size, bool bigEndian) : m_data(data), m_size(size), m_bigEndian(bigEndian) {}
+
+    bool has(uint64_t offset, uint64_t length) const { return offset <= m_size && length <= m_size - offset; }
+    uint16_t u16(size_t at) const
+    {
+        const uint8_t* p = m_data + at;
+        return m_bigEndian ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+    }
+    uint32_t u32(size_t at) const
+    {
+        const uint8_t* p = m_data + at;
+        return m_bigEndian ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
+                           : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    }
+    // An IFD lies wholly in the block: its entry count, entries and the
+    // next IFD's offset.
+    bool ifdFits(uint32_t offset) const
+    {
+        return offset >= 8 && has(offset, 2) && has(uint64_t(offset) + 2, uint64_t(u16(offset)) * 12 + 4);
+    }
+    // A single SHORT or LONG value, which sits in the entry itself.
+    std::optional<uint32_t> number(size_t entry) const
+    {
+        const uint16_t type = u16(entry + 2);
+        if (u32(entry + 4) != 1)
+            return std::nullopt;
+        if (type == kShort)
+            return u16(entry + 8);
+        if (type == kLong)
+            return u32(entry + 8);
+        return std::nullopt;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    bool m_bigEndian;
+};
+
+uint16_t bigEndian16(const uint8_t* p)
+{
+    return uint16_t(p[0] << 8 | p[1]);
+}
+
+bool isStartOfFrame(uint8_t marker)
+{
+    // C4 (Huffman tables), C8 (reserved) and CC (arithmetic conditioning) share the range.
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+}  // namespace
+
+std::optional<ByteRange> exifThumbnailIn(const uint8_t* tiff, size_t size)
+{
+    if (!tiff || size < 8)
+        return std::nullopt;
+    bool bigEndian;
+    if (std::memcmp(tiff, "MM", 2) == 0)
+        bigEndian = true;
+    else if (std::memcmp(tiff, "II", 2) == 0)
+        bigEndian = false;
+    else
+        return std::nullopt;
+    const TiffReader r(tiff, size, bigEndian);
+    if (r.u16(2) != 42)
+        return std::nullopt;
+
+    const uint32_t ifd0 = r.u32(4);
+    if (!r.ifdFits(ifd0))
+        return std::nullopt;
+    const uint32_t ifd1 = r.u32(ifd0 + 2 + size_t(r.u16(ifd0)) * 12);
+    if (ifd1 == 0 || ifd1 == ifd0 || !r.ifdFits(ifd1))
+        return std::nullopt;
+
+    std::optional<uint32_t> offset, length, compression;
+    const uint16_t count = r.u16(ifd1);
+    for (uint16_t i = 0; i < count; ++i) {
+        const size_t entry = ifd1 + 2 + size_t(i) * 12;
+        switch (r.u16(entry)) {
+        case kThumbnailOffset: offset = r.number(entry); break;
+        case kThumbnailLength: length = r.number(entry); break;
+        case kCompression: compression = r.number(entry); break;
+        default: break;
+        }
+    }
+    if (!offset || !length || *length < 4 || !r.has(*offset, *length))
+        return std::nullopt;
+    if (compression && *compression != kOldJpeg && *compression != kJpeg)
+        return std::nullopt;
+    // A JPEG begins with its start-of-image marker and another marker.
+    const uint8_t* thumb = tiff + *offset;
+    if (thumb[0] != 0xFF || thumb[1] != 0xD8 || thumb[2] != 0xFF)
+        return std::nullopt;
+    return ByteRange{*offset, *length};
+}
+
+JpegHead readJpegHead(const uint8_t* data, size_t size)
+{
+    JpegHead head;
+    if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+        return head;
+    bool exifSeen = false;
+    size_t at = 2;
+    while (true) {
+        // Any number of fill bytes may come before a marker.
+        while (at + 1 < size && data[at] == 0xFF && data[at + 1] == 0xFF)
+            ++at;
+        if (at + 4 > size) {
+            head.needed = at + 4;
+            break;
+        }
+        if (data[at] != 0xFF)
+            break;  // no marker where one belongs: the rest cannot be trusted
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xDA || marker == 0xD9 || marker == 0xD8)
+            break;  // the scan (or the end) begins: no more headers
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;  // markers standing alone
+            continue;
+        }
+        const size_t length = bigEndian16(data + at + 2);
+        if (length < 2)
+            break;
+        const size_t end = at + 2 + length;
+        if (end > size) {
+            head.needed = end;
+            break;
+        }
+        const uint8_t* payload = data + at + 4;
+        const size_t payloadSize = length - 2;
+        if (marker == 0xE1 && !exifSeen && payloadSize >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0) {
+            exifSeen = true;
+            const size_t tiffStart = at + 4 + 6;
+            if (const auto range = exifThumbnailIn(payload + 6, payloadSize - 6))
+                head.thumbnail = ByteRange{tiffStart + range->offset, range->length};
+        } else if (isStartOfFrame(marker) && payloadSize >= 5) {
+            head.height = bigEndian16(payload + 1);
+            head.width = bigEndian16(payload + 3);
+            // Exif comes before the frame; nothing after it is wanted.
+            break;
+        }
+        at = end;
+    }
+    if (head.width > 0 && head.height > 0)
+        head.needed = 0;
+    return head;
+}
+
+}  // namespace picture
