@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sidecar_name.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QSize>
@@ -47,9 +49,8 @@ bool embedMetadata(std::vector<uint8_t>& jpeg, const PictureMetadata& metadata, 
 // camera's Exif time and model. Nothing when it has neither.
 std::optional<PictureMetadata> readJpegMetadata(const uint8_t* data, size_t size);
 
-// A BMP keeps its metadata beside it: "<picture>.vcal", a small text file
-// written atomically; it travels with the picture (Save, trash).
-QString sidecarPath(const QString& picturePath);
+// A BMP keeps its metadata beside it: "<picture>.vcal" (sidecarPath), a small
+// text file written atomically; it travels with the picture (Save, trash).
 bool writeSidecar(const QString& picturePath, const PictureMetadata& metadata, QString* error = nullptr);
 std::optional<PictureMetadata> readSidecar(const QString& picturePath);
 
