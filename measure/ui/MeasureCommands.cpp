@@ -17,6 +17,11 @@ namespace measure {
 
 namespace cmd = base::cmd;
 
+MeasureState& MeasuringWindow::measureState()
+{
+    return viewHost().measure();
+}
+
 bool isMeasureCommand(int id)
 {
     switch (id) {
@@ -48,7 +53,7 @@ void runMeasureCommand(MeasuringWindow& window, int id)
     case cmd::DeleteAllShapes: window.deleteAllShapes(); return;
     case cmd::Export: {
         ExportSource source = window.exportSource();
-        CExportExcelDlg dialog(source, host.measure(), &window.measuringView());
+        CExportExcelDlg dialog(source, window.measureState(), &window.measuringView());
         dialog.exec();
         window.measuringView().viewport()->update();
         return;
@@ -70,7 +75,7 @@ void runMeasureCommand(MeasuringWindow& window, int id)
     if (const int tool = base::toolCodeOfCommand(id)) {
         if (window.measuringTool() == tool)
             window.setMeasuringTool(ToolNone);
-        else if (tool == ToolText || requireCalibration(host.measure()))
+        else if (tool == ToolText || requireCalibration(window.measureState()))
             window.setMeasuringTool(tool);
         window.measuringView().viewport()->update();
     }

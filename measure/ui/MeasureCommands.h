@@ -9,6 +9,7 @@ struct CommandState;
 
 namespace measure {
 
+struct MeasureState;
 class ZoomedImageView;
 
 // A window that measures on a picture: a saved picture's window or a live
@@ -27,6 +28,9 @@ public:
     // New Calibration: the next line drawn becomes the reference (a saved
     // picture refuses it).
     virtual void newCalibration() = 0;
+    // What this window measures with: the program's calibration, or a
+    // picture's own.
+    virtual MeasureState& measureState();
 };
 
 // The commands the picture and live windows answer alike: the measuring

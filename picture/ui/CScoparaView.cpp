@@ -83,7 +83,8 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     setWindowTitle(m_doc->title());
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, host.measure(), &m_doc->shapes());
+    m_measure = host.measure();
+    m_shapes = std::make_unique<measure::ShapeHost>(viewport(), *this, m_measure, &m_doc->shapes());
     connect(m_shapes.get(), &measure::ShapeHost::shapesChanged, viewport(), qOverload<>(&QWidget::update));
     connect(m_shapes.get(), &measure::ShapeHost::hint, this, [this](const QString& text) { m_host.showHint(text); });
     const base::AppSettings& s = host.settings();
@@ -92,6 +93,7 @@ CScoparaView::CScoparaView(std::unique_ptr<CScoparaDoc> document, base::ViewHost
     // Initial update: the active calibration and the name in the toolbar.
     measure::loadActiveProfile(host.measure(), s.paths.settingsFolder());
     platform::postMessage(host.mainWindow(), platform::msg::RefreshCalibrationName, 0);
+    measureState();
     layOut();
 }
 
@@ -109,7 +111,71 @@ CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWid
         platform::messageDialogs().inform(base::openFailedText(path, doc->openError()));
         return nullptr;
     }
-    return new CScoparaView(std::move(doc), host, parent);
+    auto* view = new CScoparaView(std::move(doc), host, parent);
+    view->adoptPictureScale(readPictureMetadata(path));
+    return view;
+}
+
+void CScoparaView::adoptPictureScale(const std::optional<PictureMetadata>& metadata)
+{
+    m_pictureScale.reset();
+    m_usePictureScale = false;
+    if (!metadata || !metadata->scale || !metadata->scale->isValid() || m_doc->size().isEmpty())
+        return;
+    m_pictureScale = metadata->scale;
+    const measure::MeasureState& active = m_host.measure();
+    m_usePictureScale = true;
+    const measure::MeasureState own = measureState();
+    // The same scale under another name or unit is no question to ask.
+    if (active.isCalibrated() && std::abs(active.scalePixels / own.scalePixels - 1.0) > 0.001) {
+        const QString question =
+            base::uiText("PictureScaleQuestion",
+                         "This picture was taken with the calibration \"%1\" (%2 pixels per %3). The active calibration "
+                         "is \"%4\" (%5 pixels per %3). Measure this picture with its own calibration?",
+                         base::kMessageCapacity)
+                .arg(m_pictureScale->profile, QString::number(own.scalePixels / own.scaleLength, 'f', 2), own.unit,
+                     measure::profileDisplayName(active.calibrationName),
+                     QString::number(active.scalePixels / active.scaleLength, 'f', 2));
+        m_usePictureScale = platform::messageDialogs().confirm(question);
+    }
+    measureState();
+    showScaleStatus();
+    viewport()->update();
+}
+
+measure::MeasureState& CScoparaView::measureState()
+{
+    m_measure = m_host.measure();
+    if (m_usePictureScale && m_pictureScale) {
+        // Kept for the picture's size when it was written; the picture may
+        // have been resized since.
+        const PictureScale& own = *m_pictureScale;
+        const QString shownUnit = m_measure.unit;
+        const double perPixelOfWidth = own.pixelsPerUnit * m_doc->size().width() / own.size.width();
+        m_measure.unit = own.unit;
+        m_measure.scaleLength = measure::unitScaleLength(own.unit);
+        m_measure.scalePixels = perPixelOfWidth * m_measure.scaleLength;
+        m_measure.calibrationName = own.profile.isEmpty() ? QStringLiteral("-") : own.profile;
+        m_measure.calibrationSize = m_doc->size();
+        m_measure.setUnit(shownUnit);
+    }
+    return m_measure;
+}
+
+void CScoparaView::showScaleStatus()
+{
+    if (!m_usePictureScale)
+        return;
+    m_host.showStatusMessage(
+        base::uiText("PictureScaleUsed", "Measured with the picture's own calibration: %1 pixels per %2 (%3)")
+            .arg(QString::number(m_measure.scalePixels / m_measure.scaleLength, 'f', 2), m_measure.unit,
+                 m_pictureScale->profile));
+}
+
+void CScoparaView::focusInEvent(QFocusEvent* event)
+{
+    measure::ZoomedImageView::focusInEvent(event);
+    showScaleStatus();
 }
 
 void CScoparaView::layOut()
@@ -121,6 +187,7 @@ void CScoparaView::layOut()
 // copied to the window in one go, so a repaint never shows half a frame.
 void CScoparaView::paintEvent(QPaintEvent*)
 {
+    measureState();
     const QSize page = viewport()->size();
     if (m_offscreen.size() != page)
         m_offscreen = QImage(page, QImage::Format_RGB32);
@@ -143,7 +210,7 @@ measure::OverlayParams CScoparaView::overlayAt(double fx, double fy) const
     o.zoomX = fx;
     // The scale cross is measured along the horizontal axis in both directions.
     o.zoomY = o.mode == measure::OverlayScaleCross ? fx : fy;
-    o.lineWidth = m_host.measure().lineWidth;
+    o.lineWidth = m_measure.lineWidth;
     o.circlesToHalfWidth = true;
     return o;
 }
@@ -162,7 +229,7 @@ void CScoparaView::drawContent(QPainter& p) const
 {
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom.x < 1.0 || m_zoom.y < 1.0);
     p.drawImage(QRect(QPoint(0, 0), zoomedSize()), m_doc->display());
-    measure::paintBurnIn(p, burnInAt(m_zoom.x, m_zoom.y), m_host.measure());
+    measure::paintBurnIn(p, burnInAt(m_zoom.x, m_zoom.y), m_measure);
 }
 
 QImage CScoparaView::renderShown() const
@@ -238,7 +305,7 @@ void CScoparaView::copyToMagnifier(QPoint windowPos)
 
 bool CScoparaView::saveAs(const QString& path)
 {
-    const QString failure = m_doc->save(path, m_host.measure());
+    const QString failure = m_doc->save(path, measureState());
     if (!failure.isEmpty()) {
         platform::messageDialogs().inform(base::saveFailedText(path, failure));
         return false;
@@ -265,7 +332,7 @@ QString CScoparaView::writeExport(const measure::PictureOptions& options, const 
         p.drawImage(QRect(QPoint(0, 0), size), m_doc->display());
     }
     if (options.imprint)
-        out = measure::burntIn(out, burnInAt(fx, fy), m_host.measure());
+        out = measure::burntIn(out, burnInAt(fx, fy), m_measure);
     CxImage image;
     if (!image.CreateFromQImage(out.convertToFormat(QImage::Format_RGB888)))
         return QString::fromUtf8(image.GetLastError());
@@ -296,7 +363,7 @@ bool CScoparaView::exportWorkbook(const measure::PictureOptions& options)
     const QString root = m_host.settings().paths.saveRoot;
     const QString picture = measure::workbookPicturePath(root);
     const bool withPicture = writeExport(options, picture).isEmpty();
-    return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), m_host.measure()), m_host.measure(),
+    return measure::writeAndOpenWorkbook(root, measure::pictureMeasurements(m_doc->shapes(), measureState()), m_measure,
                                          withPicture ? picture : QString(),
                                          [this](const QString& text) { m_host.showStatusMessage(text); });
 }
@@ -481,7 +548,7 @@ void CScoparaView::measureSettingsChanged()
 {
     // Without a calibration no measuring tool but Add Text stays chosen.
     const int tool = m_shapes->tool();
-    if (!m_host.measure().isCalibrated() && tool != measure::ToolNone && tool != measure::ToolText)
+    if (!measureState().isCalibrated() && tool != measure::ToolNone && tool != measure::ToolText)
         m_shapes->setTool(measure::ToolNone);
     viewport()->update();
 }

@@ -2,10 +2,12 @@
 
 #include "measure/core/picture_options.h"
 #include "picture/core/picture_document.h"
+#include "picture/core/picture_metadata.h"
 #include "picture/core/picture_zoom.h"
 #include "picture/ui/PictureOperationRunner.h"
 
 #include "measure/core/burn_in.h"
+#include "measure/core/measure_state.h"
 #include "measure/core/overlay_painter.h"
 #include "measure/ui/MeasureCommands.h"
 #include "measure/ui/OverlayCommands.h"
@@ -16,6 +18,7 @@
 #include <QImage>
 
 #include <memory>
+#include <optional>
 
 namespace measure {
 class ShapeHost;
@@ -58,6 +61,12 @@ public:
 
     // Saves under a new name; the window then shows that file.
     bool saveAs(const QString& path);
+
+    // The calibration the picture was taken with: measured with it unless
+    // another one is active and the user keeps that one (asked once).
+    void adoptPictureScale(const std::optional<PictureMetadata>& metadata);
+    bool measuresWithPictureScale() const { return m_usePictureScale; }
+    measure::MeasureState& measureState() override;
     // The picture with these options as `path`; says where it went, or why
     // it did not.
     void saveExport(const measure::PictureOptions& options, const QString& path);
@@ -84,6 +93,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -104,9 +114,15 @@ private:
     void print(int command);
     void copyToMagnifier(QPoint windowPos);
     void operationDone(std::shared_ptr<CxImage> result);
+    void showScaleStatus();
 
     std::unique_ptr<CScoparaDoc> m_doc;
     base::ViewHost& m_host;
+    // The program's measurement state, with the picture's own scale when
+    // it is measured with that; refreshed from the program's at each paint.
+    measure::MeasureState m_measure;
+    std::optional<PictureScale> m_pictureScale;
+    bool m_usePictureScale = false;
     std::unique_ptr<measure::ShapeHost> m_shapes;
     PictureZoom m_zoom;
     // The overlay: mode, pitch in picture pixels and its text, the

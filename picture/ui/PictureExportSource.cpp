@@ -17,7 +17,7 @@ public:
 
     std::vector<measure::ExportMeasurement> measurements() const override
     {
-        return measure::pictureMeasurements(m_view.document().shapes(), m_view.host().measure());
+        return measure::pictureMeasurements(m_view.document().shapes(), m_view.measureState());
     }
 
     bool isShown(int source) const override

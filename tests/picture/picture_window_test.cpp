@@ -151,6 +151,39 @@ private Q_SLOTS:
         QCOMPARE(view->document().shapes().size(), size_t(0));
     }
 
+    // A picture keeps the calibration it was taken with (here at twice its
+    // size: 20 pixels per mm now): opened under another, the user is asked
+    // once and a 160-pixel line measures 8 mm when the picture's is kept.
+    void aPictureMeasuresWithTheCalibrationItWasTakenWith()
+    {
+        testing_support::ScriptedDialogs dialogs;
+        const QString path = writePicture(QStringLiteral("taken.bmp"), "BMP");
+        PictureMetadata taken;
+        taken.scale = PictureScale{40.0, QStringLiteral("mm"), QStringLiteral("10x"), QSize(400, 300)};
+        QVERIFY(writeSidecar(path, taken));
+        const auto lineOf160 = [](CScoparaView& view) { return view.measureState().format(view.measureState().toUnits(160)); };
+
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(path, *m_host));
+        QVERIFY(view->measuresWithPictureScale());
+        QVERIFY(dialogs.messages.isEmpty());  // nothing active to choose from
+        QCOMPARE(lineOf160(*view), QStringLiteral("8.000"));
+        QVERIFY(m_host->statusMessages.last().contains(QLatin1String("10x")));
+
+        m_host->m.calibrationName = QStringLiteral("40x");
+        m_host->m.scalePixels = 4 * m_host->m.scalePixels;
+        const QString active = m_host->m.format(m_host->m.toUnits(160));
+        dialogs.answers = {false, true};
+        view.reset(CScoparaView::open(path, *m_host));
+        QVERIFY(!view->measuresWithPictureScale());
+        QCOMPARE(lineOf160(*view), active);
+        view.reset(CScoparaView::open(path, *m_host));
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(view->measuresWithPictureScale());
+        QCOMPARE(lineOf160(*view), QStringLiteral("8.000"));
+        m_host->m.setUnit(QStringLiteral("um"));
+        QCOMPARE(lineOf160(*view), QStringLiteral("8000.000"));
+    }
+
     // The window is larger than the picture: a line dragged past the
     // picture's edge ends on it, as on a live picture. Scrolled, the clicks
     // land on the picture pixels under them.
