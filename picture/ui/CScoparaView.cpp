@@ -112,7 +112,7 @@ CScoparaView* CScoparaView::open(const QString& path, base::ViewHost& host, QWid
         return nullptr;
     }
     auto* view = new CScoparaView(std::move(doc), host, parent);
-    view->adoptPictureScale(readPictureMetadata(path));
+    view->adoptPictureScale(view->document().metadata());
     return view;
 }
 
