@@ -1,6 +1,6 @@
 #include "app_settings.h"
 
-#include "language_choice.h"
+#include "platform/language_choice.h"
 #include "save_path_ini.h"
 #include "saved_folder_count.h"
 
@@ -32,11 +32,11 @@ AppSettings loadAppSettings(platform::Registry& registry, const StartupEnvironme
     s.uiLanguageMainId = s.registry.languagemainid;
     s.uiLanguageSubId = s.registry.languagesubid;
     if (s.uiLanguageMainId == 0) {
-        s.uiLanguageMainId = primaryLanguageIdOf(env.systemLocale);
+        s.uiLanguageMainId = platform::primaryLanguageIdOf(env.systemLocale);
         s.uiLanguageSubId = 0;
     }
-    s.paths.languageFile = chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), s.uiLanguageMainId,
-                                              s.uiLanguageSubId);
+    s.paths.languageFile = platform::chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), s.uiLanguageMainId,
+                                                        s.uiLanguageSubId);
     return s;
 }
 

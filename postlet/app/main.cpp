@@ -8,13 +8,13 @@
 #include "postlet/ui/CPostletAboutDlg.h"
 #include "postlet/ui/PostletMessages.h"
 
-#include "base/language_choice.h"
-#include "base/standard_texts.h"
 #include "base/text_lookup.h"
 #include "platform/command_line.h"
 #include "platform/file_lock.h"
 #include "platform/known_folders.h"
+#include "platform/language_choice.h"
 #include "platform/registry.h"
+#include "platform/standard_texts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -52,9 +52,9 @@ int main(int argc, char** argv)
     postlet::PostletMessageBoxes boxes;
     platform::setMessageDialogs(&boxes);
     platform::Registry registry(platform::Registry::defaultFilePath());
-    const base::LanguageIds language = postlet::postletLanguageIds(registry);
-    base::setLanguageFile(base::chooseLanguageFile(platform::shippedFilesFolder(), language.mainId, language.subId));
-    const auto qtTexts = base::installStandardTexts(language.mainId, language.subId);
+    const platform::LanguageIds language = postlet::postletLanguageIds(registry);
+    base::setLanguageFile(platform::chooseLanguageFile(platform::shippedFilesFolder(), language.mainId, language.subId));
+    const auto qtTexts = platform::installStandardTexts(language.mainId, language.subId);
 
     postlet::CMailDlg::Setup setup;
     setup.accountPath = postlet::mailSettingsPath();

@@ -1,7 +1,7 @@
 #include "postlet_language.h"
 
-#include "base/language_choice.h"
 #include "base/registry_settings.h"
+#include "platform/language_choice.h"
 
 namespace postlet {
 
@@ -18,11 +18,11 @@ quint32 ownValue(platform::Registry& registry, const QString& name)
 
 }  // namespace
 
-base::LanguageIds postletLanguageIds(platform::Registry& registry)
+platform::LanguageIds postletLanguageIds(platform::Registry& registry)
 {
     registry.createKey(kPostletConfigKey);
-    base::LanguageIds ids{ownValue(registry, QStringLiteral("languagemainid")),
-                          ownValue(registry, QStringLiteral("languagesubid"))};
+    platform::LanguageIds ids{ownValue(registry, QStringLiteral("languagemainid")),
+                              ownValue(registry, QStringLiteral("languagesubid"))};
     quint32 vellumetMain = 0;
     if (ids.mainId == 0
         && registry.queryDword(base::kConfigKey, QStringLiteral("languagemainid"), vellumetMain) == platform::RegStatus::Ok
@@ -35,8 +35,8 @@ base::LanguageIds postletLanguageIds(platform::Registry& registry)
 
 QString choosePostletLanguageFile(platform::Registry& registry, const QString& programFolder)
 {
-    const base::LanguageIds ids = postletLanguageIds(registry);
-    return base::chooseLanguageFile(programFolder, ids.mainId, ids.subId);
+    const platform::LanguageIds ids = postletLanguageIds(registry);
+    return platform::chooseLanguageFile(programFolder, ids.mainId, ids.subId);
 }
 
 }  // namespace postlet

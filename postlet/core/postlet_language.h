@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/companion_language.h"
 #include "platform/registry.h"
+#include "reelix/core/vellumet_language.h"
 
 #include <QString>
 
@@ -14,7 +14,7 @@ inline const QString kPostletConfigKey = QStringLiteral("SOFTWARE\\Lensio\\Lensi
 // "languagemainid" and "languagesubid" (created as 0 when missing); when its
 // main id is 0 and Vellumet has chosen a language, Vellumet's pair, so both
 // programs speak alike. 0 everywhere gives English.
-base::LanguageIds postletLanguageIds(platform::Registry& registry);
+platform::LanguageIds postletLanguageIds(platform::Registry& registry);
 // The language file in `programFolder` for that language.
 QString choosePostletLanguageFile(platform::Registry& registry, const QString& programFolder);
 

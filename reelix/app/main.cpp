@@ -5,14 +5,14 @@
 #include "reelix/core/clip_player.h"
 #include "reelix/ui/CVlcDialogDlg.h"
 
-#include "base/companion_language.h"
-#include "base/language_choice.h"
-#include "base/standard_texts.h"
-#include "base/text_lookup.h"
 #include "platform/command_line.h"
 #include "platform/known_folders.h"
+#include "platform/language_choice.h"
 #include "platform/registry.h"
+#include "platform/standard_texts.h"
 #include "platform/termination_signals.h"
+#include "reelix/core/reelix_texts.h"
+#include "reelix/core/vellumet_language.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,9 +46,9 @@ int main(int argc, char* argv[])
 
     // The language Vellumet runs in, for the window's texts and Qt's own.
     platform::Registry registry(platform::Registry::defaultFilePath());
-    const base::LanguageIds language = base::vellumetLanguageIds(registry, QLocale::system());
-    base::setLanguageFile(base::chooseLanguageFile(platform::shippedFilesFolder(), language.mainId, language.subId));
-    const auto qtTexts = base::installStandardTexts(language.mainId, language.subId);
+    const platform::LanguageIds language = reelix::vellumetLanguageIds(registry, QLocale::system());
+    reelix::setLanguageFile(platform::chooseLanguageFile(platform::shippedFilesFolder(), language.mainId, language.subId));
+    const auto qtTexts = platform::installStandardTexts(language.mainId, language.subId);
 
     platform::TerminationSignals signals;
     reelix::CVlcDialogDlg window;

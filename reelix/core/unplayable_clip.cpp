@@ -1,6 +1,6 @@
 #include "reelix/core/unplayable_clip.h"
 
-#include "base/text_lookup.h"
+#include "reelix/core/reelix_texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,16 +47,16 @@ QString aviReason(QFile& file)
     Chunk chunk;
     qint64 at = 12;
     if (!readChunk(file, at, chunk) || chunk.id != "LIST" || chunk.type != "hdrl" || nextChunk(at, chunk) > file.size())
-        return base::uiText("ClipCutInHeader", "the file ends inside its header");
+        return reelix::text("ClipCutInHeader", "the file ends inside its header");
     for (at = nextChunk(at, chunk); readChunk(file, at, chunk); at = nextChunk(at, chunk)) {
         if (chunk.id != "LIST" || chunk.type != "movi")
             continue;
         Chunk inner;
         if (readChunk(file, at + 12, inner) && isPictureChunk(inner.id))
-            return base::uiText("ClipNotDecoded", "its pictures cannot be decoded");
+            return reelix::text("ClipNotDecoded", "its pictures cannot be decoded");
         break;
     }
-    return base::uiText("ClipNoPictures", "it holds no pictures");
+    return reelix::text("ClipNoPictures", "it holds no pictures");
 }
 
 }  // namespace
@@ -65,23 +65,23 @@ QString unplayableReason(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return base::uiText("ClipMissing", "the file does not exist");
+        return reelix::text("ClipMissing", "the file does not exist");
     if (!info.isFile())
-        return base::uiText("ClipNotAFile", "it is not a file");
+        return reelix::text("ClipNotAFile", "it is not a file");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return base::uiText("ClipUnreadable", "the file cannot be read (%1)").arg(file.errorString());
+        return reelix::text("ClipUnreadable", "the file cannot be read (%1)").arg(file.errorString());
     if (file.size() == 0)
-        return base::uiText("ClipEmpty", "the file is empty");
+        return reelix::text("ClipEmpty", "the file is empty");
     const QByteArray start = file.read(12);
     if (start.size() == 12 && start.startsWith("RIFF") && start.endsWith("AVI "))
         return aviReason(file);
-    return base::uiText("ClipNotVideo", "it is not a video file Reelix can read");
+    return reelix::text("ClipNotVideo", "it is not a video file Reelix can read");
 }
 
 QString unplayableMessage(const QString& path)
 {
-    return base::uiText("ClipUnplayable", "This clip cannot be played: %1").arg(unplayableReason(path));
+    return reelix::text("ClipUnplayable", "This clip cannot be played: %1").arg(unplayableReason(path));
 }
 
 }  // namespace reelix

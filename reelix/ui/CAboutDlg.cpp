@@ -1,6 +1,6 @@
 #include "reelix/ui/CAboutDlg.h"
 
-#include "base/text_lookup.h"
+#include "reelix/core/reelix_texts.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@ namespace reelix {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CAboutDlg"));
-    setWindowTitle(base::uiText("AboutReelix", "About Reelix"));
+    setWindowTitle(reelix::text("AboutReelix", "About Reelix"));
 
     auto* logo = new QLabel;
     logo->setPixmap(QIcon(QStringLiteral(":/reelix/reelix.svg")).pixmap(64, 64));
@@ -22,8 +22,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* name = new QLabel(QStringLiteral("<b>Reelix</b> %1").arg(QCoreApplication::applicationVersion()));
     name->setObjectName(QStringLiteral("productName"));
-    auto* what = new QLabel(base::uiText("ReelixPurpose", "Plays the clips recorded with Vellumet."));
-    auto* copyright = new QLabel(base::uiText("Copyright", "Copyright (C) 2026 The Vellumet developers"));
+    auto* what = new QLabel(reelix::text("ReelixPurpose", "Plays the clips recorded with Vellumet."));
+    auto* copyright = new QLabel(reelix::text("Copyright", "Copyright (C) 2026 The Vellumet developers"));
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

@@ -4,7 +4,7 @@
 #include "reelix/core/play_clock.h"
 #include "reelix/core/unplayable_clip.h"
 
-#include "base/text_lookup.h"
+#include "reelix/core/reelix_texts.h"
 #include "reelix/core/window_layout.h"
 #include "reelix/ui/CAboutDlg.h"
 #include "reelix/ui/ImageButton.h"
@@ -48,12 +48,12 @@ CVlcDialogDlg::CVlcDialogDlg(const QStringList& playerOptions, QWidget* parent)
     m_timeLabel->setStyleSheet(QStringLiteral("color: #eceff1;"));
     m_timeLabel->setGeometry(kTimeLabelRect);
 
-    connect(addButton(0, "1005", "open", base::uiText("OpenClip", "Open a clip")), &QAbstractButton::clicked, this,
+    connect(addButton(0, "1005", "open", reelix::text("OpenClip", "Open a clip")), &QAbstractButton::clicked, this,
             &CVlcDialogDlg::onOpen);
-    connect(addButton(1, "1002", "play", base::uiText("Play", "Play")), &QAbstractButton::clicked, this, &CVlcDialogDlg::onPlay);
-    connect(addButton(2, "1004", "pause", base::uiText("Pause", "Pause")), &QAbstractButton::clicked, this,
+    connect(addButton(1, "1002", "play", reelix::text("Play", "Play")), &QAbstractButton::clicked, this, &CVlcDialogDlg::onPlay);
+    connect(addButton(2, "1004", "pause", reelix::text("Pause", "Pause")), &QAbstractButton::clicked, this,
             &CVlcDialogDlg::onPause);
-    connect(addButton(3, "1003", "stop", base::uiText("Stop", "Stop")), &QAbstractButton::clicked, this, &CVlcDialogDlg::onStop);
+    connect(addButton(3, "1003", "stop", reelix::text("Stop", "Stop")), &QAbstractButton::clicked, this, &CVlcDialogDlg::onStop);
     m_group->lower();
 
     connect(m_slider, &QSlider::actionTriggered, this, &CVlcDialogDlg::onSliderAction);
@@ -249,7 +249,7 @@ void CVlcDialogDlg::keyPressEvent(QKeyEvent* event)
 void CVlcDialogDlg::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    menu.addAction(base::uiText("AboutReelixMenu", "&About Reelix..."), this, &CVlcDialogDlg::showAbout);
+    menu.addAction(reelix::text("AboutReelixMenu", "&About Reelix..."), this, &CVlcDialogDlg::showAbout);
     menu.exec(event->globalPos());
 }
 

@@ -9,8 +9,8 @@
 
 #include "base/registry_settings.h"
 #include "base/saved_folder_count.h"
-#include "base/standard_texts.h"
 #include "base/text_lookup.h"
+#include "platform/standard_texts.h"
 #include "shell/core/restore_settings.h"
 
 #include "measure/core/calibration_profiles.h"
@@ -132,7 +132,7 @@ int CScoparaApp::ExitInstance()
 
 void CScoparaApp::installStandardTexts()
 {
-    m_qtTexts = base::installStandardTexts(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
+    m_qtTexts = platform::installStandardTexts(m_settings.uiLanguageMainId, m_settings.uiLanguageSubId);
 }
 
 void CScoparaApp::openHandedPictures(const QStringList& paths)

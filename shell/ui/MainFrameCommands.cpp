@@ -11,8 +11,8 @@
 
 #include "base/command_ids.h"
 #include "base/command_tables.h"
-#include "base/language_choice.h"
 #include "base/text_lookup.h"
+#include "platform/language_choice.h"
 
 #include "files/ui/CManageFolderDlg.h"
 #include "files/ui/CNewFolderDlg.h"
@@ -120,8 +120,8 @@ void CMainFrame::changeLanguage(const base::LanguageCommand& language)
     s.registry.languagesubid = language.subId;
     s.uiLanguageMainId = language.mainId;
     s.uiLanguageSubId = language.subId;
-    s.paths.languageFile = base::chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), language.mainId,
-                                                    language.subId);
+    s.paths.languageFile = platform::chooseLanguageFile(platform::shippedFilesFolder(s.paths.programFolder), language.mainId,
+                                                        language.subId);
     base::setLanguageFile(s.paths.languageFile);
     relabel();
     m_app.saveRegistrySettings();

@@ -3,8 +3,8 @@
 // the code without a translation fails here rather than showing in English
 // among translated ones.
 #include "base/command_tables.h"
-#include "base/language_choice.h"
 #include "base/text_lookup.h"
+#include "platform/language_choice.h"
 
 #include "platform/ini_document.h"
 #include "platform/text_codec.h"
@@ -85,11 +85,11 @@ void collectSources(const QString& folder, QStringList& out)
 // uiText() and fileStatusText(), in the tables of menu, toolbar and dialog
 // texts, and in the helpers that take a key and a default. Only the files
 // that look texts up or hold such tables are read: those that include
-// text_lookup.h, command_tables.h or postlet_texts.h, and the mailer's table.
+// text_lookup.h, command_tables.h, postlet_texts.h or reelix_texts.h, and the mailer's table.
 QList<LookUp> scanLookUps()
 {
     static const QRegularExpression textFile(
-        QStringLiteral(R"re(#include\s+"(?:[\w/]*/)?(?:text_lookup|command_tables|postlet_texts)\.h")re"));
+        QStringLiteral(R"re(#include\s+"(?:[\w/]*/)?(?:text_lookup|command_tables|postlet_texts|reelix_texts)\.h")re"));
     static const QRegularExpression pair(
         QStringLiteral(R"re("([A-Za-z][A-Za-z0-9]*)"\s*,\s*((?:"(?:[^"\\\n]|\\.)*"\s*)+)(?:,\s*(?:\w+::)*(k[A-Z]\w*)\b)?)re"));
     static const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\\n]|\\.)*)")re"));
@@ -229,7 +229,7 @@ TEST(LanguageFiles, EveryLanguageOfTheMenuHasItsFile)
     for (const base::LanguageCommand& l : base::languageCommands()) {
         if (l.mainId == 9)
             continue;
-        const QString path = base::chooseLanguageFile(kLanguageFolder, l.mainId, l.subId);
+        const QString path = platform::chooseLanguageFile(kLanguageFolder, l.mainId, l.subId);
         EXPECT_TRUE(QFileInfo::exists(path)) << l.key << ": " << path.toStdString();
         ++files;
     }

@@ -30,16 +30,16 @@
 #include "picture/ui/PictureExportSource.h"
 
 #include "base/command_ids.h"
-#include "base/companion_language.h"
-#include "base/language_choice.h"
 #include "base/registry_settings.h"
-#include "base/standard_texts.h"
 #include "base/text_lookup.h"
 #include "files/core/saved_folders.h"
 #include "files/ui/CManageFolderDlg.h"
 #include "files/ui/CNewFolderDlg.h"
 #include "files/ui/CPropertiesWnd.h"
 #include "files/ui/CPropertyFolderDlg.h"
+#include "platform/language_choice.h"
+#include "platform/standard_texts.h"
+#include "reelix/core/vellumet_language.h"
 #include "shell/ui/CAboutDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CScoparaApp.h"
@@ -124,7 +124,7 @@ void placeEveryTool(measure::ShapeList& list)
 namespace {
 
 // The language the gallery shows, and where its language files lie.
-base::LanguageIds g_language{9, 1};
+platform::LanguageIds g_language{9, 1};
 
 QString languageFolder()
 {
@@ -143,7 +143,7 @@ struct ScratchProgram {
     explicit ScratchProgram(capture::CaptureBackend* cameras = nullptr) : app(registry, options(home, cameras))
     {
         QDir().mkpath(home.filePath(QStringLiteral("program")));
-        const QString file = base::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId);
+        const QString file = platform::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId);
         QFile::copy(file, home.filePath(QStringLiteral("program/")) + QFileInfo(file).fileName());
         registry.setDword(base::kConfigKey, QStringLiteral("languagemainid"), g_language.mainId);
         registry.setDword(base::kConfigKey, QStringLiteral("languagesubid"), g_language.subId);
@@ -341,11 +341,11 @@ int main(int argc, char* argv[])
     QDir().mkpath(folder);
     if (argc > 2) {
         const QLocale locale(QString::fromLocal8Bit(argv[2]));
-        g_language.mainId = base::primaryLanguageIdOf(locale);
+        g_language.mainId = platform::primaryLanguageIdOf(locale);
         g_language.subId = locale.script() == QLocale::TraditionalChineseScript ? 1 : 2;
     }
-    base::setLanguageFile(base::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId));
-    const auto qtTexts = base::installStandardTexts(g_language.mainId, g_language.subId);
+    base::setLanguageFile(platform::chooseLanguageFile(languageFolder(), g_language.mainId, g_language.subId));
+    const auto qtTexts = platform::installStandardTexts(g_language.mainId, g_language.subId);
 
     measure::MeasureState state;
     state.knownLinePixels = 152;

@@ -1,8 +1,8 @@
-#include "base/language_choice.h"
+#include "platform/language_choice.h"
 
 #include <gtest/gtest.h>
 
-using namespace base;
+using namespace platform;
 
 TEST(LanguageChoice, TableOfFiles)
 {

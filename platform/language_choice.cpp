@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace base {
+namespace platform {
 
 namespace {
 
@@ -105,4 +105,4 @@ QLocale localeOfLanguageIds(quint32 mainId, quint32 subId)
     return QLocale(QLocale::English);
 }
 
-}  // namespace base
+}  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace base {
+namespace platform {
 
 // Qt's own texts (dialog buttons, file dialogs) in the language of a
 // language identifier pair: Qt's qtbase translation for that language, read
@@ -13,4 +13,4 @@ namespace base {
 // translator takes itself out of the application when it is destroyed.
 std::unique_ptr<QTranslator> installStandardTexts(quint32 mainId, quint32 subId);
 
-}  // namespace base
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
-namespace base {
+namespace platform {
 
 std::unique_ptr<QTranslator> installStandardTexts(quint32 mainId, quint32 subId)
 {
@@ -20,4 +20,4 @@ std::unique_ptr<QTranslator> installStandardTexts(quint32 mainId, quint32 subId)
     return translator;
 }
 
-}  // namespace base
+}  // namespace platform

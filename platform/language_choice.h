@@ -3,7 +3,13 @@
 #include <QLocale>
 #include <QString>
 
-namespace base {
+namespace platform {
+
+// A primary and sub-language identifier pair (desktop numbering).
+struct LanguageIds {
+    quint32 mainId = 0;
+    quint32 subId = 0;
+};
 
 // The language file in `programFolder` for a primary and sub-language
 // identifier pair (desktop numbering; only the low 16 bits count).
@@ -19,4 +25,4 @@ quint32 primaryLanguageIdOf(const QLocale& locale);
 // other simplified; unknown languages give English.
 QLocale localeOfLanguageIds(quint32 mainId, quint32 subId);
 
-}  // namespace base
+}  // namespace platform

@@ -1,5 +1,5 @@
 // Qt's own texts follow the language of the run.
-#include "base/standard_texts.h"
+#include "platform/standard_texts.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ private Q_SLOTS:
         if (!qtTranslationInstalled(qmName.toLatin1().constData()))
             QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
         {
-            const auto texts = base::installStandardTexts(mainId, subId);
+            const auto texts = platform::installStandardTexts(mainId, subId);
             QVERIFY(texts);
             QCOMPARE(cancelText().remove(QLatin1Char('&')), cancel);
         }
@@ -56,8 +56,8 @@ private Q_SLOTS:
 
     void englishAndUnknownLanguagesKeepQtsOwnTexts()
     {
-        QVERIFY(!base::installStandardTexts(9, 1));
-        QVERIFY(!base::installStandardTexts(99, 0));
+        QVERIFY(!platform::installStandardTexts(9, 1));
+        QVERIFY(!platform::installStandardTexts(99, 0));
         QCOMPARE(cancelText().remove(QLatin1Char('&')), QStringLiteral("Cancel"));
     }
 };

@@ -1,5 +1,5 @@
-// Which language the companion programs speak.
-#include "base/companion_language.h"
+// Which language Reelix speaks.
+#include "reelix/core/vellumet_language.h"
 
 #include "base/registry_settings.h"
 #include "platform/registry.h"
@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
-using namespace base;
+using base::kConfigKey;
+using platform::LanguageIds;
 using platform::Registry;
 using platform::RegStatus;
+using reelix::vellumetLanguageIds;
 using testing_support::Sandbox;
 
 // What Reelix reads to speak Vellumet's language: the stored pair, else the
