@@ -104,8 +104,14 @@ QStringList copyInto(const QStringList& sources, const QString& folder)
     for (const QString& source : sources) {
         const QString name = QFileInfo(source).fileName();
         const QString target = QDir(folder).filePath(name);
-        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink() || !copyFileReplacing(source, target))
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink() || !copyFileReplacing(source, target)) {
             kept.append(name);
+            continue;
+        }
+        // A BMP's calibration and time go along; one left there without its
+        // picture described nothing.
+        if (QFileInfo::exists(picture::sidecarPath(source)))
+            copyFileReplacing(picture::sidecarPath(source), picture::sidecarPath(target));
     }
     return kept;
 }

@@ -319,12 +319,14 @@ TEST(ThumbnailSave, TheCopyCarriesTheSourcesScaleMadeForItsSize)
 TEST(ThumbnailSave, CopiesIntoAFolderKeepWhatIsThere)
 {
     testing_support::Sandbox box;
-    writeFile(box.path() + QLatin1String("/a.jpg"), "a");
+    writeFile(box.path() + QLatin1String("/a.bmp"), "a");
+    writeFile(box.path() + QLatin1String("/a.bmp.vcal"), "scale");
     writeFile(box.path() + QLatin1String("/b.jpg"), "b");
     writeFile(box.path() + QLatin1String("/to/b.jpg"), "theirs");
-    const QStringList kept = copyInto({box.path() + QLatin1String("/a.jpg"), box.path() + QLatin1String("/b.jpg")},
+    const QStringList kept = copyInto({box.path() + QLatin1String("/a.bmp"), box.path() + QLatin1String("/b.jpg")},
                                       box.path() + QLatin1String("/to"));
     EXPECT_EQ(kept, QStringList{QStringLiteral("b.jpg")});
-    EXPECT_EQ(testing_support::readFile(box.path() + QLatin1String("/to/a.jpg")), QByteArray("a"));
+    EXPECT_EQ(testing_support::readFile(box.path() + QLatin1String("/to/a.bmp")), QByteArray("a"));
+    EXPECT_EQ(testing_support::readFile(box.path() + QLatin1String("/to/a.bmp.vcal")), QByteArray("scale"));
     EXPECT_EQ(testing_support::readFile(box.path() + QLatin1String("/to/b.jpg")), QByteArray("theirs"));
 }
