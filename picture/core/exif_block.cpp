@@ -1,5 +1,7 @@
 #include "exif_block.h"
 
+#include "tiff_ifd.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -7,7 +9,14 @@ namespace picture {
 
 namespace {
 
-enum : uint16_t { kByte = 1, kAscii = 2, kShort = 3, kLong = 4, kRational = 5, kUndefined = 7 };
+enum : uint16_t {
+    kByte = kTiffByte,
+    kAscii = kTiffAscii,
+    kShort = kTiffShort,
+    kLong = kTiffLong,
+    kRational = kTiffRational,
+    kUndefined = kTiffUndefined
+};
 
 enum : uint16_t {
     kCompression = 0x0103,
@@ -157,85 +166,6 @@ QString offsetText(int seconds)
 
 // ---- reading ----
 
-class Tiff {
-public:
-    Tiff(const uint8_t* data, size_t size, bool little) : m_data(data), m_size(size), m_little(little) {}
-
-    bool has(uint64_t offset, uint64_t length) const { return offset <= m_size && length <= m_size - offset; }
-    uint16_t u16(size_t at) const
-    {
-        return m_little ? uint16_t(m_data[at] | m_data[at + 1] << 8) : uint16_t(m_data[at] << 8 | m_data[at + 1]);
-    }
-    uint32_t u32(size_t at) const
-    {
-        return m_little ? uint32_t(u16(at)) | uint32_t(u16(at + 2)) << 16 : uint32_t(u16(at)) << 16 | uint32_t(u16(at + 2));
-    }
-    const uint8_t* at(size_t offset) const { return m_data + offset; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    bool m_little;
-};
-
-// One IFD entry whose value lies wholly inside the block.
-struct Field {
-    uint16_t type = 0;
-    uint32_t count = 0;
-    size_t value = 0;  // where the value's bytes start
-};
-
-uint64_t typeSize(uint16_t type)
-{
-    switch (type) {
-    case kByte:
-    case kAscii:
-    case kUndefined: return 1;
-    case kShort: return 2;
-    case kLong: return 4;
-    case kRational: return 8;
-    default: return 0;
-    }
-}
-
-// The entries of the IFD at `offset`, keeping only the tags asked for and
-// those whose values lie inside the block.
-std::vector<std::pair<uint16_t, Field>> readIfd(const Tiff& tiff, uint32_t offset, uint32_t& next)
-{
-    std::vector<std::pair<uint16_t, Field>> fields;
-    next = 0;
-    if (!tiff.has(offset, 2))
-        return fields;
-    const uint16_t count = tiff.u16(offset);
-    if (!tiff.has(offset + 2, uint64_t(count) * 12 + 4))
-        return fields;
-    for (uint32_t i = 0; i < count; ++i) {
-        const size_t entry = offset + 2 + size_t(i) * 12;
-        Field f{tiff.u16(entry + 2), tiff.u32(entry + 4), entry + 8};
-        const uint64_t bytes = typeSize(f.type) * f.count;
-        if (bytes == 0)
-            continue;
-        if (bytes > 4) {
-            const uint32_t valueOffset = tiff.u32(entry + 8);
-            if (!tiff.has(valueOffset, bytes))
-                continue;
-            f.value = valueOffset;
-        }
-        fields.emplace_back(tiff.u16(entry), f);
-    }
-    next = tiff.u32(offset + 2 + size_t(count) * 12);
-    return fields;
-}
-
-const Field* find(const std::vector<std::pair<uint16_t, Field>>& fields, uint16_t tag)
-{
-    for (const auto& [t, f] : fields) {
-        if (t == tag)
-            return &f;
-    }
-    return nullptr;
-}
-
 QString asciiOf(const Tiff& tiff, const Field* f)
 {
     if (!f || f->type != kAscii)
@@ -243,17 +173,6 @@ QString asciiOf(const Tiff& tiff, const Field* f)
     const auto* text = reinterpret_cast<const char*>(tiff.at(f->value));
     const size_t length = strnlen(text, f->count);
     return QString::fromLatin1(text, qsizetype(length)).trimmed();
-}
-
-std::optional<uint32_t> numberOf(const Tiff& tiff, const Field* f)
-{
-    if (!f || f->count < 1)
-        return std::nullopt;
-    if (f->type == kShort)
-        return tiff.u16(f->value);
-    if (f->type == kLong)
-        return tiff.u32(f->value);
-    return std::nullopt;
 }
 
 double rationalOf(const Tiff& tiff, const Field* f)
@@ -340,34 +259,31 @@ std::vector<uint8_t> exifPayload(const ExifFields& fields, const std::vector<uin
 
 std::optional<ExifFields> readExifTiff(const uint8_t* data, size_t size)
 {
-    if (!data || size < 8)
+    const auto opened = openTiff(data, size);
+    if (!opened)
         return std::nullopt;
-    const bool little = data[0] == 'I' && data[1] == 'I';
-    if (!little && !(data[0] == 'M' && data[1] == 'M'))
-        return std::nullopt;
-    const Tiff tiff(data, size, little);
-    if (tiff.u16(2) != 42)
-        return std::nullopt;
+    const Tiff& tiff = *opened;
 
     // IFD0, and from it only the Exif IFD: no chain is followed, so IFDs
     // pointing at each other cannot make it go round.
     uint32_t next = 0;
     const auto ifd0 = readIfd(tiff, tiff.u32(4), next);
     ExifFields fields;
-    fields.make = asciiOf(tiff, find(ifd0, kMake));
-    fields.model = asciiOf(tiff, find(ifd0, kModel));
-    fields.software = asciiOf(tiff, find(ifd0, kSoftware));
-    const double resolution = rationalOf(tiff, find(ifd0, kXResolution));
-    const uint32_t unit = numberOf(tiff, find(ifd0, kResolutionUnit)).value_or(kInch);
+    fields.make = asciiOf(tiff, findField(ifd0, kMake));
+    fields.model = asciiOf(tiff, findField(ifd0, kModel));
+    fields.software = asciiOf(tiff, findField(ifd0, kSoftware));
+    const double resolution = rationalOf(tiff, findField(ifd0, kXResolution));
+    const uint32_t unit = numberOf(tiff, findField(ifd0, kResolutionUnit)).value_or(kInch);
     if (resolution > 0 && resolution < 1e6 && (unit == kInch || unit == kCentimetre))
         fields.dpi = int(unit == kInch ? resolution + 0.5 : resolution * 2.54 + 0.5);
 
-    if (const auto exifAt = numberOf(tiff, find(ifd0, kExifIfd)); exifAt && *exifAt != tiff.u32(4)) {
+    if (const auto exifAt = numberOf(tiff, findField(ifd0, kExifIfd)); exifAt && *exifAt != tiff.u32(4)) {
         const auto exif = readIfd(tiff, *exifAt, next);
-        fields.taken = timeOf(asciiOf(tiff, find(exif, kDateTimeOriginal)), asciiOf(tiff, find(exif, kSubSecTimeOriginal)),
-                              asciiOf(tiff, find(exif, kOffsetTimeOriginal)));
-        fields.width = int(std::min<uint32_t>(numberOf(tiff, find(exif, kPixelXDimension)).value_or(0), INT32_MAX));
-        fields.height = int(std::min<uint32_t>(numberOf(tiff, find(exif, kPixelYDimension)).value_or(0), INT32_MAX));
+        fields.taken = timeOf(asciiOf(tiff, findField(exif, kDateTimeOriginal)),
+                              asciiOf(tiff, findField(exif, kSubSecTimeOriginal)),
+                              asciiOf(tiff, findField(exif, kOffsetTimeOriginal)));
+        fields.width = int(std::min<uint32_t>(numberOf(tiff, findField(exif, kPixelXDimension)).value_or(0), INT32_MAX));
+        fields.height = int(std::min<uint32_t>(numberOf(tiff, findField(exif, kPixelYDimension)).value_or(0), INT32_MAX));
     }
     return fields;
 }

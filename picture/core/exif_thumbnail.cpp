@@ -4,6 +4,8 @@
 // IFD1) is ever followed.
 #include "exif_thumbnail.h"
 
+#include "tiff_ifd.h"
+
 #include <cstring>
 
 namespace picture {
@@ -13,51 +15,8 @@ namespace {
 constexpr uint16_t kCompression = 0x0103;
 constexpr uint16_t kThumbnailOffset = 0x0201;  // JPEGInterchangeFormat
 constexpr uint16_t kThumbnailLength = 0x0202;  // JPEGInterchangeFormatLength
-constexpr uint16_t kShort = 3;
-constexpr uint16_t kLong = 4;
-constexpr uint16_t kOldJpeg = 6;  // what Exif names a JPEG thumbnail
+constexpr uint16_t kOldJpeg = 6;               // what Exif names a JPEG thumbnail
 constexpr uint16_t kJpeg = 7;
-
-class TiffReader {
-public:
-    TiffReader(const uint8_t* data, size_t size, bool bigEndian) : m_data(data), m_size(size), m_bigEndian(bigEndian) {}
-
-    bool has(uint64_t offset, uint64_t length) const { return offset <= m_size && length <= m_size - offset; }
-    uint16_t u16(size_t at) const
-    {
-        const uint8_t* p = m_data + at;
-        return m_bigEndian ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
-    }
-    uint32_t u32(size_t at) const
-    {
-        const uint8_t* p = m_data + at;
-        return m_bigEndian ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
-                           : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-    }
-    // An IFD lies wholly in the block: its entry count, entries and the
-    // next IFD's offset.
-    bool ifdFits(uint32_t offset) const
-    {
-        return offset >= 8 && has(offset, 2) && has(uint64_t(offset) + 2, uint64_t(u16(offset)) * 12 + 4);
-    }
-    // A single SHORT or LONG value, which sits in the entry itself.
-    std::optional<uint32_t> number(size_t entry) const
-    {
-        const uint16_t type = u16(entry + 2);
-        if (u32(entry + 4) != 1)
-            return std::nullopt;
-        if (type == kShort)
-            return u16(entry + 8);
-        if (type == kLong)
-            return u32(entry + 8);
-        return std::nullopt;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    bool m_bigEndian;
-};
 
 uint16_t bigEndian16(const uint8_t* p)
 {
@@ -72,45 +31,26 @@ bool isStartOfFrame(uint8_t marker)
 
 }  // namespace
 
-std::optional<ByteRange> exifThumbnailIn(const uint8_t* tiff, size_t size)
+std::optional<ByteRange> exifThumbnailIn(const uint8_t* data, size_t size)
 {
-    if (!tiff || size < 8)
+    const auto tiff = openTiff(data, size);
+    if (!tiff)
         return std::nullopt;
-    bool bigEndian;
-    if (std::memcmp(tiff, "MM", 2) == 0)
-        bigEndian = true;
-    else if (std::memcmp(tiff, "II", 2) == 0)
-        bigEndian = false;
-    else
+    const uint32_t ifd0 = tiff->u32(4);
+    uint32_t ifd1 = 0, next = 0;
+    readIfd(*tiff, ifd0, ifd1);
+    if (ifd1 == 0 || ifd1 == ifd0)
         return std::nullopt;
-    const TiffReader r(tiff, size, bigEndian);
-    if (r.u16(2) != 42)
-        return std::nullopt;
-
-    const uint32_t ifd0 = r.u32(4);
-    if (!r.ifdFits(ifd0))
-        return std::nullopt;
-    const uint32_t ifd1 = r.u32(ifd0 + 2 + size_t(r.u16(ifd0)) * 12);
-    if (ifd1 == 0 || ifd1 == ifd0 || !r.ifdFits(ifd1))
-        return std::nullopt;
-
-    std::optional<uint32_t> offset, length, compression;
-    const uint16_t count = r.u16(ifd1);
-    for (uint16_t i = 0; i < count; ++i) {
-        const size_t entry = ifd1 + 2 + size_t(i) * 12;
-        switch (r.u16(entry)) {
-        case kThumbnailOffset: offset = r.number(entry); break;
-        case kThumbnailLength: length = r.number(entry); break;
-        case kCompression: compression = r.number(entry); break;
-        default: break;
-        }
-    }
-    if (!offset || !length || *length < 4 || !r.has(*offset, *length))
+    const IfdFields entries = readIfd(*tiff, ifd1, next);
+    const auto offset = numberOf(*tiff, findField(entries, kThumbnailOffset));
+    const auto length = numberOf(*tiff, findField(entries, kThumbnailLength));
+    const auto compression = numberOf(*tiff, findField(entries, kCompression));
+    if (!offset || !length || *length < 4 || !tiff->has(*offset, *length))
         return std::nullopt;
     if (compression && *compression != kOldJpeg && *compression != kJpeg)
         return std::nullopt;
     // A JPEG begins with its start-of-image marker and another marker.
-    const uint8_t* thumb = tiff + *offset;
+    const uint8_t* thumb = data + *offset;
     if (thumb[0] != 0xFF || thumb[1] != 0xD8 || thumb[2] != 0xFF)
         return std::nullopt;
     return ByteRange{*offset, *length};

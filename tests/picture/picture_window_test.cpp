@@ -191,12 +191,7 @@ private Q_SLOTS:
     {
         testing_support::ScriptedDialogs dialogs;
         m_host->m.calibrationName = QStringLiteral("10x");
-        const QString original = writePicture(QStringLiteral("e.bmp"), "BMP");
-        PictureMetadata taken;
-        taken.scale = PictureScale{40.0, QStringLiteral("um"), QStringLiteral("40x"), QSize(200, 150)};
-        taken.camera = QStringLiteral("Scope");
-        QVERIFY(writeSidecar(original, taken));
-        std::unique_ptr<CScoparaView> view(CScoparaView::open(original, *m_host));
+        std::unique_ptr<CScoparaView> view(CScoparaView::open(writePicture(QStringLiteral("e.bmp"), "BMP"), *m_host));
         view->resize(400, 300);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
