@@ -118,6 +118,9 @@ void MjpegStreamSource::open(Clock::time_point now)
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timing.connectMs));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    // A frame in one or a few reads rather than 16 KB at a time: a tenth
+    // of the system calls.
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 512L * 1024);
     m_easy = easy;
     m_headerSeen = false;
     m_transferEnded = false;
