@@ -646,9 +646,9 @@ double processCpuMs()
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-// libjpeg-turbo's decode alone, in step with the stream: each time the
-// window's source delivers a frame, this thread decodes one recorded frame
-// of the same stream, so both decode at the same moments, beside the same
+// libjpeg-turbo's decode alone, in step with the stream: when the window's
+// source has delivered a frame, this thread decodes one recorded frame of
+// the same stream, so both decode at about the same moments, beside the same
 // camera, with caches as cold.
 class PacedFloor {
 public:
@@ -657,7 +657,7 @@ public:
         double threadMs = 0;  // the thread's CPU in all
         int decodes = 0;
     };
-    PacedFloor(const std::vector<std::vector<uint8_t>>& jpegs, int stride, int height, ArrivalCount& arrivals)
+    PacedFloor(const std::vector<std::vector<uint8_t>>& jpegs, int stride, int height, const ArrivalCount& arrivals)
         : m_jpegs(jpegs), m_stride(stride), m_rows(size_t(stride) * size_t(height)), m_arrivals(arrivals)
     {
         plainDecode(m_jpegs.front(), m_rows.data(), m_stride);  // its pages touched, as the window's are
@@ -692,7 +692,7 @@ private:
     const std::vector<std::vector<uint8_t>>& m_jpegs;
     int m_stride;
     std::vector<uint8_t> m_rows;
-    ArrivalCount& m_arrivals;
+    const ArrivalCount& m_arrivals;
     std::atomic<bool> m_done{false};
     std::thread m_thread;
     Figures m_figures;
