@@ -56,6 +56,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -170,7 +171,8 @@ struct ScratchProgram {
 };
 
 // The whole main window with two simulated microscopes side by side, one
-// with a grid and a measured line, and the recording dialog of the first.
+// zoomed out and one with the crosshair; the recording, property and timer
+// dialogs of the first.
 void liveWindows(const QString& folder)
 {
     capture::SimulatedBackend microscopes(2);
@@ -201,6 +203,19 @@ void liveWindows(const QString& folder)
     }
 }
 
+// Left clicks on a live window at points of its frame.
+void clickFramePoints(capture::CDeviceView& view, std::initializer_list<QPointF> points)
+{
+    for (const QPointF at : points) {
+        const QPointF local = view.mapping().mapToView(measure::Point2d{at.x(), at.y()});
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent click(type, local, view.viewport()->mapToGlobal(local), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(view.viewport(), &click);
+        }
+    }
+}
+
 // A calibration on the simulated microscope's micrometer: the reference line
 // drawn along the ticks, the ticks found marked on the live picture, and the
 // dialog with the divisions found and a division size typed.
@@ -222,14 +237,7 @@ void liveCalibration(const QString& folder)
     if (!dialog)
         return;
     // Along the short ticks of a 640 x 480 frame, wherever the stage drifted.
-    for (const QPointF at : {QPointF(92, 253), QPointF(560, 251)}) {
-        const QPointF local = view->mapping().mapToView(measure::Point2d{at.x(), at.y()});
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent click(type, local, view->viewport()->mapToGlobal(local), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(view->viewport(), &click);
-        }
-    }
+    clickFramePoints(*view, {QPointF(92, 253), QPointF(560, 251)});
     waited.restart();
     while (waited.elapsed() < 500)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -246,8 +254,8 @@ void liveCalibration(const QString& folder)
     save(*dialog, folder, "calibration-detected");
 }
 
-// The main window with the simulated WiFi microscope's window, a line
-// measured on it and its property dialog.
+// The main window with the simulated WiFi microscope's window, calibrated,
+// a line measured on it and the crosshair on; and its property dialog.
 void wifiWindow(const QString& folder)
 {
     wifi::SimulatedWifiCamera camera;
@@ -274,6 +282,19 @@ void wifiWindow(const QString& folder)
     waited.start();
     while (waited.elapsed() < 2000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
+    // Calibrated on the micrometer (its divisions found along the line drawn
+    // over the short ticks), then a line measured below it.
+    view->newCalibration();
+    if (auto* dialog = view->findChild<measure::CCalibrationDlg*>()) {
+        clickFramePoints(*view, {QPointF(130, 382), QPointF(940, 382)});
+        QApplication::processEvents();
+        dialog->nameEdit()->setText(QStringLiteral("WiFi 10x"));
+        dialog->divisionEdit()->setText(QStringLiteral("0.01"));
+        Q_EMIT dialog->divisionEdit()->textEdited(dialog->divisionEdit()->text());
+        dialog->okButton()->click();
+    }
+    view->runCommand(base::cmd::ToolLine);
+    clickFramePoints(*view, {QPointF(330, 560), QPointF(700, 600), QPointF(520, 640)});
     view->runCommand(base::cmd::Crosshair);
     waited.restart();
     while (waited.elapsed() < 500)  // the overlay comes with the next frames
