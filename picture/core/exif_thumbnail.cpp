@@ -4,6 +4,7 @@
 // IFD1) is ever followed.
 #include "exif_thumbnail.h"
 
+#include "jpeg_segments.h"
 #include "tiff_ifd.h"
 
 #include <cstring>
@@ -62,47 +63,25 @@ JpegHead readJpegHead(const uint8_t* data, size_t size)
     if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return head;
     bool exifSeen = false;
-    size_t at = 2;
-    while (true) {
-        // Any number of fill bytes may come before a marker.
-        while (at + 1 < size && data[at] == 0xFF && data[at + 1] == 0xFF)
-            ++at;
-        if (at + 4 > size) {
-            head.needed = at + 4;
-            break;
-        }
-        if (data[at] != 0xFF)
-            break;  // no marker where one belongs: the rest cannot be trusted
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xDA || marker == 0xD9 || marker == 0xD8)
-            break;  // the scan (or the end) begins: no more headers
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            at += 2;  // markers standing alone
-            continue;
-        }
-        const size_t length = bigEndian16(data + at + 2);
-        if (length < 2)
-            break;
-        const size_t end = at + 2 + length;
-        if (end > size) {
-            head.needed = end;
-            break;
-        }
-        const uint8_t* payload = data + at + 4;
-        const size_t payloadSize = length - 2;
-        if (marker == 0xE1 && !exifSeen && payloadSize >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0) {
+    const JpegSegmentsEnd end = walkJpegSegments(data, size, [&](const JpegSegment& s) {
+        if (s.size < 4)
+            return true;
+        const uint8_t* payload = data + s.at + 4;
+        const size_t payloadSize = s.size - 4;
+        if (s.marker == 0xE1 && !exifSeen && payloadSize >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0) {
             exifSeen = true;
-            const size_t tiffStart = at + 4 + 6;
+            const size_t tiffStart = s.at + 4 + 6;
             if (const auto range = exifThumbnailIn(payload + 6, payloadSize - 6))
                 head.thumbnail = ByteRange{tiffStart + range->offset, range->length};
-        } else if (isStartOfFrame(marker) && payloadSize >= 5) {
+        } else if (isStartOfFrame(s.marker) && payloadSize >= 5) {
             head.height = bigEndian16(payload + 1);
             head.width = bigEndian16(payload + 3);
-            // Exif comes before the frame; nothing after it is wanted.
-            break;
+            return false;  // Exif comes before the frame; nothing after it is wanted
         }
-        at = end;
-    }
+        return true;
+    });
+    if (end.how == JpegSegmentsEnd::Cut)
+        head.needed = end.needed;
     if (head.width > 0 && head.height > 0)
         head.needed = 0;
     return head;

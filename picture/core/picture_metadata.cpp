@@ -4,6 +4,7 @@
 #include "cx_image.h"
 #include "exif_block.h"
 #include "jpeg_codec.h"
+#include "jpeg_segments.h"
 #include "xmp_packet.h"
 
 #include "platform/atomic_file.h"
@@ -23,8 +24,6 @@ namespace {
 
 constexpr uint8_t kApp0 = 0xE0;
 constexpr uint8_t kApp1 = 0xE1;
-constexpr uint8_t kSos = 0xDA;
-constexpr uint8_t kEoi = 0xD9;
 constexpr size_t kMaxSegmentPayload = 65533;
 constexpr QSize kThumbnailSize(160, 120);
 constexpr char kExifSignature[] = "Exif\0";  // with the string's own zero: "Exif\0\0"
@@ -36,50 +35,20 @@ bool startsWith(const uint8_t* data, size_t size, const char* signature, size_t 
     return size >= signatureSize && std::memcmp(data, signature, signatureSize) == 0;
 }
 
-// One marker segment before the scan: where it starts and its whole size
-// (marker and length included).
-struct Segment {
-    size_t at;
-    size_t size;
-    uint8_t marker;
-};
-
-// The segments from after SOI up to SOS (or the end), each wholly inside
-// `size`. `scanAt` is where SOS starts, or `size` when there is none; false
-// when a segment is cut or the bytes are no markers.
-bool leadingSegments(const uint8_t* data, size_t size, std::vector<Segment>& segments, size_t& scanAt)
+// The segments from after SOI up to SOS, each wholly inside `size`, and
+// where SOS starts (`size` when the bytes end between segments without
+// one); false when a segment is cut or the bytes are no markers.
+bool leadingSegments(const uint8_t* data, size_t size, std::vector<JpegSegment>& segments, size_t& scanAt)
 {
-    size_t pos = 2;
-    while (pos + 2 <= size) {
-        if (data[pos] != 0xFF)
-            return false;
-        const uint8_t marker = data[pos + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++pos;
-            continue;
-        }
-        if (marker == kSos || marker == kEoi) {
-            scanAt = pos;
-            return true;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            segments.push_back({pos, 2, marker});
-            pos += 2;
-            continue;
-        }
-        if (pos + 4 > size)
-            return false;
-        const size_t length = size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || length > size - pos - 2)
-            return false;
-        segments.push_back({pos, length + 2, marker});
-        pos += length + 2;
-    }
-    scanAt = size;
-    return pos == size;
+    const JpegSegmentsEnd end = walkJpegSegments(data, size, [&](const JpegSegment& s) {
+        segments.push_back(s);
+        return true;
+    });
+    scanAt = end.at;
+    return end.how == JpegSegmentsEnd::Scan || (end.how == JpegSegmentsEnd::Cut && end.at == size);
 }
 
-bool isOurKindOfApp1(const uint8_t* data, const Segment& s)
+bool isOurKindOfApp1(const uint8_t* data, const JpegSegment& s)
 {
     if (s.marker != kApp1)
         return false;
@@ -271,7 +240,7 @@ bool embedMetadata(std::vector<uint8_t>& jpeg, const PictureMetadata& metadata, 
 {
     if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
         return false;
-    std::vector<Segment> segments;
+    std::vector<JpegSegment> segments;
     size_t scanAt = 0;
     if (!leadingSegments(jpeg.data(), jpeg.size(), segments, scanAt))
         return false;
@@ -305,7 +274,7 @@ bool embedMetadata(std::vector<uint8_t>& jpeg, const PictureMetadata& metadata, 
     appendSegment(out, kApp1, exif);
     appendSegment(out, kApp1, xmp);
     for (size_t i = first; i < segments.size(); ++i) {
-        const Segment& s = segments[i];
+        const JpegSegment& s = segments[i];
         if (!isOurKindOfApp1(jpeg.data(), s))
             out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(s.at), jpeg.begin() + std::ptrdiff_t(s.at + s.size));
     }
@@ -318,17 +287,13 @@ std::optional<PictureMetadata> readJpegMetadata(const uint8_t* data, size_t size
 {
     if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return std::nullopt;
-    std::vector<Segment> segments;
-    size_t scanAt = 0;
-    // A segment cut short ends the walk; the whole ones before it still count.
-    leadingSegments(data, size, segments, scanAt);
-
     PictureMetadata m;
     bool exifFound = false;
     bool xmpFound = false;
-    for (const Segment& s : segments) {
+    // A segment cut short ends the walk; the whole ones before it still count.
+    walkJpegSegments(data, size, [&](const JpegSegment& s) {
         if (s.marker != kApp1)
-            continue;
+            return true;
         const uint8_t* payload = data + s.at + 4;
         const size_t payloadSize = s.size - 4;
         if (!exifFound && startsWith(payload, payloadSize, kExifSignature, sizeof kExifSignature) && payloadSize > 6) {
@@ -350,7 +315,8 @@ std::optional<PictureMetadata> readJpegMetadata(const uint8_t* data, size_t size
                     m.camera = fromXmp.camera;
             }
         }
-    }
+        return true;
+    });
     if (!exifFound && !xmpFound)
         return std::nullopt;
     return m;
