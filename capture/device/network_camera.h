@@ -31,10 +31,14 @@ public:
     // Blocking, bounded in time: never on the GUI thread.
     virtual NetworkCameraLook look() = 0;
     // Calls `pressed` from a thread of its own at each press of the camera's
-    // still button until stopped; switching on again starts afresh.
+    // still button until stopped. The button's last state carries over a
+    // switch off and on, so switching on again takes no picture by itself.
     virtual void watchStillButton(std::function<void()> pressed) = 0;
     virtual void stopWatchingStillButton() = 0;
     virtual bool watchingStillButton() const = 0;
+    // A new window starts afresh: the first state it reads other than
+    // "never pressed" is a press.
+    virtual void forgetStillButton() = 0;
 };
 
 }  // namespace capture

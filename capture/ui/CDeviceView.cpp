@@ -87,6 +87,10 @@ CDeviceView::~CDeviceView()
 
 QString CDeviceView::capConfigPath() const
 {
+    // The USB slots' last size; a camera that keeps its own mode (the WiFi
+    // microscope) must not change what they open at.
+    if (m_device->keepsItsMode())
+        return {};
     // Beside the program in the build tree, in the user's own folders when installed.
     const QString folder = platform::programDataFolder(m_host.settings().paths.programFolder) + QLatin1String("/Setting");
     QDir().mkpath(folder);  // a failure only means the format is not kept

@@ -81,6 +81,9 @@ public:
     // The requests of the toolbar, the keys, the timed capture and the
     // microscope's still button.
     void snapshotRequest();
+    // Frames are coming, so a still asked for now is taken now: the camera
+    // is connected and not being reached again.
+    bool canTakeStill() const;
     // A still of this purpose as taken unless asked otherwise: full size,
     // burnt in, the stored DPI, and its path (a snapshot's in the stored
     // format).

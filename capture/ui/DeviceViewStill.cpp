@@ -29,13 +29,20 @@ void CDeviceView::snapshotRequest()
 {
     if (refusedWhileRecording())
         return;
-    if (!m_connected) {
+    if (!canTakeStill()) {
         // Without frames the request would wait and fire when the microscope
         // comes back, taking a picture nobody asked for then.
-        platform::messageDialogs().inform(base::uiText("ConnectTip", "Please Connect Device...", base::kMessageCapacity));
+        platform::messageDialogs().inform(
+            m_connected ? base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity)
+                        : base::uiText("ConnectTip", "Please Connect Device...", base::kMessageCapacity));
         return;
     }
     m_device->requestStill(stillRequest(StillRequest::Snapshot));
+}
+
+bool CDeviceView::canTakeStill() const
+{
+    return m_connected && !m_device->isReconnecting();
 }
 
 StillRequest CDeviceView::stillRequest(StillRequest::Purpose purpose) const

@@ -119,6 +119,7 @@ void WifiMicroscope::looked()
         m_host.writeCameraModel(static_cast<quint32>(look.cameraModel));
     auto* view = new CDeviceView(wifiStream(), look.open(), m_host);
     m_view = view;
+    m_camera->forgetStillButton();
     view->setCameraChoices(
         [view] {
             return std::vector<CameraChoice>{{view->windowTitle(), QString(), true}};
@@ -188,7 +189,7 @@ bool WifiMicroscope::snapshotProgramRunning() const
 
 bool WifiMicroscope::snapshotProgramWantsPicture()
 {
-    if (!m_view)
+    if (!m_view || !m_view->canTakeStill())
         return false;
     QMetaObject::invokeMethod(this, "triggerPressed", Qt::QueuedConnection);
     return true;

@@ -12,6 +12,7 @@
 
 #include "base/command_ids.h"
 #include "base/command_target.h"
+#include "platform/known_folders.h"
 
 #include "live_view_helpers.h"
 #include "scripted_dialogs.h"
@@ -123,12 +124,19 @@ private Q_SLOTS:
 
         // Switched off: the window says it is reaching the camera again, and
         // the pictures come back when the camera does.
+        QVERIFY(dialogs.messages.isEmpty());
+        const qsizetype stills = testing_support::filesIn(pictures).size();
         m_camera->pause();
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().isReconnecting(), 15000);
+        // A still asked for meanwhile is refused, not taken when the camera is back.
+        view.snapshotRequest();
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Please Connect WiFi Microscope")});
+        QVERIFY(!m_wifi->snapshotProgramWantsPicture());
         m_camera->resume();
         view.stream().latestFrame().frameArrived = 0;
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().latestFrame().frameArrived && !view.stream().isReconnecting(), 30000);
-        QVERIFY(dialogs.messages.isEmpty());
+        QTest::qWait(300);
+        QCOMPARE(testing_support::filesIn(pictures).size(), stills);
     }
 
     void aNewSizeIsAskedOfTheCamera()
@@ -153,6 +161,9 @@ private Q_SLOTS:
         QVERIFY(view.stream().latestFrame().frameArrived);
         QCOMPARE(view.frameSize(), QSize(640, 480));
         QCOMPARE(m_camera->requests("/apply.cgi"), 1);
+        // The USB microscopes' last size stays theirs.
+        QVERIFY(
+            !QFile::exists(platform::programDataFolder(m_host->s.paths.programFolder) + QLatin1String("/Setting/CapConfig.dat")));
     }
 
     // Mode one by the camera's button; mode two by the snapshot program,

@@ -53,7 +53,7 @@ std::optional<int> parseTrigger(const QByteArray& body);
 inline constexpr char kMediaPagePath[] = "/media.asp";
 inline constexpr char kWizardPagePath[] = "/wizardvideo.asp";
 inline constexpr char kTriggerPath[] = "/updateNPNvram.cgi?camera_gpio_trigger";
-inline constexpr char kStreamPath[] = "/?action=stream";
+inline constexpr char kStreamPath[] = "/";  // the stream is the stream port's root
 QString modeSwitchPath(int modeNumber);
 QString controlCommandPath(uint32_t id, int value);
 

@@ -11,10 +11,11 @@ TriggerPoll::~TriggerPoll()
     stop();
 }
 
-void TriggerPoll::start(const CameraAddress& address)
+void TriggerPoll::start(const CameraAddress& address, int last)
 {
     stop();
     m_stop = false;
+    m_last = last;
     m_thread = std::thread([this, address] { run(address); });
 }
 
@@ -38,15 +39,14 @@ bool TriggerPoll::running() const
 void TriggerPoll::run(CameraAddress address)
 {
     const QString url = address.pageUrl(QString::fromLatin1(kTriggerPath));
-    int last = 0;
     while (!m_stop.load()) {
         const HttpReply reply = httpGet(address, url, m_limits, &m_stop);
         if (m_stop.load())
             break;
         if (reply.ok) {
             const std::optional<int> count = parseTrigger(reply.body);
-            if (count && *count != last) {
-                last = *count;
+            if (count && *count != m_last) {
+                m_last = *count;
                 if (m_pressed)
                     m_pressed();
             }

@@ -24,11 +24,14 @@ public:
     TriggerPoll& operator=(const TriggerPoll&) = delete;
 
     void setLimits(const HttpLimits& limits) { m_limits = limits; }  // while stopped
-    // Starts polling, after stopping any polling already going on.
-    void start(const CameraAddress& address);
+    // Starts polling, after stopping any polling already going on; a number
+    // other than `last` is a press.
+    void start(const CameraAddress& address, int last = 0);
     // Returns promptly, cancelling a request on its way.
     void stop();
     bool running() const;
+    // The number last read; while stopped.
+    int lastSeen() const { return m_last; }
 
 private:
     void run(CameraAddress address);
@@ -39,6 +42,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::atomic<bool> m_stop{false};
+    int m_last = 0;  // the poll thread's while it runs
 };
 
 }  // namespace wifi

@@ -69,13 +69,22 @@ void WifiCamera::watchStillButton(std::function<void()> pressed)
 {
     stopWatchingStillButton();
     m_poll = std::make_unique<TriggerPoll>(std::move(pressed));
-    m_poll->start(address());
+    m_poll->start(address(), m_lastTrigger);
+}
+
+void WifiCamera::forgetStillButton()
+{
+    stopWatchingStillButton();
+    m_poll.reset();
+    m_lastTrigger = 0;
 }
 
 void WifiCamera::stopWatchingStillButton()
 {
-    if (m_poll)
-        m_poll->stop();
+    if (!m_poll)
+        return;
+    m_poll->stop();
+    m_lastTrigger = m_poll->lastSeen();
 }
 
 bool WifiCamera::watchingStillButton() const

@@ -26,6 +26,7 @@ public:
     void watchStillButton(std::function<void()> pressed) override;
     void stopWatchingStillButton() override;
     bool watchingStillButton() const override;
+    void forgetStillButton() override;
 
     CameraAddress address() const;
 
@@ -34,6 +35,7 @@ private:
     std::optional<CameraAddress> m_fixed;
     QString m_settingsFolder;
     std::unique_ptr<TriggerPoll> m_poll;
+    int m_lastTrigger = 0;  // the button's state when polling last stopped
 };
 
 }  // namespace wifi

@@ -130,7 +130,7 @@ TEST(MjpegStreamSource, FramesArriveWithTheLogin)
     EXPECT_EQ(details[0].format, capture::FormatMJPG);
     EXPECT_GE(details[0].sampleTime, 0.0);
     EXPECT_GT(details[2].sampleTime, details[0].sampleTime);
-    EXPECT_EQ(server.requests().at(0).target, "/?action=stream");
+    EXPECT_EQ(server.requests().at(0).target, "/");
 }
 
 TEST(MjpegStreamSource, StreamWithoutTheFirstBoundary)

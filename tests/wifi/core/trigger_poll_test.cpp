@@ -1,4 +1,5 @@
 #include "wifi/core/trigger_poll.h"
+#include "wifi/core/wifi_camera.h"
 
 #include "scripted_http_server.h"
 
@@ -83,6 +84,28 @@ TEST(TriggerPoll, StartsAgainAfterStop)
         poll.stop();
         EXPECT_FALSE(poll.running());
     }
+}
+
+// Switching mode one off and on again takes no picture by itself; a new
+// window reads the button afresh.
+TEST(TriggerPoll, TheButtonsStateOutlastsASwitchOffButNotANewWindow)
+{
+    ScriptedHttpServer server;
+    server.serve(kTriggerPage, 200, "1");
+    WifiCamera camera(addressOf(server));
+    std::atomic<int> presses{0};
+    camera.watchStillButton([&] { ++presses; });
+    ASSERT_TRUE(waitUntil([&] { return presses.load() == 1; }));
+    camera.stopWatchingStillButton();
+    const int before = server.requestCount(kTriggerPage);
+    camera.watchStillButton([&] { ++presses; });
+    ASSERT_TRUE(waitUntil([&] { return server.requestCount(kTriggerPage) >= before + 2; }));
+    camera.stopWatchingStillButton();
+    EXPECT_EQ(presses.load(), 1);
+    camera.forgetStillButton();
+    camera.watchStillButton([&] { ++presses; });
+    EXPECT_TRUE(waitUntil([&] { return presses.load() == 2; }));
+    camera.stopWatchingStillButton();
 }
 
 TEST(TriggerPoll, PausesBetweenRounds)
