@@ -174,16 +174,31 @@ capture::FrameWait MjpegStreamSource::nextFrame(int timeoutMs, capture::DeviceFr
         std::this_thread::sleep_until(deadline);
         return capture::FrameWait::Timeout;
     }
-    if (m_switchTo != 0) {
-        // The camera drops its stream to change mode and needs a moment
-        // before it serves the new size.
-        const HttpReply reply = httpGet(m_address, m_address.pageUrl(modeSwitchPath(m_switchTo)), m_commandLimits);
-        m_switchTo = 0;
-        close();
-        m_reconnecting = true;
-        m_reopenAt = Clock::now() + std::chrono::milliseconds(reply.ok ? kSettleMs : 0);
-    }
     for (;;) {
+        if (m_switchTo != 0) {
+            // The camera drops its stream to change mode and needs a moment
+            // before it serves the new size. Until it has agreed the stream
+            // stays closed and the mode is asked for again after a pause:
+            // opened in the old mode, its pictures would be of a size nobody
+            // shows, and the window would stand still without a word.
+            const Clock::time_point now = Clock::now();
+            if (now >= m_reopenAt) {
+                close();
+                m_reconnecting = true;
+                const HttpReply reply = httpGet(m_address, m_address.pageUrl(modeSwitchPath(m_switchTo)), m_commandLimits);
+                if (reply.ok) {
+                    m_switchTo = 0;
+                    m_reopenAt = Clock::now() + std::chrono::milliseconds(kSettleMs);
+                } else {
+                    reconnectLater(Clock::now());
+                }
+                continue;
+            }
+            if (now >= deadline)
+                return capture::FrameWait::Timeout;
+            std::this_thread::sleep_until(std::min(deadline, m_reopenAt));
+            continue;
+        }
         const uint8_t* data = nullptr;
         size_t size = 0;
         const bool got = m_parser.nextFrame(data, size);

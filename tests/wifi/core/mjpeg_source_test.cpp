@@ -274,6 +274,34 @@ TEST(MjpegStreamSource, PausesGrowBetweenAttempts)
     }
 }
 
+// A camera that does not agree to the new mode is asked again; the stream
+// stays closed meanwhile, rather than showing nothing at the old size.
+TEST(MjpegStreamSource, RefusedModeChangeIsAskedAgainBeforeTheStreamOpens)
+{
+    std::vector<QByteArray> parts;
+    for (const auto& p : threePictures())
+        parts.push_back(streamPart(p));
+    ScriptedHttpServer server;
+    auto asked = std::make_shared<std::atomic<int>>(0);
+    server.on("/apply.cgi",
+              [asked](ScriptedHttpServer::Exchange& ex) { ex.respond((*asked)++ == 0 ? 500 : 200, "", "text/html"); });
+    server.on("/", [&](ScriptedHttpServer::Exchange& ex) { streamPictures(ex, parts); });
+    MjpegStreamSource source(addressOf(server), QSize(320, 240));
+    source.setTiming(quickTiming());
+    source.setModes({{1, true, 320, 240, "1,1,320,240"}, {2, true, 640, 480, "2,1,640,480"}});
+    ASSERT_TRUE(source.setFormat(640, 480, capture::FormatMJPG));
+    ASSERT_TRUE(source.start());
+    std::vector<capture::DeviceFrame> details;
+    ASSERT_EQ(takeFrames(source, 1, 15000, nullptr, &details).size(), 1u);
+    source.stop();
+    EXPECT_EQ(details[0].width, 640);
+    const auto requests = server.requests();
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_TRUE(requests[0].target.startsWith("/apply.cgi"));
+    EXPECT_TRUE(requests[1].target.startsWith("/apply.cgi"));
+    EXPECT_EQ(requests[2].target, "/");
+}
+
 TEST(MjpegStreamSource, SetControlSendsTheCommand)
 {
     ScriptedHttpServer server;
