@@ -68,7 +68,14 @@ void LiveStream::setControl(uint32_t id, int32_t value)
         std::lock_guard lock(m_controlsMutex);
         if (!m_source)
             return;
-        m_pendingControls.emplace_back(id, value);
+        // A slider being dragged sends value after value; a network camera
+        // answers each in a round trip, so only the latest of each waits.
+        const auto waiting = std::find_if(m_pendingControls.begin(), m_pendingControls.end(),
+                                          [id](const auto& pending) { return pending.first == id; });
+        if (waiting != m_pendingControls.end())
+            waiting->second = value;
+        else
+            m_pendingControls.emplace_back(id, value);
         m_controlsPending = true;
     }
     // Stopped, nothing else touches the source: this thread applies it. The

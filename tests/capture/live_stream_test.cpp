@@ -276,6 +276,7 @@ public:
     bool setControl(uint32_t id, int32_t value) override
     {
         controlThread = std::this_thread::get_id();
+        ++controlCalls;
         overlapped = overlapped || m_fetching.load();
         return m_inner->setControl(id, value);
     }
@@ -283,6 +284,7 @@ public:
 
     std::atomic<std::thread::id> frameThread{}, controlThread{};
     std::atomic<bool> overlapped{false};
+    std::atomic<int> controlCalls{0};
 
 private:
     std::unique_ptr<CaptureSource> m_inner;
@@ -318,9 +320,11 @@ TEST_F(LiveStreamTest, ControlsAreSetOnTheCaptureThreadWhileStreaming)
 
     ASSERT_TRUE(device.Build(2, QString()) && device.Run());
     ASSERT_TRUE(waitFor([&] { return device.latestFrame().frameArrived.load() != 0; }));
-    for (int value = 21; value <= 40; ++value)
+    const int callsBefore = seen.controlCalls.load();
+    for (int value = 21; value <= 40; ++value)  // a slider dragged: only the latest value waits
         device.setControl(kBrightness, value);
     ASSERT_TRUE(waitFor([&] { return valueOf(device.controls(), kBrightness) == 40; }));
+    EXPECT_LT(seen.controlCalls.load() - callsBefore, 20);
     EXPECT_EQ(seen.controlThread.load(), seen.frameThread.load());
     EXPECT_NE(seen.controlThread.load(), std::this_thread::get_id());
     EXPECT_FALSE(seen.overlapped.load());
