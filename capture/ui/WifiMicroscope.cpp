@@ -104,13 +104,17 @@ void WifiMicroscope::looked()
         m_look.reset();
     }
     m_looking = false;
-    m_host.showStatusMessage(QString());
     if (!look.ok || !look.open) {
+        // The status bar keeps where the camera was looked for and what went
+        // wrong, for whoever has to set up its network.
+        m_host.showStatusMessage(
+            base::uiText("WiFiNotFound", "No WiFi microscope answered at %1: %2").arg(m_camera->where(), look.why));
         platform::messageDialogs().inform(
             base::uiText("ConnectWiFiTip", "Please Connect WiFi Microscope", base::kMessageCapacity));
         Q_EMIT lookFinished(false);
         return;
     }
+    m_host.showStatusMessage(QString());
     if (m_view) {
         Q_EMIT lookFinished(true);
         return;

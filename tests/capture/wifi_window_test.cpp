@@ -75,6 +75,10 @@ private Q_SLOTS:
         QCOMPARE(looked.at(0).at(0).toBool(), false);
         QVERIFY(!m_view);
         QCOMPARE(dialogs.messages.value(0), QStringLiteral("Please Connect WiFi Microscope"));
+        // Where it was looked for, and why it was not found, stay in the status bar.
+        QVERIFY2(m_host->statusMessages.last().startsWith(QStringLiteral("No WiFi microscope answered at 127.0.0.1: "))
+                     && m_host->statusMessages.last().size() > 45,
+                 qPrintable(m_host->statusMessages.last()));
     }
 
     void theWindowStreamsSnapsRecordsAndComesBack()
