@@ -32,6 +32,8 @@
 #include <linux/videodev2.h>
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace capture {
 
@@ -53,6 +55,15 @@ constexpr RowIds kRowIds[] = {
 QString valueText(int value)
 {
     return QString::asprintf("%3d", value);
+}
+
+// A network camera's six controls, in the order its own pages list them.
+constexpr uint32_t kNetworkOrder[] = {V4L2_CID_BRIGHTNESS, V4L2_CID_CONTRAST, V4L2_CID_SATURATION,
+                                      V4L2_CID_HUE,        V4L2_CID_GAMMA,    V4L2_CID_SHARPNESS};
+
+size_t networkRank(uint32_t id)
+{
+    return size_t(std::find(std::begin(kNetworkOrder), std::end(kNetworkOrder), id) - std::begin(kNetworkOrder));
 }
 
 }  // namespace
@@ -83,7 +94,8 @@ CVideoSettingDlg::CVideoSettingDlg(CDeviceView& view, QWidget* parent)
 
 void CVideoSettingDlg::build()
 {
-    setWindowTitle(base::uiText("Setting", "Setting"));
+    const bool network = m_view.stream().keepsItsMode();
+    setWindowTitle(network ? base::uiText("VideoSetting", "Video Setting") : base::uiText("Setting", "Setting"));
     auto* top = new QGridLayout;
     auto label = [](const char* id, const QString& text) {
         auto* l = new QLabel(text);
@@ -93,8 +105,11 @@ void CVideoSettingDlg::build()
     m_devices->setObjectName(QStringLiteral("1081"));
     m_formats->setObjectName(QStringLiteral("1071"));
     m_resolutions->setObjectName(QStringLiteral("1072"));
-    top->addWidget(label("1079", base::uiText("DeviceName", "Device Name")), 0, 0);
+    QLabel* deviceLabel = label("1079", base::uiText("DeviceName", "Device Name"));
+    top->addWidget(deviceLabel, 0, 0);
     top->addWidget(m_devices, 0, 1, 1, 3);
+    deviceLabel->setVisible(!network);  // a network camera is its window's only one
+    m_devices->setVisible(!network);
     top->addWidget(label("1069", base::uiText("Format", "Format")), 1, 0);
     top->addWidget(m_formats, 1, 1);
     top->addWidget(label("1070", base::uiText("Resolution", "Resolution")), 1, 2);
@@ -105,9 +120,17 @@ void CVideoSettingDlg::build()
 
     auto* properties = new QGroupBox(base::uiText("VideoProperty", "Property"));
     auto* grid = new QGridLayout(properties);
+    std::vector<size_t> order(propertyRows().size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (network)
+        std::stable_sort(order.begin(), order.end(), [](size_t a, size_t b) {
+            return networkRank(propertyRows()[a].control) < networkRank(propertyRows()[b].control);
+        });
     int line = 0;
-    for (const PropertyRow& property : propertyRows()) {
-        const RowIds& ids = kRowIds[line];
+    for (const size_t index : order) {
+        const PropertyRow& property = propertyRows()[index];
+        const RowIds& ids = kRowIds[index];
         const QString text = base::uiText(property.key, property.english);
         Row& row = m_rows[property.control] = addRow(grid, line, text);
         row.id = property.control;
@@ -198,8 +221,18 @@ void CVideoSettingDlg::refresh()
     showControls();
     fillProfiles();
     const QString chosen = defaultProfileName(profiles());
-    if (!chosen.isEmpty() && QFile::exists(profilePath(profiles(), chosen)))
+    if (chosen.isEmpty() || !QFile::exists(profilePath(profiles(), chosen)))
+        return;
+    if (m_view.stream().keepsItsMode())
+        showProfileName(chosen);  // a network camera keeps its own settings: only the name is shown
+    else
         chooseProfile(chosen);
+}
+
+void CVideoSettingDlg::showProfileName(const QString& name)
+{
+    const QSignalBlocker blocker(m_profiles);
+    m_profiles->setCurrentIndex(m_profiles->findText(name));
 }
 
 QString CVideoSettingDlg::profiles() const
@@ -364,7 +397,8 @@ void CVideoSettingDlg::apply(uint32_t id, int32_t value)
     if (CameraControl* c = control(id)) {
         c->value = value;
         m_view.stream().setControl(id, value);
-        m_flagsLater->start();
+        if (!m_view.stream().keepsItsMode())  // a network camera's controls carry no flags
+            m_flagsLater->start();
     }
 }
 
@@ -413,6 +447,23 @@ void CVideoSettingDlg::automaticToggled(Row& row, uint32_t automatic, bool on)
 
 void CVideoSettingDlg::resetToDefaults()
 {
+    if (m_view.stream().keepsItsMode()) {
+        // The camera and the sliders go to the camera's defaults; the kept
+        // values stay, so a later Save writes those last set by a slider or
+        // a profile.
+        for (const uint32_t id : kNetworkOrder) {
+            const CameraControl* c = control(id);
+            const auto row = m_rows.find(id);
+            if (!c || row == m_rows.end())
+                continue;
+            m_view.stream().setControl(id, c->defaultValue);
+            const QSignalBlocker blocker(row->second.slider);
+            row->second.slider->setValue(c->defaultValue);
+            row->second.box->setText(valueText(c->defaultValue));
+        }
+        forgetProfile();
+        return;
+    }
     const ControlSettings settings = defaultSettings(m_controls);
     for (const PropertyRow& property : propertyRows()) {
         CameraControl* c = control(property.control);
@@ -420,6 +471,11 @@ void CVideoSettingDlg::resetToDefaults()
             c->value = c->defaultValue;
     }
     applyAll(settings);
+    forgetProfile();
+}
+
+void CVideoSettingDlg::forgetProfile()
+{
     m_profiles->setCurrentIndex(-1);
     m_profiles->setEditText(QString());
     forgetDefaultProfile(profiles());
@@ -450,10 +506,7 @@ void CVideoSettingDlg::chooseProfile(const QString& name)
     m_profileNote = notes.join(QLatin1Char('\n'));
     m_note->setText(m_profileNote);
     m_note->setVisible(!m_profileNote.isEmpty());
-    {
-        const QSignalBlocker blocker(m_profiles);
-        m_profiles->setCurrentIndex(m_profiles->findText(name));
-    }
+    showProfileName(name);
     writeDefaultProfile(profiles(), path);
 }
 

@@ -69,6 +69,8 @@ private:
     void sliderMoved(Row& row, int value);
     void automaticToggled(Row& row, uint32_t automatic, bool on);
     void resetToDefaults();
+    void forgetProfile();
+    void showProfileName(const QString& name);
     void saveProfileAs();
     void formatChosen(int index);
     void resolutionChosen(int index);

@@ -8,11 +8,13 @@
 #include "capture/device/latest_frame.h"
 #include "capture/device/live_stream.h"
 #include "capture/ui/CDeviceView.h"
+#include "capture/ui/CSavePropertyDlg.h"
 #include "capture/ui/CVideoSettingDlg.h"
 
 #include "base/command_ids.h"
 #include "base/command_target.h"
 #include "platform/known_folders.h"
+#include "platform/private_profile.h"
 
 #include "live_view_helpers.h"
 #include "scripted_dialogs.h"
@@ -20,12 +22,17 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
 
 #include <opencv2/videoio.hpp>
+
+#include <linux/videodev2.h>
 
 using namespace wifi;
 using capture::WifiMicroscope;
@@ -168,6 +175,51 @@ private Q_SLOTS:
         // The USB microscopes' last size stays theirs.
         QVERIFY(
             !QFile::exists(platform::programDataFolder(m_host->s.paths.programFolder) + QLatin1String("/Setting/CapConfig.dat")));
+    }
+
+    // The WiFi property dialog goes the camera's ways: its own title and row
+    // order; the remembered profile is shown, not sent; Default puts the
+    // camera back, while Save keeps the values set before it.
+    void thePropertyDialogGoesTheCamerasWays()
+    {
+        QVERIFY(connectCamera());
+        capture::CDeviceView& view = *m_view;
+        QTRY_VERIFY_WITH_TIMEOUT(view.stream().mailbox().latest(), 10000);
+        capture::CVideoSettingDlg dialog(view);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Video Setting"));
+        const auto rowOf = [&dialog](const QString& text) {
+            const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+            const auto label = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+            auto* grid = qobject_cast<QGridLayout*>((*label)->parentWidget()->layout());
+            int row = -1, column = 0, rows = 0, columns = 0;
+            grid->getItemPosition(grid->indexOf(*label), &row, &column, &rows, &columns);
+            return row;
+        };
+        QVERIFY(rowOf(QStringLiteral("Hue")) < rowOf(QStringLiteral("Gamma")));
+        QVERIFY(rowOf(QStringLiteral("Gamma")) < rowOf(QStringLiteral("Sharpness")));
+
+        auto* brightness = dialog.findChild<QSlider*>(QStringLiteral("1083"));
+        brightness->setValue(200);
+        QTRY_COMPARE_WITH_TIMEOUT(m_camera->control(V4L2_CID_BRIGHTNESS), 200, 10000);
+        dialog.findChild<QPushButton*>(QStringLiteral("104"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_camera->control(V4L2_CID_BRIGHTNESS), 128, 10000);
+        QCOMPARE(brightness->value(), 128);
+        QTimer::singleShot(0, [] {
+            auto* save = qobject_cast<capture::CSavePropertyDlg*>(QApplication::activeModalWidget());
+            QVERIFY(save);
+            save->findChild<QLineEdit*>(QStringLiteral("1139"))->setText(QStringLiteral("bright"));
+            save->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        dialog.findChild<QPushButton*>(QStringLiteral("190"))->click();
+        const QString profile = m_host->s.paths.settingsFolder() + QLatin1String("/WiFiProperty/bright.ini");
+        QCOMPARE(platform::readProfileString(profile, QStringLiteral("WiFiProperty"), QStringLiteral("Brightness")),
+                 QStringLiteral("200"));
+
+        // Opened again: the profile's name, and the camera left as it is.
+        capture::CVideoSettingDlg again(view);
+        QCOMPARE(again.findChild<QComboBox*>(QStringLiteral("1091"))->currentText(), QStringLiteral("bright"));
+        QTest::qWait(300);
+        QCOMPARE(m_camera->control(V4L2_CID_BRIGHTNESS), 128);
     }
 
     // Mode one by the camera's button; mode two by the snapshot program,
