@@ -81,10 +81,10 @@ void LiveStream::setControl(uint32_t id, int32_t value)
     // Stopped, nothing else touches the source: this thread applies it. The
     // GUI thread starts and stops the capture thread, so it cannot start meanwhile.
     if (!m_running.load())
-        applyPendingControls();
+        applyPendingControls(false);
 }
 
-void LiveStream::applyPendingControls()
+void LiveStream::applyPendingControls(bool onCaptureThread)
 {
     std::vector<std::pair<uint32_t, int32_t>> pending;
     {
@@ -92,7 +92,22 @@ void LiveStream::applyPendingControls()
         pending.swap(m_pendingControls);
         m_controlsPending = false;
     }
-    for (const auto& [id, value] : pending) {
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const auto [id, value] = pending[i];
+        if (i > 0 && onCaptureThread && !m_running.load()) {
+            // The GUI thread waits for this one: a camera on the network
+            // answers each in a round trip. The rest goes after the restart,
+            // unless newer values came meanwhile.
+            std::lock_guard lock(m_controlsMutex);
+            for (size_t j = i; j < pending.size(); ++j) {
+                const uint32_t later = pending[j].first;
+                if (std::none_of(m_pendingControls.begin(), m_pendingControls.end(),
+                                 [later](const auto& p) { return p.first == later; }))
+                    m_pendingControls.push_back(pending[j]);
+            }
+            m_controlsPending = true;
+            return;
+        }
         if (!m_source->setControl(id, value))
             continue;
         // The camera may round or clamp: keep what it holds now.
@@ -315,7 +330,7 @@ void LiveStream::captureLoop()
     DeviceFrame frame;
     while (m_running) {
         if (m_controlsPending.load())
-            applyPendingControls();
+            applyPendingControls(true);
         switch (m_source->nextFrame(kFrameWaitMs, frame)) {
         case FrameWait::Frame: onFrame(frame); break;
         case FrameWait::Timeout: break;

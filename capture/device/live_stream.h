@@ -169,7 +169,8 @@ private:
     bool applyFormat(int32_t width, int32_t height, int32_t format);
     void answerStill(const DeviceFrame& frame);
     // Capture thread (or any thread while stopped): the controls asked for.
-    void applyPendingControls();
+    // On the capture thread it leaves the rest for later once a stop is asked.
+    void applyPendingControls(bool onCaptureThread);
 
     StreamDescription m_description;
     QPointer<QObject> m_notify;
