@@ -31,6 +31,7 @@ enum : int {
     RemoveFolder = 1169,            // main frame: remove a folder
     TimedSnapshot = 1171,           // live view: timed snapshot
     ShowConnectedSlots = 1172,      // device-slot dialog: show the connected microscopes' buttons
+    CameraCommandRefused = 1174,    // live view: a network camera refused a control command
     SnapshotPictureWanted = 4004,   // main frame, from the snapshot program: a WiFi still is wanted
     SnapshotGoAway = 4005,          // snapshot program: close
     RefreshVideoSettings = 32773,   // camera property dialog: read the camera again

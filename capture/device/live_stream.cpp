@@ -108,8 +108,13 @@ void LiveStream::applyPendingControls(bool onCaptureThread)
             m_controlsPending = true;
             return;
         }
-        if (!m_source->setControl(id, value))
+        if (!m_source->setControl(id, value)) {
+            // A network camera that did not take the command says so; the
+            // dialog keeps what the user set.
+            if (m_source->keepsItsMode())
+                platform::postMessage(m_notify, platform::msg::CameraCommandRefused);
             continue;
+        }
         // The camera may round or clamp: keep what it holds now.
         std::vector<CameraControl> now = m_source->controls();
         std::lock_guard lock(m_controlsMutex);

@@ -18,6 +18,7 @@
 #include "base/text_lookup.h"
 
 #include "platform/known_folders.h"
+#include "platform/message_dialogs.h"
 #include "platform/posted_message.h"
 
 #include <QCursor>
@@ -248,6 +249,14 @@ void CDeviceView::customEvent(QEvent* event)
     case platform::msg::RelayoutLiveView:
         m_device->CreateSurface();
         layOut();  // tells the renderer too
+        break;
+    case platform::msg::CameraCommandRefused:
+        // Once for a run of refusals: a dragged slider sends many.
+        if (!m_tellingRefusal) {
+            m_tellingRefusal = true;
+            platform::messageDialogs().inform(QStringLiteral("set format error"));
+            m_tellingRefusal = false;
+        }
         break;
     default: ZoomedImageView::customEvent(event);
     }

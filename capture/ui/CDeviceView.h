@@ -208,7 +208,8 @@ private:
     QTimer* m_shownTimer;
     bool m_placed = false;  // shown on screen at least once
     bool m_reconnecting = false;
-    QString m_statusText;  // drawn on the live picture
+    bool m_tellingRefusal = false;  // the message of a refused camera command is open
+    QString m_statusText;           // drawn on the live picture
 
     // The slot's finished measurements, shared read-only with the renderer.
     std::shared_ptr<measure::VideoShapeList> m_shapes;

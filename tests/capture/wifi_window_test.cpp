@@ -143,6 +143,9 @@ private Q_SLOTS:
         view.snapshotRequest();
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Please Connect WiFi Microscope")});
         QVERIFY(!m_wifi->snapshotProgramWantsPicture());
+        // A command the camera cannot take is told of.
+        view.stream().setControl(V4L2_CID_BRIGHTNESS, 50);
+        QTRY_VERIFY_WITH_TIMEOUT(dialogs.messages.contains(QStringLiteral("set format error")), 10000);
         m_camera->resume();
         view.stream().latestFrame().frameArrived = 0;
         QTRY_VERIFY_WITH_TIMEOUT(view.stream().latestFrame().frameArrived && !view.stream().isReconnecting(), 30000);
