@@ -170,6 +170,15 @@ struct ScratchProgram {
     }
 };
 
+// Lets the program run (frames arrive, windows paint) for `ms`.
+void processEventsFor(int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 // The whole main window with two simulated microscopes side by side, one
 // zoomed out and one with the crosshair; the recording, property and timer
 // dialogs of the first.
@@ -188,10 +197,7 @@ void liveWindows(const QString& folder)
             windows[i]->setGeometry(area.width() * i / 2, 0, area.width() / 2, area.height());
         one->runCommand(base::cmd::ZoomOut);
         one->runCommand(base::cmd::ZoomOut);
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 1500)
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        processEventsFor(1500);
         save(frame, folder, "two-live-windows");
         capture::CFileSizeDlg record(*one, frame);
         save(record, folder, "record-dialog");
@@ -228,19 +234,14 @@ void liveCalibration(const QString& folder)
     if (!view)
         return;
     frame.mdiArea()->activeSubWindow()->showMaximized();
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 1500)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    processEventsFor(1500);
     view->newCalibration();
     auto* dialog = view->findChild<measure::CCalibrationDlg*>();
     if (!dialog)
         return;
     // Along the short ticks of a 640 x 480 frame, wherever the stage drifted.
     clickFramePoints(*view, {QPointF(92, 253), QPointF(560, 251)});
-    waited.restart();
-    while (waited.elapsed() < 500)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    processEventsFor(500);
     dialog->nameEdit()->setText(QStringLiteral("10x"));
     dialog->divisionEdit()->setText(QStringLiteral("0.01"));
     Q_EMIT dialog->divisionEdit()->textEdited(dialog->divisionEdit()->text());
@@ -278,10 +279,7 @@ void wifiWindow(const QString& folder)
         return;
     capture::CDeviceView* view = frame.wifiMicroscope().view();
     frame.mdiArea()->activeSubWindow()->showMaximized();
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    processEventsFor(2000);
     // Calibrated on the micrometer (its divisions found along the line drawn
     // over the short ticks), then a line measured below it.
     view->newCalibration();
@@ -296,9 +294,7 @@ void wifiWindow(const QString& folder)
     view->runCommand(base::cmd::ToolLine);
     clickFramePoints(*view, {QPointF(330, 560), QPointF(700, 600), QPointF(520, 640)});
     view->runCommand(base::cmd::Crosshair);
-    waited.restart();
-    while (waited.elapsed() < 500)  // the overlay comes with the next frames
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    processEventsFor(500);  // the overlay comes with the next frames
     save(frame, folder, "wifi-window");
     capture::CVideoSettingDlg properties(*view, &frame);
     save(properties, folder, "wifi-property-dialog");
