@@ -159,11 +159,7 @@ TEST(HttpGet, CancelEndsAWaitingRequest)
 
 TEST(HttpGet, NobodyListeningFails)
 {
-    int port = 0;
-    {
-        ScriptedHttpServer server;
-        port = server.port();
-    }
+    const int port = ScriptedHttpServer::closedPort();
     CameraAddress address;
     address.host = QStringLiteral("127.0.0.1");
     address.pagePort = port;

@@ -228,11 +228,7 @@ TEST(MjpegStreamSource, DroppedConnectionIsReopened)
 
 TEST(MjpegStreamSource, UnreachableCameraIsNeverGone)
 {
-    int port = 0;
-    {
-        ScriptedHttpServer server;
-        port = server.port();
-    }
+    const int port = ScriptedHttpServer::closedPort();
     CameraAddress address;
     address.host = QStringLiteral("127.0.0.1");
     address.streamPort = port;

@@ -276,4 +276,10 @@ void ScriptedHttpServer::serveConnection(int fd)
     exchange.drop();
 }
 
+int ScriptedHttpServer::closedPort()
+{
+    ScriptedHttpServer server;
+    return server.port();
+}
+
 }  // namespace testing_support

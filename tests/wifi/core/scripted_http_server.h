@@ -57,6 +57,8 @@ public:
     ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
 
     int port() const { return m_port; }
+    // A loopback port nobody listens on: one a server held a moment ago.
+    static int closedPort();
     // `target` is a path ("/media.asp"), or a path with its query when that
     // must match exactly; the exact form wins.
     void on(const QByteArray& target, Handler handler);
