@@ -116,11 +116,16 @@ std::vector<std::vector<uint8_t>> recordFrames(int w, int h, int format, int cou
 
 // CPU time of the measuring thread: on a machine shared with other work
 // the wall clock would count the time others had the core.
-double threadCpuMs()
+double cpuMs(clockid_t clock)
 {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+double threadCpuMs()
+{
+    return cpuMs(CLOCK_THREAD_CPUTIME_ID);
 }
 
 double msPerFrame(const std::function<void(size_t)>& work, size_t frames, int rounds)
@@ -639,11 +644,11 @@ std::vector<double> latenciesMs(const std::vector<TimedWifiSource::Stamp>& stamp
     return out;
 }
 
+// The whole process's CPU on the same clock as threadCpuMs(), so a thread's
+// share can be taken off it.
 double processCpuMs()
 {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    return cpuMs(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 // libjpeg-turbo's decode alone, in step with the stream: when the window's

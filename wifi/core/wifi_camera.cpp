@@ -68,23 +68,22 @@ capture::NetworkCameraLook WifiCamera::look()
 void WifiCamera::watchStillButton(std::function<void()> pressed)
 {
     stopWatchingStillButton();
+    // The button's state carries over from the poll before (none: never pressed).
+    const int last = m_poll ? m_poll->lastSeen() : 0;
     m_poll = std::make_unique<TriggerPoll>(std::move(pressed));
-    m_poll->start(address(), m_lastTrigger);
+    m_poll->start(address(), last);
 }
 
 void WifiCamera::forgetStillButton()
 {
     stopWatchingStillButton();
     m_poll.reset();
-    m_lastTrigger = 0;
 }
 
 void WifiCamera::stopWatchingStillButton()
 {
-    if (!m_poll)
-        return;
-    m_poll->stop();
-    m_lastTrigger = m_poll->lastSeen();
+    if (m_poll)
+        m_poll->stop();
 }
 
 bool WifiCamera::watchingStillButton() const

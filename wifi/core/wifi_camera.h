@@ -35,7 +35,6 @@ private:
     std::optional<CameraAddress> m_fixed;
     QString m_settingsFolder;
     std::unique_ptr<TriggerPoll> m_poll;
-    int m_lastTrigger = 0;  // the button's state when polling last stopped
 };
 
 }  // namespace wifi
